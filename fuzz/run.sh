@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Runs every fuzzer for SECONDS seconds: fuzz/run.sh BUILD_DIR [SECONDS]
+set -euo pipefail
+BUILD=${1:?build folder configured with -DKAVRO_FUZZ=ON}
+SECONDS_EACH=${2:-5}
+HERE=$(cd "$(dirname "$0")" && pwd)
+cmake --build "$BUILD" -j2 --target fuzzers
+for fuzzer in fuzz_parse_command fuzz_decode_reply fuzz_line_assembler; do
+  corpus=$(mktemp -d)
+  cp "$HERE"/corpus/* "$corpus"/ 2>/dev/null || true
+  echo "== $fuzzer for ${SECONDS_EACH}s"
+  "$BUILD/fuzz/$fuzzer" -max_total_time="$SECONDS_EACH" -max_len=2048 "$corpus" 2>&1 | tail -n 2
+  rm -rf "$corpus"
+done

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class QSettings;
+class QWidget;
+class QAbstractButton;
+
+// Process-wide helper: access to the configuration profile. The profile is a
+// per-user INI file; every user opens it, reads or writes, and closes it again.
+class CGen {
+public:
+    CGen();
+    ~CGen();
+    CGen(const CGen&) = delete;
+    CGen& operator=(const CGen&) = delete;
+
+    // The INI file that stands for a profile key path such as
+    // "SOFTWARE\QEL Corporation\MX-330_550CL Camera Kavro".
+    static std::string ProfileFile(const std::string& keyPath);
+
+    // True when an existing profile was opened. A missing one is created
+    // empty and not kept open, so the reads that follow give their defaults.
+    bool OpenProfile(const std::string& keyPath);
+    bool ReadProfileDword(const std::string& name, uint32_t& value, uint32_t defaultValue);
+    bool ReadProfileString(const std::string& name, std::string& text, const std::string& defaultValue);
+    bool WriteProfileDword(const std::string& name, uint32_t value);
+    bool WriteProfileString(const std::string& name, const std::string& text);
+    // Writes what changed to disk at once and forgets the open profile.
+    void CloseProfile();
+
+    // Control classes of page widgets (defined with the pages, which link Qt Widgets).
+    enum CtrlClass { ClassOther = 0, ClassEdit = 1, ClassSpin = 2, ClassCombo = 3, ClassButton = 4 };
+    enum CtrlType { TypeOther = 0, TypeButton = 4, TypePush = 5, TypeCheck = 6, TypeRadio = 7 };
+    static int GetCtrlClass(const QWidget* window);
+    static int GetCtrlType(const QWidget* window);
+    // Radio groups: a group starts at its head button and holds the buttons that follow it.
+    static int GetRadioGroupIndex(const QAbstractButton* head);
+    static void SetRadioGroupIndex(QAbstractButton* head, int index);
+    // The head of the clicked button's group and the button's position in it.
+    static QAbstractButton* FindRadioGroupHead(QAbstractButton* button, int* index);
+
+private:
+    static constexpr int kValueCapacity = 512;   // longer stored values count as unreadable
+
+    std::unique_ptr<QSettings> profile_;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "comm/EngineHost.h"
+
+// The engine's host for the command line: boxes become lines on standard
+// error; traffic is shown there only when asked for.
+class StderrHost : public EngineHost {
+public:
+    explicit StderrHost(bool showTraffic) : showTraffic_(showTraffic) {}
+
+    void ShowMessage(const std::string& text, const std::string& caption, Icon icon) override;
+    void SetCommStatus(int state) override { lastStatus = state; }
+    void AddTraffic(const std::string& text) override;
+    void AddMessage(const std::string&) override {}
+    void RestartIdleTimer() override {}
+    void SetWaitCursor(bool) override {}
+
+    int lastStatus = -1;
+    int messagesShown = 0;
+    bool printReceived = false;   // every received line, notices included, goes to standard output
+
+private:
+    bool showTraffic_;
+};

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+
+#include "comm/CommandFormat.h"
+#include "comm/CommandValue.h"
+#include "comm/EngineHost.h"
+#include "comm/LineAssembler.h"
+
+struct AppSettings;
+class SerialPort;
+class ClSerialLib;
+
+// The one object through which the program talks to the camera. Every
+// operation blocks the calling (user-interface) thread until the reply or its
+// time limit, sleeping in 20 ms steps; nothing is retried. Operations return
+// 1 for success and 0 for failure, and report their own failures through the
+// host under the caption "Communication Error".
+class CRsCmd {
+public:
+    static constexpr int kPollMs = 20;
+    static constexpr int kTimerPeriodMs = 50;
+
+    CRsCmd(AppSettings& settings, SerialPort& port, ClSerialLib& camLink, EngineHost& host);
+    ~CRsCmd();
+    CRsCmd(const CRsCmd&) = delete;
+    CRsCmd& operator=(const CRsCmd&) = delete;
+
+    // Transport.
+    int OpenPort(int portIndex);
+    int ClosePort();
+    int SendText(std::string& text, int mode);
+    int ReadBytes(uint8_t* destination, int count, int timeoutMs);
+
+    // Received lines, oldest first.
+    void ClearReplies();
+    int GetReplyCount() const;
+    std::string PopReply();
+    int PopAndParse(CommandFields& fields);
+
+    // Commands.
+    int SetValue(int index, int channel, const CommandValue& value, int timeoutMs);
+    int SetInt(int index, int channel, int value, int timeoutMs);
+    int SetText(int index, int channel, const std::string& text, int timeoutMs);
+    int GetValue(int index, int channel, CommandValue& value, int timeoutMs, int showErrors, int logMode);
+    int GetValueReg(int index, int channel, CommandValue& value, int timeoutMs);
+    int GetInt(int index, int channel, int& intOut, int timeoutMs);
+    int QueryRaw(int& intOut, const std::string& text, int timeoutMs);
+    int WaitComplete(int timeoutMs);
+    int WaitCompleteCr(int timeoutMs);
+    int ReceiveLines(int logMode);
+    int ReadLineCr(int logMode);
+    // The 50 ms tick: gathers lines that arrive while no command waits.
+    void OnTimer();
+
+    // Formats of the engine's own command rows.
+    std::string FormatSet(int index, int channel, const CommandValue& value, int withLineEnd) const;
+    std::string FormatQuery(int index, int channel, int withLineEnd) const;
+    int ParseCommand(const std::string& line, CommandFields& fields) const;
+    std::string GetMnemonic(int index) const;
+    std::string EncodeRegisterBase(const std::string& command);
+    std::string DecodeReply(const std::string& line) const;
+
+    uint32_t quietMode = 0;   // suppresses failure boxes and logging of unknown-command replies
+    const std::string& LastSentLine() const { return lastSentLine_; }
+
+private:
+    bool IsOffline() const;
+    bool ReadOneByte(uint8_t& byte);
+    void FinishLine(const std::string& line, int logMode);
+    bool WaitForLine(int (CRsCmd::*reader)(int), int logMode, int timeoutMs, long long startMs);
+    void ShowError(const std::string& text);
+    void ShowReplyFailure(const std::string& reply, const std::string& command);
+    void ShowNoAnswer();
+
+    // Shared state and the two transports, all owned by the application.
+    AppSettings& settings_;
+    SerialPort& port_;
+    ClSerialLib& camLink_;
+    EngineHost& host_;
+
+    CommandFormat format_;
+
+    LineAssembler rxLine_;   // the line being received; it survives between reader calls
+
+    std::deque<std::string> replyList_;
+    std::string lastSentLine_;
+};

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "comm/CommandTable.h"
+#include "comm/CommandValue.h"
+
+struct AppSettings;
+
+// The text that travels on the line: settings and queries of a command row,
+// reply parsing, and the register-base form with its two-character check.
+// Holds the engine's own copy of the command rows.
+class CommandFormat {
+public:
+    explicit CommandFormat(const AppSettings& settings);
+
+    std::string FormatSet(int index, int channelArgument, const CommandValue& value, int withLineEnd) const;
+    std::string FormatQuery(int index, int channelArgument, int withLineEnd) const;
+    // 1 when the line names a row, else 0 with fields.error set.
+    int ParseCommand(const std::string& line, CommandFields& fields) const;
+    std::string GetMnemonic(int index) const;
+    // "" when the command names no row or its row has no register address.
+    std::string EncodeRegisterBase(const std::string& command);
+    std::string DecodeReply(const std::string& line) const;
+
+    static uint8_t CrcStep(uint8_t r, uint8_t b);
+    static std::string CrcText(const uint8_t* bytes, size_t length);
+    static std::string CrcText(const std::string& text);
+
+    int FindRow(const std::string& name) const;
+    bool IsValidIndex(int index) const { return index >= 0 && index < CommandTable::kCount; }
+    CommandEntry& Row(int index) { return rows_[index]; }
+    const CommandEntry& Row(int index) const { return rows_[index]; }
+    int CurrentCommandIndex() const { return currentCommandIndex_; }
+
+private:
+    void ReadValue(const std::string& valueText, CommandFields& fields) const;
+    std::string DecodeCheckedValue(const std::string& line) const;
+
+    const AppSettings& settings_;
+    std::array<CommandEntry, CommandTable::kCount> rows_;
+    int currentCommandIndex_ = -1;   // row whose register-base reply is expected
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// Collects received bytes into lines. Short-ASCII replies end with LF (the
+// camera sends CR LF); register-base replies end with CR. A line that grows to
+// the capacity without its end is dropped whole, up to its end, and reported once.
+class LineAssembler {
+public:
+    static constexpr size_t kCapacity = 1024;
+
+    enum class Ending { LineFeed, CarriageReturn };
+    enum class Event { Pending, Line, Overflow };
+
+    Event Push(uint8_t byte, Ending ending);
+    // The line completed by the last Line event, without its end.
+    std::string TakeLine() { return std::move(completed_); }
+    // Drops the partial line.
+    void Reset();
+    size_t PartialLength() const { return length_; }
+
+private:
+    Event Append(uint8_t byte);
+    Event Complete(bool dropTrailingCr);
+
+    std::array<uint8_t, kCapacity> line_{};
+    size_t length_ = 0;
+    bool skipping_ = false;   // inside an overflowed line
+    std::string completed_;
+};

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Entry points a slot may resolve; the order indexes the symbol table in ClLibSlot.cpp.
+enum class ClEntry {
+    SerialInit,
+    SerialClose,
+    SerialRead,
+    SerialWrite,
+    GetNumPorts,
+    GetPortInfo,
+    GetSupportedBaudRates,
+    SetBaudRate,
+    FlushPort,
+    GetNumBytesAvail,
+    GetErrorText,
+    GetNumManufacturers,
+    GetManufacturer,
+    SelectManufacturer,
+    GetNumSerialPorts,
+    GetSerialPortIdentifier,
+};
+
+// One Camera Link serial library loaded at run time: its module, the entry
+// points resolved from it and the serial channel opened through it.
+class ClLibSlot {
+public:
+    ClLibSlot() = default;
+    ~ClLibSlot();   // Release()
+    ClLibSlot(const ClLibSlot&) = delete;
+    ClLibSlot& operator=(const ClLibSlot&) = delete;
+
+    // Loads `library` (a path, or a bare name found through the library
+    // search) and resolves `entries`. Whatever the slot held before is
+    // released first. With `requireAll`, a library lacking any of them is
+    // unloaded again and counts as not loadable.
+    bool Load(const std::string& library, const std::vector<ClEntry>& entries, bool requireAll);
+    // Closes the channel when one is open, then unloads the library.
+    void Release();
+    bool IsLoaded() const { return module_ != nullptr; }
+
+    // The resolved entry point as `Fn`; nullptr when it was not resolved.
+    template <typename Fn>
+    Fn Entry(ClEntry entry) const
+    {
+        return reinterpret_cast<Fn>(entries_[static_cast<size_t>(entry)]);
+    }
+
+    // clSerialInit through this library; true when it returned 0.
+    bool OpenChannel(uint32_t serialIndex);
+    // clSerialClose when a channel is open.
+    void CloseChannel();
+    bool HasChannel() const { return channelOpen_; }
+    void* Channel() const { return channel_; }
+
+private:
+    static constexpr size_t kEntryCount = static_cast<size_t>(ClEntry::GetSerialPortIdentifier) + 1;
+
+    void Unload();
+
+    void* module_ = nullptr;
+    // The opaque reference is the library's business (it may even be null),
+    // so whether a channel is open is kept apart from it.
+    void* channel_ = nullptr;
+    bool channelOpen_ = false;
+    std::array<void*, kEntryCount> entries_{};
+};

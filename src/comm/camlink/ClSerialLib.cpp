@@ -1,0 +1,297 @@
+#include "comm/camlink/ClSerialLib.h"
+
+#include "app/AppSettings.h"
+#include "comm/camlink/ClSerialApi.h"
+
+#include <algorithm>
+#include <cstring>
+#include <dirent.h>
+#include <fnmatch.h>
+#include <iostream>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr const char* kMakerLibrary = "libclserial.so";
+constexpr const char* kAllPortsLibrary = "libclallserial.so";
+constexpr const char* kGrabberPattern = "clser*.so";
+// Every text buffer handed to a library.
+constexpr uint32_t kTextBytes = 128;
+
+const std::vector<ClEntry> kGrabberEntries = {
+    ClEntry::SerialInit, ClEntry::SerialClose, ClEntry::SerialRead, ClEntry::SerialWrite,
+};
+const std::vector<ClEntry> kMakerEntries = {
+    ClEntry::GetManufacturer, ClEntry::GetNumManufacturers, ClEntry::SelectManufacturer,
+    ClEntry::GetNumSerialPorts, ClEntry::GetSerialPortIdentifier, ClEntry::SerialInit,
+    ClEntry::SerialClose, ClEntry::SerialRead, ClEntry::SerialWrite,
+    ClEntry::GetSupportedBaudRates, ClEntry::SetBaudRate, ClEntry::GetErrorText,
+};
+const std::vector<ClEntry> kAllPortsEntries = {
+    ClEntry::FlushPort, ClEntry::GetErrorText, ClEntry::GetNumPorts, ClEntry::GetNumBytesAvail,
+    ClEntry::GetPortInfo, ClEntry::GetSupportedBaudRates, ClEntry::SerialClose,
+    ClEntry::SerialInit, ClEntry::SerialRead, ClEntry::SerialWrite, ClEntry::SetBaudRate,
+};
+
+struct BaudBit {
+    int rate;
+    uint32_t bit;
+};
+const BaudBit kBaudBits[] = {
+    {9600, ClBaud9600},     {19200, ClBaud19200},   {38400, ClBaud38400},
+    {57600, ClBaud57600},   {115200, ClBaud115200}, {230400, ClBaud230400},
+    {460800, ClBaud460800}, {921600, ClBaud921600},
+};
+
+// A text buffer a library filled; it may have left it without a terminator.
+struct TextBuffer {
+    char bytes[kTextBytes] = {};
+    uint32_t size = kTextBytes;
+
+    std::string Text() const { return std::string(bytes, strnlen(bytes, kTextBytes)); }
+};
+
+bool IsRegularFile(const std::string& path)
+{
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+}  // namespace
+
+ClSerialLib::ClSerialLib(AppSettings& settings, std::string systemFolder)
+    : settings_(settings), systemFolder_(std::move(systemFolder))
+{
+}
+
+// Each slot closes its channel and unloads its library.
+ClSerialLib::~ClSerialLib() = default;
+
+void ClSerialLib::SetMessageSink(MessageSink sink)
+{
+    sink_ = std::move(sink);
+}
+
+void ClSerialLib::ListGrabberLibraries()
+{
+    grabberLibraries_.clear();
+    DIR* folder = opendir(systemFolder_.c_str());
+    if (folder == nullptr)
+        return;
+    while (const dirent* item = readdir(folder)) {
+        const std::string name = item->d_name;
+        if (fnmatch(kGrabberPattern, name.c_str(), 0) == 0 &&
+            IsRegularFile(systemFolder_ + "/" + name))
+            grabberLibraries_.push_back(name);
+    }
+    closedir(folder);
+    // The folder's own order is arbitrary; the stored dllNo needs a stable one.
+    std::sort(grabberLibraries_.begin(), grabberLibraries_.end());
+}
+
+void ClSerialLib::ListManufacturers()
+{
+    // A scratch slot, so that listing never disturbs a channel open in the kind-2 slot.
+    ClLibSlot slot;
+    if (!slot.Load(kMakerLibrary, kMakerEntries, false))
+        return;
+    manufacturers_.clear();
+    auto getCount = slot.Entry<ClGetNumManufacturersFn>(ClEntry::GetNumManufacturers);
+    auto getMaker = slot.Entry<ClGetManufacturerFn>(ClEntry::GetManufacturer);
+    uint32_t count = 0;
+    if (getCount == nullptr || getMaker == nullptr || getCount(&count) != 0)
+        count = 0;
+    for (uint32_t index = 0; index < count; ++index) {
+        TextBuffer name;
+        uint32_t version = 0;
+        getMaker(index, name.bytes, &name.size, &version);
+        manufacturers_.push_back(name.Text());
+    }
+}
+
+void ClSerialLib::ListClPorts()
+{
+    clPorts_.clear();
+    ClLibSlot slot;
+    if (!slot.Load(kAllPortsLibrary, kAllPortsEntries, true))
+        return;
+    auto getCount = slot.Entry<ClGetNumPortsFn>(ClEntry::GetNumPorts);
+    auto getInfo = slot.Entry<ClGetPortInfoFn>(ClEntry::GetPortInfo);
+    uint32_t count = 0;
+    if (getCount(&count) != 0)
+        count = 0;
+    // Every index gets an entry, even a failed one: dllNo doubles as the port index.
+    for (uint32_t index = 0; index < count; ++index) {
+        TextBuffer maker;
+        TextBuffer port;
+        uint32_t version = 0;
+        getInfo(index, maker.bytes, &maker.size, port.bytes, &port.size, &version);
+        clPorts_.push_back(maker.Text() + " - " + port.Text());
+    }
+}
+
+const std::vector<std::string>& ClSerialLib::GrabberLibraries() const
+{
+    return grabberLibraries_;
+}
+
+const std::vector<std::string>& ClSerialLib::Manufacturers() const
+{
+    return manufacturers_;
+}
+
+const std::vector<std::string>& ClSerialLib::ClPorts() const
+{
+    return clPorts_;
+}
+
+int ClSerialLib::FillPortList(const std::vector<std::string>& list, std::vector<std::string>& out)
+{
+    out.insert(out.end(), list.begin(), list.end());
+    return static_cast<int>(list.size());
+}
+
+std::string ClSerialLib::GetListEntry(const std::vector<std::string>& list, int index)
+{
+    if (index < 0 || static_cast<size_t>(index) >= list.size())
+        return "";
+    return list[static_cast<size_t>(index)];
+}
+
+bool ClSerialLib::ClOpen()
+{
+    ClLibSlot& slot = slots_[CurrentKind()];
+    switch (CurrentKind()) {
+    case GrabberSlot:
+        return OpenGrabberChannel(slot);
+    case MakerSlot:
+        return OpenMakerChannel(slot);
+    case AllPortsSlot:
+        return OpenAllPortsChannel(slot);
+    }
+    return false;
+}
+
+bool ClSerialLib::OpenGrabberChannel(ClLibSlot& slot)
+{
+    const std::string& file = settings_.selectedPortName;
+    // Only a bare file name from the folder listing may be loaded, never a path elsewhere.
+    if (file.empty() || file.find('/') != std::string::npos)
+        return false;
+    if (!slot.Load(systemFolder_ + "/" + file, kGrabberEntries, true))
+        return false;
+    return slot.OpenChannel(0);
+}
+
+bool ClSerialLib::OpenMakerChannel(ClLibSlot& slot)
+{
+    if (!slot.Load(kMakerLibrary, kMakerEntries, false))
+        return false;
+    auto select = slot.Entry<ClSelectManufacturerFn>(ClEntry::SelectManufacturer);
+    if (select == nullptr || select(settings_.selectedPortName.c_str()) != 0)
+        return false;
+    return slot.OpenChannel(settings_.camLinkSerialIndex);
+}
+
+bool ClSerialLib::OpenAllPortsChannel(ClLibSlot& slot)
+{
+    if (!slot.Load(kAllPortsLibrary, kAllPortsEntries, true))
+        return false;
+    return slot.OpenChannel(settings_.dllNo);
+}
+
+bool ClSerialLib::ClSetBaud(int rate)
+{
+    if (CurrentKind() == GrabberSlot) {
+        // The first-generation interface has no rate call: its channels run at 9600.
+        if (rate == 9600)
+            return true;
+        ShowMessage("Selected baud rate is not supported in " + settings_.selectedPortName);
+        return false;
+    }
+    return SetLibraryBaud(slots_[CurrentKind()], rate);
+}
+
+bool ClSerialLib::SetLibraryBaud(ClLibSlot& slot, int rate)
+{
+    if (!slot.HasChannel())
+        return false;
+    auto getRates = slot.Entry<ClGetSupportedBaudRatesFn>(ClEntry::GetSupportedBaudRates);
+    auto setRate = slot.Entry<ClSetBaudRateFn>(ClEntry::SetBaudRate);
+    const uint32_t bit = ClBaudMask(rate);
+    uint32_t supported = 0;
+    if (getRates != nullptr && setRate != nullptr && getRates(slot.Channel(), &supported) == 0 &&
+        (supported & bit) != 0) {
+        // A rate the library failed to set would leave the line at another speed
+        // while the caller believed it open; it counts as unsupported.
+        if (setRate(slot.Channel(), bit) == 0)
+            return true;
+    }
+    // A channel opens at 9600, so that rate needs no library call.
+    if (rate == 9600)
+        return true;
+    ShowMessage("Selected baud rate is not supported in " + settings_.selectedPortName + ".");
+    return false;
+}
+
+bool ClSerialLib::ClWrite(const uint8_t* bytes, int count, int timeoutMs)
+{
+    ClLibSlot& slot = slots_[CurrentKind()];
+    auto write = slot.Entry<ClSerialWriteFn>(ClEntry::SerialWrite);
+    if (!slot.HasChannel() || write == nullptr || count < 0 || (bytes == nullptr && count > 0))
+        return false;
+    // The call takes a writable buffer; the caller's bytes stay untouched.
+    std::vector<char> buffer(bytes, bytes + count);
+    uint32_t size = static_cast<uint32_t>(count);
+    return write(slot.Channel(), buffer.data(), &size,
+                 static_cast<uint32_t>(std::max(timeoutMs, 0))) == 0;
+}
+
+int ClSerialLib::ClRead(uint8_t* buffer, int count, int timeoutMs)
+{
+    ClLibSlot& slot = slots_[CurrentKind()];
+    auto read = slot.Entry<ClSerialReadFn>(ClEntry::SerialRead);
+    if (!slot.HasChannel() || read == nullptr || buffer == nullptr || count <= 0)
+        return 0;
+    uint32_t size = static_cast<uint32_t>(count);
+    if (read(slot.Channel(), reinterpret_cast<char*>(buffer), &size,
+             static_cast<uint32_t>(std::max(timeoutMs, 0))) != 0)
+        return 0;
+    // Never report more than the buffer holds, whatever the library claims.
+    return static_cast<int>(std::min(size, static_cast<uint32_t>(count)));
+}
+
+bool ClSerialLib::ClClose()
+{
+    slots_[CurrentKind()].Release();
+    return true;
+}
+
+uint32_t ClSerialLib::ClBaudMask(int rate)
+{
+    for (const BaudBit& entry : kBaudBits) {
+        if (entry.rate == rate)
+            return entry.bit;
+    }
+    return 0;
+}
+
+ClSerialLib::SlotIndex ClSerialLib::CurrentKind() const
+{
+    switch (settings_.serialMode) {
+    case LineClSpec2000:
+        return GrabberSlot;
+    case LineClSpec2001:
+        return MakerSlot;
+    default:
+        return AllPortsSlot;
+    }
+}
+
+void ClSerialLib::ShowMessage(const std::string& text) const
+{
+    if (sink_)
+        sink_(text);
+    else
+        std::cerr << text << '\n';
+}

@@ -1,0 +1,320 @@
+#include "comm/serial/SerialPort.h"
+
+#include "comm/serial/PortConfig.h"
+#include "comm/serial/SystemError.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cctype>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <system_error>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kHighestComNumber = 16;
+// A write that has not finished after this long counts as failed.
+constexpr std::chrono::milliseconds kWriteTimeout{20000};
+
+// "COM1".."COM16" -> 1..16; anything else -> 0.
+int ComNumber(const std::string& portName)
+{
+    const std::string digits = portName.size() > 3 ? portName.substr(3) : std::string();
+    if (portName.compare(0, 3, "COM") != 0 || digits.empty() || digits.size() > 2
+        || !std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isdigit(c); }))
+        return 0;
+    const int number = std::stoi(digits);
+    return number >= 1 && number <= kHighestComNumber ? number : 0;
+}
+
+// Leaves the device shareable again: exclusive mode outlives our descriptor
+// while anyone else holds the terminal open.
+void ReleaseDevice(int fd)
+{
+    ioctl(fd, TIOCNXCL);
+    close(fd);
+}
+
+// Refused by devices without modem lines, such as a pseudo-terminal.
+void RaiseDtr(int fd)
+{
+    const int dtr = TIOCM_DTR;
+    ioctl(fd, TIOCMBIS, &dtr);
+}
+
+// The flock keeps out other programs that lock the device the same way;
+// TIOCEXCL keeps out every further open() but root's.
+bool ClaimDevice(int fd, const std::string& device)
+{
+    int locked;
+    while ((locked = flock(fd, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
+    }
+    if (locked != 0) {
+        ReportSerialProblem(device, errno == EWOULDBLOCK ? "in use by another program"
+                                                          : std::strerror(errno));
+        return false;
+    }
+    if (ioctl(fd, TIOCEXCL) != 0) {
+        ReportSystemError(device, "claim exclusive use", errno);
+        return false;
+    }
+    return true;
+}
+
+bool ConfigureDevice(int fd, const std::string& device, const PortConfig& config)
+{
+    termios tio{};
+    if (tcgetattr(fd, &tio) != 0) {
+        ReportSystemError(device, "read line settings", errno);
+        return false;
+    }
+    if (!config.Apply(&tio)) {
+        ReportSerialProblem(device, "unsupported speed, byte size or stop bits");
+        return false;
+    }
+    // Bytes left from an earlier session would pass for a reply.
+    tcflush(fd, TCIOFLUSH);
+    if (tcsetattr(fd, TCSANOW, &tio) != 0) {
+        ReportSystemError(device, "set line settings", errno);
+        return false;
+    }
+    return true;
+}
+
+int OpenDevice(const std::string& device, const PortConfig& config)
+{
+    const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        ReportSystemError(device, "open", errno);
+        return -1;
+    }
+    if (!isatty(fd)) {
+        ReportSerialProblem(device, "not a serial device");
+        close(fd);
+        return -1;
+    }
+    if (!ClaimDevice(fd, device)) {
+        close(fd);
+        return -1;
+    }
+    if (!ConfigureDevice(fd, device, config)) {
+        ReleaseDevice(fd);
+        return -1;
+    }
+    RaiseDtr(fd);
+    return fd;
+}
+
+int MillisecondsUntil(std::chrono::steady_clock::time_point deadline)
+{
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    return static_cast<int>(std::max<long long>(left.count(), 0));
+}
+
+}  // namespace
+
+SerialPort::SerialPort() = default;
+
+SerialPort::~SerialPort()
+{
+    Close();
+}
+
+void SerialPort::SetDeviceResolver(DeviceResolver resolver)
+{
+    m_resolver = std::move(resolver);
+}
+
+std::string SerialPort::ResolveDevice(const std::string& portName) const
+{
+    const int number = ComNumber(portName);
+    if (number == 0)
+        return portName;
+    const std::string resolved = m_resolver ? m_resolver(number) : std::string();
+    return resolved.empty() ? "/dev/ttyS" + std::to_string(number - 1) : resolved;
+}
+
+// ---- Opening and closing ----------------------------------------------------
+
+int SerialPort::Open(const std::string& portName, int baud, int byteSize, int stopBitsCode,
+                     int xonXoff, int parityCheck)
+{
+    Close();  // a second Open must not leak the first device and its watcher
+    if (!m_wake.IsValid())
+        return 0;
+    const std::string device = ResolveDevice(portName);
+    const int fd = OpenDevice(device, PortConfig(baud, byteSize, stopBitsCode, xonXoff, parityCheck));
+    if (fd < 0)
+        return 0;
+    m_fd = fd;
+    m_device = device;
+    m_writeFailureReported = false;
+    if (!StartWatcher()) {
+        ReleaseDevice(m_fd);
+        m_fd = -1;
+        return 0;
+    }
+    SetOpen(true);
+    return 1;
+}
+
+int SerialPort::Close()
+{
+    SetOpen(false);
+    StopWatcher();
+    if (m_fd >= 0) {
+        ReleaseDevice(m_fd);
+        m_fd = -1;
+    }
+    return 1;
+}
+
+bool SerialPort::IsOpen() const
+{
+    return m_open.load();
+}
+
+bool SerialPort::StartWatcher()
+{
+    m_rxRing.Reset();
+    m_inputPaused = false;
+    m_stop.store(false);
+    m_wake.Clear();
+    try {
+        m_watcher = std::thread(&SerialPort::SerialPortWatcher, this);
+    } catch (const std::system_error& error) {
+        ReportSerialProblem(m_device, std::string("start watcher: ") + error.what());
+        return false;
+    }
+    return true;
+}
+
+void SerialPort::StopWatcher()
+{
+    m_stop.store(true);
+    m_wake.Signal();
+    if (m_watcher.joinable())
+        m_watcher.join();
+}
+
+// Under m_dataMutex so that a WaitForData cannot miss a Close.
+void SerialPort::SetOpen(bool open)
+{
+    {
+        std::lock_guard<std::mutex> hold(m_dataMutex);
+        m_open.store(open);
+    }
+    m_dataArrived.notify_all();
+}
+
+// ---- Writing ------------------------------------------------------------------
+
+int SerialPort::Write(const uint8_t* bytes, int count)
+{
+    if (!IsOpen() || count < 0 || (count > 0 && bytes == nullptr))
+        return 0;
+    const Deadline deadline = std::chrono::steady_clock::now() + kWriteTimeout;
+    std::lock_guard<PortLock> hold(m_portLock);
+    for (int i = 0; i < count; ++i) {
+        if (!WriteByte(bytes[i], deadline))
+            return 0;
+    }
+    m_writeFailureReported = false;
+    return 1;
+}
+
+bool SerialPort::WriteByte(uint8_t byte, Deadline deadline)
+{
+    for (;;) {
+        const ssize_t written = write(m_fd, &byte, 1);
+        if (written == 1)
+            return DrainOutput();
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0 && errno == EAGAIN) {
+            if (!WaitWritable(deadline))
+                return false;
+            continue;
+        }
+        return WriteFailed("write", written < 0 ? errno : EIO);
+    }
+}
+
+// Each byte has left the driver before the next is written.
+bool SerialPort::DrainOutput()
+{
+    while (tcdrain(m_fd) != 0) {
+        if (errno != EINTR)
+            return WriteFailed("wait for output to leave", errno);
+    }
+    return true;
+}
+
+bool SerialPort::WaitWritable(Deadline deadline)
+{
+    for (;;) {
+        const int timeoutMs = MillisecondsUntil(deadline);
+        if (timeoutMs == 0)
+            return WriteFailed("write", ETIMEDOUT);
+        pollfd port{m_fd, POLLOUT, 0};
+        const int ready = poll(&port, 1, timeoutMs);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready < 0)
+            return WriteFailed("wait to write", errno);
+        if (port.revents & POLLOUT)
+            return true;
+        if (port.revents != 0)
+            return WriteFailed("write", EIO);
+    }
+}
+
+bool SerialPort::WriteFailed(const char* action, int error)
+{
+    if (!m_writeFailureReported)
+        ReportSystemError(m_device, action, error);
+    m_writeFailureReported = true;
+    return false;
+}
+
+// ---- Reading ------------------------------------------------------------------
+
+int SerialPort::Available() const
+{
+    return m_rxRing.Available();
+}
+
+// No port lock: the ring needs none, and the watcher may hold the lock.
+int SerialPort::Read(uint8_t* destination, int maximum)
+{
+    if (destination == nullptr)
+        return 0;
+    const int taken = m_rxRing.Pop(destination, maximum);
+    if (taken > 0)
+        ResumeInput();
+    return taken;
+}
+
+bool SerialPort::WaitForData(int timeoutMs)
+{
+    std::unique_lock<std::mutex> hold(m_dataMutex);
+    m_dataArrived.wait_for(hold, std::chrono::milliseconds(std::max(timeoutMs, 0)),
+                           [this] { return Available() > 0 || !m_open.load(); });
+    return Available() > 0;
+}
+
+// The watcher stopped reading the port while the ring was full; the bytes
+// just taken made room, so it may go on.
+void SerialPort::ResumeInput()
+{
+    std::lock_guard<std::mutex> hold(m_flowMutex);
+    if (m_inputPaused) {
+        m_inputPaused = false;
+        m_wake.Signal();
+    }
+}

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "comm/serial/PortLock.h"
+#include "comm/serial/RxRing.h"
+#include "comm/serial/WakeEvent.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+
+// The PC serial port: opens and configures a termios device, writes bytes one
+// at a time under the port lock, and runs a watcher thread that moves every
+// received byte into a 1024-byte ring from which the engine reads.
+// One instance per process, created by the application object.
+class SerialPort {
+public:
+    // Turns "COMn" (n = 1..16) into a device path. The application installs
+    // one that reads the profile value "COMn"; without one, COMn is /dev/ttyS<n-1>.
+    using DeviceResolver = std::function<std::string(int comNumber)>;
+
+    SerialPort();
+    ~SerialPort();
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
+
+    void SetDeviceResolver(DeviceResolver resolver);
+    // "COM3" -> resolved device; anything else is taken as a device path.
+    std::string ResolveDevice(const std::string& portName) const;
+
+    // 1 on success, 0 on failure (the port stays closed).
+    int Open(const std::string& portName, int baud, int byteSize, int stopBitsCode,
+             int xonXoff, int parityCheck);
+    int Close();                                  // always 1
+    int Write(const uint8_t* bytes, int count);   // 1 when every byte left, else 0
+    int Available() const;                        // unread bytes in the ring
+    int Read(uint8_t* destination, int maximum);  // maximum <= 0: every unread byte
+    bool IsOpen() const;
+
+    // Blocks until the ring holds a byte, the port closes or timeoutMs passes,
+    // without burning the processor. True when a byte is waiting.
+    bool WaitForData(int timeoutMs);
+
+private:
+    using Deadline = std::chrono::steady_clock::time_point;
+
+    // Opening and closing
+    bool StartWatcher();
+    void StopWatcher();
+    void SetOpen(bool open);
+
+    // Writing (under the port lock)
+    bool WriteByte(uint8_t byte, Deadline deadline);
+    bool WaitWritable(Deadline deadline);
+    bool DrainOutput();
+    bool WriteFailed(const char* action, int error);
+
+    // Watcher thread
+    void SerialPortWatcher();
+    bool PauseInputWhileFull();
+    bool HandlePortEvents(short events);
+    bool Drain();
+    void NotifyData();
+
+    // Reader side
+    void ResumeInput();
+
+    // Device
+    DeviceResolver m_resolver;
+    std::string m_device;                // path of the open device, for messages
+    int m_fd = -1;                       // changed only while no watcher runs
+    std::atomic<bool> m_open{false};
+    bool m_writeFailureReported = false; // one message per run of failed writes
+
+    // Port lock
+    PortLock m_portLock{"Rs Mutex"};     // Protects the device: writes against the watcher's
+                                         // reads, in this and every other copy of the tool
+
+    // Watcher thread
+    std::thread m_watcher;
+    std::atomic<bool> m_stop{false};
+    WakeEvent m_wake;                    // Close and Read wake the watcher through it
+
+    // Receive ring
+    RxRing m_rxRing;
+    std::mutex m_flowMutex;              // Protects m_inputPaused
+    bool m_inputPaused = false;          // the watcher waits for Read to make room
+    std::mutex m_dataMutex;              // Protects m_open's changes and orders ring arrivals
+                                         // against WaitForData's check
+    std::condition_variable m_dataArrived;
+};

@@ -1,0 +1,98 @@
+// The watcher thread of SerialPort: moves received bytes into the ring.
+#include "comm/serial/SerialPort.h"
+
+#include "comm/serial/SystemError.h"
+
+#include <cerrno>
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+
+ssize_t ReadRetrying(int fd, uint8_t* destination, size_t size, int* error)
+{
+    ssize_t got;
+    while ((got = read(fd, destination, size)) < 0 && errno == EINTR) {
+    }
+    *error = errno;
+    return got;
+}
+
+}  // namespace
+
+// Waits on the wake-up event and, while the line is up and the ring has room,
+// on the port. A full ring leaves further bytes queued in the driver until
+// Read makes room; a line that hung up is not watched again, so neither case
+// can turn the wait into a busy loop.
+void SerialPort::SerialPortWatcher()
+{
+    bool lineUp = true;
+    while (!m_stop.load()) {
+        const bool watchPort = lineUp && !PauseInputWhileFull();
+        pollfd fds[] = {{m_wake.Fd(), POLLIN, 0}, {watchPort ? m_fd : -1, POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            ReportSystemError(m_device, "wait for input", errno);
+            return;
+        }
+        if (fds[0].revents & POLLIN)
+            m_wake.Clear();
+        if (fds[1].revents != 0)
+            lineUp = HandlePortEvents(fds[1].revents);
+    }
+}
+
+// Decided under m_flowMutex so that a Read emptying a full ring either is
+// seen here or sees the pause and wakes us.
+bool SerialPort::PauseInputWhileFull()
+{
+    std::lock_guard<std::mutex> hold(m_flowMutex);
+    m_inputPaused = m_rxRing.Full();
+    return m_inputPaused;
+}
+
+// False when the line is gone.
+bool SerialPort::HandlePortEvents(short events)
+{
+    if (events & POLLIN)
+        return Drain();
+    ReportSerialProblem(m_device, "the line hung up");
+    return false;
+}
+
+// Takes what the driver holds, never more than the ring has room for.
+// False when the line is gone.
+bool SerialPort::Drain()
+{
+    const int room = m_rxRing.Free();
+    if (room == 0)
+        return true;  // a read of 0 bytes would look like a hang-up
+    uint8_t chunk[RxRing::kCapacity];
+    int error = 0;
+    ssize_t got;
+    {
+        std::lock_guard<PortLock> hold(m_portLock);
+        got = ReadRetrying(m_fd, chunk, room, &error);
+    }
+    if (got > 0) {
+        m_rxRing.Push(chunk, static_cast<int>(got));
+        NotifyData();
+        return true;
+    }
+    if (got < 0 && error == EAGAIN)
+        return true;
+    if (got == 0)
+        ReportSerialProblem(m_device, "the line hung up");
+    else
+        ReportSystemError(m_device, "read", error);
+    return false;
+}
+
+void SerialPort::NotifyData()
+{
+    // Taking the mutex once orders this arrival after a waiter's check:
+    // a WaitForData between its check and its sleep cannot miss the notify.
+    { std::lock_guard<std::mutex> hold(m_dataMutex); }
+    m_dataArrived.notify_all();
+}

@@ -1,0 +1,193 @@
+#include "PtyCamera.h"
+#include "TestSupport.h"
+
+#include "app/AppSettings.h"
+#include "comm/camlink/ClSerialLib.h"
+
+#include <gtest/gtest.h>
+
+using Texts = std::vector<std::string>;
+
+// A camera on a pseudo-terminal, reached through the stand-in libraries.
+class ClSerialLibChannel : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        lib.SetMessageSink([this](const std::string& text) { messages.push_back(text); });
+    }
+    void TearDown() override { lib.ClClose(); }
+
+    // Points the stand-in libraries at the pseudo-terminal, plus `extra` keys.
+    void UseCamera(const std::string& extra = "")
+    {
+        SetClSim("device=" + camera.SlavePath() + ";" + extra);
+    }
+
+    // Reads like the command engine does: one byte per call, 10 ms each,
+    // until `count` bytes or the deadline.
+    std::string ReadFromLibrary(size_t count, int timeoutMs)
+    {
+        std::string bytes;
+        const int64_t deadline = NowMs() + timeoutMs;
+        while (bytes.size() < count && NowMs() < deadline) {
+            uint8_t byte = 0;
+            if (lib.ClRead(&byte, 1, 10) == 1)
+                bytes.push_back(static_cast<char>(byte));
+        }
+        return bytes;
+    }
+
+    void ExpectBytesBothWays()
+    {
+        const std::string command = "GA?\r\n";
+        EXPECT_TRUE(lib.ClWrite(reinterpret_cast<const uint8_t*>(command.data()),
+                                static_cast<int>(command.size()), 3000))
+            << "write through the library";
+        EXPECT_EQ(camera.Receive(command.size(), 2000), command) << "the camera gets the command";
+        ASSERT_TRUE(camera.Send("GA=100\r\n"));
+        EXPECT_EQ(ReadFromLibrary(8, 2000), "GA=100\r\n") << "the reply comes back";
+    }
+
+    PtyCamera camera;
+    AppSettings settings;
+    Texts messages;
+    ClSerialLib lib{settings, kGrabberDir};
+};
+
+TEST_F(ClSerialLibChannel, GrabberLibraryRunsAt9600Only)
+{
+    settings.serialMode = LineClSpec2000;
+    lib.ListGrabberLibraries();
+    ASSERT_EQ(lib.GrabberLibraries(), Texts{"clserkavro.so"});
+    settings.selectedPortName = ClSerialLib::GetListEntry(lib.GrabberLibraries(), 0);
+    UseCamera();
+
+    ASSERT_TRUE(lib.ClOpen()) << "the grabber library opens its channel 0";
+    EXPECT_TRUE(IsLibraryMapped("clserkavro.so")) << "the open channel keeps its library";
+    EXPECT_TRUE(lib.ClSetBaud(9600));
+    ExpectBytesBothWays();
+
+    EXPECT_FALSE(lib.ClSetBaud(19200)) << "the first-generation interface has no other rate";
+    EXPECT_EQ(messages, Texts{"Selected baud rate is not supported in clserkavro.so"});
+    EXPECT_EQ(camera.Speed(), B9600) << "the library was not asked to change the speed";
+
+    EXPECT_TRUE(lib.ClClose());
+    EXPECT_FALSE(IsLibraryMapped("clserkavro.so")) << "closing unloads the library";
+    uint8_t byte = 0;
+    EXPECT_FALSE(lib.ClWrite(&byte, 1, 100)) << "no writing after closing";
+    EXPECT_EQ(lib.ClRead(&byte, 1, 10), 0) << "no reading after closing";
+
+    settings.selectedPortName = "";
+    EXPECT_FALSE(lib.ClOpen()) << "no library chosen (empty folder listing)";
+    settings.selectedPortName = "../grabbers/clserkavro.so";
+    EXPECT_FALSE(lib.ClOpen()) << "only a bare file name of the folder is loaded";
+    settings.selectedPortName = "clserkavro.so";
+    SetClSim("device=/dev/no-such-camera");
+    EXPECT_FALSE(lib.ClOpen()) << "the library cannot open its device";
+    lib.ClClose();
+
+    ClSerialLib broken(settings, kBrokenGrabberDir);
+    UseCamera();
+    EXPECT_FALSE(broken.ClOpen()) << "a grabber library without clSerialWrite is refused";
+    EXPECT_FALSE(IsLibraryMapped("clserkavro.so")) << "a refused library is not kept";
+}
+
+TEST_F(ClSerialLibChannel, MakerLibrarySelectsMakerAndRate)
+{
+    settings.serialMode = LineClSpec2001;
+    UseCamera("makers=Kavro Grabbers,Other Maker;ports=2;rates=0x1f");
+    lib.ListManufacturers();
+    settings.selectedPortName = ClSerialLib::GetListEntry(lib.Manufacturers(), 1);
+    settings.camLinkSerialIndex = 1;
+
+    ASSERT_TRUE(lib.ClOpen()) << "maker \"Other Maker\", serial index 1";
+    EXPECT_TRUE(lib.ClSetBaud(19200));
+    EXPECT_EQ(camera.Speed(), B19200) << "a supported rate is set on the line";
+    ExpectBytesBothWays();
+    lib.ClClose();
+    EXPECT_FALSE(IsLibraryMapped("libclserial.so"));
+
+    settings.camLinkSerialIndex = 2;
+    EXPECT_FALSE(lib.ClOpen()) << "serial index past the maker's ports";
+    lib.ClClose();
+    settings.camLinkSerialIndex = 0;
+    settings.selectedPortName = "Vanished Maker";
+    EXPECT_FALSE(lib.ClOpen()) << "a maker no longer installed";
+    lib.ClClose();
+    EXPECT_TRUE(messages.empty()) << "failed openings are reported by the caller, not here";
+
+    settings.selectedPortName = "Kavro Grabbers";
+    UseCamera("norates=1");
+    ASSERT_TRUE(lib.ClOpen());
+    EXPECT_TRUE(lib.ClSetBaud(9600)) << "9600 needs no rate list";
+    EXPECT_FALSE(lib.ClSetBaud(19200)) << "without a rate list nothing else is supported";
+    EXPECT_EQ(messages, Texts{"Selected baud rate is not supported in Kavro Grabbers."});
+    lib.ClClose();
+
+    messages.clear();
+    UseCamera("rates=0x3;badset=1");
+    ASSERT_TRUE(lib.ClOpen());
+    EXPECT_FALSE(lib.ClSetBaud(19200)) << "a rate the library failed to set is not reported as set";
+    EXPECT_EQ(camera.Speed(), B9600);
+    EXPECT_FALSE(lib.ClSetBaud(38400)) << "a rate outside the library's mask";
+    EXPECT_FALSE(lib.ClSetBaud(14400)) << "a rate without a Camera Link bit";
+    EXPECT_EQ(messages.size(), 3u) << "every refusal is shown";
+}
+
+TEST_F(ClSerialLibChannel, AllPortsLibraryOpensThePortByIndex)
+{
+    settings.serialMode = LineClSpecV11;
+    uint8_t byte = 0;
+    EXPECT_FALSE(lib.ClSetBaud(9600)) << "no rate without an open channel";
+    EXPECT_FALSE(lib.ClWrite(&byte, 1, 100)) << "no writing without an open channel";
+
+    UseCamera("makers=Kavro Grabbers;ports=3");
+    lib.ListClPorts();
+    settings.dllNo = 2;
+    settings.selectedPortName = ClSerialLib::GetListEntry(lib.ClPorts(), 2);
+    ASSERT_EQ(settings.selectedPortName, "Kavro Grabbers - Port 2");
+
+    ASSERT_TRUE(lib.ClOpen());
+    EXPECT_TRUE(lib.ClSetBaud(57600));
+    EXPECT_EQ(camera.Speed(), B57600);
+    ExpectBytesBothWays();
+
+    settings.serialMode = 7;
+    EXPECT_TRUE(lib.ClSetBaud(9600)) << "any other line kind uses the same channel";
+    settings.serialMode = LineClSpecV11;
+    lib.ClClose();
+    EXPECT_FALSE(IsLibraryMapped("libclallserial.so"));
+
+    settings.dllNo = 3;
+    EXPECT_FALSE(lib.ClOpen()) << "port index past the ports of all makers";
+    lib.ClClose();
+
+    settings.dllNo = 0;
+    settings.selectedPortName = ClSerialLib::GetListEntry(lib.ClPorts(), 0);
+    UseCamera("norates=1");
+    ASSERT_TRUE(lib.ClOpen());
+    EXPECT_TRUE(lib.ClSetBaud(9600));
+    EXPECT_FALSE(lib.ClSetBaud(19200));
+    EXPECT_EQ(messages, Texts{"Selected baud rate is not supported in Kavro Grabbers - Port 0."});
+}
+
+TEST_F(ClSerialLibChannel, ReadHonoursItsTimeOut)
+{
+    settings.serialMode = LineClSpecV11;
+    UseCamera();
+    ASSERT_TRUE(lib.ClOpen());
+
+    uint8_t buffer[4] = {};
+    const int64_t start = NowMs();
+    EXPECT_EQ(lib.ClRead(buffer, 1, 300), 0) << "nothing arrives";
+    const int64_t waited = NowMs() - start;
+    EXPECT_GE(waited, 290) << "the read waits out its time-out";
+    EXPECT_LT(waited, 2000) << "and no longer";
+
+    ASSERT_TRUE(camera.Send("OK"));
+    int got = 0;
+    for (const int64_t deadline = NowMs() + 2000; got == 0 && NowMs() < deadline;)
+        got = lib.ClRead(buffer, 4, 50);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), static_cast<size_t>(got)), "OK")
+        << "a short read hands over what came instead of losing it";
+}

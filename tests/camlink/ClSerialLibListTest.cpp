@@ -1,0 +1,83 @@
+#include "TestSupport.h"
+
+#include "app/AppSettings.h"
+#include "comm/camlink/ClSerialLib.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using Texts = std::vector<std::string>;
+
+TEST(ClSerialLibLists, EntriesFillingAndBaudBits)
+{
+    const Texts list = {"first", "second"};
+    EXPECT_EQ(ClSerialLib::GetListEntry(list, 1), "second");
+    EXPECT_EQ(ClSerialLib::GetListEntry(list, -1), "") << "index -1 gives no entry";
+    EXPECT_EQ(ClSerialLib::GetListEntry(list, 2), "") << "an index past the end gives no entry";
+    EXPECT_EQ(ClSerialLib::GetListEntry({}, 0), "") << "an empty list gives no entry";
+
+    Texts combo = {"earlier"};
+    EXPECT_EQ(ClSerialLib::FillPortList(list, combo), 2) << "the count is the list's, not the combo's";
+    EXPECT_EQ(combo, (Texts{"earlier", "first", "second"})) << "entries are appended in order";
+
+    EXPECT_EQ(ClSerialLib::ClBaudMask(9600), 1u);
+    EXPECT_EQ(ClSerialLib::ClBaudMask(115200), 16u);
+    EXPECT_EQ(ClSerialLib::ClBaudMask(921600), 128u);
+    EXPECT_EQ(ClSerialLib::ClBaudMask(14400), 0u) << "a rate outside the table has no bit";
+}
+
+TEST(ClSerialLibLists, GrabberFolderListsClserLibrariesInNameOrder)
+{
+    TempFolder folder;
+    for (const char* name : {"clserzeta.so", "clserkavro.so", "clserabc.so", "libclserial.so",
+                             "clser.txt", "clserial.so.1", "Clserupper.so"})
+        folder.AddFile(name);
+    std::filesystem::create_directory(folder.Path() + "/clserfolder.so");
+
+    AppSettings settings;
+    ClSerialLib lib(settings, folder.Path());
+    lib.ListGrabberLibraries();
+    EXPECT_EQ(lib.GrabberLibraries(), (Texts{"clserabc.so", "clserkavro.so", "clserzeta.so"}))
+        << "only files named clser*.so, bare names, sorted";
+
+    std::filesystem::remove(folder.Path() + "/clserabc.so");
+    lib.ListGrabberLibraries();
+    EXPECT_EQ(lib.GrabberLibraries(), (Texts{"clserkavro.so", "clserzeta.so"}))
+        << "a second listing replaces the first";
+
+    TempFolder empty;
+    ClSerialLib emptyLib(settings, empty.Path());
+    emptyLib.ListGrabberLibraries();
+    EXPECT_TRUE(emptyLib.GrabberLibraries().empty()) << "a folder without grabber libraries";
+
+    ClSerialLib missingLib(settings, folder.Path() + "/no-such-folder");
+    missingLib.ListGrabberLibraries();
+    EXPECT_TRUE(missingLib.GrabberLibraries().empty()) << "a folder that does not exist";
+}
+
+TEST(ClSerialLibLists, MakersAndPortsComeFromLibrariesUnloadedAfterwards)
+{
+    AppSettings settings;
+    ClSerialLib lib(settings, kGrabberDir);
+
+    SetClSim("makers=Kavro Grabbers,Other Maker;ports=2");
+    lib.ListManufacturers();
+    EXPECT_EQ(lib.Manufacturers(), (Texts{"Kavro Grabbers", "Other Maker"}));
+    EXPECT_FALSE(IsLibraryMapped("libclserial.so")) << "the maker listing unloads its library";
+
+    lib.ListClPorts();
+    EXPECT_EQ(lib.ClPorts(), (Texts{"Kavro Grabbers - Port 0", "Kavro Grabbers - Port 1",
+                                    "Other Maker - Port 0", "Other Maker - Port 1"}))
+        << "one \"maker - port\" entry per port of every maker";
+    EXPECT_FALSE(IsLibraryMapped("libclallserial.so")) << "the port listing unloads its library";
+
+    // A name too long for the 128-byte buffer is refused by the library: the
+    // entry stays, and is empty rather than whatever the buffer held.
+    SetClSim("makers=" + std::string(200, 'M') + ",Solo;ports=1");
+    lib.ListManufacturers();
+    EXPECT_EQ(lib.Manufacturers(), (Texts{"", "Solo"})) << "second listing replaces the first";
+    lib.ListClPorts();
+    EXPECT_EQ(lib.ClPorts(), (Texts{" - Port 0", "Solo - Port 0"}))
+        << "every port keeps its index, so dllNo still opens the right one";
+}

@@ -1,0 +1,70 @@
+// Runs with LD_LIBRARY_PATH naming only KAVRO_SWAP_DIR, an empty folder of the
+// build tree, so the test decides which library the bare names find.
+
+#include "TestSupport.h"
+
+#include "app/AppSettings.h"
+#include "comm/camlink/ClSerialLib.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+using Texts = std::vector<std::string>;
+
+namespace {
+
+const std::string kSwapDir = KAVRO_SWAP_DIR;
+
+void Uninstall(const std::string& name)
+{
+    fs::remove(kSwapDir + "/" + name);
+}
+
+// A new file rather than an overwrite, so a mapping of the old one is never changed under it.
+void Install(const std::string& fromFolder, const std::string& name)
+{
+    Uninstall(name);
+    fs::copy_file(fromFolder + "/" + name, kSwapDir + "/" + name);
+}
+
+}  // namespace
+
+TEST(ClSerialLibSwap, LibrariesThatCannotBeLoaded)
+{
+    Uninstall("libclserial.so");
+    Uninstall("libclallserial.so");
+    SetClSim("makers=Kavro Grabbers,Other Maker");
+    AppSettings settings;
+    ClSerialLib lib(settings, kGrabberDir);
+
+    lib.ListManufacturers();
+    EXPECT_TRUE(lib.Manufacturers().empty()) << "no maker library installed";
+    settings.serialMode = LineClSpec2001;
+    settings.selectedPortName = "Kavro Grabbers";
+    EXPECT_FALSE(lib.ClOpen()) << "opening without the maker library";
+    lib.ClClose();
+
+    Install(kClSimDir, "libclserial.so");
+    lib.ListManufacturers();
+    ASSERT_EQ(lib.Manufacturers(), (Texts{"Kavro Grabbers", "Other Maker"})) << "once installed";
+    Uninstall("libclserial.so");
+    lib.ListManufacturers();
+    EXPECT_EQ(lib.Manufacturers(), (Texts{"Kavro Grabbers", "Other Maker"}))
+        << "a maker library that went away keeps the makers found earlier";
+
+    Install(kClSimDir, "libclallserial.so");
+    lib.ListClPorts();
+    ASSERT_EQ(lib.ClPorts().size(), 2u) << "the complete all-ports library lists its ports";
+    Install(kBrokenDir, "libclallserial.so");
+    lib.ListClPorts();
+    EXPECT_TRUE(lib.ClPorts().empty()) << "a library without clFlushPort empties the port list";
+    settings.serialMode = LineClSpecV11;
+    settings.dllNo = 0;
+    EXPECT_FALSE(lib.ClOpen()) << "and cannot be opened";
+    EXPECT_FALSE(IsLibraryMapped("libclallserial.so")) << "nor is it kept loaded";
+    lib.ClClose();
+
+    Uninstall("libclallserial.so");
+}

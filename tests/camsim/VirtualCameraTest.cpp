@@ -1,0 +1,202 @@
+// The virtual camera fed directly: what only the camera knows.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "TempFolder.h"
+#include "camsim/LineCheck.h"
+#include "camsim/RegisterTable.h"
+#include "camsim/VirtualCamera.h"
+
+using camsim::VirtualCamera;
+
+namespace {
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
+TEST(VirtualCamera, TableHoldsEveryCommandOnce)
+{
+    const camsim::RegisterTable& table = camsim::RegisterTable::Instance();
+    ASSERT_EQ(table.Size(), 372);
+    std::set<std::string> names;
+    int addressed = 0;
+    for (const camsim::RegisterRow& row : table.Rows()) {
+        EXPECT_TRUE(names.insert(row.mnemonic).second) << "duplicate " << row.mnemonic;
+        addressed += row.address.empty() ? 0 : 1;
+    }
+    EXPECT_EQ(addressed, 49);
+    EXPECT_EQ(table.FindByAddress("0068"), table.Find("MD")) << "MD comes before MD00 at 0068";
+    EXPECT_EQ(table.StorageOf(table.Find("MD00")), table.Find("MD"));
+    for (const char* family : {"BMBR32", "BMWB1", "MGBB3", "MGRR1", "TCNR0", "TCNB3", "DPHN3"})
+        EXPECT_GE(table.Find(family), 0) << family;
+
+    VirtualCamera camera;
+    const std::pair<const char*, int> powerOn[] = {
+        {"PE", 1056}, {"KSR", 667}, {"KPB", 4095}, {"GAR0", 109}, {"DGB", 16384}, {"SHDL2", 32},
+        {"DPHP3", 43}, {"AGCF", 512}, {"BLB", 511}, {"SDTH", 16384}, {"AASX", 8}, {"H2NL", 25},
+        {"ETL", 1040}, {"VN", VirtualCamera::kVersion}, {"GA", 0}, {"BMWB32", 0},
+    };
+    for (const auto& [name, value] : powerOn)
+        EXPECT_EQ(camera.Register(name), value) << name;
+}
+
+TEST(VirtualCamera, ShortAsciiSettingsAndQueries)
+{
+    VirtualCamera camera;
+    EXPECT_EQ(camera.Feed("GA=100\r\n"), "COMPLETE\r\n");
+    EXPECT_EQ(camera.Register("GA"), 100);
+    EXPECT_EQ(camera.Feed("ga ?\r\n"), "GA=100\r\n") << "names in any case, spaces ignored";
+    EXPECT_EQ(camera.Feed("SH=&H1F\n"), "COMPLETE\r\n") << "hex value, LF alone ends the line";
+    EXPECT_EQ(camera.Register("SH"), 31);
+    EXPECT_EQ(camera.Feed("GA=-"), "") << "no reply before the line end";
+    EXPECT_EQ(camera.Feed("92\r\n"), "COMPLETE\r\n");
+    EXPECT_EQ(camera.Register("GA"), -92);
+
+    EXPECT_EQ(camera.Feed("XX=1\r\n"), "01 Unknown Command!!\r\n");
+    EXPECT_EQ(camera.Feed("GA\r\n"), "01 Unknown Command!!\r\n") << "neither = nor ?";
+    EXPECT_NE(camera.Feed("GA=12x\r\n"), "COMPLETE\r\n");
+    EXPECT_EQ(camera.Register("GA"), -92) << "a malformed value changes nothing";
+
+    EXPECT_EQ(camera.Feed("VN?\r\n"), "VN=126\r\n");
+    EXPECT_EQ(camera.Feed("MD?\r\nMD00?\r\n"), "MD=MX-550CL\r\nMD00=MX-550CL\r\n");
+    EXPECT_NE(camera.Feed("MD=OTHER\r\n"), "COMPLETE\r\n") << "the model name is fixed";
+    EXPECT_EQ(camera.Feed("AVDR01?\r\n").rfind("AVDR01=", 0), 0u) << "average data by block";
+
+    EXPECT_EQ(camera.Feed(std::string(1100, 'A') + "\r\nGA?\r\n"), "GA=-92\r\n") << "an overlong line is dropped";
+    const std::vector<std::string> lines = camera.ReceivedLines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), "GA=100");
+    EXPECT_EQ(lines[1], "ga ?") << "lines are kept as received";
+    EXPECT_EQ(lines.back(), "GA?");
+
+    EXPECT_EQ(camera.Feed("LUTR=5\r\nLUTR=6\r\n"), "COMPLETE\r\nCOMPLETE\r\n");
+    EXPECT_EQ(camera.Lut('R')[0], 5);
+    EXPECT_EQ(camera.Lut('R')[1], 6) << "table entries are taken in order";
+    EXPECT_EQ(camera.Feed("LUTR?\r\nLUTR?\r\n"), "LUTR=5\r\nLUTR=6\r\n") << "and read back in order";
+}
+
+TEST(VirtualCamera, CameraIdNeedsTheUnlockNumber)
+{
+    VirtualCamera camera;
+    const std::string idBefore = camera.Text("ID");
+    std::string refusal = camera.Feed("ID=ABC\r\n");
+    EXPECT_NE(refusal, "COMPLETE\r\n");
+    EXPECT_NE(refusal.rfind("!!", 0), 0u) << "a refusal is no notice";
+    EXPECT_EQ(camera.Text("ID"), idBefore);
+
+    EXPECT_EQ(camera.Feed("UD=me\r\n"), "COMPLETE\r\n") << "the user ID is always open";
+    EXPECT_EQ(camera.Feed("UD?\r\n"), "UD=me\r\n");
+
+    EXPECT_NE(camera.Feed("ULCK=1234567\r\n"), "COMPLETE\r\n") << "wrong unlock number";
+    EXPECT_NE(camera.Feed("ID=ABC\r\n"), "COMPLETE\r\n");
+    EXPECT_EQ(camera.Feed("ULCK=" + std::to_string(VirtualCamera::kUnlockNumber) + "\r\n"), "COMPLETE\r\n");
+    EXPECT_EQ(camera.Feed("ID=ABC\r\n"), "COMPLETE\r\n");
+    EXPECT_EQ(camera.Text("ID"), "ABC");
+    EXPECT_NE(camera.Feed("ID=ABCDEFGHIJK\r\n"), "COMPLETE\r\n") << "a camera ID has ten characters at most";
+    EXPECT_NE(camera.Feed("UD=ABCDEFGHIJKLMNOPQ\r\n"), "COMPLETE\r\n") << "a user ID sixteen";
+}
+
+TEST(VirtualCamera, SettingAreasStoreLoadAndPersist)
+{
+    TempFolder folder;
+    ASSERT_TRUE(folder.Exists());
+    VirtualCamera camera;
+    EXPECT_EQ(camera.Feed("EA?\r\n"), "EA=0\r\n");
+
+    camera.Feed("GA=5\r\n");
+    EXPECT_EQ(camera.Feed("SA=2\r\n"), "COMPLETE\r\n");
+    EXPECT_EQ(camera.Feed("EA?\r\n"), "EA=2\r\n") << "the stored area becomes current";
+    camera.Feed("GA=7\r\n");
+    EXPECT_EQ(camera.Feed("LD=2\r\n"), "COMPLETE\r\n");
+    EXPECT_EQ(camera.Register("GA"), 5) << "loading brings the stored gain back";
+    EXPECT_EQ(camera.Feed("LD=0\r\n"), "COMPLETE\r\n");
+    EXPECT_EQ(camera.Register("GA"), 0) << "the factory area still holds the power-on gain";
+    EXPECT_EQ(camera.CurrentArea(), 0);
+    EXPECT_NE(camera.Feed("SA=4\r\n"), "COMPLETE\r\n");
+    EXPECT_NE(camera.Feed("LD=-1\r\n"), "COMPLETE\r\n");
+
+    camera.Feed("GA=9\r\nSA00=0\r\n");
+    EXPECT_EQ(camera.AreaRegister(0, "GA"), 9) << "SA00 stores into the factory area";
+    EXPECT_EQ(camera.AreaRegister(1, "GA"), 0) << "and into no other";
+    camera.Feed("LD=2\r\nUD=owner\r\n");
+
+    const std::string path = folder.Path("camera.state");
+    ASSERT_TRUE(camera.SaveState(path));
+    EXPECT_NE(ReadFile(path).find("\n2,GA=5\n"), std::string::npos) << "one area,NAME=value line per setting";
+    VirtualCamera restarted;
+    ASSERT_TRUE(restarted.LoadState(path));
+    EXPECT_EQ(restarted.CurrentArea(), 2);
+    EXPECT_EQ(restarted.Register("GA"), 5) << "the current area is loaded as at power-on";
+    EXPECT_EQ(restarted.AreaRegister(0, "GA"), 9);
+    EXPECT_EQ(restarted.Text("UD"), "owner");
+    EXPECT_EQ(restarted.Lut('B'), camera.Lut('B'));
+
+    std::ofstream(folder.Path("broken.state")) << "EA=1\n0,GA=twelve\n";
+    EXPECT_FALSE(restarted.LoadState(folder.Path("broken.state")));
+    EXPECT_EQ(restarted.CurrentArea(), 2) << "a malformed file changes nothing";
+    EXPECT_FALSE(restarted.LoadState(folder.Path("missing.state")));
+    EXPECT_FALSE(camera.SaveState(folder.Path("no-such-folder/camera.state")));
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path("")))
+        files += entry.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(files, 2) << "no temporary file is left behind";
+}
+
+TEST(VirtualCamera, RegisterBaseForms)
+{
+    EXPECT_EQ(camsim::CrcText(""), "00");
+    EXPECT_EQ(camsim::CrcText("a"), "90");
+    EXPECT_EQ(camsim::CrcText("abc"), "5e");
+    EXPECT_EQ(camsim::CrcText(":R0000@A000#04?"), "f9");
+
+    VirtualCamera camera;
+    EXPECT_EQ(camera.Feed(":R0000@A000#=2\r\n"), ":ok\r") << "register-base replies end with CR only";
+    EXPECT_EQ(camera.Register("SM"), 2);
+    EXPECT_EQ(camera.Feed(":R0000@A000#?\r\n"), ":r0000@A000#=2\r");
+    EXPECT_EQ(camera.Feed(":R0000@A000#04?f9\r\n"), ":r0000@A000#01=2" + camsim::CrcText(":r0000@A000#01=2") + "\r");
+
+    const std::string checked = ":R0000@A000#02=13";
+    EXPECT_EQ(camera.Feed(checked + camsim::CrcText(checked) + "\r\n"), ":ok\r");
+    EXPECT_EQ(camera.Register("SM"), 13);
+    EXPECT_EQ(camera.Feed(checked + "00\r\n"), ":er\r") << "a wrong check is refused";
+    const std::string wrongLength = ":R0000@A000#03=14";
+    EXPECT_EQ(camera.Feed(wrongLength + camsim::CrcText(wrongLength) + "\r\n"), ":er\r");
+    EXPECT_EQ(camera.Register("SM"), 13);
+
+    EXPECT_EQ(camera.Feed(":R0000@0068$?\r\n"), ":r0000@0068$=MX-550CL\r") << "0068 is MD, a text";
+    EXPECT_EQ(camera.Feed(":R0000@0068#?\r\n"), ":er\r") << "a text register needs the $ marker";
+    EXPECT_EQ(camera.Feed(":R0000@1234#?\r\n"), ":er\r") << "no register at that address";
+    EXPECT_EQ(camera.Feed(":R0000@A308#?\r\n"), ":r0000@A308#=0\r") << "EA by address";
+}
+
+TEST(VirtualCamera, FaultsShapeTheReplies)
+{
+    VirtualCamera camera;
+    camsim::Faults faults;
+    faults.refuseAll = true;
+    camera.SetFaults(faults);
+    EXPECT_EQ(camera.Feed("GA=1\r\n"), "01 Unknown Command!!\r\n");
+    EXPECT_EQ(camera.Feed(":R0000@A000#?\r\n"), ":er\r");
+    EXPECT_EQ(camera.Register("GA"), 0) << "a refused setting does nothing";
+
+    faults = {};
+    faults.garbageBytes = 5;
+    faults.overlongLine = 40;
+    camera.SetFaults(faults);
+    std::string first = camera.Feed("GA?\r\n");
+    ASSERT_EQ(first.size(), 45u) << "garbage, then the overlong line instead of the reply";
+    EXPECT_EQ(first.find_first_of("\r\n!"), std::string::npos);
+    EXPECT_EQ(camera.Feed("GA?\r\n"), "GA=0\r\n") << "both happen once";
+    EXPECT_EQ(camera.GetFaults().garbageBytes, 0);
+}

@@ -1,0 +1,96 @@
+// The engine's line readers, fed byte by byte by the test over a pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include "support/RawLine.h"
+
+TEST(EngineLine, LinesEndWithCrLfOrLfAlone)
+{
+    RawLine line;
+    ASSERT_TRUE(line.opened);
+    CRsCmd& engine = *line.engine;
+
+    line.Send("GA=1\r\nGA=2\n\n");
+    EXPECT_EQ(engine.ReceiveLines(1), 1);
+    EXPECT_EQ(engine.ReceiveLines(1), 1);
+    EXPECT_EQ(engine.ReceiveLines(1), 1);
+    ASSERT_EQ(engine.GetReplyCount(), 3);
+    EXPECT_EQ(engine.PopReply(), "GA=1");
+    EXPECT_EQ(engine.PopReply(), "GA=2") << "a bare LF does not cost the last character";
+    EXPECT_EQ(engine.PopReply(), "");
+    EXPECT_EQ(engine.PopReply(), "") << "an empty list gives an empty text";
+}
+
+TEST(EngineLine, PartialLinesSurviveBetweenCalls)
+{
+    RawLine line;
+    ASSERT_TRUE(line.opened);
+    CRsCmd& engine = *line.engine;
+
+    line.Send("COMP");
+    EXPECT_EQ(engine.ReceiveLines(1), 0);
+    line.Send("LETE\r\n");
+    EXPECT_EQ(engine.ReceiveLines(1), 1);
+    EXPECT_EQ(engine.PopReply(), "COMPLETE");
+
+    line.settings.commandFormat = 1;
+    engine.EncodeRegisterBase("SM?");
+    line.Send(":r0000@A0");
+    EXPECT_EQ(engine.ReadLineCr(1), 0);
+    line.Send("00#=42\r");
+    EXPECT_EQ(engine.ReadLineCr(1), 1);
+    EXPECT_EQ(engine.PopReply(), "SM=42") << "the register-base reader keeps its partial line too";
+}
+
+TEST(EngineLine, ANoticeNeverTakesAWaitingReplyWithIt)
+{
+    RawLine line;
+    ASSERT_TRUE(line.opened);
+    CRsCmd& engine = *line.engine;
+
+    line.Send("GA=5\r\n");
+    ASSERT_EQ(engine.ReceiveLines(1), 1);
+    line.Send("!!Door open\r\nTR=1\r\n");
+    ASSERT_EQ(engine.ReceiveLines(1), 1);
+    ASSERT_EQ(engine.GetReplyCount(), 2);
+    EXPECT_EQ(engine.PopReply(), "GA=5");
+    EXPECT_EQ(engine.PopReply(), "TR=1");
+    EXPECT_EQ(line.host.traffic.size(), 3u) << "the notice is logged";
+}
+
+TEST(EngineLine, LongAndBinaryLinesAreKeptWhole)
+{
+    RawLine line;
+    ASSERT_TRUE(line.opened);
+    CRsCmd& engine = *line.engine;
+
+    const std::string longText = "UD=" + std::string(60, 'X');
+    line.Send(longText + "\r\n");
+    ASSERT_EQ(engine.ReceiveLines(0), 1);
+    EXPECT_EQ(engine.PopReply(), longText);
+
+    const std::string binary("A\0B\x01\xff", 5);
+    line.Send(binary + "\r\n");
+    ASSERT_EQ(engine.ReceiveLines(0), 1);
+    EXPECT_EQ(engine.PopReply(), binary);
+}
+
+TEST(EngineLine, OverflowDropsTheWholeLineOnce)
+{
+    RawLine line;
+    ASSERT_TRUE(line.opened);
+    CRsCmd& engine = *line.engine;
+
+    // More than the ring holds at once: feed it in pieces while reading.
+    const std::string overlong(1500, 'Z');
+    for (size_t sent = 0; sent < overlong.size(); sent += 500) {
+        line.Send(overlong.substr(sent, 500));
+        engine.ReceiveLines(1);
+    }
+    line.Send("\r\nGA=7\r\n");
+    engine.ReceiveLines(1);
+    ASSERT_EQ(line.host.boxes.size(), 1u);
+    EXPECT_EQ(line.host.boxes[0].text, "RS-232C receiving buffer overflowed");
+    EXPECT_EQ(line.host.boxes[0].caption, "Communication Error");
+    ASSERT_EQ(engine.GetReplyCount(), 1) << "the tail of the long line is not taken for a reply";
+    EXPECT_EQ(engine.PopReply(), "GA=7");
+}

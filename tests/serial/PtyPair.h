@@ -1,0 +1,89 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <fcntl.h>
+#include <functional>
+#include <poll.h>
+#include <pty.h>
+#include <string>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+// A pseudo-terminal: the port under test opens the slave path, the test plays
+// the far end on the master.
+class PtyPair {
+public:
+    PtyPair()
+    {
+        char name[256] = {};
+        if (openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0)
+            return;
+        termios tio{};
+        tcgetattr(m_slave, &tio);
+        cfmakeraw(&tio);
+        tcsetattr(m_slave, TCSANOW, &tio);
+        m_path = name;
+    }
+    ~PtyPair()
+    {
+        CloseMaster();
+        if (m_slave >= 0)
+            close(m_slave);
+    }
+    PtyPair(const PtyPair&) = delete;
+    PtyPair& operator=(const PtyPair&) = delete;
+
+    bool IsValid() const { return !m_path.empty(); }
+    const std::string& SlavePath() const { return m_path; }
+    int SlaveFd() const { return m_slave; }
+
+    void CloseMaster()
+    {
+        if (m_master >= 0)
+            close(m_master);
+        m_master = -1;
+    }
+
+    bool Send(const std::vector<uint8_t>& bytes) const
+    {
+        return write(m_master, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    }
+
+    // Whatever of count bytes arrives at the master before the deadline.
+    std::vector<uint8_t> Receive(size_t count, std::chrono::milliseconds timeout) const
+    {
+        std::vector<uint8_t> got;
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (got.size() < count && std::chrono::steady_clock::now() < deadline) {
+            pollfd master{m_master, POLLIN, 0};
+            if (poll(&master, 1, 10) <= 0)
+                continue;
+            uint8_t chunk[256];
+            const ssize_t n = read(m_master, chunk, sizeof chunk);
+            if (n > 0)
+                got.insert(got.end(), chunk, chunk + n);
+        }
+        return got;
+    }
+
+private:
+    int m_master = -1;
+    int m_slave = -1;  // kept open so the terminal outlives the port's own descriptor
+    std::string m_path;
+};
+
+// Polls the condition in small steps until it holds or the time is up.
+inline bool WaitUntil(const std::function<bool()>& condition,
+                      std::chrono::milliseconds timeout = std::chrono::milliseconds(5000))
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}

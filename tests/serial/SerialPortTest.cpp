@@ -1,0 +1,209 @@
+#include "serial/PtyPair.h"
+
+#include "comm/serial/SerialPort.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <sys/ioctl.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::chrono::milliseconds ProcessCpuTime()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return std::chrono::seconds(now.tv_sec)
+           + std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::nanoseconds(now.tv_nsec));
+}
+
+std::vector<uint8_t> Pattern(size_t count, int start = 0)
+{
+    std::vector<uint8_t> bytes(count);
+    for (size_t i = 0; i < count; ++i)
+        bytes[i] = static_cast<uint8_t>(start + i);
+    return bytes;
+}
+
+std::vector<uint8_t> ReadAll(SerialPort& port, int maximum = 0)
+{
+    std::vector<uint8_t> bytes(RxRing::kCapacity);
+    bytes.resize(port.Read(bytes.data(), maximum));
+    return bytes;
+}
+
+int OpenDefault(SerialPort& port, const std::string& name, int baud = 9600, int xonXoff = 0)
+{
+    return port.Open(name, baud, 8, 0, xonXoff, 0);
+}
+
+}  // namespace
+
+TEST(SerialPortTest, RefusesWhatIsNotAUsableSerialDevice)
+{
+    SerialPort port;
+    const uint8_t byte = 'x';
+    EXPECT_EQ(OpenDefault(port, "/nonexistent/ttyS99"), 0) << "a missing device must not open";
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_EQ(port.Write(&byte, 1), 0) << "writing to a closed port must fail";
+
+    char plainFile[] = "/tmp/kavro-serial-XXXXXX";
+    const int fd = mkstemp(plainFile);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(OpenDefault(port, plainFile), 0) << "a plain file is not a serial device";
+    EXPECT_EQ(port.Write(&byte, 1), 0);
+    close(fd);
+    unlink(plainFile);
+
+    PtyPair pty;
+    ASSERT_TRUE(pty.IsValid());
+    EXPECT_EQ(OpenDefault(port, pty.SlavePath(), 12345), 0) << "a speed termios lacks must fail";
+    EXPECT_EQ(port.Close(), 1);
+    EXPECT_EQ(port.Close(), 1) << "closing a closed port is harmless";
+}
+
+TEST(SerialPortTest, ConfiguresRawLineAndKeepsItExclusive)
+{
+    PtyPair pty;
+    ASSERT_TRUE(pty.IsValid());
+    SerialPort port;
+    ASSERT_EQ(OpenDefault(port, pty.SlavePath(), 57600, 1), 1);
+
+    termios tio{};
+    ASSERT_EQ(tcgetattr(pty.SlaveFd(), &tio), 0);
+    EXPECT_EQ(cfgetospeed(&tio), static_cast<speed_t>(B57600));
+    EXPECT_EQ(tio.c_cflag & (CSIZE | CSTOPB | PARENB | CRTSCTS), static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(tio.c_cflag & (CLOCAL | CREAD), static_cast<tcflag_t>(CLOCAL | CREAD));
+    EXPECT_EQ(tio.c_lflag & (ICANON | ECHO | ISIG), 0u) << "the line must be raw";
+    EXPECT_EQ(tio.c_iflag & (IXON | IXOFF), static_cast<tcflag_t>(IXON | IXOFF));
+    EXPECT_EQ(tio.c_cc[VSTART], 0x13) << "the camera's XON is 0x13";
+    EXPECT_EQ(tio.c_cc[VSTOP], 0x11) << "the camera's XOFF is 0x11";
+
+    SerialPort second;
+    EXPECT_EQ(OpenDefault(second, pty.SlavePath()), 0) << "a device in use must not open twice";
+    port.Close();
+    ASSERT_EQ(OpenDefault(second, pty.SlavePath()), 1) << "a closed device must be free again";
+    ASSERT_EQ(tcgetattr(pty.SlaveFd(), &tio), 0);
+    EXPECT_EQ(tio.c_iflag & (IXON | IXOFF), 0u) << "no XON/XOFF unless asked";
+}
+
+TEST(SerialPortTest, CarriesEveryByteValueBothWaysInOrder)
+{
+    PtyPair pty;
+    ASSERT_TRUE(pty.IsValid());
+    SerialPort port;
+    ASSERT_EQ(OpenDefault(port, pty.SlavePath()), 1);
+
+    const std::vector<uint8_t> all = Pattern(256);
+    ASSERT_EQ(port.Write(all.data(), static_cast<int>(all.size())), 1);
+    EXPECT_EQ(pty.Receive(all.size(), 5s), all) << "written bytes must arrive unchanged and in order";
+
+    ASSERT_TRUE(pty.Send(all));
+    ASSERT_TRUE(WaitUntil([&] { return port.Available() == 256; })) << port.Available();
+    EXPECT_EQ(ReadAll(port, 1), Pattern(1)) << "maximum 1 takes one byte";
+    EXPECT_EQ(ReadAll(port, 0), Pattern(255, 1)) << "maximum 0 takes every unread byte";
+    EXPECT_EQ(port.Available(), 0);
+}
+
+TEST(SerialPortTest, FullRingLeavesBytesInTheDriverUntilReadMakesRoom)
+{
+    PtyPair pty;
+    ASSERT_TRUE(pty.IsValid());
+    SerialPort port;
+    ASSERT_EQ(OpenDefault(port, pty.SlavePath()), 1);
+
+    // Move the indices to the middle so the later bytes wrap round the end.
+    ASSERT_TRUE(pty.Send(Pattern(600)));
+    ASSERT_TRUE(WaitUntil([&] { return port.Available() == 600; }));
+    ASSERT_EQ(ReadAll(port).size(), 600u);
+
+    const std::vector<uint8_t> sent = Pattern(RxRing::kCapacity + 500, 7);
+    ASSERT_TRUE(pty.Send(sent));
+    int queued = 0;
+    ASSERT_TRUE(WaitUntil([&] {
+        ioctl(pty.SlaveFd(), FIONREAD, &queued);
+        return port.Available() == RxRing::kCapacity && queued == 500;
+    })) << "ring " << port.Available() << ", driver " << queued;
+    const auto cpuBefore = ProcessCpuTime();
+    std::this_thread::sleep_for(200ms);  // the span over which a busy watcher would show
+    EXPECT_LT(ProcessCpuTime() - cpuBefore, 100ms) << "a full ring must not make the watcher spin";
+
+    std::vector<uint8_t> received = ReadAll(port);
+    ASSERT_EQ(received.size(), static_cast<size_t>(RxRing::kCapacity));
+    ASSERT_TRUE(WaitUntil([&] { return port.Available() == 500; }))
+        << "the held-back bytes must follow once there is room: " << port.Available();
+    const std::vector<uint8_t> rest = ReadAll(port);
+    received.insert(received.end(), rest.begin(), rest.end());
+    EXPECT_EQ(received, sent) << "nothing lost, order kept";
+}
+
+TEST(SerialPortTest, WaitForDataSleepsOnASilentLineAndWakesForAByte)
+{
+    PtyPair pty;
+    ASSERT_TRUE(pty.IsValid());
+    SerialPort port;
+    ASSERT_EQ(OpenDefault(port, pty.SlavePath()), 1);
+
+    const auto cpuBefore = ProcessCpuTime();
+    const auto start = Clock::now();
+    EXPECT_FALSE(port.WaitForData(300)) << "a silent line has no data";
+    EXPECT_GE(Clock::now() - start, 290ms) << "the wait must last its time-out";
+    EXPECT_LT(ProcessCpuTime() - cpuBefore, 100ms) << "waiting must not burn the processor";
+
+    std::thread farEnd([&] {
+        std::this_thread::sleep_for(50ms);  // let the wait begin first
+        pty.Send({'C'});
+    });
+    const auto waitStart = Clock::now();
+    EXPECT_TRUE(port.WaitForData(10000));
+    EXPECT_LT(Clock::now() - waitStart, 5s) << "an arriving byte must end the wait early";
+    farEnd.join();
+    EXPECT_EQ(ReadAll(port), std::vector<uint8_t>{'C'});
+}
+
+TEST(SerialPortTest, HungUpLineNeitherSpinsNorDelaysClose)
+{
+    PtyPair pty;
+    ASSERT_TRUE(pty.IsValid());
+    SerialPort port;
+    ASSERT_EQ(OpenDefault(port, pty.SlavePath()), 1);
+
+    pty.CloseMaster();
+    const uint8_t byte = 'x';
+    EXPECT_EQ(port.Write(&byte, 1), 0) << "a byte that cannot leave must fail the write";
+
+    const auto cpuBefore = ProcessCpuTime();
+    std::this_thread::sleep_for(300ms);  // the span over which a busy watcher would show
+    EXPECT_LT(ProcessCpuTime() - cpuBefore, 100ms) << "the watcher must not spin on a dead line";
+
+    const auto start = Clock::now();
+    EXPECT_EQ(port.Close(), 1);
+    EXPECT_LT(Clock::now() - start, 1s) << "Close must not hang on a dead line";
+}
+
+TEST(SerialPortTest, ResolvesComNamesWithAndWithoutAResolver)
+{
+    SerialPort port;
+    EXPECT_EQ(port.ResolveDevice("COM1"), "/dev/ttyS0");
+    EXPECT_EQ(port.ResolveDevice("COM16"), "/dev/ttyS15");
+    EXPECT_EQ(port.ResolveDevice("COM17"), "COM17") << "only COM1..COM16 are port names";
+    EXPECT_EQ(port.ResolveDevice("COM0"), "COM0");
+    EXPECT_EQ(port.ResolveDevice("COM3x"), "COM3x");
+    EXPECT_EQ(port.ResolveDevice("/dev/ttyUSB0"), "/dev/ttyUSB0");
+
+    PtyPair pty;
+    ASSERT_TRUE(pty.IsValid());
+    port.SetDeviceResolver([&](int number) { return number == 3 ? pty.SlavePath() : std::string(); });
+    EXPECT_EQ(port.ResolveDevice("COM3"), pty.SlavePath());
+    EXPECT_EQ(port.ResolveDevice("COM4"), "/dev/ttyS3") << "no profile value: the default device";
+
+    ASSERT_EQ(OpenDefault(port, "COM3"), 1) << "COM3 must open the resolved device";
+    const uint8_t byte = 'M';
+    ASSERT_EQ(port.Write(&byte, 1), 1);
+    EXPECT_EQ(pty.Receive(1, 5s), std::vector<uint8_t>{'M'});
+}

@@ -1,0 +1,75 @@
+#include "camsim/CamsimOptions.h"
+
+#include <map>
+
+#include "camsim/PtyCamera.h"
+#include "camsim/ValueText.h"
+
+namespace camsim {
+
+namespace {
+
+bool ReadCount(const std::string& text, int& count)
+{
+    return ParseValue(text, count) && count >= 0;
+}
+
+}  // namespace
+
+std::string CamsimOptions::Usage()
+{
+    return "Usage: kavro-camsim [options]\n"
+           "Runs a virtual camera on a pseudo-terminal and prints the device to open.\n"
+           "  --link PATH            also make PATH a symbolic link to the device\n"
+           "  --state FILE           load the setting areas from FILE, save them there at exit\n"
+           "  --baud RATE            answer only while the line is set to RATE\n"
+           "  --delay MS             wait MS milliseconds before every reply\n"
+           "  --swallow N            send no reply to the next N commands\n"
+           "  --refuse               answer every command as unknown\n"
+           "  --notice TEXT          send the line TEXT before every reply\n"
+           "  --garbage N            send N noise bytes before the next reply\n"
+           "  --overlong N           send N bytes without a line end instead of the next reply\n"
+           "  --hangup-after-first   close the line instead of answering the first command\n"
+           "  --help                 show this text\n"
+           "Stops on SIGTERM, SIGINT or SIGHUP.\n";
+}
+
+CamsimOptions CamsimOptions::Parse(int argc, const char* const* argv)
+{
+    using Flag = void (*)(CamsimOptions&);
+    using Setter = bool (*)(CamsimOptions&, const std::string&);
+    static const std::map<std::string, Flag> kFlags = {
+        {"--help", [](CamsimOptions& o) { o.help = true; }},
+        {"--refuse", [](CamsimOptions& o) { o.faults.refuseAll = true; }},
+        {"--hangup-after-first", [](CamsimOptions& o) { o.faults.hangUpAfterNextCommand = true; }},
+    };
+    static const std::map<std::string, Setter> kValues = {
+        {"--link", [](CamsimOptions& o, const std::string& v) { o.linkPath = v; return !v.empty(); }},
+        {"--state", [](CamsimOptions& o, const std::string& v) { o.statePath = v; return !v.empty(); }},
+        {"--notice", [](CamsimOptions& o, const std::string& v) { o.faults.noticeBeforeReply = v; return true; }},
+        {"--baud", [](CamsimOptions& o, const std::string& v) {
+             return ParseValue(v, o.baud) && PtyCamera::IsSupportedBaud(o.baud); }},
+        {"--delay", [](CamsimOptions& o, const std::string& v) { return ReadCount(v, o.faults.replyDelayMs); }},
+        {"--swallow", [](CamsimOptions& o, const std::string& v) { return ReadCount(v, o.faults.swallowReplies); }},
+        {"--garbage", [](CamsimOptions& o, const std::string& v) { return ReadCount(v, o.faults.garbageBytes); }},
+        {"--overlong", [](CamsimOptions& o, const std::string& v) { return ReadCount(v, o.faults.overlongLine); }},
+    };
+
+    CamsimOptions options;
+    for (int i = 1; i < argc && options.error.empty(); ++i) {
+        const std::string option = argv[i];
+        auto flag = kFlags.find(option);
+        auto setter = kValues.find(option);
+        if (flag != kFlags.end())
+            flag->second(options);
+        else if (setter == kValues.end())
+            options.error = "unknown option " + option;
+        else if (i + 1 >= argc)
+            options.error = option + " needs a value";
+        else if (!setter->second(options, argv[++i]))
+            options.error = "invalid value for " + option + ": " + argv[i];
+    }
+    return options;
+}
+
+}  // namespace camsim

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+#include "camsim/VirtualCamera.h"
+
+namespace camsim {
+
+// The command line of kavro-camsim.
+struct CamsimOptions {
+    std::string linkPath;
+    std::string statePath;
+    int baud = 0;          // 0: answer at any line speed
+    Faults faults;
+    bool help = false;
+    std::string error;     // not empty when the command line was refused
+
+    static CamsimOptions Parse(int argc, const char* const* argv);
+    static std::string Usage();
+};
+
+}  // namespace camsim

@@ -1,0 +1,272 @@
+#include "camsim/PtyCamera.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <map>
+#include <poll.h>
+#include <pty.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "camsim/VirtualCamera.h"
+
+namespace camsim {
+
+namespace {
+
+const std::map<int, speed_t> kSpeeds = {
+    {1200, B1200}, {2400, B2400}, {4800, B4800}, {9600, B9600}, {19200, B19200},
+    {38400, B38400}, {57600, B57600}, {115200, B115200}, {230400, B230400},
+};
+
+const int kRetryAfterErrorMs = 20;
+
+void CloseDescriptor(int& fd)
+{
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+}
+
+bool SetFlag(int fd, int getCommand, int setCommand, int flag)
+{
+    int flags = ::fcntl(fd, getCommand);
+    return flags >= 0 && ::fcntl(fd, setCommand, flags | flag) == 0;
+}
+
+}  // namespace
+
+PtyCamera::PtyCamera(VirtualCamera& camera) : camera_(camera) {}
+
+PtyCamera::~PtyCamera()
+{
+    Stop();
+}
+
+bool PtyCamera::Start(const std::string& linkPath)
+{
+    if (thread_.joinable())
+        return Fail("already started");
+    errorText_.clear();
+    hungUp_ = false;
+    if (!OpenTerminal() || (!linkPath.empty() && !MakeLink(linkPath))) {
+        CloseAll();
+        return false;
+    }
+    thread_ = std::thread(&PtyCamera::Run, this);
+    return true;
+}
+
+void PtyCamera::Stop()
+{
+    if (thread_.joinable()) {
+        const char wake = 1;
+        if (::write(wake_[1], &wake, 1) < 0)
+            std::perror("kavro-camsim: waking the line thread");
+        thread_.join();
+    }
+    CloseAll();
+    RemoveLink();
+}
+
+std::string PtyCamera::DevicePath() const
+{
+    return devicePath_;
+}
+
+bool PtyCamera::HungUp() const
+{
+    return hungUp_;
+}
+
+std::string PtyCamera::ErrorText() const
+{
+    return errorText_;
+}
+
+void PtyCamera::SetLineBaud(int baud)
+{
+    lineBaud_ = baud;
+}
+
+bool PtyCamera::IsSupportedBaud(int baud)
+{
+    return kSpeeds.count(baud) > 0;
+}
+
+size_t PtyCamera::IgnoredBytes() const
+{
+    return ignoredBytes_;
+}
+
+bool PtyCamera::OpenTerminal()
+{
+    if (::openpty(&master_, &slave_, nullptr, nullptr, nullptr) != 0)
+        return Fail(std::string("openpty: ") + std::strerror(errno));
+    // Raw at once, so nothing the camera writes is echoed back before the tool configures the line.
+    termios settings{};
+    if (::tcgetattr(slave_, &settings) != 0)
+        return Fail(std::string("tcgetattr: ") + std::strerror(errno));
+    ::cfmakeraw(&settings);
+    settings.c_cflag |= CLOCAL | CREAD;
+    if (::tcsetattr(slave_, TCSANOW, &settings) != 0)
+        return Fail(std::string("tcsetattr: ") + std::strerror(errno));
+    if (::pipe(wake_) != 0)
+        return Fail(std::string("pipe: ") + std::strerror(errno));
+    // Child processes (the tool started by a test) must not inherit the camera's ends.
+    for (int fd : {master_, slave_, wake_[0], wake_[1]}) {
+        if (!SetFlag(fd, F_GETFD, F_SETFD, FD_CLOEXEC))
+            return Fail(std::string("fcntl: ") + std::strerror(errno));
+    }
+    if (!SetFlag(master_, F_GETFL, F_SETFL, O_NONBLOCK))
+        return Fail(std::string("fcntl: ") + std::strerror(errno));
+    char name[256];
+    if (::ttyname_r(slave_, name, sizeof name) != 0)
+        return Fail("ttyname: cannot name the pseudo-terminal");
+    devicePath_ = name;
+    return true;
+}
+
+bool PtyCamera::MakeLink(const std::string& linkPath)
+{
+    struct stat existing {};
+    if (::lstat(linkPath.c_str(), &existing) == 0) {
+        if (!S_ISLNK(existing.st_mode))
+            return Fail(linkPath + " exists and is not a symbolic link");
+        ::unlink(linkPath.c_str());
+    }
+    if (::symlink(devicePath_.c_str(), linkPath.c_str()) != 0)
+        return Fail("symlink " + linkPath + ": " + std::strerror(errno));
+    linkPath_ = linkPath;
+    return true;
+}
+
+void PtyCamera::RemoveLink()
+{
+    if (linkPath_.empty())
+        return;
+    // Only our own link: another camera may have replaced it meanwhile.
+    char target[256];
+    ssize_t length = ::readlink(linkPath_.c_str(), target, sizeof target - 1);
+    if (length >= 0 && std::string(target, static_cast<size_t>(length)) == devicePath_)
+        ::unlink(linkPath_.c_str());
+    linkPath_.clear();
+}
+
+void PtyCamera::CloseAll()
+{
+    CloseDescriptor(master_);
+    CloseDescriptor(slave_);
+    CloseDescriptor(wake_[0]);
+    CloseDescriptor(wake_[1]);
+}
+
+bool PtyCamera::Fail(const std::string& what)
+{
+    errorText_ = what;
+    return false;
+}
+
+void PtyCamera::Run()
+{
+    char buffer[512];
+    for (;;) {
+        pollfd fds[2] = {{master_, POLLIN, 0}, {wake_[0], POLLIN, 0}};
+        if (::poll(fds, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            std::perror("kavro-camsim: poll");
+            return;
+        }
+        if (fds[1].revents)
+            return;
+        ssize_t got = ::read(master_, buffer, sizeof buffer);
+        if (got > 0) {
+            if (!Serve(std::string(buffer, static_cast<size_t>(got))))
+                return;
+            continue;
+        }
+        if (got < 0 && (errno == EINTR || errno == EAGAIN))
+            continue;
+        if (got < 0 && errno != EIO) {
+            std::perror("kavro-camsim: reading the line");
+            return;
+        }
+        // EIO or end of file: no slave is open for a moment. Do not spin.
+        if (WaitForStop(kRetryAfterErrorMs))
+            return;
+    }
+}
+
+bool PtyCamera::Serve(const std::string& bytes)
+{
+    if (!LineSpeedMatches()) {
+        ignoredBytes_ += bytes.size();
+        return true;
+    }
+    Response response = camera_.Respond(bytes);
+    for (const std::string& reply : response.replies) {
+        if (response.delayMs > 0 && WaitForStop(response.delayMs))
+            return false;
+        if (!WriteAll(reply))
+            return false;
+    }
+    if (response.hangUp) {
+        HangUp();
+        return false;
+    }
+    return true;
+}
+
+bool PtyCamera::WriteAll(const std::string& bytes)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
+        if (n > 0) {
+            done += static_cast<size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            std::perror("kavro-camsim: writing the line");
+            return false;
+        }
+        // The tool is not reading: wait until there is room, or until Stop.
+        pollfd fds[2] = {{master_, POLLOUT, 0}, {wake_[0], POLLIN, 0}};
+        if (::poll(fds, 2, -1) < 0 && errno != EINTR)
+            return false;
+        if (fds[1].revents)
+            return false;
+    }
+    return true;
+}
+
+bool PtyCamera::WaitForStop(int timeoutMs) const
+{
+    pollfd wake = {wake_[0], POLLIN, 0};
+    return ::poll(&wake, 1, timeoutMs) > 0;
+}
+
+bool PtyCamera::LineSpeedMatches() const
+{
+    auto wanted = kSpeeds.find(lineBaud_);
+    if (wanted == kSpeeds.end())
+        return true;
+    termios settings{};
+    if (::tcgetattr(slave_, &settings) != 0)
+        return true;
+    const speed_t input = ::cfgetispeed(&settings);   // B0: the same as the output speed
+    return ::cfgetospeed(&settings) == wanted->second && (input == wanted->second || input == B0);
+}
+
+void PtyCamera::HangUp()
+{
+    CloseDescriptor(master_);
+    CloseDescriptor(slave_);
+    hungUp_ = true;
+}
+
+}  // namespace camsim
