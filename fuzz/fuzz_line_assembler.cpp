@@ -7,11 +7,12 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    if (size == 0)
+        return 0;
+    // The first byte chooses the reader: short-ASCII (LF) or register-base (CR) lines.
+    const auto ending = (data[0] & 1) ? LineAssembler::Ending::CarriageReturn : LineAssembler::Ending::LineFeed;
     LineAssembler assembler;
-    for (size_t i = 0; i < size; ++i) {
-        // The low bit of every 64th byte switches the reader, as a change of command format would.
-        const auto ending = (data[i / 64 * 64] & 1) ? LineAssembler::Ending::CarriageReturn
-                                                    : LineAssembler::Ending::LineFeed;
+    for (size_t i = 1; i < size; ++i) {
         if (assembler.Push(data[i], ending) != LineAssembler::Event::Line)
             continue;
         const std::string line = assembler.TakeLine();
