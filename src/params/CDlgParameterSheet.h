@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <map>
+#include <vector>
+
+#include "params/CtrlNotifySink.h"
+#include "params/PageContents.h"
+
+class CtrlRegistry;
+class QGridLayout;
+class QLabel;
+class QRadioButton;
+
+// One parameter page (one tab), built from its contents. Every user action on
+// a control and every key press on the page go to the main window's sink.
+class CDlgParameterSheet : public QWidget {
+    Q_OBJECT
+
+public:
+    CDlgParameterSheet(const PageContent& content, int pageIndex, CtrlRegistry& registry, CtrlNotifySink& sink,
+                       QWidget* parent = nullptr);
+
+    ParamPageKind GetPageKind() const { return kind_; }
+    QString GetPageTitle() const { return title_; }
+    bool IsFactoryPage() const { return kind_ == FactoryPage; }
+    int GetPageIndex() const { return pageIndex_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Grid column of every cell of a row, spans included.
+    static std::vector<int> CellColumns(const PageRow& row);
+    static int GroupColumnCount(const PageGroup& group);
+    static bool StartsRowsWithLabels(const PageGroup& group);
+    static bool IsColumnHeading(const PageGroup& group, size_t rowIndex, int column);
+
+    void BuildPage(const PageContent& content);
+    QWidget* BuildGroup(const PageGroup& group);
+    // What the rows of one group share while it is built.
+    struct GroupGrid {
+        QGridLayout* layout;
+        int columnCount;
+        std::vector<QLabel*> firstColumnLabels;
+        std::vector<QWidget*> lists;
+    };
+    void BuildRow(const PageGroup& group, size_t rowIndex, GroupGrid& grid);
+    static void ShareWidestWidth(const std::vector<QWidget*>& widgets);
+    static Qt::Alignment CellAlignment(const PageGroup& group, size_t rowIndex, CellKind kind, int column, int span);
+    QWidget* CreateCell(const PageCell& cell);
+    QWidget* CreateEdit(const PageCell& cell);
+    QWidget* CreateList(const PageCell& cell);
+    QWidget* CreateButtonCell(const PageCell& cell);
+    QWidget* CreateReadOut(const PageCell& cell);
+    void RegisterCell(const PageCell& cell, QWidget* widget);
+    void RegisterRadioGroups();
+    void AlignLabelColumns();
+    void InstallKeyFilter();
+    void Notify(QWidget* control, CtrlNotification what, int ctrlId, int position = 0, int step = 0);
+
+    // ---- page identity
+    QString title_;
+    ParamPageKind kind_;
+    int pageIndex_;
+
+    // ---- the main window's side
+    CtrlRegistry& registry_;
+    CtrlNotifySink& sink_;
+
+    // ---- building
+    std::map<int, std::vector<QRadioButton*>> radiosByHead_;   // in page order
+    struct LabelColumn {
+        int pageColumn;
+        QGridLayout* grid;
+        std::vector<QLabel*> labels;
+    };
+    std::vector<LabelColumn> labelColumns_;
+};
