@@ -7,7 +7,7 @@ PACKAGES=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
-  xvfb xauth
+  xvfb xauth imagemagick
 )
 
 if [ "$(id -u)" -ne 0 ]; then

@@ -33,6 +33,7 @@ public:
 // Rows that callers name directly.
 enum CommandIndex : int {
     CmdNone = -1,
+    CmdEB = 0,
     CmdVN = 3, CmdID = 4, CmdMD = 5, CmdUD = 6, CmdSM = 7,
     CmdGA = 24, CmdAGCF = 33, CmdBL = 34, CmdBLR = 35, CmdBLB = 36,
     CmdRS = 38, CmdAW = 50, CmdLUTR = 57, CmdLUTG = 58, CmdLUTB = 59, CmdTPN = 60,

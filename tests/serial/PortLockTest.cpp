@@ -1,4 +1,4 @@
-#include "serial/PtyPair.h"
+#include "support/PtyPair.h"
 
 #include "comm/serial/PortLock.h"
 

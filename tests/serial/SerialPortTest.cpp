@@ -1,4 +1,4 @@
-#include "serial/PtyPair.h"
+#include "support/PtyPair.h"
 
 #include "comm/serial/SerialPort.h"
 
@@ -157,7 +157,7 @@ TEST(SerialPortTest, WaitForDataSleepsOnASilentLineAndWakesForAByte)
 
     std::thread farEnd([&] {
         std::this_thread::sleep_for(50ms);  // let the wait begin first
-        pty.Send({'C'});
+        pty.Send(std::vector<uint8_t>{'C'});
     });
     const auto waitStart = Clock::now();
     EXPECT_TRUE(port.WaitForData(10000));

@@ -51,6 +51,27 @@ public:
     {
         return write(m_master, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
     }
+    bool Send(const std::string& text) const { return Send(std::vector<uint8_t>(text.begin(), text.end())); }
+
+    // What arrives at the master until it holds `expected` or the deadline passes.
+    std::string ReceiveUntil(const std::string& expected, std::chrono::milliseconds timeout,
+                             const std::function<void()>& whileWaiting = {}) const
+    {
+        std::string got;
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (got.find(expected) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+            if (whileWaiting)
+                whileWaiting();
+            pollfd master{m_master, POLLIN, 0};
+            if (poll(&master, 1, 5) <= 0)
+                continue;
+            char chunk[256];
+            const ssize_t n = read(m_master, chunk, sizeof chunk);
+            if (n > 0)
+                got.append(chunk, static_cast<size_t>(n));
+        }
+        return got;
+    }
 
     // Whatever of count bytes arrives at the master before the deadline.
     std::vector<uint8_t> Receive(size_t count, std::chrono::milliseconds timeout) const

@@ -72,13 +72,13 @@ const std::map<std::string, std::string> kPowerOnTexts = {
     {"UD", ""},
 };
 
-RegisterRow MakeRow(const RowSpec& spec, const std::string& mnemonic)
+RegisterRow MakeRow(const RowSpec& entry, const std::string& mnemonic)
 {
     RegisterRow row;
     row.mnemonic = mnemonic;
-    row.address = spec.address;
-    row.powerOn = spec.powerOn;
-    row.role = spec.role;
+    row.address = entry.address;
+    row.powerOn = entry.powerOn;
+    row.role = entry.role;
     auto text = kPowerOnTexts.find(mnemonic);
     if (text != kPowerOnTexts.end())
         row.powerOnText = text->second;
@@ -95,13 +95,13 @@ const RegisterTable& RegisterTable::Instance()
 
 RegisterTable::RegisterTable()
 {
-    for (const RowSpec& spec : kRowSpecs) {
-        if (spec.from < 0) {
-            rows_.push_back(MakeRow(spec, spec.name));
+    for (const RowSpec& entry : kRowSpecs) {
+        if (entry.from < 0) {
+            rows_.push_back(MakeRow(entry, entry.name));
             continue;
         }
-        for (int n = spec.from; n <= spec.to; ++n)
-            rows_.push_back(MakeRow(spec, spec.name + std::to_string(n)));
+        for (int n = entry.from; n <= entry.to; ++n)
+            rows_.push_back(MakeRow(entry, entry.name + std::to_string(n)));
     }
     for (int i = 0; i < Size(); ++i) {
         int shared = rows_[i].address.empty() ? -1 : FindByAddress(rows_[i].address);

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+
+class QLabel;
+class QProgressBar;
+class QWidget;
+
+// The small window every long camera operation shows while it blocks the
+// user-interface thread. It keeps its owner's window disabled while it exists.
+// The window exists only between Create and Destroy; the object lives on and
+// serves one operation after the other.
+class CProgDlg {
+public:
+    CProgDlg();
+    ~CProgDlg();
+    CProgDlg(const CProgDlg&) = delete;
+    CProgDlg& operator=(const CProgDlg&) = delete;
+
+    // Disables the owner's window (when it is enabled) and shows the progress
+    // window centred over it. A window still open from before is destroyed first.
+    bool Create(QWidget* owner);
+    void SetMessage(const QString& text);
+    // Moves the bar (0..100) and shows the message again.
+    void SetPos(int position);
+    // Enables the remembered owner window, whatever its state before, and closes.
+    void Destroy();
+
+    bool IsCreated() const { return !window_.isNull(); }
+    QWidget* Window() const { return window_.data(); }
+    QString Message() const { return message_; }
+    int Pos() const;
+
+private:
+    void CentreOver(const QWidget* owner);
+
+    // ---- the owner's window, remembered at creation
+    QPointer<QWidget> owner_;
+
+    // ---- the window and what it shows; a child of the owner, so it may die with it
+    QPointer<QWidget> window_;
+    QLabel* messageLabel_ = nullptr;
+    QProgressBar* bar_ = nullptr;
+    QString message_;
+};

@@ -1,0 +1,56 @@
+// The camera's non-volatile setting areas: query, store and load.
+#include "dialogs/CCommSelDlg.h"
+
+#include <QComboBox>
+#include <QLabel>
+
+#include "app/AppSettings.h"
+#include "comm/CRsCmd.h"
+#include "comm/CommandTable.h"
+#include "comm/EngineHost.h"
+#include "dialogs/CProgDlg.h"
+#include "dialogs/CommSelDlgTexts.h"
+#include "dialogs/CommSelOwner.h"
+#include "dialogs/UiPrompts.h"
+
+using namespace CommSelTexts;
+
+namespace {
+
+QString AreaName(int area)
+{
+    constexpr int kCount = sizeof kAreas / sizeof kAreas[0];
+    return area >= 0 && area < kCount ? kAreas[area] : kUnknownArea;
+}
+
+}  // namespace
+
+// A query that got no answer shows "?": its value is not the camera's.
+void CCommSelDlg::OnGetArea()
+{
+    int area = -1;
+    const int answered = owner_.Engine().GetInt(CmdEA, 0, area, kQueryTimeoutMs);
+    currentArea_->setText(answered == 1 ? AreaName(area) : kUnknownArea);
+}
+
+// The factory area has a store command of its own.
+void CCommSelDlg::OnStore()
+{
+    CProgDlg& progress = owner_.Progress();
+    progress.Create(owner_.OwnerWindow());
+    progress.SetMessage(kStoreProgress);
+
+    CRsCmd& engine = owner_.Engine();
+    const int area = area_->currentIndex();
+    const int stored = area != 0 ? engine.SetInt(CmdSA, 0, area, kStoreTimeoutMs)
+                                 : engine.SetInt(CmdSA00, 0, 0, kStoreTimeoutMs);
+    if (settings_.offline == 0 && stored == 1)
+        prompts_.Message(this, kStoreDone, EngineHost::kToolCaption, UiPrompts::Icon::Information);
+    progress.Destroy();
+}
+
+void CCommSelDlg::OnLoad()
+{
+    if (owner_.Engine().SetInt(CmdLD, 0, area_->currentIndex(), kLoadTimeoutMs) == 1)
+        owner_.ReloadAll();
+}

@@ -1,0 +1,51 @@
+// Saving and clearing the message list.
+#include "dialogs/CCommSelDlg.h"
+
+#include <QFileInfo>
+#include <QListWidget>
+#include <QSaveFile>
+
+#include "app/AppSettings.h"
+#include "comm/EngineHost.h"
+#include "dialogs/CommSelDlgTexts.h"
+#include "dialogs/UiPrompts.h"
+
+using namespace CommSelTexts;
+
+void CCommSelDlg::OnWriteMessages()
+{
+    const QString path =
+        prompts_.ChooseSaveFile(this, QString::fromStdString(settings_.logFilePath), kTextFilter, kTextSuffix);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo::exists(path) && !prompts_.AskYesNo(this, path + kFileExists, EngineHost::kToolCaption))
+        return;
+    if (!WriteMessageFile(path)) {
+        prompts_.Message(this, path + kCannotWrite, kFileError, UiPrompts::Icon::Exclamation);
+        return;
+    }
+    AddMessage(kWritten);
+    settings_.logFilePath = QFileInfo(path).absolutePath().toStdString();
+}
+
+// Oldest line first, CR LF after each. The file appears complete or not at
+// all: an old file of the same name survives a failed write.
+bool CCommSelDlg::WriteMessageFile(const QString& path) const
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    for (int row = messages_->count() - 1; row >= 0; --row) {
+        const QByteArray line = messages_->item(row)->text().toUtf8() + "\r\n";
+        if (file.write(line) != line.size()) {
+            file.cancelWriting();
+            return false;
+        }
+    }
+    return file.commit();
+}
+
+void CCommSelDlg::OnClearMessages()
+{
+    messages_->clear();
+}

@@ -1,0 +1,51 @@
+#include "dialogs/QtUiPrompts.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+
+QMessageBox::Icon BoxIcon(UiPrompts::Icon icon)
+{
+    switch (icon) {
+    case UiPrompts::Icon::Information:
+        return QMessageBox::Information;
+    case UiPrompts::Icon::Question:
+        return QMessageBox::Question;
+    case UiPrompts::Icon::Exclamation:
+        break;
+    }
+    return QMessageBox::Warning;
+}
+
+}  // namespace
+
+void QtUiPrompts::Message(QWidget* owner, const QString& text, const QString& caption, Icon icon)
+{
+    QMessageBox box(BoxIcon(icon), caption, text, QMessageBox::Ok, owner);
+    box.exec();
+}
+
+bool QtUiPrompts::AskYesNo(QWidget* owner, const QString& text, const QString& caption)
+{
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, owner);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+QString QtUiPrompts::ChooseSaveFile(QWidget* owner, const QString& initialPath, const QString& filter,
+                                    const QString& defaultSuffix)
+{
+    QFileDialog dialog(owner, QString(), initialPath, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(defaultSuffix);
+    // The overwrite question is the tool's own.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().first()
+                                                                                   : QString();
+}
+
+QString QtUiPrompts::ChooseOpenFile(QWidget* owner, const QString& initialPath, const QString& filter)
+{
+    return QFileDialog::getOpenFileName(owner, QString(), initialPath, filter);
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// Every message box, yes/no question and file chooser of the windows goes
+// through this one interface, so tests can answer them without a modal loop.
+class UiPrompts {
+public:
+    enum class Icon { Exclamation, Information, Question };
+
+    virtual ~UiPrompts() = default;
+
+    virtual void Message(QWidget* owner, const QString& text, const QString& caption, Icon icon) = 0;
+    // Yes/No with the question icon; true for Yes.
+    virtual bool AskYesNo(QWidget* owner, const QString& text, const QString& caption) = 0;
+    // The chosen path, or an empty text when the user cancelled.
+    virtual QString ChooseSaveFile(QWidget* owner, const QString& initialPath, const QString& filter,
+                                   const QString& defaultSuffix) = 0;
+    virtual QString ChooseOpenFile(QWidget* owner, const QString& initialPath, const QString& filter) = 0;
+};

@@ -1,0 +1,207 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "comm/EngineHost.h"
+#include "dialogs/CommSelOwner.h"
+#include "params/CtrlNotifySink.h"
+
+class QLabel;
+class QMenu;
+class QTabWidget;
+class QTimer;
+struct AppSettings;
+class CCommSelDlg;
+class CDlgParameterSheet;
+class CGen;
+class CProgDlg;
+class CRsCmd;
+class ClSerialLib;
+class CtrlRegistry;
+class SerialPort;
+class UiPrompts;
+
+// The main window: the tabbed parameter pages bound to the camera's commands,
+// the value store, reading the camera, the menu, the timers and the level
+// switch. It owns the command engine and every companion window.
+class CKavroDlg : public QMainWindow, public EngineHost, public CtrlNotifySink, public CommSelOwner {
+    Q_OBJECT
+
+public:
+    static constexpr int kParamCapacity = 400;
+    static constexpr int kCommandTimeoutMs = 3000;
+    static constexpr int kIdleCheckMs = 60000;
+    static constexpr int kSimulatorMs = 100;
+
+    // Construction makes the companion objects; the communication window's
+    // object runs the crash guard.
+    CKavroDlg(AppSettings& settings, SerialPort& port, ClSerialLib& camLink, CGen& gen, UiPrompts& prompts,
+              QWidget* parent = nullptr);
+    ~CKavroDlg() override;
+
+    // Start-up: engine, first connection, pages, first read, timers.
+    void Initialise();
+    // The window's end: line closed, engine deleted, companions hidden.
+    void DestroyWindow();
+    // Closes without the exit question (signals, end of the desktop session).
+    void CloseInOrder();
+
+    // Menu and buttons; operations of later features do nothing yet.
+    void OnOpenSettingFile() override {}
+    void OnSaveSettingFile() override {}
+    void OnLoadSettings() {}
+    void OnStoreSettings() {}
+    void OnUserId() {}
+    void OnCameraId() {}
+    void OnOpenGammaFile() {}
+    void OnSaveGammaFile() {}
+    void OnLoadGammaFromCamera() {}
+    void OnAbout() {}
+    void OnCommunication();
+    void OnExit();
+    void OnAfeSender(int) {}
+    void OnTerminal(int) {}
+    void OnStoreAll(int) {}
+    void OnLutSetting(int) {}
+    void OnOnePushAwb(int) {}
+    void OnShadingRecal(int) {}
+    void OnBlemishRecal(int) {}
+    void OnAverageData(int) {}
+    void OnTemperature(int) {}
+    void OnSNumber(int) {}
+    void OnAutoMonitor(int) {}
+    void OnPrismShadingGet(int) {}
+
+    // Value store and lookups.
+    int CtrlId2TblIndex(int ctrlId);
+    int CtrlId2ParamIndex(int ctrlId);
+    int GetParam(int ctrlId);
+    void SetParam(int ctrlId, int value);
+    int ParamIndex2CtrlId(int commandIndex) const;
+    QWidget* FindCtrl(int ctrlId) const;
+    int ReadCtrlValue(int ctrlId) const;
+    void WriteCtrlValue(int ctrlId, int value);
+    void SendChangedParams();
+    void CommitParams();
+    void RefreshAllCtrls();
+    void UpdateEnables(int ctrlId, int value);
+    void AdjustLinked(int primaryCtrl, int step);
+    void InitCtrlRanges();
+    void RebuildPageTabs();
+
+    // Control events.
+    void OnCtrlNotify(QWidget* control, CtrlNotification what, int ctrlId, int position, int step) override;
+    bool OnKeyDownMsg(QWidget* source, QKeyEvent* event) override;
+    void OnEditCommit(int ctrlId);
+    void OnSpinDelta(int ctrlId, int position, int step);
+    void OnComboSelChange(int ctrlId);
+    void OnCheckClicked(int ctrlId);
+    void OnRadioClicked(int ctrlId);
+    void OnButtonClicked(int ctrlId);
+
+    // Reading the camera.
+    int ConnectCamera() override;
+    int ReadAllSettings();
+    void ReloadAll() override;
+    int ReloadCtrl(int ctrlId);
+    void OnReload();
+    int QueryCurrentArea();   // "EA"; 1 when the camera answered
+
+    // EngineHost: what the engine tells the windows.
+    void ShowMessage(const std::string& text, const std::string& caption, Icon icon) override;
+    void SetCommStatus(int state) override;
+    void AddTraffic(const std::string& text) override;
+    void AddMessage(const std::string& text) override;
+    void RestartIdleTimer() override;
+    void SetWaitCursor(bool on) override;
+
+    // CommSelOwner: what the communication window uses.
+    CRsCmd& Engine() override { return *m_engine; }
+    CProgDlg& Progress() override { return *m_progress; }
+    QWidget* OwnerWindow() override { return this; }
+
+    // For companions and tests.
+    CCommSelDlg& CommSel() { return *m_commSel; }
+    QMenu* UtilityMenu() const { return m_utilityMenu; }
+    void SetIdleCheckPeriod(int ms) { m_idleCheckMs = ms; }
+    int KeySequenceState() const { return m_keySequence; }
+    CtrlRegistry& Registry() { return *m_registry; }
+    QTabWidget& Tabs() { return *m_tabs; }
+    int CurParam(int commandIndex) const { return m_curParam[commandIndex]; }
+    int PrevParam(int commandIndex) const { return m_prevParam[commandIndex]; }
+    int CurrentArea() const { return m_currentArea; }
+    bool IsInitialised() const { return m_initialised; }
+    void SetCommandTimeout(int ms) { m_commandTimeoutMs = ms; }
+
+signals:
+    // The window accepted its closing: the run ends.
+    void Closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void BuildMenu();
+    void ShowCommSelBeside();
+    void StartTimers();
+    void OnIdleCheck();
+    void OnSimulatorTick();
+    void AnswerSimulatedQuery(int index);
+    bool AdvanceKeySequence(QKeyEvent* event);
+    void SwitchLevel();
+    void BuildPages();
+    // Level-dependent parts outside the pages (menu, communication window).
+    void OnLevelChanged();
+    void StoreDefaults();
+    void ShowUnexpected(const char* where);
+    void WriteParamToControls(int commandIndex, int value);
+    void RevertUnsentParams(int fromIndex);
+    bool IsReadable(int row) const;
+    bool IsWrapRow(int ctrlId) const;
+    void ApplyLineCoupling(int ctrlId, int value);
+    bool AdjustOneLink(int primaryCtrl, int secondaryCtrl, int reverse, int limit, int step);
+    bool IsDisabledByRules(int dependentCtrl) const;
+    int CtrlIdOf(const QWidget* control) const;
+
+    // Shared state, owned by the application.
+    AppSettings& m_settings;
+    SerialPort& m_port;
+    ClSerialLib& m_camLink;
+    CGen& m_gen;
+    UiPrompts& m_prompts;
+
+    // Companions, made with the window object.
+    std::unique_ptr<CCommSelDlg> m_commSel;
+    QMenu* m_utilityMenu = nullptr;
+
+    // Pages and their controls.
+    std::unique_ptr<CtrlRegistry> m_registry;
+    std::vector<CDlgParameterSheet*> m_pages;   // children of the tab widget
+    QTabWidget* m_tabs = nullptr;
+    QLabel* m_statusPicture = nullptr;
+
+    // Value store: current and last committed value of every command.
+    std::array<int, kParamCapacity> m_curParam{};
+    std::array<int, kParamCapacity> m_prevParam{};
+    bool m_initialised = false;   // nothing is sent and lines are not coupled before start-up ends
+    int m_commandTimeoutMs = kCommandTimeoutMs;
+
+    // Camera.
+    std::unique_ptr<CRsCmd> m_engine;
+    std::unique_ptr<CProgDlg> m_progress;
+    QTimer* m_engineTimer = nullptr;   // the engine's 50 ms tick
+    QTimer* m_idleTimer = nullptr;     // timer 4: idle link check, restarted by every command sent
+    QTimer* m_simulatorTimer = nullptr;   // timer 1: answers the line as a camera would
+    int m_idleCheckMs = kIdleCheckMs;
+    int m_currentArea = 0;             // 0 Factory, 1..3 User1..User3
+    int m_waitCursorDepth = 0;
+
+    // Window state.
+    int m_keySequence = 0;        // 0 idle, else letters of the access code matched + 1
+    bool m_closingInOrder = false;   // no exit question
+};

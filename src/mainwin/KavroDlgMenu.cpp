@@ -1,0 +1,110 @@
+// The menu and the pages' push buttons: tables of what each one does.
+#include "mainwin/CKavroDlg.h"
+
+#include <QMenuBar>
+
+#include "app/AppSettings.h"
+#include "comm/CommandTable.h"
+#include "dialogs/CCommSelDlg.h"
+#include "params/ControlIds.h"
+
+namespace {
+
+struct MenuItem {
+    const char* menu;   // a new menu starts where this differs from the item before
+    const char* item;
+    void (CKavroDlg::*action)();
+};
+
+const MenuItem kMenu[] = {
+    {"File(&F)", "&Open", &CKavroDlg::OnOpenSettingFile},
+    {"File(&F)", "&Save as", &CKavroDlg::OnSaveSettingFile},
+    {"File(&F)", "E&xit", &CKavroDlg::OnExit},
+    {"Settings(&S)", "&Reload", &CKavroDlg::OnReload},
+    {"Settings(&S)", "&Load settings", &CKavroDlg::OnLoadSettings},
+    {"Settings(&S)", "&Store settings", &CKavroDlg::OnStoreSettings},
+    {"Utility(&U)", "USERID", &CKavroDlg::OnUserId},
+    {"Utility(&U)", "CAMID", &CKavroDlg::OnCameraId},
+    {"Gamma(&G)", "&Open Data File", &CKavroDlg::OnOpenGammaFile},
+    {"Gamma(&G)", "&Save Data to File", &CKavroDlg::OnSaveGammaFile},
+    {"Gamma(&G)", "&Load Data from Camera", &CKavroDlg::OnLoadGammaFromCamera},
+    {"Help(&H)", "&About this application", &CKavroDlg::OnAbout},
+    {"Help(&H)", "Communication", &CKavroDlg::OnCommunication},
+};
+
+const char kUtilityMenu[] = "Utility(&U)";
+
+struct ButtonAction {
+    int ctrlId;
+    void (CKavroDlg::*action)(int ctrlId);
+};
+
+int Bound(const char* mnemonic)
+{
+    return CtrlId::Bound(CommandTable::Find(mnemonic));
+}
+
+const std::vector<ButtonAction>& ButtonActions()
+{
+    static const std::vector<ButtonAction> actions = {
+        {CtrlId::AfeSender, &CKavroDlg::OnAfeSender},
+        {CtrlId::Terminal, &CKavroDlg::OnTerminal},
+        {CtrlId::StoreAll, &CKavroDlg::OnStoreAll},
+        {CtrlId::LutSetting, &CKavroDlg::OnLutSetting},
+        {Bound("AW"), &CKavroDlg::OnOnePushAwb},
+        {Bound("RS"), &CKavroDlg::OnShadingRecal},
+        {CtrlId::RecalibrateColor, &CKavroDlg::OnShadingRecal},
+        {CtrlId::BlemishRecalibrateBlack, &CKavroDlg::OnBlemishRecal},
+        {CtrlId::BlemishRecalibrateWhite, &CKavroDlg::OnBlemishRecal},
+        {CtrlId::AverageRed, &CKavroDlg::OnAverageData},
+        {CtrlId::AverageGreen, &CKavroDlg::OnAverageData},
+        {CtrlId::AverageBlue, &CKavroDlg::OnAverageData},
+        {CtrlId::AverageY, &CKavroDlg::OnAverageData},
+        {CtrlId::Temperature, &CKavroDlg::OnTemperature},
+        {CtrlId::SNumber, &CKavroDlg::OnSNumber},
+        {CtrlId::AutoMonitor, &CKavroDlg::OnAutoMonitor},
+        {CtrlId::PrismShadingGet, &CKavroDlg::OnPrismShadingGet},
+    };
+    return actions;
+}
+
+}  // namespace
+
+void CKavroDlg::BuildMenu()
+{
+    QMenu* menu = nullptr;
+    for (const MenuItem& entry : kMenu) {
+        if (!menu || menu->title() != entry.menu) {
+            menu = menuBar()->addMenu(entry.menu);
+            if (QString(entry.menu) == kUtilityMenu)
+                m_utilityMenu = menu;
+        }
+        const auto action = entry.action;
+        menu->addAction(entry.item, this, [this, action] { (this->*action)(); });
+    }
+}
+
+void CKavroDlg::OnButtonClicked(int ctrlId)
+{
+    for (const ButtonAction& entry : ButtonActions())
+        if (entry.ctrlId == ctrlId)
+            (this->*entry.action)(ctrlId);
+}
+
+void CKavroDlg::OnCommunication()
+{
+    m_commSel->show();
+    m_commSel->raise();
+    m_commSel->activateWindow();
+}
+
+void CKavroDlg::OnExit()
+{
+    close();
+}
+
+void CKavroDlg::OnLevelChanged()
+{
+    m_utilityMenu->setEnabled(m_settings.IsFactory());
+    m_commSel->UpdateStoreButton();
+}

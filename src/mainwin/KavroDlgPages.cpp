@@ -1,0 +1,68 @@
+// The parameter pages, their tabs by level, and the ranges of their controls.
+#include "mainwin/CKavroDlg.h"
+
+#include <QTabBar>
+#include <QTabWidget>
+
+#include "app/AppSettings.h"
+#include "comm/CommandTable.h"
+#include "params/CDlgParameterSheet.h"
+#include "params/ControlIds.h"
+#include "params/CtrlRegistry.h"
+#include "params/CtrlTbl.h"
+#include "params/PageContents.h"
+
+void CKavroDlg::BuildPages()
+{
+    const std::vector<PageContent>& contents = PageContents();
+    for (size_t i = 0; i < contents.size(); ++i) {
+        auto* page = new CDlgParameterSheet(contents[i], static_cast<int>(i), *m_registry, *this, m_tabs);
+        page->hide();
+        m_pages.push_back(page);
+    }
+}
+
+void CKavroDlg::StoreDefaults()
+{
+    const CtrlTblEntry* rows = CtrlTbl::Rows();
+    for (int row = 0; row < CtrlTbl::Count(); ++row)
+        if (rows[row].commandIndex >= 0)
+            m_curParam[rows[row].commandIndex] = rows[row].defaultValue;
+    CommitParams();
+}
+
+void CKavroDlg::InitCtrlRanges()
+{
+    const CtrlTblEntry* rows = CtrlTbl::Rows();
+    for (int row = 0; row < CtrlTbl::Count(); ++row) {
+        const CtrlTblEntry& entry = rows[row];
+        if (entry.kind != CtrlKindEdit || entry.ctrlId == 0)
+            continue;
+        if (entry.wrap)
+            m_registry->SetSpinRange(entry.ctrlId, entry.min - 1, entry.max + 1);
+        else
+            m_registry->SetSpinRange(entry.ctrlId, entry.min, entry.max);
+    }
+    // The scanning format's entries carry their values as item data.
+    m_registry->SetComboItemData(CtrlId::Bound(CommandTable::Find("SC")), {0, 1});
+}
+
+void CKavroDlg::RebuildPageTabs()
+{
+    const bool factory = m_settings.IsFactory();
+    m_tabs->blockSignals(true);
+    while (m_tabs->count() > 0)
+        m_tabs->removeTab(0);
+    m_registry->SetVisible(CtrlId::Bound(CommandTable::Find("VPP")), factory);
+    OnLevelChanged();
+    for (size_t i = 0; i < m_pages.size(); ++i) {
+        if (m_pages[i]->IsFactoryPage() && !factory)
+            continue;
+        const int tab = m_tabs->addTab(m_pages[i], m_pages[i]->GetPageTitle());
+        m_tabs->tabBar()->setTabData(tab, static_cast<int>(i));
+    }
+    m_tabs->setCurrentIndex(0);
+    m_tabs->blockSignals(false);
+    SendChangedParams();
+    CommitParams();
+}

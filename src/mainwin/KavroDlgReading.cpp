@@ -1,0 +1,90 @@
+// Reading the camera's settings into the pages.
+#include "mainwin/CKavroDlg.h"
+
+#include "app/AppSettings.h"
+#include "comm/CRsCmd.h"
+#include "comm/CommandTable.h"
+#include "dialogs/CProgDlg.h"
+#include "dialogs/UiPrompts.h"
+#include "params/ControlIds.h"
+#include "params/CtrlTbl.h"
+
+int CKavroDlg::ConnectCamera()
+{
+    if (!m_engine->OpenPort(static_cast<int>(m_settings.commPort))) {
+        m_prompts.Message(this, "Failed to initialize!", EngineHost::kToolCaption, UiPrompts::Icon::Exclamation);
+        m_engine->ClosePort();
+        return 0;
+    }
+    return QueryCurrentArea();
+}
+
+int CKavroDlg::QueryCurrentArea()
+{
+    int area = 0;
+    if (!m_engine->GetInt(CmdEA, 0, area, m_commandTimeoutMs))
+        return 0;
+    m_currentArea = area;
+    return 1;
+}
+
+bool CKavroDlg::IsReadable(int row) const
+{
+    const CtrlTblEntry& entry = CtrlTbl::Rows()[row];
+    return entry.commandIndex != -1 && entry.ctrlId != 0 && entry.access != AccessNever &&
+           (entry.access == AccessBoth || m_settings.IsFactory());
+}
+
+int CKavroDlg::ReadAllSettings()
+{
+    if (m_settings.offline)
+        return 1;
+    m_progress->Create(this);
+    m_progress->SetMessage("Now, reading camera settings.");
+    const int rows = CtrlTbl::Count();
+    for (int row = 0; row < rows; ++row) {
+        if (!IsReadable(row))
+            continue;
+        const CtrlTblEntry& entry = CtrlTbl::Rows()[row];
+        int value = 0;
+        if (m_engine->GetInt(entry.commandIndex, 0, value, m_commandTimeoutMs))
+            SetParam(entry.ctrlId, value);
+        m_progress->SetPos(row * 100 / rows);
+    }
+    m_progress->SetPos(100);
+    m_progress->Destroy();
+    activateWindow();
+    raise();
+    return 1;
+}
+
+void CKavroDlg::ReloadAll()
+{
+    ReadAllSettings();
+    RefreshAllCtrls();
+    CommitParams();
+    SendChangedParams();
+    CommitParams();
+    RefreshAllCtrls();
+    // The camera's test pattern is set once more from what the page shows.
+    m_engine->SetInt(CmdTPN, 0, ReadCtrlValue(CtrlId::Bound(CmdTPN)), m_commandTimeoutMs);
+    UpdateEnables(0, 0);
+}
+
+void CKavroDlg::OnReload()
+{
+    if (QueryCurrentArea())
+        ReloadAll();
+}
+
+int CKavroDlg::ReloadCtrl(int ctrlId)
+{
+    const int row = CtrlTbl::FindByCtrl(ctrlId);
+    const int command = row < 0 ? -1 : CtrlTbl::Rows()[row].commandIndex;
+    CommandValue value;
+    if (!m_engine->GetValue(command, 0, value, m_commandTimeoutMs, 1, 1))
+        return 0;
+    SetParam(ctrlId, value.intValue);
+    WriteCtrlValue(ctrlId, value.intValue);
+    return 1;
+}

@@ -1,0 +1,136 @@
+// The application object's start-up and shutdown, in process and as a real process.
+#include <gtest/gtest.h>
+
+#include <QSettings>
+#include <QTimer>
+
+#include <csignal>
+#include <fstream>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include "app/CKavroApp.h"
+#include "camsim/PtyCamera.h"
+#include "camsim/VirtualCamera.h"
+#include "mainwin/CKavroDlg.h"
+#include "support/ScriptedUiPrompts.h"
+#include "support/TempFolder.h"
+#include "support/WaitFor.h"
+
+extern char** environ;
+
+namespace {
+
+void WriteProfile(const TempProfileHome& home, const std::string& text)
+{
+    std::filesystem::create_directories(std::filesystem::path(home.IniFile()).parent_path());
+    std::ofstream(home.IniFile()) << "[General]\n" << text;
+}
+
+QVariant ProfileValue(const TempProfileHome& home, const char* name)
+{
+    return QSettings(QString::fromStdString(home.IniFile()), QSettings::IniFormat).value(name);
+}
+
+// Runs the application until its main window has started, then closes it in order.
+void RunAndClose(CKavroApp& app)
+{
+    QTimer::singleShot(0, [&app] { app.MainWindow()->CloseInOrder(); });
+    EXPECT_EQ(app.InitInstance(), 0);
+}
+
+pid_t StartTool(const std::string& configHome)
+{
+    const std::string xdg = "XDG_CONFIG_HOME=" + configHome;
+    std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen", xdg, "HOME=" + configHome};
+    std::vector<char*> envp;
+    for (auto& e : env)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+    char* argv[] = {const_cast<char*>(KAVRO_TOOL_PATH), nullptr};
+    pid_t pid = -1;
+    posix_spawn(&pid, KAVRO_TOOL_PATH, nullptr, nullptr, argv, envp.data());
+    return pid;
+}
+
+int WaitExit(pid_t pid)
+{
+    int status = 0;
+    for (int i = 0; i < 1000; ++i) {
+        if (waitpid(pid, &status, WNOHANG) == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        usleep(10000);
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    return -1;
+}
+
+}  // namespace
+
+TEST(Application, WithoutACameraItRunsOfflineAndStillEndsInOrder)
+{
+    TempProfileHome home;
+    WriteProfile(home, "COM1=/nonexistent/tty\nNormal%20Shutdown=1\n");
+    ScriptedUiPrompts prompts;
+    CKavroApp app(prompts);
+    RunAndClose(app);
+
+    ASSERT_FALSE(prompts.prompts.empty());
+    EXPECT_EQ(prompts.prompts[0].text, "Failed to initialize!");
+    EXPECT_EQ(app.Settings().lineOnline, 0u);
+    EXPECT_EQ(ProfileValue(home, "Normal Shutdown").toInt(), 1);
+    EXPECT_EQ(ProfileValue(home, "Active Mode").toString(), "USER") << "the profile was written at exit";
+}
+
+TEST(Application, ARunThatCrashedOnACameraLinkLineStartsOnTheSerialPort)
+{
+    TempProfileHome home;
+    camsim::VirtualCamera camera;
+    camsim::PtyCamera pty(camera);
+    ASSERT_TRUE(pty.Start());
+    WriteProfile(home, "COM1=" + pty.DevicePath() + "\nSerial%20Mode=3\nNormal%20Shutdown=0\n");
+    ScriptedUiPrompts prompts;
+    CKavroApp app(prompts);
+    RunAndClose(app);
+
+    EXPECT_EQ(app.Settings().serialMode, 0u);
+    ASSERT_FALSE(camera.ReceivedLines().empty());
+    EXPECT_EQ(camera.ReceivedLines().front(), "EA?") << "the camera was reached on COM1";
+    EXPECT_EQ(ProfileValue(home, "Serial Mode").toInt(), 0);
+    EXPECT_TRUE(prompts.prompts.empty());
+}
+
+TEST(Application, SigtermClosesInOrderAndASecondCopyCorruptsNothing)
+{
+    TempProfileHome home;
+    camsim::VirtualCamera camera;
+    camsim::PtyCamera pty(camera);
+    ASSERT_TRUE(pty.Start());
+    WriteProfile(home, "COM1=" + pty.DevicePath() + "\nComm%20Port=0\nNormal%20Shutdown=1\n");
+
+    const pid_t first = StartTool(home.path);
+    ASSERT_GT(first, 0);
+    auto startedUp = [&] {
+        for (const std::string& line : camera.ReceivedLines())
+            if (line.rfind("TPN=", 0) == 0)
+                return true;   // the reload ends with the test pattern
+        return false;
+    };
+    ASSERT_TRUE(WaitFor(startedUp, 20000)) << "the tool read the camera";
+    EXPECT_EQ(ProfileValue(home, "Normal Shutdown").toInt(), 0) << "a running tool marks its run";
+
+    const pid_t second = StartTool(home.path);   // its COM1 is busy: it runs offline
+    ASSERT_GT(second, 0);
+    usleep(1500000);
+    kill(second, SIGTERM);
+    kill(first, SIGTERM);
+    EXPECT_EQ(WaitExit(first), 0);
+    EXPECT_EQ(WaitExit(second), 0);
+
+    QSettings profile(QString::fromStdString(home.IniFile()), QSettings::IniFormat);
+    EXPECT_EQ(profile.status(), QSettings::NoError);
+    EXPECT_EQ(profile.value("Normal Shutdown").toInt(), 1);
+    EXPECT_EQ(profile.value("COM1").toString().toStdString(), pty.DevicePath()) << "values the tool does not own survive";
+    EXPECT_TRUE(profile.contains("Command CRC"));
+}

@@ -1,0 +1,203 @@
+// The communication window on its own: start-up from the profile, the
+// control rules, the crash guard and the message list with its file.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QLabel>
+#include <QTest>
+
+#include <fstream>
+#include <sstream>
+
+#include "CommWindowRig.h"
+#include "dialogs/StatusPictures.h"
+
+namespace {
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// "message <first>" .. "message <last>", each with CR LF.
+std::string MessageLines(int first, int last)
+{
+    std::string text;
+    for (int n = first; n <= last; ++n)
+        text += "message " + std::to_string(n) + "\r\n";
+    return text;
+}
+
+}  // namespace
+
+TEST(CommSelDlg, StartUpPutsTheProfileSettingsIntoForce)
+{
+    CommWindowRig rig;
+    rig.SetNormalShutdown(1);
+    rig.settings.commPort = 20;        // beyond COM16
+    rig.settings.baudIndex = 2;
+    rig.settings.commandFormat = 1;    // register base is refused
+    rig.settings.offline = 1;          // the line kind decides
+    CCommSelDlg& dialog = rig.Open();
+
+    EXPECT_EQ(dialog.windowTitle(), "Communication");
+    EXPECT_FALSE(dialog.isVisible()) << "created hidden";
+    ASSERT_EQ(rig.prompts.prompts.size(), 1u);
+    EXPECT_EQ(rig.prompts.prompts[0].text, "This function does not support it in this version.");
+    EXPECT_EQ(rig.prompts.prompts[0].caption, "a mistake to operate");
+    EXPECT_EQ(rig.prompts.prompts[0].icon, UiPrompts::Icon::Exclamation);
+    EXPECT_EQ(rig.settings.commandFormat, 0u) << "short ASCII in force";
+
+    EXPECT_EQ(rig.List("category")->currentText(), "Com Port");
+    EXPECT_EQ(rig.Entries("portName").size(), 16);
+    EXPECT_EQ(rig.settings.commPort, 0u) << "a port beyond the list falls back to COM1";
+    EXPECT_EQ(rig.settings.offline, 0u);
+    EXPECT_EQ(rig.settings.baudIndex, 2u);
+    EXPECT_EQ(dialog.LineStatusText(), "Offline");
+
+    dialog.show();
+    EXPECT_FALSE(rig.List("baudRate")->isVisible()) << "no baud rate at user level";
+    EXPECT_TRUE(rig.Button("auto")->isEnabled());
+    EXPECT_FALSE(rig.Button("store")->isEnabled()) << "Factory Data at user level";
+    for (const char* hidden : {"serialIndex", "commandFormat", "crc", "ok", "versionText"})
+        EXPECT_FALSE(rig.Find<QWidget>(hidden)->isVisible()) << hidden << " is never shown";
+
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible()) << "Esc only hides the window";
+}
+
+TEST(CommSelDlg, StoredNoLineIsOfflineAndDisablesTheLineControls)
+{
+    CommWindowRig rig;
+    rig.SetNormalShutdown(1);
+    rig.settings.serialMode = LineNone;
+    rig.settings.activeMode = ActiveFactory;
+    CCommSelDlg& dialog = rig.Open();
+    dialog.show();
+
+    EXPECT_EQ(rig.settings.serialMode, static_cast<uint32_t>(LineNone));
+    EXPECT_EQ(rig.settings.offline, 1u);
+    EXPECT_EQ(rig.List("category")->currentIndex(), -1) << "no line has no category";
+    EXPECT_EQ(rig.List("portName")->count(), 0);
+    EXPECT_FALSE(rig.List("portName")->isEnabled());
+    EXPECT_TRUE(rig.List("baudRate")->isVisible()) << "factory level shows the baud rate";
+    EXPECT_FALSE(rig.List("baudRate")->isEnabled());
+    EXPECT_FALSE(rig.Button("auto")->isEnabled());
+    EXPECT_TRUE(rig.Button("store")->isEnabled()) << "factory level may store the factory area";
+
+    rig.Click("store");
+    EXPECT_TRUE(rig.prompts.prompts.empty()) << "offline: no completion notice";
+    EXPECT_FALSE(rig.owner.progress.IsCreated());
+    EXPECT_TRUE(rig.owner.mainWindow.isEnabled());
+}
+
+TEST(CommSelDlg, StoreButtonAndStatusPicturesFollowTheirRules)
+{
+    CommWindowRig rig;
+    CCommSelDlg& dialog = rig.Open();
+    QPushButton* store = rig.Button("store");
+
+    EXPECT_FALSE(store->isEnabled()) << "Factory Data at user level";
+    rig.Choose("settingArea", 1);
+    EXPECT_TRUE(store->isEnabled()) << "User 1 Data";
+    rig.Choose("settingArea", 0);
+    EXPECT_FALSE(store->isEnabled());
+    rig.settings.activeMode = ActiveFactory;
+    dialog.UpdateStoreButton();
+    EXPECT_TRUE(store->isEnabled()) << "the factory level may store the factory area";
+
+    const QImage greenBar = StatusPictures::LineBar(true).toImage();
+    EXPECT_EQ(greenBar.size(), QSize(424, 4));
+    EXPECT_GT(greenBar.pixelColor(200, 2).green(), greenBar.pixelColor(200, 2).red());
+    const QImage redLamp = StatusPictures::Lamp(false).toImage();
+    EXPECT_EQ(redLamp.size(), QSize(20, 20));
+    EXPECT_GT(redLamp.pixelColor(10, 12).red(), redLamp.pixelColor(10, 12).green());
+    EXPECT_EQ(redLamp.pixelColor(0, 0).alpha(), 0) << "round: the corners are transparent";
+
+    dialog.SetLineStatus(1);
+    EXPECT_EQ(dialog.LineStatusText(), "Online");
+    EXPECT_EQ(rig.Find<QLabel>("lamp")->pixmap().toImage(), StatusPictures::Lamp(true).toImage());
+    dialog.SetLineStatus(0);
+    EXPECT_EQ(dialog.LineStatusText(), "Offline");
+    EXPECT_EQ(rig.Find<QLabel>("lineBar")->pixmap().toImage(), StatusPictures::LineBar(false).toImage());
+
+    rig.Click("writeSettingFile");
+    rig.Click("readSettingFile");
+    EXPECT_EQ(rig.owner.settingFileSaves, 1);
+    EXPECT_EQ(rig.owner.settingFileOpens, 1);
+}
+
+TEST(CommSelDlg, CrashGuardMarksTheRunAndForcesTheSerialPortAfterACrash)
+{
+    CommWindowRig rig;
+    rig.SetNormalShutdown(0);   // the last run did not end in order
+    rig.settings.serialMode = LineClSpecV11;
+    rig.Open();
+    EXPECT_EQ(rig.settings.serialMode, static_cast<uint32_t>(LineComPort)) << "after a crash: the serial port";
+    EXPECT_EQ(rig.NormalShutdown(), 0u) << "a run is in progress";
+    rig.dialog.reset();
+    EXPECT_EQ(rig.NormalShutdown(), 1u) << "destroyed in order";
+
+    rig.settings.serialMode = LineClSpec2001;
+    auto guarded = std::make_unique<CCommSelDlg>(rig.settings, rig.camLink, rig.gen, rig.prompts, rig.owner, nullptr);
+    EXPECT_EQ(rig.settings.serialMode, static_cast<uint32_t>(LineClSpec2001)) << "after an orderly end the kind holds";
+    EXPECT_EQ(rig.NormalShutdown(), 0u);
+    guarded.reset();
+    EXPECT_EQ(rig.NormalShutdown(), 1u);
+}
+
+TEST(CommSelDlg, MessageListKeeps1024LinesAndIsSavedOldestFirst)
+{
+    CommWindowRig rig;
+    CCommSelDlg& dialog = rig.Open();
+    TempFolder folder;
+    rig.settings.logFilePath = folder.path;
+    for (int n = 1; n <= 1025; ++n)
+        dialog.AddMessage(QString("message %1").arg(n));
+    ASSERT_EQ(dialog.Messages().size(), 1024);
+    EXPECT_EQ(dialog.Messages().first(), "message 1025") << "newest on top";
+    EXPECT_EQ(dialog.Messages().last(), "message 2") << "the 1025th pushed out the oldest";
+
+    rig.Click("writeMessages");   // cancelled: nothing happens
+    EXPECT_EQ(dialog.Messages().size(), 1024);
+    ASSERT_EQ(rig.prompts.fileFilters.size(), 1u);
+    EXPECT_EQ(rig.prompts.fileFilters[0], "txt file (*.txt)");
+
+    const std::string log = folder.File("log.txt");
+    rig.settings.logFilePath.clear();
+    rig.prompts.files.push_back(QString::fromStdString(log));
+    rig.Click("writeMessages");
+    EXPECT_EQ(ReadFile(log), MessageLines(2, 1025)) << "1024 lines, oldest first, CR LF";
+    EXPECT_EQ(dialog.Messages().first(), "Writing file has been done!");
+    EXPECT_EQ(rig.settings.logFilePath, folder.path) << "the folder of the saved file is offered next";
+
+    rig.prompts.files.push_back(QString::fromStdString(log));
+    rig.prompts.yesNoAnswers.push_back(false);
+    rig.Click("writeMessages");
+    EXPECT_EQ(rig.prompts.LastText(), QString::fromStdString(log) + "\nThis file already exists.\nReplace existing file?");
+    EXPECT_EQ(ReadFile(log), MessageLines(2, 1025)) << "No keeps the file";
+
+    rig.prompts.files.push_back(QString::fromStdString(log));
+    rig.prompts.yesNoAnswers.push_back(true);
+    rig.Click("writeMessages");
+    EXPECT_EQ(ReadFile(log), MessageLines(3, 1025) + "Writing file has been done!\r\n") << "Yes replaces it";
+
+    std::ofstream(folder.File("plain")) << "a file, not a folder";
+    const QString unwritable = QString::fromStdString(folder.File("plain") + "/log.txt");
+    const QStringList before = dialog.Messages();
+    rig.prompts.Clear();
+    rig.prompts.files.push_back(unwritable);
+    rig.Click("writeMessages");
+    ASSERT_EQ(rig.prompts.prompts.size(), 1u);
+    EXPECT_EQ(rig.prompts.prompts[0].text, unwritable + "\nCouldn't open this file");
+    EXPECT_EQ(rig.prompts.prompts[0].caption, "File Open Error");
+    EXPECT_EQ(rig.prompts.prompts[0].icon, UiPrompts::Icon::Exclamation);
+    EXPECT_EQ(dialog.Messages(), before) << "a failed write is not announced";
+    EXPECT_EQ(rig.settings.logFilePath, folder.path);
+
+    rig.Click("clearMessages");
+    EXPECT_TRUE(dialog.Messages().isEmpty());
+}

@@ -1,0 +1,187 @@
+// What the operator's actions on the pages send to the virtual camera.
+#include <gtest/gtest.h>
+
+#include <QTabWidget>
+
+#include "support/MainWindowRig.h"
+
+using Lines = std::vector<std::string>;
+
+namespace {
+
+// A started window whose camera holds the table defaults; the wire is clean.
+struct StartedRig : MainWindowRig {
+    explicit StartedRig(int level = ActiveUser) : MainWindowRig(level)
+    {
+        window->Initialise();
+        Wire();
+    }
+    // Switches the level without re-reading the camera.
+    void SwitchLevel(int level)
+    {
+        settings.activeMode = level;
+        window->RebuildPageTabs();
+        window->UpdateEnables(0, 0);
+    }
+};
+
+}  // namespace
+
+TEST(ControlEvents, TypedValuesAreJudgedThenSentOnce)
+{
+    StartedRig rig;
+    const int pe = rig.Id("PE");
+
+    rig.Type(pe, "2000");
+    EXPECT_EQ(rig.Spin(pe)->Text(), "1056") << "out of range: the previous value comes back";
+    rig.Type(pe, "12abc");
+    EXPECT_EQ(rig.Spin(pe)->Text(), "1056") << "not a number: the previous value comes back";
+    EXPECT_TRUE(rig.Wire().empty());
+
+    rig.Type(pe, "1000");
+    EXPECT_EQ(rig.Wire(), Lines{"PE=1000"});
+    EXPECT_EQ(rig.camera.Register("PE"), 1000);
+    rig.Type(pe, "1000");
+    EXPECT_TRUE(rig.Wire().empty()) << "leaving an unchanged edit sends nothing";
+}
+
+TEST(ControlEvents, WrapRowsWrapAtBothEnds)
+{
+    StartedRig rig;
+    rig.SwitchLevel(ActiveFactory);
+    const int shdl = rig.Id("SHDL");
+
+    rig.Type(shdl, "64");
+    EXPECT_EQ(rig.window->CurParam(rig.Cmd("SHDL")), 63) << "one past the end is the end";
+    rig.Step(shdl, 1);
+    EXPECT_EQ(rig.window->CurParam(rig.Cmd("SHDL")), 0);
+    rig.Step(shdl, -1);
+    EXPECT_EQ(rig.window->CurParam(rig.Cmd("SHDL")), 63);
+    EXPECT_EQ(rig.Wire(), (Lines{"SHDL=63", "SHDL=0", "SHDL=63"}));
+
+    const int ksr = rig.Id("KSR");
+    rig.Type(ksr, "16383");
+    rig.Step(ksr, 1);
+    EXPECT_EQ(rig.Spin(ksr)->Text(), "16383") << "other rows stop at their ends";
+}
+
+TEST(ControlEvents, StartAndEndLinesBoundEachOther)
+{
+    StartedRig rig;
+    rig.Type(rig.Id("STL"), "100");
+    EXPECT_EQ(rig.Registry().SpinRange(rig.Id("ETL")).first, 101);
+    rig.Type(rig.Id("ETL"), "500");
+    EXPECT_EQ(rig.Registry().SpinRange(rig.Id("STL")).second, 499);
+    rig.Type(rig.Id("STL"), "600");
+    EXPECT_EQ(rig.Spin(rig.Id("STL"))->Text(), "100") << "a start line after the end line is refused";
+}
+
+TEST(ControlEvents, LinkedWindowSizesAndOffsets)
+{
+    StartedRig rig;
+    rig.Type(rig.Id("AASX"), "3");
+    rig.Type(rig.Id("AAOX"), "5");
+    rig.Wire();
+
+    rig.Type(rig.Id("AASX"), "8");
+    EXPECT_EQ(rig.Spin(rig.Id("AAOX"))->Text(), "0");
+    EXPECT_EQ(rig.Wire(), (Lines{"AASX=8", "AAOX=0"})) << "both are sent";
+
+    rig.Step(rig.Id("AAOX"), 1);
+    EXPECT_EQ(rig.Spin(rig.Id("AASX"))->Text(), "7");
+    EXPECT_EQ(rig.Spin(rig.Id("AAOX"))->Text(), "1");
+    EXPECT_EQ(rig.camera.Register("AASX"), 7);
+    EXPECT_EQ(rig.camera.Register("AAOX"), 1);
+}
+
+TEST(ControlEvents, DoutOffsetMovesBothPhases)
+{
+    StartedRig rig;
+    rig.SwitchLevel(ActiveFactory);
+    rig.Type(rig.Id("DPHP"), "63");
+    rig.Wire();
+
+    rig.Step(CtrlId::DouOffset1, 1);
+    EXPECT_EQ(rig.Wire(), (Lines{"DPHP=0", "DPHN=7"}));
+    EXPECT_EQ(rig.Spin(CtrlId::DouOffset1)->Text(), "1") << "until the next refresh";
+    rig.window->RefreshAllCtrls();
+    EXPECT_EQ(rig.Spin(CtrlId::DouOffset1)->Text(), "0");
+}
+
+TEST(ControlEvents, TheCentreMarkerPacksFourControls)
+{
+    StartedRig rig;
+    rig.Choose(rig.Id("CM"), 2);
+    EXPECT_EQ(rig.Wire(), Lines{"CM=2"});
+    rig.Click(CtrlId::CmG);
+    EXPECT_EQ(rig.Wire(), Lines{"CM=34"});
+    rig.Choose(rig.Id("CM"), 3);
+    EXPECT_EQ(rig.Wire(), Lines{"CM=35"});
+    rig.Click(CtrlId::CmG);
+    EXPECT_EQ(rig.Wire(), Lines{"CM=3"});
+}
+
+TEST(ControlEvents, TriggerModesGreyOutWhatTheyOverride)
+{
+    StartedRig rig;
+    const int tr = rig.Id("TR");
+    const std::vector<int> greyedByPwc = {
+        rig.Id("SH"), rig.Id("PE"), rig.Id("PER"), rig.Id("PEG"), rig.Id("PEB"), rig.Id("RF"), rig.Id("SM"),
+        CtrlId::SmProgrammableCommon, CtrlId::SmProgrammableRgb, CtrlId::SmAuto, rig.Id("AW"),
+    };
+    rig.Choose(tr, 2);
+    EXPECT_EQ(rig.Wire(), Lines{"TR=2"});
+    for (int id : greyedByPwc)
+        EXPECT_FALSE(rig.Enabled(id)) << "control " << id << " under PWC";
+
+    rig.Choose(tr, 0);
+    EXPECT_TRUE(rig.Enabled(rig.Id("SH"))) << "Preset exposure still uses the shutter";
+    EXPECT_TRUE(rig.Enabled(rig.Id("AW")));
+    EXPECT_TRUE(rig.Enabled(CtrlId::SmAuto));
+    EXPECT_FALSE(rig.Enabled(rig.Id("PE"))) << "still greyed by the Preset exposure mode";
+    EXPECT_FALSE(rig.Enabled(rig.Id("RF"))) << "still greyed by NORMAL";
+
+    rig.Click(CtrlId::SmProgrammableCommon);
+    EXPECT_EQ(rig.Wire().back(), "SM=1");
+    EXPECT_TRUE(rig.Enabled(rig.Id("PE")));
+    EXPECT_FALSE(rig.Enabled(rig.Id("SH")));
+}
+
+TEST(ControlEvents, ARefusedChangeRevertsEverythingOfItsPass)
+{
+    StartedRig rig;
+    rig.Type(rig.Id("AASX"), "3");
+    rig.Type(rig.Id("AAOX"), "5");
+    rig.Wire();
+    camsim::Faults faults;
+    faults.refuseAll = true;
+    rig.camera.SetFaults(faults);
+
+    rig.Type(rig.Id("AASX"), "8");
+    EXPECT_EQ(rig.Wire(), Lines{"AASX=8"}) << "nothing is sent after the refusal";
+    EXPECT_EQ(rig.Spin(rig.Id("AASX"))->Text(), "3");
+    EXPECT_EQ(rig.Spin(rig.Id("AAOX"))->Text(), "5") << "the unsent offset shows its old value too";
+    EXPECT_EQ(rig.window->CurParam(rig.Cmd("AAOX")), 5);
+    EXPECT_EQ(rig.window->PrevParam(rig.Cmd("AAOX")), 5);
+    ASSERT_EQ(rig.prompts.prompts.size(), 1u);
+    EXPECT_EQ(rig.prompts.LastText(), "01 Unknown Command!! for AASX=8");
+
+    rig.prompts.Clear();
+    rig.Click(CtrlId::CmR);
+    EXPECT_FALSE(rig.Button(CtrlId::CmR)->isChecked()) << "a refused check box unchecks again";
+}
+
+TEST(ControlEvents, LevelsShowTheirPages)
+{
+    StartedRig rig;
+    ASSERT_EQ(rig.window->Tabs().count(), 2);
+    EXPECT_EQ(rig.window->Tabs().tabText(0), "User Parameter");
+    EXPECT_EQ(rig.window->Tabs().tabText(1), "User Parameter2");
+    EXPECT_FALSE(rig.Registry().Find(rig.Id("VPP"))->isVisibleTo(rig.Registry().Find(rig.Id("VPP"))->parentWidget()));
+
+    rig.SwitchLevel(ActiveFactory);
+    ASSERT_EQ(rig.window->Tabs().count(), 8);
+    EXPECT_EQ(rig.window->Tabs().tabText(7), "Factory G");
+    EXPECT_EQ(rig.window->Tabs().currentIndex(), 0);
+    EXPECT_TRUE(rig.Registry().Find(rig.Id("VPP"))->isVisibleTo(rig.Registry().Find(rig.Id("VPP"))->parentWidget()));
+}

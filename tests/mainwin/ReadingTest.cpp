@@ -1,0 +1,124 @@
+// Reading every setting from the virtual camera into the pages.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QProgressBar>
+#include <QTabBar>
+#include <QTabWidget>
+
+#include "params/CtrlTbl.h"
+#include "support/MainWindowRig.h"
+
+namespace {
+
+// The queries a reload must send at a level, in table order.
+std::vector<std::string> ExpectedQueries(bool factory)
+{
+    std::vector<std::string> lines;
+    const CtrlTblEntry* rows = CtrlTbl::Rows();
+    for (int row = 0; row < CtrlTbl::Count(); ++row) {
+        const CtrlTblEntry& e = rows[row];
+        if (e.commandIndex >= 0 && e.ctrlId != 0 && (e.access == AccessBoth || (factory && e.access == AccessFactory)))
+            lines.push_back(std::string(CommandTable::Row(e.commandIndex).mnemonic) + "?");
+    }
+    return lines;
+}
+
+// Records the values a progress bar shows each time it is painted.
+class BarWatcher : public QObject {
+public:
+    BarWatcher() { qApp->installEventFilter(this); }
+    ~BarWatcher() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            if (auto* bar = qobject_cast<QProgressBar*>(watched))
+                shown.push_back(bar->value());
+        return false;
+    }
+    std::vector<int> shown;
+};
+
+}  // namespace
+
+TEST(Reading, StartUpReadsTheUserRowsInOrderThenSetsTheTestPatternOnce)
+{
+    MainWindowRig rig;
+    rig.camera.SetRegister("GA", 120);
+    rig.camera.SetRegister("STL", 100);
+    rig.camera.SetRegister("TPN", 3);
+    rig.window->Initialise();
+
+    std::vector<std::string> wire = rig.Wire();
+    ASSERT_FALSE(wire.empty());
+    EXPECT_EQ(wire.front(), "EA?") << "the camera is probed with the area query first";
+    std::vector<std::string> queries(wire.begin() + 1, wire.end() - 1);
+    EXPECT_EQ(queries, ExpectedQueries(false));
+    EXPECT_EQ(queries.size(), 64u);
+    EXPECT_EQ(wire.back(), "TPN=3") << "exactly one test-pattern setting ends the reload";
+
+    EXPECT_EQ(rig.window->Tabs().count(), 2);
+    EXPECT_EQ(rig.Spin(rig.Id("GA"))->Text(), "120");
+    EXPECT_EQ(rig.Registry().SpinRange(rig.Id("ETL")).first, 101) << "the start line bounds the end line";
+    EXPECT_EQ(rig.window->CurParam(rig.Cmd("GA")), rig.window->PrevParam(rig.Cmd("GA")));
+    EXPECT_TRUE(rig.prompts.prompts.empty());
+    EXPECT_EQ(rig.settings.lineOnline, 1u);
+}
+
+TEST(Reading, AFactoryReloadReadsEveryReadableRow)
+{
+    MainWindowRig rig(ActiveFactory);
+    rig.window->Initialise();
+    std::vector<std::string> wire = rig.Wire();
+    ASSERT_GE(wire.size(), 2u);
+    std::vector<std::string> queries(wire.begin() + 1, wire.end() - 1);
+    EXPECT_EQ(queries.size(), 344u);
+    EXPECT_EQ(queries, ExpectedQueries(true));
+    EXPECT_EQ(rig.window->Tabs().count(), 8);
+}
+
+TEST(Reading, ASilentCameraLeavesTheValuesAndTheBarReachesTheEnd)
+{
+    MainWindowRig rig;
+    rig.window->show();
+    rig.window->Initialise();
+    rig.window->SetCommandTimeout(30);
+    rig.Wire();
+    const int gain = rig.window->CurParam(rig.Cmd("GA"));
+
+    camsim::Faults faults;
+    faults.swallowReplies = 1000;
+    rig.camera.SetFaults(faults);
+    rig.camera.SetRegister("GA", gain + 5);
+    BarWatcher watcher;
+    rig.window->ReadAllSettings();
+
+    EXPECT_EQ(rig.window->CurParam(rig.Cmd("GA")), gain) << "a setting that was not read keeps its value";
+    ASSERT_FALSE(watcher.shown.empty());
+    EXPECT_EQ(watcher.shown.back(), 100);
+    EXPECT_TRUE(rig.window->isEnabled()) << "the main window is enabled again";
+    EXPECT_TRUE(rig.prompts.prompts.empty()) << "time-outs during a reload show nothing";
+}
+
+TEST(Reading, NoCameraMeansDefaultsAndAnOfflineStart)
+{
+    MainWindowRig rig;
+    rig.port.SetDeviceResolver([](int) { return std::string("/nonexistent/tty"); });
+    rig.window->Initialise();
+    ASSERT_EQ(rig.prompts.prompts.size(), 1u);
+    EXPECT_EQ(rig.prompts.LastText(), "Failed to initialize!");
+    EXPECT_EQ(rig.settings.lineOnline, 0u);
+    EXPECT_EQ(rig.Spin(rig.Id("PE"))->Text(), "1056") << "the pages show the table defaults";
+    EXPECT_EQ(rig.Spin(rig.Id("KSR"))->Text(), "667");
+}
+
+TEST(Reading, ReloadCtrlRereadsOneControl)
+{
+    MainWindowRig rig;
+    rig.window->Initialise();
+    rig.Wire();
+    rig.camera.SetRegister("GAR", 17);
+    EXPECT_EQ(rig.window->ReloadCtrl(rig.Id("GAR")), 1);
+    EXPECT_EQ(rig.Wire(), std::vector<std::string>{"GAR?"});
+    EXPECT_EQ(rig.Spin(rig.Id("GAR"))->Text(), "17");
+}

@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+#include <set>
+
+#include "RecordingSink.h"
+#include "TestPage.h"
+#include "params/CDlgParameterSheet.h"
+#include "params/CtrlRegistry.h"
+#include "params/CtrlTbl.h"
+#include "params/KavroSpinBox.h"
+
+using namespace TestPage;
+
+namespace {
+
+class PageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        page.show();
+        QApplication::setActiveWindow(&page);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
+        registry.Find(kMode)->setFocus();   // away from the first edit, whose focus loss would notify
+        sink.Clear();
+    }
+
+    // The one notification recorded since the last call.
+    RecordingSink::Notice Single(const char* action)
+    {
+        EXPECT_EQ(sink.notices.size(), 1u) << action << " gives exactly one notification";
+        RecordingSink::Notice notice = sink.notices.empty() ? RecordingSink::Notice{} : sink.notices.front();
+        sink.Clear();
+        return notice;
+    }
+
+    RecordingSink sink;
+    CtrlRegistry registry;
+    CDlgParameterSheet page{Content(), 3, registry, sink};
+};
+
+}  // namespace
+
+TEST_F(PageTest, UserActionsNotifyOnceAndWritesNever)
+{
+    EXPECT_EQ(page.GetPageTitle(), "Test Page");
+    EXPECT_TRUE(page.IsFactoryPage());
+    EXPECT_EQ(page.findChildren<QGroupBox*>().size(), 2) << "a group without caption has no box";
+
+    auto knee = registry.Find(kKnee);
+    QTest::mouseClick(knee, Qt::LeftButton);
+    RecordingSink::Notice notice = Single("clicking a check box");
+    EXPECT_EQ(notice.what, CtrlNotification::Clicked);
+    EXPECT_EQ(notice.ctrlId, kKnee);
+    EXPECT_EQ(notice.control, knee);
+
+    QTest::mouseClick(registry.Find(CtrlId::SmAuto), Qt::LeftButton);
+    notice = Single("clicking a radio button");
+    EXPECT_EQ(notice.ctrlId, CtrlId::SmAuto);
+    EXPECT_EQ(registry.ReadCtrlValue(kShutter), 3) << "the head leads the group although it was listed second";
+
+    QTest::mouseClick(registry.Find(kPush), Qt::LeftButton);
+    EXPECT_EQ(Single("clicking a push button").what, CtrlNotification::Clicked);
+
+    auto mode = static_cast<QComboBox*>(registry.Find(kMode));
+    mode->setFocus();
+    QTest::keyClick(mode, Qt::Key_Down);
+    sink.keys.clear();
+    notice = Single("choosing a combo entry");
+    EXPECT_EQ(notice.what, CtrlNotification::SelChange);
+    EXPECT_EQ(notice.ctrlId, kMode);
+    EXPECT_EQ(mode->currentIndex(), 1);
+
+    auto spin = static_cast<KavroSpinBox*>(registry.Find(kGain));
+    registry.WriteCtrlValue(kGain, 12);
+    QTest::keyClick(spin, Qt::Key_Down);
+    sink.keys.clear();
+    notice = Single("a spin step");
+    EXPECT_EQ(notice.what, CtrlNotification::DeltaPos);
+    EXPECT_EQ(notice.ctrlId, kGain);
+    EXPECT_EQ(notice.position, 12);
+    EXPECT_EQ(notice.step, -1);
+
+    spin->setFocus();
+    mode->setFocus();
+    notice = Single("leaving an edit");
+    EXPECT_EQ(notice.what, CtrlNotification::KillFocus);
+    EXPECT_EQ(notice.ctrlId, kGain);
+
+    for (int id : registry.Ids())
+        registry.WriteCtrlValue(id, 1);
+    registry.WriteCtrlValue(kShutter, 0);
+    EXPECT_TRUE(sink.notices.empty()) << "values written by the program notify nothing";
+}
+
+TEST_F(PageTest, KeysReachTheMainWindowFirst)
+{
+    auto spin = static_cast<KavroSpinBox*>(registry.Find(kGain));
+    QSignalSpy finished(spin, &QAbstractSpinBox::editingFinished);
+    spin->setFocus();
+
+    sink.swallow = [](int key) { return key == Qt::Key_Return; };
+    QTest::keyClick(spin, Qt::Key_Return);
+    ASSERT_EQ(sink.keys.size(), 1u) << "the key is offered once, not again on its way up";
+    EXPECT_EQ(sink.keys[0].source, spin);
+    EXPECT_EQ(finished.count(), 0) << "a swallowed Enter never reaches the edit";
+
+    sink.Clear();
+    sink.swallow = nullptr;
+    QTest::keyClick(spin, Qt::Key_Return);
+    EXPECT_EQ(sink.keys.size(), 1u) << "an Enter the edit passes on to its parents is still offered once";
+    EXPECT_EQ(finished.count(), 1) << "a key the main window leaves alone reaches the edit";
+
+    auto push = registry.Find(kPush);
+    push->setFocus();
+    sink.Clear();
+    QTest::keyClick(push, Qt::Key_Return);
+    EXPECT_TRUE(sink.notices.empty()) << "Enter never presses a page button";
+    EXPECT_EQ(sink.keys.size(), 1u);
+
+    sink.Clear();
+    sink.swallow = [](int key) { return key == Qt::Key_Space; };
+    QTest::keyClick(registry.Find(kKnee), Qt::Key_Space);
+    EXPECT_TRUE(sink.notices.empty()) << "a swallowed Space does not toggle the check box";
+    EXPECT_FALSE(static_cast<QCheckBox*>(registry.Find(kKnee))->isChecked());
+}
+
+// The real pages: every bound control once, radio groups led by their heads, and room enough.
+TEST(AllPages, EveryControlOnceAndEveryPageFitsTheTabs)
+{
+    RecordingSink sink;
+    CtrlRegistry registry;
+    std::vector<std::unique_ptr<CDlgParameterSheet>> pages;
+    size_t cellsWithIds = 0;
+    for (size_t i = 0; i < PageContents().size(); ++i) {
+        const PageContent& content = PageContents()[i];
+        pages.push_back(std::make_unique<CDlgParameterSheet>(content, static_cast<int>(i), registry, sink));
+        for (const PageGroup& group : content.groups) {
+            for (const PageRow& row : group.rows) {
+                for (const PageCell& cell : row.cells)
+                    cellsWithIds += cell.ctrlId != 0;
+            }
+        }
+    }
+    EXPECT_EQ(registry.Ids().size(), cellsWithIds) << "no two controls share an id";
+    for (int i = 0; i < CtrlTbl::Count(); ++i) {
+        const int ctrlId = CtrlTbl::Rows()[i].ctrlId;
+        EXPECT_TRUE(ctrlId == 0 || registry.Find(ctrlId)) << "binding row " << i << " has no control " << ctrlId;
+    }
+
+    const std::pair<int, int> radioGroups[] = {{CtrlId::Bound(CmdSM), 4}, {CtrlId::Bound(27), 2}};   // SM, AGC
+    for (const auto& [head, size] : radioGroups) {
+        QButtonGroup* group = registry.RadioGroup(head);
+        ASSERT_NE(group, nullptr) << "radio group " << head;
+        EXPECT_EQ(group->buttons().size(), size);
+        EXPECT_EQ(group->buttons().front(), registry.Find(head)) << "the head leads its group";
+    }
+
+    const QSize tabArea(1000, 700);
+    for (const auto& page : pages) {
+        EXPECT_EQ(page->IsFactoryPage(), page->GetPageIndex() >= 2) << page->GetPageTitle().toStdString();
+        const QSize needed = page->minimumSizeHint();
+        EXPECT_TRUE(needed.width() <= tabArea.width() && needed.height() <= tabArea.height())
+            << "page \"" << page->GetPageTitle().toStdString() << "\" needs " << needed.width() << "x"
+            << needed.height();
+    }
+}

@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "RecordingSink.h"
+#include "TestPage.h"
+#include "app/CGen.h"
+#include "params/CDlgParameterSheet.h"
+#include "params/CtrlRegistry.h"
+#include "params/KavroSpinBox.h"
+
+using namespace TestPage;
+
+namespace {
+
+class RegistryTest : public ::testing::Test {
+protected:
+    RecordingSink sink;
+    CtrlRegistry registry;
+    CDlgParameterSheet page{Content(), 3, registry, sink};
+
+    template <typename T>
+    T* Control(int ctrlId)
+    {
+        T* control = qobject_cast<T*>(registry.Find(ctrlId));
+        EXPECT_NE(control, nullptr) << "control " << ctrlId;
+        return control;
+    }
+};
+
+}  // namespace
+
+TEST_F(RegistryTest, EditsShowAndReadDecimalText)
+{
+    auto spin = Control<KavroSpinBox>(kGain);
+    registry.WriteCtrlValue(kGain, -42);
+    EXPECT_EQ(spin->Text(), "-42");
+    EXPECT_EQ(spin->Pos(), -42) << "writing moves the position with the text";
+    EXPECT_EQ(registry.ReadCtrlValue(kGain), -42);
+
+    const std::pair<const char*, int> texts[] = {{"  -12abc", -12}, {"+7", 7}, {"abc", 0}, {"", 0}, {"3.9", 3}};
+    for (const auto& [text, value] : texts) {
+        spin->findChild<QLineEdit*>()->setText(text);   // as if typed
+        EXPECT_EQ(registry.ReadCtrlValue(kGain), value) << "text \"" << text << "\"";
+    }
+
+    registry.SetSpinRange(kGain, -93, 606);
+    EXPECT_EQ(registry.SpinRange(kGain), std::make_pair(-93, 606));
+    EXPECT_EQ(registry.SpinRange(kMode), std::make_pair(0, 0)) << "a combo box has no spin range";
+
+    registry.WriteCtrlValue(CtrlId::TemperatureText, 25);
+    EXPECT_EQ(Control<QLineEdit>(CtrlId::TemperatureText)->text(), "25") << "a read-out is an edit too";
+    registry.SetCtrlText(CtrlId::TemperatureText, "31.5");
+    EXPECT_EQ(Control<QLineEdit>(CtrlId::TemperatureText)->text(), "31.5");
+}
+
+TEST_F(RegistryTest, CombosUseItemDataWhereItIsSet)
+{
+    auto mode = Control<QComboBox>(kMode);
+    registry.WriteCtrlValue(kMode, 2);
+    EXPECT_EQ(mode->currentIndex(), 2) << "without item data the value is the index";
+    EXPECT_EQ(registry.ReadCtrlValue(kMode), 2);
+    registry.WriteCtrlValue(kMode, 9);
+    EXPECT_EQ(mode->currentIndex(), -1) << "a value without an entry leaves no selection";
+    EXPECT_EQ(registry.ReadCtrlValue(kMode), -1);
+
+    auto scan = Control<QComboBox>(kScan);
+    registry.SetComboItemData(kScan, {0, 7});
+    registry.WriteCtrlValue(kScan, 7);
+    EXPECT_EQ(scan->currentIndex(), 1) << "the entry whose item data equals the value is chosen";
+    EXPECT_EQ(registry.ReadCtrlValue(kScan), 7);
+    registry.WriteCtrlValue(kScan, 0);
+    EXPECT_EQ(registry.ReadCtrlValue(kScan), 0) << "item data 0 reads as the index";
+    registry.WriteCtrlValue(kScan, 2);
+    EXPECT_EQ(scan->currentIndex(), 2) << "no item data matches: the value is the index";
+    EXPECT_EQ(registry.ReadCtrlValue(kScan), 2) << "absent item data reads as the index";
+}
+
+TEST_F(RegistryTest, ChecksRadiosAndButtons)
+{
+    registry.WriteCtrlValue(kKnee, 1);
+    EXPECT_TRUE(Control<QCheckBox>(kKnee)->isChecked());
+    EXPECT_EQ(registry.ReadCtrlValue(kKnee), 1);
+    registry.WriteCtrlValue(kKnee, 2);
+    EXPECT_FALSE(Control<QCheckBox>(kKnee)->isChecked()) << "only the value 1 checks a check box";
+    EXPECT_EQ(registry.ReadCtrlValue(kKnee), 0);
+
+    registry.WriteCtrlValue(kShutter, 2);
+    EXPECT_TRUE(Control<QRadioButton>(CtrlId::SmProgrammableRgb)->isChecked()) << "the group counts from its head";
+    EXPECT_FALSE(Control<QRadioButton>(kShutter)->isChecked());
+    EXPECT_EQ(registry.ReadCtrlValue(kShutter), 2);
+    EXPECT_EQ(registry.ReadCtrlValue(CtrlId::SmAuto), 2) << "any button of the group reads the group";
+    registry.WriteCtrlValue(CtrlId::SmAuto, 3);
+    EXPECT_EQ(registry.ReadCtrlValue(kShutter), 3) << "any button of the group writes the group";
+    registry.WriteCtrlValue(kShutter, 7);
+    EXPECT_EQ(registry.RadioGroup(kShutter)->checkedButton(), nullptr) << "an index past the group unchecks all";
+    EXPECT_EQ(registry.ReadCtrlValue(kShutter), 0) << "no checked button reads as 0";
+
+    registry.WriteCtrlValue(kPush, 1);
+    EXPECT_EQ(registry.ReadCtrlValue(kPush), -1) << "a push button has no value";
+    EXPECT_EQ(registry.ReadCtrlValue(4321), -1) << "an unknown id has no value";
+    registry.WriteCtrlValue(4321, 1);   // nothing to write to, nothing happens
+    EXPECT_TRUE(sink.notices.empty()) << "writing values never notifies the main window";
+}
+
+TEST_F(RegistryTest, CenterMarkerControlsShowTheirOwnBits)
+{
+    const int value = 0x52;   // Horizontal, R on, G off, B on
+    for (int id : {kMarker, int(CtrlId::CmR), int(CtrlId::CmG), int(CtrlId::CmB)})
+        registry.WriteCtrlValue(id, value);
+    EXPECT_EQ(Control<QComboBox>(kMarker)->currentText(), "Horizontal");
+    EXPECT_TRUE(Control<QCheckBox>(CtrlId::CmR)->isChecked()) << "bit 4";
+    EXPECT_FALSE(Control<QCheckBox>(CtrlId::CmG)->isChecked()) << "bit 5";
+    EXPECT_TRUE(Control<QCheckBox>(CtrlId::CmB)->isChecked()) << "bit 6";
+    EXPECT_EQ(registry.ReadCtrlValue(kMarker), 2);
+    EXPECT_EQ(registry.ReadCtrlValue(CtrlId::CmB), 1);
+
+    registry.WriteCtrlValue(CtrlId::CmG, 0x20);
+    EXPECT_TRUE(Control<QCheckBox>(CtrlId::CmG)->isChecked());
+    EXPECT_TRUE(sink.notices.empty());
+}
+
+TEST_F(RegistryTest, EnableShowAndControlClasses)
+{
+    registry.SetEnabled(kGain, false);
+    EXPECT_FALSE(registry.Find(kGain)->isEnabled());
+    registry.SetEnabled(kGain, true);
+    EXPECT_TRUE(registry.Find(kGain)->isEnabled());
+
+    page.show();
+    auto vppLabel = page.findChildren<QLabel*>(QString(), Qt::FindChildrenRecursively);
+    auto label = std::find_if(vppLabel.begin(), vppLabel.end(), [](QLabel* l) { return l->text() == "VPP"; });
+    ASSERT_NE(label, vppLabel.end());
+    EXPECT_TRUE(registry.Find(kVpp)->isVisible()) << "factory-level controls exist and show until hidden";
+    registry.SetVisible(kVpp, false);
+    EXPECT_FALSE(registry.Find(kVpp)->isVisible());
+    EXPECT_FALSE((*label)->isVisible()) << "the caption of a factory-level control goes with it";
+    registry.SetVisible(kVpp, true);
+    EXPECT_TRUE((*label)->isVisible());
+
+    ASSERT_NE(registry.Find(CtrlId::ProtectEnable), nullptr) << "hidden controls are registered";
+    EXPECT_FALSE(registry.Find(CtrlId::ProtectEnable)->isVisible());
+    registry.SetVisible(CtrlId::ProtectEnable, true);
+    EXPECT_FALSE(registry.Find(CtrlId::ProtectEnable)->isVisible()) << "hidden controls are never shown";
+
+    const struct {
+        int ctrlId;
+        int ctrlClass;
+        int ctrlType;
+    } kinds[] = {
+        {kGain, CGen::ClassEdit, CGen::TypeOther},
+        {CtrlId::TemperatureText, CGen::ClassEdit, CGen::TypeOther},
+        {kMode, CGen::ClassCombo, CGen::TypeOther},
+        {kKnee, CGen::ClassButton, CGen::TypeCheck},
+        {kShutter, CGen::ClassButton, CGen::TypeRadio},
+        {kPush, CGen::ClassButton, CGen::TypePush},
+    };
+    for (const auto& kind : kinds) {
+        EXPECT_EQ(CGen::GetCtrlClass(registry.Find(kind.ctrlId)), kind.ctrlClass) << "control " << kind.ctrlId;
+        EXPECT_EQ(CGen::GetCtrlType(registry.Find(kind.ctrlId)), kind.ctrlType) << "control " << kind.ctrlId;
+    }
+    EXPECT_EQ(CGen::GetCtrlClass(*label), CGen::ClassOther);
+    EXPECT_EQ(CGen::GetCtrlClass(nullptr), CGen::ClassOther);
+}
+
+TEST(RadioGroupHelpers, GroupStartsAtItsHead)
+{
+    QWidget box;
+    QRadioButton head("a", &box), second("b", &box), third("c", &box);
+    QButtonGroup group;
+    for (QRadioButton* button : {&head, &second, &third})
+        group.addButton(button);
+
+    EXPECT_EQ(CGen::GetRadioGroupIndex(&head), 0) << "none checked reads as 0";
+    CGen::SetRadioGroupIndex(&head, 1);
+    EXPECT_TRUE(second.isChecked());
+    EXPECT_EQ(CGen::GetRadioGroupIndex(&head), 1);
+    int index = -1;
+    EXPECT_EQ(CGen::FindRadioGroupHead(&third, &index), &head);
+    EXPECT_EQ(index, 2);
+    CGen::SetRadioGroupIndex(&head, 5);
+    EXPECT_EQ(group.checkedButton(), nullptr) << "setting an index past the group unchecks every button";
+    EXPECT_TRUE(group.exclusive()) << "the group stays exclusive";
+
+    QRadioButton lone("alone", &box);
+    EXPECT_EQ(CGen::FindRadioGroupHead(&lone, &index), &lone) << "a button without a group leads itself";
+    EXPECT_EQ(index, 0);
+    CGen::SetRadioGroupIndex(&lone, 0);
+    EXPECT_TRUE(lone.isChecked());
+    CGen::SetRadioGroupIndex(&lone, 1);
+    EXPECT_FALSE(lone.isChecked());
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/AppSettings.h"
+#include "app/CGen.h"
+#include "camsim/PtyCamera.h"
+#include "camsim/VirtualCamera.h"
+#include "comm/CommandTable.h"
+#include "comm/camlink/ClSerialLib.h"
+#include "comm/serial/SerialPort.h"
+#include "mainwin/CKavroDlg.h"
+#include "params/ControlIds.h"
+#include "params/CtrlRegistry.h"
+#include "params/KavroSpinBox.h"
+#include "support/ScriptedUiPrompts.h"
+#include "support/TempFolder.h"
+
+// The main window on COM1, which reaches a virtual camera over a real
+// pseudo-terminal; prompts are answered by the test; the profile lives in a
+// folder of the test's own.
+struct MainWindowRig {
+    explicit MainWindowRig(int level = ActiveUser)
+        : pty(camera), camLink(settings, "/nonexistent")
+    {
+        pty.Start();
+        settings.activeMode = level;
+        settings.baudIndex = 4;
+        port.SetDeviceResolver([this](int n) { return n == 1 ? pty.DevicePath() : "/nonexistent/ttyS" + std::to_string(n); });
+        window = std::make_unique<CKavroDlg>(settings, port, camLink, gen, prompts);
+    }
+    ~MainWindowRig()
+    {
+        window.reset();
+        pty.Stop();
+    }
+
+    static int Id(const char* mnemonic) { return CtrlId::Bound(CommandTable::Find(mnemonic)); }
+    static int Cmd(const char* mnemonic) { return CommandTable::Find(mnemonic); }
+    CtrlRegistry& Registry() { return window->Registry(); }
+    KavroSpinBox* Spin(int id) { return qobject_cast<KavroSpinBox*>(Registry().Find(id)); }
+    QComboBox* Combo(int id) { return qobject_cast<QComboBox*>(Registry().Find(id)); }
+    QAbstractButton* Button(int id) { return qobject_cast<QAbstractButton*>(Registry().Find(id)); }
+    bool Enabled(int id) { return Registry().Find(id)->isEnabled(); }
+
+    // The operator types a value and presses Enter.
+    void Type(int id, const QString& text)
+    {
+        auto* edit = Spin(id)->findChild<QLineEdit*>();
+        edit->setText(text);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+    void Step(int id, int steps) { Spin(id)->stepBy(steps); }
+    void Choose(int id, int index)
+    {
+        QComboBox* combo = Combo(id);
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    }
+    void Click(int id) { Button(id)->click(); }
+
+    // Lines the camera received since the last call.
+    std::vector<std::string> Wire()
+    {
+        std::vector<std::string> lines = camera.ReceivedLines();
+        camera.ClearReceivedLines();
+        return lines;
+    }
+
+    TempProfileHome home;
+    camsim::VirtualCamera camera;
+    camsim::PtyCamera pty;
+    AppSettings settings;
+    SerialPort port;
+    ClSerialLib camLink;
+    CGen gen;
+    ScriptedUiPrompts prompts;
+    std::unique_ptr<CKavroDlg> window;
+};
