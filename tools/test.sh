@@ -9,7 +9,7 @@ OUT=${KAVRO_BUILD_ROOT:-$ROOT/build-test}
 bash tools/setup-debian.sh
 
 echo "== normal build and tests"
-cmake -S . -B "$OUT/normal" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKAVRO_BENCH=OFF >/dev/null
+cmake -S . -B "$OUT/normal" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKAVRO_BENCH=ON >/dev/null
 cmake --build "$OUT/normal" -j2
 ctest --test-dir "$OUT/normal" --output-on-failure -j2
 

@@ -57,7 +57,7 @@ std::string CGen::ProfileFile(const std::string& keyPath)
 
 bool CGen::OpenProfile(const std::string& keyPath)
 {
-    profile_.reset();
+    m_profile.reset();
     const QString file = QString::fromStdString(ProfileFile(keyPath));
     if (!QFileInfo::exists(file)) {
         QDir().mkpath(QFileInfo(file).absolutePath());
@@ -65,16 +65,16 @@ bool CGen::OpenProfile(const std::string& keyPath)
         created.open(QIODevice::WriteOnly);
         return false;
     }
-    profile_ = std::make_unique<QSettings>(file, QSettings::IniFormat);
+    m_profile = std::make_unique<QSettings>(file, QSettings::IniFormat);
     return true;
 }
 
 bool CGen::ReadProfileDword(const std::string& name, uint32_t& value, uint32_t defaultValue)
 {
     value = defaultValue;
-    if (!profile_)
+    if (!m_profile)
         return false;
-    const QVariant stored = profile_->value(QString::fromStdString(name));
+    const QVariant stored = m_profile->value(QString::fromStdString(name));
     if (!stored.isValid())
         return false;
     if (stored.typeId() != QMetaType::QString)
@@ -89,9 +89,9 @@ bool CGen::ReadProfileDword(const std::string& name, uint32_t& value, uint32_t d
 bool CGen::ReadProfileString(const std::string& name, std::string& text, const std::string& defaultValue)
 {
     text = defaultValue;
-    if (!profile_)
+    if (!m_profile)
         return false;
-    const QVariant stored = profile_->value(QString::fromStdString(name));
+    const QVariant stored = m_profile->value(QString::fromStdString(name));
     if (!stored.isValid())
         return false;
     const std::string storedText = StoredText(stored);
@@ -103,24 +103,24 @@ bool CGen::ReadProfileString(const std::string& name, std::string& text, const s
 
 bool CGen::WriteProfileDword(const std::string& name, uint32_t value)
 {
-    if (!profile_)
+    if (!m_profile)
         return false;
     // Stored as text, as the file holds it, so a value read back in this run looks the same.
-    profile_->setValue(QString::fromStdString(name), QString::number(static_cast<int32_t>(value)));
+    m_profile->setValue(QString::fromStdString(name), QString::number(static_cast<int32_t>(value)));
     return true;
 }
 
 bool CGen::WriteProfileString(const std::string& name, const std::string& text)
 {
-    if (!profile_)
+    if (!m_profile)
         return false;
-    profile_->setValue(QString::fromStdString(name), QString::fromStdString(text));
+    m_profile->setValue(QString::fromStdString(name), QString::fromStdString(text));
     return true;
 }
 
 void CGen::CloseProfile()
 {
-    if (profile_)
-        profile_->sync();
-    profile_.reset();
+    if (m_profile)
+        m_profile->sync();
+    m_profile.reset();
 }

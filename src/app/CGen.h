@@ -45,5 +45,5 @@ public:
 private:
     static constexpr int kValueCapacity = 512;   // longer stored values count as unreadable
 
-    std::unique_ptr<QSettings> profile_;
+    std::unique_ptr<QSettings> m_profile;
 };

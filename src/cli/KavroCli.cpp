@@ -62,7 +62,7 @@ int KavroCli::Run(const std::vector<std::string>& args)
 {
     Options options;
     if (!ParseOptions(args, options)) {
-        std::cerr << "kavro-cli: " << error_ << "\n" << kUsage;
+        std::cerr << "kavro-cli: " << m_error << "\n" << kUsage;
         return ExitUsage;
     }
     if (options.words.empty() || options.words[0] == "--help") {
@@ -72,7 +72,7 @@ int KavroCli::Run(const std::vector<std::string>& args)
 
     AppSettings settings;
     if (!ApplyOptions(options, settings)) {
-        std::cerr << "kavro-cli: " << error_ << "\n";
+        std::cerr << "kavro-cli: " << m_error << "\n";
         return ExitUsage;
     }
     CGen gen;
@@ -88,7 +88,7 @@ int KavroCli::Run(const std::vector<std::string>& args)
         settings.commPort = static_cast<uint32_t>(NumberText::Decimal(options.port.substr(3)) - 1);
     ClSerialLib camLink(settings, options.clFolder.empty() ? Profile::CamLinkFolder(gen) : options.clFolder);
     StderrHost host(options.verbose);
-    host_ = &host;
+    m_host = &host;
     CRsCmd engine(settings, port, camLink, host);
 
     if (!engine.OpenPort(static_cast<int>(settings.commPort))) {
@@ -116,7 +116,7 @@ bool KavroCli::ParseOptions(const std::vector<std::string>& args, Options& o)
         else if (arg == "--verbose")
             o.verbose = true;
         else if (!hasValue) {
-            error_ = arg + " needs a value";
+            m_error = arg + " needs a value";
             return false;
         } else if (arg == "--port")
             o.port = value();
@@ -133,7 +133,7 @@ bool KavroCli::ParseOptions(const std::vector<std::string>& args, Options& o)
         else if (arg == "--cl-folder")
             o.clFolder = value();
         else {
-            error_ = "unknown option " + arg;
+            m_error = "unknown option " + arg;
             return false;
         }
     }
@@ -144,15 +144,15 @@ bool KavroCli::ApplyOptions(const Options& o, AppSettings& settings)
 {
     const int baudIndex = BaudIndexOf(o.baud);
     if (baudIndex < 0) {
-        error_ = "unsupported baud rate " + std::to_string(o.baud);
+        m_error = "unsupported baud rate " + std::to_string(o.baud);
         return false;
     }
     if (o.lineKind < 0 || o.lineKind > 3) {
-        error_ = "line kind must be 0, 1, 2 or 3";
+        m_error = "line kind must be 0, 1, 2 or 3";
         return false;
     }
     if (o.timeoutMs <= 0) {
-        error_ = "time limit must be positive";
+        m_error = "time limit must be positive";
         return false;
     }
     settings.baudIndex = static_cast<uint32_t>(baudIndex);
@@ -230,7 +230,7 @@ int KavroCli::Raw(CRsCmd& engine, const std::string& line, int timeoutMs)
     engine.ClearReplies();
     std::string text = line + "\r\n";
     engine.SendText(text, 1);
-    host_->printReceived = true;
+    m_host->printReceived = true;
     long long lastActivity = SteadyMs();
     while (SteadyMs() - lastActivity < timeoutMs) {
         if (engine.ReceiveLines(1) == 0) {

@@ -38,6 +38,6 @@ private:
     int Raw(CRsCmd& engine, const std::string& line, int timeoutMs);
     int CommandIndex(const std::string& name);
 
-    std::string error_;
-    StderrHost* host_ = nullptr;   // lives for the duration of Run
+    std::string m_error;
+    StderrHost* m_host = nullptr;   // lives for the duration of Run
 };

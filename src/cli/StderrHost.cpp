@@ -17,6 +17,6 @@ void StderrHost::AddTraffic(const std::string& text)
     static const std::string kReceived = "Rx: ";
     if (printReceived && text.compare(0, kReceived.size(), kReceived) == 0)
         std::cout << text.substr(kReceived.size()) << std::endl;
-    if (showTraffic_)
+    if (m_showTraffic)
         std::cerr << text << std::endl;
 }

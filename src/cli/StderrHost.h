@@ -6,7 +6,7 @@
 // error; traffic is shown there only when asked for.
 class StderrHost : public EngineHost {
 public:
-    explicit StderrHost(bool showTraffic) : showTraffic_(showTraffic) {}
+    explicit StderrHost(bool showTraffic) : m_showTraffic(showTraffic) {}
 
     void ShowMessage(const std::string& text, const std::string& caption, Icon icon) override;
     void SetCommStatus(int state) override { lastStatus = state; }
@@ -20,5 +20,5 @@ public:
     bool printReceived = false;   // every received line, notices included, goes to standard output
 
 private:
-    bool showTraffic_;
+    bool m_showTraffic;
 };

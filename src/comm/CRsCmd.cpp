@@ -47,34 +47,34 @@ bool StartsWithComplete(const std::string& reply)
 // Sets a flag for the lifetime of a scope.
 class QuietScope {
 public:
-    QuietScope(uint32_t& flag, bool active) : flag_(flag), active_(active) { if (active_) flag_ = 1; }
-    ~QuietScope() { if (active_) flag_ = 0; }
+    QuietScope(uint32_t& flag, bool active) : m_flag(flag), m_active(active) { if (m_active) m_flag = 1; }
+    ~QuietScope() { if (m_active) m_flag = 0; }
     QuietScope(const QuietScope&) = delete;
     QuietScope& operator=(const QuietScope&) = delete;
 
 private:
-    uint32_t& flag_;
-    bool active_;
+    uint32_t& m_flag;
+    bool m_active;
 };
 
 }  // namespace
 
 CRsCmd::CRsCmd(AppSettings& settings, SerialPort& port, ClSerialLib& camLink, EngineHost& host)
-    : settings_(settings), port_(port), camLink_(camLink), host_(host), format_(settings)
+    : m_settings(settings), m_port(port), m_camLink(camLink), m_host(host), m_format(settings)
 {
-    camLink_.SetMessageSink([this](const std::string& text) {
-        host_.ShowMessage(text, EngineHost::kToolCaption, EngineHost::Icon::Exclamation);
+    m_camLink.SetMessageSink([this](const std::string& text) {
+        m_host.ShowMessage(text, EngineHost::kToolCaption, EngineHost::Icon::Exclamation);
     });
 }
 
 CRsCmd::~CRsCmd()
 {
-    camLink_.SetMessageSink(nullptr);
+    m_camLink.SetMessageSink(nullptr);
 }
 
 void CRsCmd::ShowError(const std::string& text)
 {
-    host_.ShowMessage(text, kCommError, EngineHost::Icon::Exclamation);
+    m_host.ShowMessage(text, kCommError, EngineHost::Icon::Exclamation);
 }
 
 void CRsCmd::ShowReplyFailure(const std::string& reply, const std::string& command)
@@ -91,18 +91,18 @@ int CRsCmd::WaitComplete(int timeoutMs)
 {
     if (IsOffline())
         return 1;
-    host_.SetWaitCursor(true);
+    m_host.SetWaitCursor(true);
     if (!WaitForLine(&CRsCmd::ReceiveLines, 1, timeoutMs, SteadyMs())) {
-        host_.SetWaitCursor(false);
-        host_.SetCommStatus(0);
+        m_host.SetWaitCursor(false);
+        m_host.SetCommStatus(0);
         return 0;
     }
     const std::string reply = PopReply();
-    host_.SetWaitCursor(false);
+    m_host.SetWaitCursor(false);
     const int result = StartsWithComplete(reply) ? 1 : 0;
     if (!result && !quietMode)
-        ShowReplyFailure(reply, lastSentLine_);
-    host_.SetCommStatus(1);
+        ShowReplyFailure(reply, m_lastSentLine);
+    m_host.SetCommStatus(1);
     return result;
 }
 
@@ -110,29 +110,29 @@ int CRsCmd::WaitCompleteCr(int timeoutMs)
 {
     if (IsOffline())
         return 1;
-    host_.SetWaitCursor(true);
+    m_host.SetWaitCursor(true);
     if (!WaitForLine(&CRsCmd::ReadLineCr, 1, timeoutMs, SteadyMs())) {
-        host_.SetWaitCursor(false);
+        m_host.SetWaitCursor(false);
         ShowNoAnswer();
         return 0;
     }
     const std::string reply = PopReply();
-    host_.SetWaitCursor(false);
+    m_host.SetWaitCursor(false);
     if (StartsWithComplete(reply))
         return 1;
-    ShowReplyFailure(reply, lastSentLine_);
+    ShowReplyFailure(reply, m_lastSentLine);
     return 0;
 }
 
 int CRsCmd::SetValue(int index, int channel, const CommandValue& value, int timeoutMs)
 {
     ClearReplies();
-    std::string line = format_.FormatSet(index, channel, value, 1);
-    if (settings_.commandFormat == 0) {
+    std::string line = m_format.FormatSet(index, channel, value, 1);
+    if (m_settings.commandFormat == 0) {
         SendText(line, 1);
         return WaitComplete(timeoutMs);
     }
-    line = format_.EncodeRegisterBase(line);
+    line = m_format.EncodeRegisterBase(line);
     if (line.empty())
         return 0;
     SendText(line, 1);
@@ -143,7 +143,7 @@ int CRsCmd::SetInt(int index, int channel, int value, int timeoutMs)
 {
     if (index == CmdNone)
         return 1;
-    if (!format_.IsValidIndex(index))
+    if (!m_format.IsValidIndex(index))
         return 0;
     QuietScope quiet(quietMode, index == CmdPSCM);
     CommandValue commandValue;
@@ -155,9 +155,9 @@ int CRsCmd::SetText(int index, int channel, const std::string& text, int timeout
 {
     if (index == CmdNone)
         return 1;
-    if (!format_.IsValidIndex(index))
+    if (!m_format.IsValidIndex(index))
         return 0;
-    CommandEntry& row = format_.Row(index);
+    CommandEntry& row = m_format.Row(index);
     const int32_t previousKind = row.kind;
     row.kind = KindText;
     CommandValue value;
@@ -170,40 +170,40 @@ int CRsCmd::SetText(int index, int channel, const std::string& text, int timeout
 
 int CRsCmd::GetValue(int index, int channel, CommandValue& value, int timeoutMs, int showErrors, int logMode)
 {
-    if (!format_.IsValidIndex(index))
+    if (!m_format.IsValidIndex(index))
         return 0;
     ClearReplies();
-    std::string query = format_.FormatQuery(index, channel, 1);
+    std::string query = m_format.FormatQuery(index, channel, 1);
     SendText(query, logMode);
     const long long start = SteadyMs();
     if (IsOffline())
         return 0;
     if (!WaitForLine(&CRsCmd::ReceiveLines, logMode, timeoutMs, start)) {
         if (showErrors == 1)
-            host_.SetCommStatus(0);
+            m_host.SetCommStatus(0);
         return 0;
     }
     CommandFields fields;
     PopAndParse(fields);
-    if (fields.error || fields.name != format_.Row(index).mnemonic) {
+    if (fields.error || fields.name != m_format.Row(index).mnemonic) {
         if (!quietMode && showErrors == 1)
-            ShowReplyFailure(fields.text, format_.FormatQuery(index, channel, 0));
+            ShowReplyFailure(fields.text, m_format.FormatQuery(index, channel, 0));
         return 0;
     }
     value.kind = fields.kind;
     value.intValue = fields.intValue;
     value.floatValue = fields.floatValue;
     value.text = fields.textValue;
-    host_.SetCommStatus(1);
+    m_host.SetCommStatus(1);
     return 1;
 }
 
 int CRsCmd::GetValueReg(int index, int channel, CommandValue& value, int timeoutMs)
 {
-    if (!format_.IsValidIndex(index))
+    if (!m_format.IsValidIndex(index))
         return 0;
     ClearReplies();
-    std::string line = format_.EncodeRegisterBase(format_.FormatQuery(index, channel, 1));
+    std::string line = m_format.EncodeRegisterBase(m_format.FormatQuery(index, channel, 1));
     if (line.empty())
         return 0;
     line += "\r\n";
@@ -229,7 +229,7 @@ int CRsCmd::GetInt(int index, int channel, int& intOut, int timeoutMs)
 {
     QuietScope quiet(quietMode, index == CmdPSCM);
     CommandValue value;
-    const int result = settings_.commandFormat == 1 ? GetValueReg(index, channel, value, timeoutMs)
+    const int result = m_settings.commandFormat == 1 ? GetValueReg(index, channel, value, timeoutMs)
                                                     : GetValue(index, channel, value, timeoutMs, 1, 1);
     intOut = ScaleFromCamera(index, value.intValue);
     return result;
@@ -242,42 +242,42 @@ int CRsCmd::QueryRaw(int& intOut, const std::string& text, int timeoutMs)
     SendText(line, 1);
     const long long start = SteadyMs();
     if (!WaitForLine(&CRsCmd::ReceiveLines, 1, timeoutMs, start)) {
-        host_.SetCommStatus(0);
+        m_host.SetCommStatus(0);
         return 0;
     }
     CommandFields fields;
     PopAndParse(fields);
     intOut = NumberText::AutoBase(fields.param1);
-    host_.SetCommStatus(1);
+    m_host.SetCommStatus(1);
     return 1;
 }
 
 std::string CRsCmd::FormatSet(int index, int channel, const CommandValue& value, int withLineEnd) const
 {
-    return format_.FormatSet(index, channel, value, withLineEnd);
+    return m_format.FormatSet(index, channel, value, withLineEnd);
 }
 
 std::string CRsCmd::FormatQuery(int index, int channel, int withLineEnd) const
 {
-    return format_.FormatQuery(index, channel, withLineEnd);
+    return m_format.FormatQuery(index, channel, withLineEnd);
 }
 
 int CRsCmd::ParseCommand(const std::string& line, CommandFields& fields) const
 {
-    return format_.ParseCommand(line, fields);
+    return m_format.ParseCommand(line, fields);
 }
 
 std::string CRsCmd::GetMnemonic(int index) const
 {
-    return format_.GetMnemonic(index);
+    return m_format.GetMnemonic(index);
 }
 
 std::string CRsCmd::EncodeRegisterBase(const std::string& command)
 {
-    return format_.EncodeRegisterBase(command);
+    return m_format.EncodeRegisterBase(command);
 }
 
 std::string CRsCmd::DecodeReply(const std::string& line) const
 {
-    return format_.DecodeReply(line);
+    return m_format.DecodeReply(line);
 }

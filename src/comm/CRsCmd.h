@@ -64,11 +64,12 @@ public:
     std::string DecodeReply(const std::string& line) const;
 
     uint32_t quietMode = 0;   // suppresses failure boxes and logging of unknown-command replies
-    const std::string& LastSentLine() const { return lastSentLine_; }
+    const std::string& LastSentLine() const { return m_lastSentLine; }
 
 private:
     bool IsOffline() const;
     bool ReadOneByte(uint8_t& byte);
+    bool ReadLine(LineAssembler::Ending ending, std::string& line);
     void FinishLine(const std::string& line, int logMode);
     bool WaitForLine(int (CRsCmd::*reader)(int), int logMode, int timeoutMs, long long startMs);
     void ShowError(const std::string& text);
@@ -76,15 +77,15 @@ private:
     void ShowNoAnswer();
 
     // Shared state and the two transports, all owned by the application.
-    AppSettings& settings_;
-    SerialPort& port_;
-    ClSerialLib& camLink_;
-    EngineHost& host_;
+    AppSettings& m_settings;
+    SerialPort& m_port;
+    ClSerialLib& m_camLink;
+    EngineHost& m_host;
 
-    CommandFormat format_;
+    CommandFormat m_format;
 
-    LineAssembler rxLine_;   // the line being received; it survives between reader calls
+    LineAssembler m_rxLine;   // the line being received; it survives between reader calls
 
-    std::deque<std::string> replyList_;
-    std::string lastSentLine_;
+    std::deque<std::string> m_replyList;
+    std::string m_lastSentLine;
 };

@@ -26,47 +26,47 @@ void CutLineEnd(std::string& text)
 
 bool CRsCmd::IsOffline() const
 {
-    return settings_.offline != 0;
+    return m_settings.offline != 0;
 }
 
 int CRsCmd::OpenPort(int portIndex)
 {
-    switch (settings_.serialMode) {
+    switch (m_settings.serialMode) {
     case LineComPort:
-        return port_.Open("COM" + std::to_string(portIndex + 1), BaudFromIndex(settings_.baudIndex), 8, 0, 0, 0);
+        return m_port.Open("COM" + std::to_string(portIndex + 1), BaudFromIndex(m_settings.baudIndex), 8, 0, 0, 0);
     case LineNone:
         return 1;
     default:
-        return camLink_.ClOpen() && camLink_.ClSetBaud(BaudFromIndex(settings_.baudIndex)) ? 1 : 0;
+        return m_camLink.ClOpen() && m_camLink.ClSetBaud(BaudFromIndex(m_settings.baudIndex)) ? 1 : 0;
     }
 }
 
 int CRsCmd::ClosePort()
 {
-    if (settings_.serialMode == LineComPort)
-        port_.Close();
-    else if (settings_.serialMode != LineNone)
-        camLink_.ClClose();
+    if (m_settings.serialMode == LineComPort)
+        m_port.Close();
+    else if (m_settings.serialMode != LineNone)
+        m_camLink.ClClose();
     return 1;
 }
 
 int CRsCmd::SendText(std::string& text, int mode)
 {
-    host_.RestartIdleTimer();
+    m_host.RestartIdleTimer();
     if (!IsOffline()) {
         const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
         const int count = static_cast<int>(text.size());
-        if (settings_.serialMode == LineComPort)
-            port_.Write(bytes, count);
+        if (m_settings.serialMode == LineComPort)
+            m_port.Write(bytes, count);
         else
-            camLink_.ClWrite(bytes, count, kClWriteTimeoutMs);
+            m_camLink.ClWrite(bytes, count, kClWriteTimeoutMs);
     }
     if (mode == 1) {
         CutLineEnd(text);
-        host_.AddTraffic("Tx: " + text);
-        host_.AddMessage(text);
+        m_host.AddTraffic("Tx: " + text);
+        m_host.AddMessage(text);
     }
-    lastSentLine_ = text;
+    m_lastSentLine = text;
     return 1;
 }
 
@@ -80,16 +80,16 @@ int CRsCmd::ReadBytes(uint8_t* destination, int count, int timeoutMs)
     int taken = 0;
     while (taken < count) {
         const long long remaining = timeoutMs - (SteadyMs() - start);
-        if (settings_.serialMode == LineComPort) {
-            if (port_.Read(destination + taken, 1) == 1) {
+        if (m_settings.serialMode == LineComPort) {
+            if (m_port.Read(destination + taken, 1) == 1) {
                 ++taken;
                 continue;
             }
-            if (remaining <= 0 || !port_.IsOpen())
+            if (remaining <= 0 || !m_port.IsOpen())
                 break;
-            port_.WaitForData(static_cast<int>(remaining));
+            m_port.WaitForData(static_cast<int>(remaining));
         } else {
-            if (camLink_.ClRead(destination + taken, 1, kByteTimeoutMs) == 1) {
+            if (m_camLink.ClRead(destination + taken, 1, kByteTimeoutMs) == 1) {
                 ++taken;
                 continue;
             }
@@ -104,21 +104,21 @@ int CRsCmd::ReadBytes(uint8_t* destination, int count, int timeoutMs)
 
 void CRsCmd::ClearReplies()
 {
-    replyList_.clear();
-    rxLine_.Reset();
+    m_replyList.clear();
+    m_rxLine.Reset();
 }
 
 int CRsCmd::GetReplyCount() const
 {
-    return static_cast<int>(replyList_.size());
+    return static_cast<int>(m_replyList.size());
 }
 
 std::string CRsCmd::PopReply()
 {
-    if (IsOffline() || replyList_.empty())
+    if (IsOffline() || m_replyList.empty())
         return "";
-    std::string line = replyList_.front();
-    replyList_.pop_front();
+    std::string line = m_replyList.front();
+    m_replyList.pop_front();
     return line;
 }
 
@@ -134,31 +134,41 @@ bool CRsCmd::ReadOneByte(uint8_t& byte)
 
 void CRsCmd::FinishLine(const std::string& line, int logMode)
 {
-    replyList_.push_back(line);
+    m_replyList.push_back(line);
     if (logMode && !(line == kUnknownCommand && quietMode)) {
-        host_.AddTraffic("Rx: " + line);
-        host_.AddMessage(line);
+        m_host.AddTraffic("Rx: " + line);
+        m_host.AddMessage(line);
     }
+}
+
+// Reads bytes until a line ends; false when the bytes ran out or the line overflowed.
+bool CRsCmd::ReadLine(LineAssembler::Ending ending, std::string& line)
+{
+    uint8_t byte = 0;
+    while (ReadOneByte(byte)) {
+        const auto event = m_rxLine.Push(byte, ending);
+        if (event == LineAssembler::Event::Overflow) {
+            ShowError(kOverflowText);
+            return false;
+        }
+        if (event == LineAssembler::Event::Line) {
+            line = m_rxLine.TakeLine();
+            return true;
+        }
+    }
+    return false;
 }
 
 int CRsCmd::ReceiveLines(int logMode)
 {
     if (IsOffline())
         return 1;
-    uint8_t byte = 0;
-    while (ReadOneByte(byte)) {
-        const auto event = rxLine_.Push(byte, LineAssembler::Ending::LineFeed);
-        if (event == LineAssembler::Event::Overflow) {
-            ShowError(kOverflowText);
-            return 0;
-        }
-        if (event == LineAssembler::Event::Pending)
-            continue;
-        const std::string line = rxLine_.TakeLine();
+    std::string line;
+    while (ReadLine(LineAssembler::Ending::LineFeed, line)) {
         FinishLine(line, logMode);
         if (line.compare(0, 2, "!!") != 0)
             return 1;
-        replyList_.pop_back();   // a notice: logged, never taken for a reply
+        m_replyList.pop_back();   // a notice: logged, never taken for a reply
     }
     return 0;
 }
@@ -167,22 +177,14 @@ int CRsCmd::ReadLineCr(int logMode)
 {
     if (IsOffline())
         return 1;
-    uint8_t byte = 0;
-    while (ReadOneByte(byte)) {
-        const auto event = rxLine_.Push(byte, LineAssembler::Ending::CarriageReturn);
-        if (event == LineAssembler::Event::Overflow) {
-            ShowError(kOverflowText);
-            return 0;
-        }
-        if (event == LineAssembler::Event::Pending)
-            continue;
-        const std::string line = DecodeReply(rxLine_.TakeLine());
-        replyList_.push_back(line);
-        if (logMode)
-            host_.AddTraffic("Rx: " + line);
-        return 1;
-    }
-    return 0;
+    std::string line;
+    if (!ReadLine(LineAssembler::Ending::CarriageReturn, line))
+        return 0;
+    line = DecodeReply(line);
+    m_replyList.push_back(line);
+    if (logMode)
+        m_host.AddTraffic("Rx: " + line);
+    return 1;
 }
 
 bool CRsCmd::WaitForLine(int (CRsCmd::*reader)(int), int logMode, int timeoutMs, long long startMs)

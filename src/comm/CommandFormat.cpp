@@ -43,17 +43,17 @@ std::string TwoHexDigits(size_t value)
 }  // namespace
 
 CommandFormat::CommandFormat(const AppSettings& settings)
-    : settings_(settings)
+    : m_settings(settings)
 {
     const CommandEntry* table = CommandTable::Rows();
     for (int i = 0; i < CommandTable::kCount; ++i)
-        rows_[table[i].index] = table[i];
+        m_rows[table[i].index] = table[i];
 }
 
 std::string CommandFormat::FormatSet(int index, int /*channelArgument*/, const CommandValue& value,
                                      int withLineEnd) const
 {
-    const CommandEntry& row = rows_[index];
+    const CommandEntry& row = m_rows[index];
     std::string valueText;
     switch (row.kind) {
     case KindInteger:
@@ -82,7 +82,7 @@ std::string CommandFormat::FormatSet(int index, int /*channelArgument*/, const C
 
 std::string CommandFormat::FormatQuery(int index, int /*channelArgument*/, int withLineEnd) const
 {
-    const CommandEntry& row = rows_[index];
+    const CommandEntry& row = m_rows[index];
     std::string line = std::string(row.mnemonic) + "?";
     if (row.hasChannel)
         line += std::to_string(row.channel);
@@ -125,7 +125,7 @@ int CommandFormat::ParseCommand(const std::string& line, CommandFields& fields) 
         fields.error = 1;
         return 0;
     }
-    const CommandEntry& row = rows_[fields.index];
+    const CommandEntry& row = m_rows[fields.index];
     fields.kind = static_cast<uint32_t>(row.kind);
     ReadValue(row.hasChannel ? fields.param2 : fields.param1, fields);
     fields.error = 0;
@@ -152,13 +152,13 @@ void CommandFormat::ReadValue(const std::string& valueText, CommandFields& field
 
 std::string CommandFormat::GetMnemonic(int index) const
 {
-    return IsValidIndex(index) ? rows_[index].mnemonic : "";
+    return IsValidIndex(index) ? m_rows[index].mnemonic : "";
 }
 
 int CommandFormat::FindRow(const std::string& name) const
 {
     for (int i = 0; i < CommandTable::kCount; ++i)
-        if (name == rows_[i].mnemonic)
+        if (name == m_rows[i].mnemonic)
             return i;
     return -1;
 }
@@ -170,14 +170,14 @@ std::string CommandFormat::EncodeRegisterBase(const std::string& command)
     const std::string name = isSetting ? command.substr(0, equals) : command.substr(0, command.find('?'));
     std::string value = isSetting ? command.substr(equals + 1) : "";
 
-    currentCommandIndex_ = FindRow(name);
+    m_currentCommandIndex = FindRow(name);
     // Without a register address there is nothing to send: the setting fails.
-    if (currentCommandIndex_ < 0 || std::string(rows_[currentCommandIndex_].regAddress) == CommandTable::kNoRegAddress)
+    if (m_currentCommandIndex < 0 || std::string(m_rows[m_currentCommandIndex].regAddress) == CommandTable::kNoRegAddress)
         return "";
 
-    const CommandEntry& row = rows_[currentCommandIndex_];
+    const CommandEntry& row = m_rows[m_currentCommandIndex];
     const std::string head = std::string(kRegisterPrefix) + row.regAddress + (row.kind == KindText ? "$" : "#");
-    if (!settings_.commandCrc)
+    if (!m_settings.commandCrc)
         return isSetting ? head + "=" + value : head + "?";
     if (!isSetting) {
         const std::string query = head + "04?";
@@ -194,11 +194,11 @@ std::string CommandFormat::EncodeRegisterBase(const std::string& command)
 
 std::string CommandFormat::DecodeReply(const std::string& line) const
 {
-    const std::string mnemonic = GetMnemonic(currentCommandIndex_);
+    const std::string mnemonic = GetMnemonic(m_currentCommandIndex);
     const size_t equals = line.find('=');
     if (equals == std::string::npos)
         return line.size() >= 2 && line[1] == 'o' ? "COMPLETE" : "";
-    if (!settings_.commandCrc)
+    if (!m_settings.commandCrc)
         return mnemonic + "=" + line.substr(equals + 1);
     const std::string value = DecodeCheckedValue(line);
     return value == "CRC errer" ? value : mnemonic + "=" + value;

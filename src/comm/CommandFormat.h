@@ -32,15 +32,15 @@ public:
 
     int FindRow(const std::string& name) const;
     bool IsValidIndex(int index) const { return index >= 0 && index < CommandTable::kCount; }
-    CommandEntry& Row(int index) { return rows_[index]; }
-    const CommandEntry& Row(int index) const { return rows_[index]; }
-    int CurrentCommandIndex() const { return currentCommandIndex_; }
+    CommandEntry& Row(int index) { return m_rows[index]; }
+    const CommandEntry& Row(int index) const { return m_rows[index]; }
+    int CurrentCommandIndex() const { return m_currentCommandIndex; }
 
 private:
     void ReadValue(const std::string& valueText, CommandFields& fields) const;
     std::string DecodeCheckedValue(const std::string& line) const;
 
-    const AppSettings& settings_;
-    std::array<CommandEntry, CommandTable::kCount> rows_;
-    int currentCommandIndex_ = -1;   // row whose register-base reply is expected
+    const AppSettings& m_settings;
+    std::array<CommandEntry, CommandTable::kCount> m_rows;
+    int m_currentCommandIndex = -1;   // row whose register-base reply is expected
 };

@@ -7,39 +7,39 @@ LineAssembler::Event LineAssembler::Push(uint8_t byte, Ending ending)
     if (byte == '\r')
         return Complete(false);
     // A stray LF after a CR would otherwise open the next line.
-    if (byte == '\n' && length_ == 0)
+    if (byte == '\n' && m_length == 0)
         return Event::Pending;
     return Append(byte);
 }
 
 void LineAssembler::Reset()
 {
-    length_ = 0;
-    skipping_ = false;
+    m_length = 0;
+    m_skipping = false;
 }
 
 LineAssembler::Event LineAssembler::Append(uint8_t byte)
 {
-    if (skipping_)
+    if (m_skipping)
         return Event::Pending;
-    line_[length_++] = byte;
-    if (length_ < kCapacity)
+    m_line[m_length++] = byte;
+    if (m_length < kCapacity)
         return Event::Pending;
-    length_ = 0;
-    skipping_ = true;
+    m_length = 0;
+    m_skipping = true;
     return Event::Overflow;
 }
 
 LineAssembler::Event LineAssembler::Complete(bool dropTrailingCr)
 {
-    if (skipping_) {
+    if (m_skipping) {
         Reset();
         return Event::Pending;
     }
-    size_t length = length_;
-    if (dropTrailingCr && length > 0 && line_[length - 1] == '\r')
+    size_t length = m_length;
+    if (dropTrailingCr && length > 0 && m_line[length - 1] == '\r')
         --length;
-    completed_.assign(reinterpret_cast<const char*>(line_.data()), length);
-    length_ = 0;
+    m_completed.assign(reinterpret_cast<const char*>(m_line.data()), length);
+    m_length = 0;
     return Event::Line;
 }

@@ -17,17 +17,17 @@ public:
 
     Event Push(uint8_t byte, Ending ending);
     // The line completed by the last Line event, without its end.
-    std::string TakeLine() { return std::move(completed_); }
+    std::string TakeLine() { return std::move(m_completed); }
     // Drops the partial line.
     void Reset();
-    size_t PartialLength() const { return length_; }
+    size_t PartialLength() const { return m_length; }
 
 private:
     Event Append(uint8_t byte);
     Event Complete(bool dropTrailingCr);
 
-    std::array<uint8_t, kCapacity> line_{};
-    size_t length_ = 0;
-    bool skipping_ = false;   // inside an overflowed line
-    std::string completed_;
+    std::array<uint8_t, kCapacity> m_line{};
+    size_t m_length = 0;
+    bool m_skipping = false;   // inside an overflowed line
+    std::string m_completed;
 };

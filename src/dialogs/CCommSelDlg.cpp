@@ -36,9 +36,9 @@ int CategoryOfLine(uint32_t kind)
 
 CCommSelDlg::CCommSelDlg(AppSettings& settings, ClSerialLib& camLink, CGen& gen, UiPrompts& prompts,
                          CommSelOwner& owner, QWidget* parent)
-    : QDialog(parent), settings_(settings), camLink_(camLink), gen_(gen), prompts_(prompts), owner_(owner)
+    : QDialog(parent), m_settings(settings), m_camLink(camLink), m_gen(gen), m_prompts(prompts), m_owner(owner)
 {
-    Profile::EnterCrashGuard(settings_, gen_);
+    Profile::EnterCrashGuard(m_settings, m_gen);
     setWindowTitle(kCaption);
     setModal(false);
     BuildWindow();
@@ -50,14 +50,14 @@ CCommSelDlg::CCommSelDlg(AppSettings& settings, ClSerialLib& camLink, CGen& gen,
 // trust the stored line kind again.
 CCommSelDlg::~CCommSelDlg()
 {
-    Profile::LeaveCrashGuard(gen_);
+    Profile::LeaveCrashGuard(m_gen);
 }
 
 void CCommSelDlg::Create()
 {
-    SetLineStatus(static_cast<int>(settings_.lineOnline));
-    caption_->setText(kToolName);
-    version_->setText(QStringLiteral("Version ") + kVersion);
+    SetLineStatus(static_cast<int>(m_settings.lineOnline));
+    m_caption->setText(kToolName);
+    m_version->setText(QStringLiteral("Version ") + kVersion);
     SelectStoredSettings();
     ApplyEnableRules();
     UpdateStoreButton();
@@ -67,99 +67,99 @@ void CCommSelDlg::Create()
 
 void CCommSelDlg::SelectStoredSettings()
 {
-    category_->setCurrentIndex(CategoryOfLine(settings_.serialMode));
-    if (settings_.serialMode == LineComPort)
+    m_category->setCurrentIndex(CategoryOfLine(m_settings.serialMode));
+    if (m_settings.serialMode == LineComPort)
         FillComPorts();
-    else if (settings_.serialMode == LineNone)
-        port_->clear();
+    else if (m_settings.serialMode == LineNone)
+        m_port->clear();
     else
         FillCamLinkPorts();
 
-    baud_->setCurrentIndex(IndexOrFirst(settings_.baudIndex, baud_->count()));
-    serialIndex_->setCurrentIndex(IndexOrFirst(settings_.camLinkSerialIndex, serialIndex_->count()));
-    commandFormat_->setCurrentIndex(settings_.commandFormat < static_cast<uint32_t>(commandFormat_->count())
-                                        ? static_cast<int>(settings_.commandFormat)
+    m_baud->setCurrentIndex(IndexOrFirst(m_settings.baudIndex, m_baud->count()));
+    m_serialIndex->setCurrentIndex(IndexOrFirst(m_settings.camLinkSerialIndex, m_serialIndex->count()));
+    m_commandFormat->setCurrentIndex(m_settings.commandFormat < static_cast<uint32_t>(m_commandFormat->count())
+                                        ? static_cast<int>(m_settings.commandFormat)
                                         : -1);
-    area_->setCurrentIndex(0);
-    crc_->setChecked(settings_.commandCrc != 0);
+    m_area->setCurrentIndex(0);
+    m_crc->setChecked(m_settings.commandCrc != 0);
 }
 
 void CCommSelDlg::TakeSettingsBack()
 {
-    const int category = category_->currentIndex();
-    settings_.serialMode = category < 0 ? LineNone : static_cast<uint32_t>(category);
-    settings_.offline = settings_.serialMode == LineNone ? 1 : 0;
-    if (settings_.serialMode == LineComPort)
-        settings_.commPort = static_cast<uint32_t>(port_->currentIndex());
-    else if (settings_.serialMode != LineNone)
+    const int category = m_category->currentIndex();
+    m_settings.serialMode = category < 0 ? LineNone : static_cast<uint32_t>(category);
+    m_settings.offline = m_settings.serialMode == LineNone ? 1 : 0;
+    if (m_settings.serialMode == LineComPort)
+        m_settings.commPort = static_cast<uint32_t>(m_port->currentIndex());
+    else if (m_settings.serialMode != LineNone)
         TakeCamLinkSelection();
-    settings_.baudIndex = static_cast<uint32_t>(baud_->currentIndex());
-    settings_.camLinkSerialIndex = static_cast<uint32_t>(serialIndex_->currentIndex());
+    m_settings.baudIndex = static_cast<uint32_t>(m_baud->currentIndex());
+    m_settings.camLinkSerialIndex = static_cast<uint32_t>(m_serialIndex->currentIndex());
 }
 
 // Register-base commands are not offered in this version: short ASCII is
 // always what goes into force.
 void CCommSelDlg::CheckCommandFormat()
 {
-    const bool shortAscii = commandFormat_->currentIndex() == 0;
-    settings_.commandFormat = 0;
-    commandFormat_->setCurrentIndex(0);
+    const bool shortAscii = m_commandFormat->currentIndex() == 0;
+    m_settings.commandFormat = 0;
+    m_commandFormat->setCurrentIndex(0);
     if (!shortAscii) {
-        prompts_.Message(this, kFormatRefused, kFormatRefusedCaption, UiPrompts::Icon::Exclamation);
+        m_prompts.Message(this, kFormatRefused, kFormatRefusedCaption, UiPrompts::Icon::Exclamation);
         return;
     }
-    settings_.commandCrc = crc_->isChecked() ? 1 : 0;
+    m_settings.commandCrc = m_crc->isChecked() ? 1 : 0;
 }
 
 void CCommSelDlg::ApplyEnableRules()
 {
-    const uint32_t kind = settings_.serialMode;
-    serialIndexLabel_->setEnabled(kind == LineClSpec2001);
-    serialIndex_->setEnabled(kind == LineClSpec2001);
-    portLabel_->setEnabled(kind != LineNone);
-    port_->setEnabled(kind != LineNone);
-    baudLabel_->setVisible(settings_.IsFactory());
-    baud_->setVisible(settings_.IsFactory());
-    baudLabel_->setEnabled(kind != LineNone);
-    baud_->setEnabled(kind != LineNone);
-    auto_->setEnabled(kind == LineComPort);
+    const uint32_t kind = m_settings.serialMode;
+    m_serialIndexLabel->setEnabled(kind == LineClSpec2001);
+    m_serialIndex->setEnabled(kind == LineClSpec2001);
+    m_portLabel->setEnabled(kind != LineNone);
+    m_port->setEnabled(kind != LineNone);
+    m_baudLabel->setVisible(m_settings.IsFactory());
+    m_baud->setVisible(m_settings.IsFactory());
+    m_baudLabel->setEnabled(kind != LineNone);
+    m_baud->setEnabled(kind != LineNone);
+    m_auto->setEnabled(kind == LineComPort);
 }
 
 void CCommSelDlg::UpdateStoreButton()
 {
-    store_->setEnabled(!(area_->currentIndex() == 0 && !settings_.IsFactory()));
+    m_store->setEnabled(!(m_area->currentIndex() == 0 && !m_settings.IsFactory()));
 }
 
 void CCommSelDlg::SetLineStatus(int state)
 {
     const bool online = state == 1;
-    lamp_->setPixmap(StatusPictures::Lamp(online));
-    statusText_->setText(online ? kOnline : kOffline);
-    lineBar_->setPixmap(StatusPictures::LineBar(online));
+    m_lamp->setPixmap(StatusPictures::Lamp(online));
+    m_statusText->setText(online ? kOnline : kOffline);
+    m_lineBar->setPixmap(StatusPictures::LineBar(online));
 }
 
 void CCommSelDlg::AddMessage(const QString& text)
 {
-    messages_->insertItem(0, text);
-    while (messages_->count() > kMessageCapacity)
-        delete messages_->takeItem(messages_->count() - 1);
+    m_messages->insertItem(0, text);
+    while (m_messages->count() > kMessageCapacity)
+        delete m_messages->takeItem(m_messages->count() - 1);
 }
 
 QStringList CCommSelDlg::Messages() const
 {
     QStringList lines;
-    lines.reserve(messages_->count());
-    for (int row = 0; row < messages_->count(); ++row)
-        lines.append(messages_->item(row)->text());
+    lines.reserve(m_messages->count());
+    for (int row = 0; row < m_messages->count(); ++row)
+        lines.append(m_messages->item(row)->text());
     return lines;
 }
 
 QString CCommSelDlg::LineStatusText() const
 {
-    return statusText_->text();
+    return m_statusText->text();
 }
 
 QString CCommSelDlg::AreaText() const
 {
-    return currentArea_->text();
+    return m_currentArea->text();
 }

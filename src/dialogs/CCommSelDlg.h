@@ -96,50 +96,50 @@ private:
     void OnClearMessages();
 
     // Shared state and collaborators, owned by the application and the main window.
-    AppSettings& settings_;
-    ClSerialLib& camLink_;
-    CGen& gen_;
-    UiPrompts& prompts_;
-    CommSelOwner& owner_;
+    AppSettings& m_settings;
+    ClSerialLib& m_camLink;
+    CGen& m_gen;
+    UiPrompts& m_prompts;
+    CommSelOwner& m_owner;
 
     // Line status
-    QLabel* lamp_ = nullptr;
-    QLabel* statusText_ = nullptr;
-    QLabel* lineBar_ = nullptr;
+    QLabel* m_lamp = nullptr;
+    QLabel* m_statusText = nullptr;
+    QLabel* m_lineBar = nullptr;
 
     // Communication port
-    QComboBox* category_ = nullptr;
-    QLabel* baudLabel_ = nullptr;
-    QComboBox* baud_ = nullptr;
-    QLabel* portLabel_ = nullptr;
-    QComboBox* port_ = nullptr;
-    QPushButton* auto_ = nullptr;
+    QComboBox* m_category = nullptr;
+    QLabel* m_baudLabel = nullptr;
+    QComboBox* m_baud = nullptr;
+    QLabel* m_portLabel = nullptr;
+    QComboBox* m_port = nullptr;
+    QPushButton* m_auto = nullptr;
 
     // Files
-    QPushButton* writeSettingFile_ = nullptr;
-    QPushButton* readSettingFile_ = nullptr;
+    QPushButton* m_writeSettingFile = nullptr;
+    QPushButton* m_readSettingFile = nullptr;
 
     // Setting areas
-    QLabel* currentArea_ = nullptr;
-    QPushButton* getArea_ = nullptr;
-    QComboBox* area_ = nullptr;
-    QPushButton* store_ = nullptr;
-    QPushButton* load_ = nullptr;
+    QLabel* m_currentArea = nullptr;
+    QPushButton* m_getArea = nullptr;
+    QComboBox* m_area = nullptr;
+    QPushButton* m_store = nullptr;
+    QPushButton* m_load = nullptr;
 
     // Kavro Message
-    QListWidget* messages_ = nullptr;
-    QPushButton* writeMessages_ = nullptr;
-    QPushButton* clearMessages_ = nullptr;
+    QListWidget* m_messages = nullptr;
+    QPushButton* m_writeMessages = nullptr;
+    QPushButton* m_clearMessages = nullptr;
 
     // Never shown; they carry the serial index, command format and CRC
     // through the initialisation.
-    QLabel* serialIndexLabel_ = nullptr;
-    QComboBox* serialIndex_ = nullptr;
-    QLabel* commandFormatLabel_ = nullptr;
-    QComboBox* commandFormat_ = nullptr;
-    QCheckBox* crc_ = nullptr;
-    QPushButton* ok_ = nullptr;
-    QLabel* caption_ = nullptr;
-    QLabel* version_ = nullptr;
-    QLabel* appIcon_ = nullptr;
+    QLabel* m_serialIndexLabel = nullptr;
+    QComboBox* m_serialIndex = nullptr;
+    QLabel* m_commandFormatLabel = nullptr;
+    QComboBox* m_commandFormat = nullptr;
+    QCheckBox* m_crc = nullptr;
+    QPushButton* m_ok = nullptr;
+    QLabel* m_caption = nullptr;
+    QLabel* m_version = nullptr;
+    QLabel* m_appIcon = nullptr;
 };

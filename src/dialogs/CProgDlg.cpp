@@ -23,16 +23,16 @@ CProgDlg::~CProgDlg()
 bool CProgDlg::Create(QWidget* owner)
 {
     Destroy();
-    message_.clear();
+    m_message.clear();
     QWidget* ownerWindow = owner ? owner->window() : nullptr;
-    owner_ = ownerWindow;
+    m_owner = ownerWindow;
     if (ownerWindow && ownerWindow->isEnabled())
         ownerWindow->setEnabled(false);
 
     // A framed panel without caption or close box; a child window of the owner
     // so that it stays above it.
     auto frame = new QFrame(ownerWindow, Qt::Dialog | Qt::FramelessWindowHint);
-    window_ = frame;
+    m_window = frame;
     frame->setObjectName(QStringLiteral("progressWindow"));
     frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
     frame->setLineWidth(2);
@@ -43,12 +43,12 @@ bool CProgDlg::Create(QWidget* owner)
     auto layout = new QVBoxLayout(frame);
     layout->setContentsMargins(16, 12, 16, 14);
     layout->setSpacing(8);
-    messageLabel_ = new QLabel(message_, frame);
-    bar_ = new QProgressBar(frame);
-    bar_->setRange(0, 100);
-    bar_->setValue(0);
-    layout->addWidget(messageLabel_);
-    layout->addWidget(bar_);
+    m_messageLabel = new QLabel(m_message, frame);
+    m_bar = new QProgressBar(frame);
+    m_bar->setRange(0, 100);
+    m_bar->setValue(0);
+    layout->addWidget(m_messageLabel);
+    layout->addWidget(m_bar);
     frame->setFixedWidth(kWindowWidth);
     frame->adjustSize();
 
@@ -70,43 +70,43 @@ void CProgDlg::CentreOver(const QWidget* owner)
     else if (const QScreen* screen = QGuiApplication::primaryScreen())
         area = screen->availableGeometry();
     if (area.isValid())
-        window_->move(area.center() - window_->rect().center());
+        m_window->move(area.center() - m_window->rect().center());
 }
 
 // The caller blocks the event loop while the window is up: everything is
 // painted at once with repaint(), never by letting events run.
 void CProgDlg::SetMessage(const QString& text)
 {
-    message_ = text;
-    if (!window_)
+    m_message = text;
+    if (!m_window)
         return;
-    messageLabel_->setText(text);
-    messageLabel_->repaint();
+    m_messageLabel->setText(text);
+    m_messageLabel->repaint();
 }
 
 void CProgDlg::SetPos(int position)
 {
-    if (!window_)
+    if (!m_window)
         return;
-    bar_->setValue(position);
-    messageLabel_->setText(message_);
-    window_->repaint();
+    m_bar->setValue(position);
+    m_messageLabel->setText(m_message);
+    m_window->repaint();
 }
 
 int CProgDlg::Pos() const
 {
-    return bar_ && window_ ? bar_->value() : -1;
+    return m_bar && m_window ? m_bar->value() : -1;
 }
 
 void CProgDlg::Destroy()
 {
-    if (!window_)
+    if (!m_window)
         return;
-    if (owner_)
-        owner_->setEnabled(true);
-    window_->close();
-    delete window_.data();
-    messageLabel_ = nullptr;
-    bar_ = nullptr;
-    owner_.clear();
+    if (m_owner)
+        m_owner->setEnabled(true);
+    m_window->close();
+    delete m_window.data();
+    m_messageLabel = nullptr;
+    m_bar = nullptr;
+    m_owner.clear();
 }

@@ -27,20 +27,20 @@ public:
     // Enables the remembered owner window, whatever its state before, and closes.
     void Destroy();
 
-    bool IsCreated() const { return !window_.isNull(); }
-    QWidget* Window() const { return window_.data(); }
-    QString Message() const { return message_; }
+    bool IsCreated() const { return !m_window.isNull(); }
+    QWidget* Window() const { return m_window.data(); }
+    QString Message() const { return m_message; }
     int Pos() const;
 
 private:
     void CentreOver(const QWidget* owner);
 
     // ---- the owner's window, remembered at creation
-    QPointer<QWidget> owner_;
+    QPointer<QWidget> m_owner;
 
     // ---- the window and what it shows; a child of the owner, so it may die with it
-    QPointer<QWidget> window_;
-    QLabel* messageLabel_ = nullptr;
-    QProgressBar* bar_ = nullptr;
-    QString message_;
+    QPointer<QWidget> m_window;
+    QLabel* m_messageLabel = nullptr;
+    QProgressBar* m_bar = nullptr;
+    QString m_message;
 };

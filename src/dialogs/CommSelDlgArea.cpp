@@ -29,28 +29,28 @@ QString AreaName(int area)
 void CCommSelDlg::OnGetArea()
 {
     int area = -1;
-    const int answered = owner_.Engine().GetInt(CmdEA, 0, area, kQueryTimeoutMs);
-    currentArea_->setText(answered == 1 ? AreaName(area) : kUnknownArea);
+    const int answered = m_owner.Engine().GetInt(CmdEA, 0, area, kQueryTimeoutMs);
+    m_currentArea->setText(answered == 1 ? AreaName(area) : kUnknownArea);
 }
 
 // The factory area has a store command of its own.
 void CCommSelDlg::OnStore()
 {
-    CProgDlg& progress = owner_.Progress();
-    progress.Create(owner_.OwnerWindow());
+    CProgDlg& progress = m_owner.Progress();
+    progress.Create(m_owner.OwnerWindow());
     progress.SetMessage(kStoreProgress);
 
-    CRsCmd& engine = owner_.Engine();
-    const int area = area_->currentIndex();
+    CRsCmd& engine = m_owner.Engine();
+    const int area = m_area->currentIndex();
     const int stored = area != 0 ? engine.SetInt(CmdSA, 0, area, kStoreTimeoutMs)
                                  : engine.SetInt(CmdSA00, 0, 0, kStoreTimeoutMs);
-    if (settings_.offline == 0 && stored == 1)
-        prompts_.Message(this, kStoreDone, EngineHost::kToolCaption, UiPrompts::Icon::Information);
+    if (m_settings.offline == 0 && stored == 1)
+        m_prompts.Message(this, kStoreDone, EngineHost::kToolCaption, UiPrompts::Icon::Information);
     progress.Destroy();
 }
 
 void CCommSelDlg::OnLoad()
 {
-    if (owner_.Engine().SetInt(CmdLD, 0, area_->currentIndex(), kLoadTimeoutMs) == 1)
-        owner_.ReloadAll();
+    if (m_owner.Engine().SetInt(CmdLD, 0, m_area->currentIndex(), kLoadTimeoutMs) == 1)
+        m_owner.ReloadAll();
 }

@@ -15,17 +15,17 @@ using namespace CommSelTexts;
 void CCommSelDlg::OnWriteMessages()
 {
     const QString path =
-        prompts_.ChooseSaveFile(this, QString::fromStdString(settings_.logFilePath), kTextFilter, kTextSuffix);
+        m_prompts.ChooseSaveFile(this, QString::fromStdString(m_settings.logFilePath), kTextFilter, kTextSuffix);
     if (path.isEmpty())
         return;
-    if (QFileInfo::exists(path) && !prompts_.AskYesNo(this, path + kFileExists, EngineHost::kToolCaption))
+    if (QFileInfo::exists(path) && !m_prompts.AskYesNo(this, path + kFileExists, EngineHost::kToolCaption))
         return;
     if (!WriteMessageFile(path)) {
-        prompts_.Message(this, path + kCannotWrite, kFileError, UiPrompts::Icon::Exclamation);
+        m_prompts.Message(this, path + kCannotWrite, kFileError, UiPrompts::Icon::Exclamation);
         return;
     }
     AddMessage(kWritten);
-    settings_.logFilePath = QFileInfo(path).absolutePath().toStdString();
+    m_settings.logFilePath = QFileInfo(path).absolutePath().toStdString();
 }
 
 // Oldest line first, CR LF after each. The file appears complete or not at
@@ -35,8 +35,8 @@ bool CCommSelDlg::WriteMessageFile(const QString& path) const
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    for (int row = messages_->count() - 1; row >= 0; --row) {
-        const QByteArray line = messages_->item(row)->text().toUtf8() + "\r\n";
+    for (int row = m_messages->count() - 1; row >= 0; --row) {
+        const QByteArray line = m_messages->item(row)->text().toUtf8() + "\r\n";
         if (file.write(line) != line.size()) {
             file.cancelWriting();
             return false;
@@ -47,5 +47,5 @@ bool CCommSelDlg::WriteMessageFile(const QString& path) const
 
 void CCommSelDlg::OnClearMessages()
 {
-    messages_->clear();
+    m_messages->clear();
 }

@@ -84,10 +84,10 @@ void CCommSelDlg::BuildWindow()
     layout->addLayout(areas);
     layout->addWidget(BuildMessageGroup(), 1);
 
-    lineBar_ = NewLabel(this, "lineBar", QString());
-    lineBar_->setFixedHeight(StatusPictures::kBarHeight);
-    lineBar_->setScaledContents(true);
-    layout->addWidget(lineBar_);
+    m_lineBar = NewLabel(this, "lineBar", QString());
+    m_lineBar->setFixedHeight(StatusPictures::kBarHeight);
+    m_lineBar->setScaledContents(true);
+    layout->addWidget(m_lineBar);
 
     BuildHiddenControls();
     resize(430, 420);
@@ -97,12 +97,12 @@ QGroupBox* CCommSelDlg::BuildLineStatusGroup()
 {
     auto group = new QGroupBox(QStringLiteral("Line Status"), this);
     auto row = NewGroupLayout<QHBoxLayout>(group);
-    lamp_ = NewLabel(group, "lamp", QString());
-    lamp_->setFixedSize(StatusPictures::kLampSize, StatusPictures::kLampSize);
-    statusText_ = NewLabel(group, "lineStatus", kOffline);
-    row->addWidget(lamp_);
+    m_lamp = NewLabel(group, "lamp", QString());
+    m_lamp->setFixedSize(StatusPictures::kLampSize, StatusPictures::kLampSize);
+    m_statusText = NewLabel(group, "lineStatus", kOffline);
+    row->addWidget(m_lamp);
     row->addSpacing(6);
-    row->addWidget(statusText_);
+    row->addWidget(m_statusText);
     row->addStretch(1);
     return group;
 }
@@ -113,23 +113,23 @@ QGroupBox* CCommSelDlg::BuildPortGroup()
     auto grid = NewGroupLayout<QGridLayout>(group);
     grid->setHorizontalSpacing(6);
 
-    category_ = NewList(group, "category", kCategories);
-    baudLabel_ = NewLabel(group, "baudRateLabel", QStringLiteral("Baud Rate"));
-    baud_ = NewList(group, "baudRate", kBaudRates);
-    portLabel_ = NewLabel(group, "portNameLabel", QStringLiteral("Port Name"));
-    port_ = new QComboBox(group);
-    port_->setObjectName("portName");
+    m_category = NewList(group, "category", kCategories);
+    m_baudLabel = NewLabel(group, "baudRateLabel", QStringLiteral("Baud Rate"));
+    m_baud = NewList(group, "baudRate", kBaudRates);
+    m_portLabel = NewLabel(group, "portNameLabel", QStringLiteral("Port Name"));
+    m_port = new QComboBox(group);
+    m_port->setObjectName("portName");
     for (int number = 1; number <= kPortCount; ++number)
-        port_->addItem(QStringLiteral("COM%1").arg(number));
-    auto_ = NewCompactButton(group, "auto", "Auto");
+        m_port->addItem(QStringLiteral("COM%1").arg(number));
+    m_auto = NewCompactButton(group, "auto", "Auto");
 
     grid->addWidget(NewLabel(group, "categoryLabel", QStringLiteral("Category")), 0, 0);
-    grid->addWidget(category_, 0, 1);
-    grid->addWidget(baudLabel_, 0, 2, Qt::AlignRight);
-    grid->addWidget(baud_, 0, 3, 1, 2);   // over the Auto column: the row stays narrow
-    grid->addWidget(portLabel_, 1, 0);
-    grid->addWidget(port_, 1, 1, 1, 3);
-    grid->addWidget(auto_, 1, 4);
+    grid->addWidget(m_category, 0, 1);
+    grid->addWidget(m_baudLabel, 0, 2, Qt::AlignRight);
+    grid->addWidget(m_baud, 0, 3, 1, 2);   // over the Auto column: the row stays narrow
+    grid->addWidget(m_portLabel, 1, 0);
+    grid->addWidget(m_port, 1, 1, 1, 3);
+    grid->addWidget(m_auto, 1, 4);
     grid->setColumnStretch(1, 3);
     grid->setColumnStretch(3, 2);
     return group;
@@ -139,14 +139,14 @@ QGroupBox* CCommSelDlg::BuildFilesGroup()
 {
     auto group = new QGroupBox(QStringLiteral("Files"), this);
     auto row = NewGroupLayout<QHBoxLayout>(group);
-    writeSettingFile_ = NewButton(group, "writeSettingFile", "Write To File...");
-    writeSettingFile_->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
-    readSettingFile_ = NewButton(group, "readSettingFile", "Read To File...");
-    readSettingFile_->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    m_writeSettingFile = NewButton(group, "writeSettingFile", "Write To File...");
+    m_writeSettingFile->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    m_readSettingFile = NewButton(group, "readSettingFile", "Read To File...");
+    m_readSettingFile->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
     row->addStretch(1);
-    row->addWidget(writeSettingFile_);
+    row->addWidget(m_writeSettingFile);
     row->addStretch(2);
-    row->addWidget(readSettingFile_);
+    row->addWidget(m_readSettingFile);
     row->addStretch(1);
     return group;
 }
@@ -155,13 +155,13 @@ QGroupBox* CCommSelDlg::BuildCurrentAreaGroup()
 {
     auto group = new QGroupBox(QStringLiteral("Current Area"), this);
     auto row = NewGroupLayout<QHBoxLayout>(group);
-    currentArea_ = NewLabel(group, "currentArea", QString());
-    currentArea_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    currentArea_->setMargin(3);
-    currentArea_->setMinimumWidth(fontMetrics().horizontalAdvance(kAreas[0]) + 16);
-    getArea_ = NewCompactButton(group, "getArea", "Get Area");
-    row->addWidget(currentArea_, 1);
-    row->addWidget(getArea_);
+    m_currentArea = NewLabel(group, "currentArea", QString());
+    m_currentArea->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_currentArea->setMargin(3);
+    m_currentArea->setMinimumWidth(fontMetrics().horizontalAdvance(kAreas[0]) + 16);
+    m_getArea = NewCompactButton(group, "getArea", "Get Area");
+    row->addWidget(m_currentArea, 1);
+    row->addWidget(m_getArea);
     return group;
 }
 
@@ -169,12 +169,12 @@ QGroupBox* CCommSelDlg::BuildSettingAreaGroup()
 {
     auto group = new QGroupBox(QStringLiteral("Factory And User Setting In Camera"), this);
     auto row = NewGroupLayout<QHBoxLayout>(group);
-    area_ = NewList(group, "settingArea", kAreas);
-    store_ = NewCompactButton(group, "store", "Store");
-    load_ = NewCompactButton(group, "load", "Load");
-    row->addWidget(area_, 1);
-    row->addWidget(store_);
-    row->addWidget(load_);
+    m_area = NewList(group, "settingArea", kAreas);
+    m_store = NewCompactButton(group, "store", "Store");
+    m_load = NewCompactButton(group, "load", "Load");
+    row->addWidget(m_area, 1);
+    row->addWidget(m_store);
+    row->addWidget(m_load);
     return group;
 }
 
@@ -182,18 +182,18 @@ QGroupBox* CCommSelDlg::BuildMessageGroup()
 {
     auto group = new QGroupBox(QStringLiteral("Kavro Message"), this);
     auto row = NewGroupLayout<QHBoxLayout>(group);
-    messages_ = new QListWidget(group);
-    messages_->setObjectName("messages");
-    messages_->setSelectionMode(QAbstractItemView::NoSelection);
-    messages_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    messages_->setUniformItemSizes(true);
-    writeMessages_ = NewButton(group, "writeMessages", "Write To File");
-    clearMessages_ = NewButton(group, "clearMessages", "Clear");
+    m_messages = new QListWidget(group);
+    m_messages->setObjectName("messages");
+    m_messages->setSelectionMode(QAbstractItemView::NoSelection);
+    m_messages->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_messages->setUniformItemSizes(true);
+    m_writeMessages = NewButton(group, "writeMessages", "Write To File");
+    m_clearMessages = NewButton(group, "clearMessages", "Clear");
     auto buttons = new QVBoxLayout;
-    buttons->addWidget(writeMessages_);
-    buttons->addWidget(clearMessages_);
+    buttons->addWidget(m_writeMessages);
+    buttons->addWidget(m_clearMessages);
     buttons->addStretch(1);
-    row->addWidget(messages_, 1);
+    row->addWidget(m_messages, 1);
     row->addLayout(buttons);
     return group;
 }
@@ -201,43 +201,43 @@ QGroupBox* CCommSelDlg::BuildMessageGroup()
 // Never shown, outside every layout.
 void CCommSelDlg::BuildHiddenControls()
 {
-    serialIndexLabel_ = NewLabel(this, "serialIndexLabel", QStringLiteral("Serial Index"));
-    serialIndex_ = new QComboBox(this);
-    serialIndex_->setObjectName("serialIndex");
+    m_serialIndexLabel = NewLabel(this, "serialIndexLabel", QStringLiteral("Serial Index"));
+    m_serialIndex = new QComboBox(this);
+    m_serialIndex->setObjectName("serialIndex");
     for (int index = 0; index < kSerialIndexCount; ++index)
-        serialIndex_->addItem(QString::number(index));
-    commandFormatLabel_ = NewLabel(this, "commandFormatLabel", QStringLiteral("Command Format"));
-    commandFormat_ = NewList(this, "commandFormat", kCommandFormats);
-    crc_ = new QCheckBox(QStringLiteral("CRC"), this);
-    crc_->setObjectName("crc");
-    ok_ = NewButton(this, "ok", "OK");
-    ok_->setDefault(true);
-    caption_ = NewLabel(this, "captionText", QString());
-    version_ = NewLabel(this, "versionText", QString());
-    appIcon_ = NewLabel(this, "appIcon", QString());
-    appIcon_->setPixmap(QApplication::windowIcon().pixmap(21, 21));
+        m_serialIndex->addItem(QString::number(index));
+    m_commandFormatLabel = NewLabel(this, "commandFormatLabel", QStringLiteral("Command Format"));
+    m_commandFormat = NewList(this, "commandFormat", kCommandFormats);
+    m_crc = new QCheckBox(QStringLiteral("CRC"), this);
+    m_crc->setObjectName("crc");
+    m_ok = NewButton(this, "ok", "OK");
+    m_ok->setDefault(true);
+    m_caption = NewLabel(this, "captionText", QString());
+    m_version = NewLabel(this, "versionText", QString());
+    m_appIcon = NewLabel(this, "appIcon", QString());
+    m_appIcon->setPixmap(QApplication::windowIcon().pixmap(21, 21));
 
-    for (QWidget* hidden : std::initializer_list<QWidget*>{serialIndexLabel_, serialIndex_, commandFormatLabel_,
-                                                           commandFormat_, crc_, ok_, caption_, version_, appIcon_})
+    for (QWidget* hidden : std::initializer_list<QWidget*>{m_serialIndexLabel, m_serialIndex, m_commandFormatLabel,
+                                                           m_commandFormat, m_crc, m_ok, m_caption, m_version, m_appIcon})
         hidden->hide();
-    for (QWidget* disabled : std::initializer_list<QWidget*>{serialIndexLabel_, serialIndex_, commandFormatLabel_,
-                                                             commandFormat_, crc_, ok_})
+    for (QWidget* disabled : std::initializer_list<QWidget*>{m_serialIndexLabel, m_serialIndex, m_commandFormatLabel,
+                                                             m_commandFormat, m_crc, m_ok})
         disabled->setEnabled(false);
 }
 
 void CCommSelDlg::ConnectControls()
 {
-    connect(category_, &QComboBox::activated, this, &CCommSelDlg::OnCategoryChanged);
-    connect(port_, &QComboBox::activated, this, &CCommSelDlg::OnPortChanged);
-    connect(baud_, &QComboBox::activated, this, &CCommSelDlg::OnBaudChanged);
-    connect(serialIndex_, &QComboBox::activated, this, &CCommSelDlg::OnSerialIndexChanged);
-    connect(area_, &QComboBox::activated, this, [this] { UpdateStoreButton(); });
-    connect(auto_, &QPushButton::clicked, this, &CCommSelDlg::OnAuto);
-    connect(writeSettingFile_, &QPushButton::clicked, this, [this] { owner_.OnSaveSettingFile(); });
-    connect(readSettingFile_, &QPushButton::clicked, this, [this] { owner_.OnOpenSettingFile(); });
-    connect(getArea_, &QPushButton::clicked, this, &CCommSelDlg::OnGetArea);
-    connect(store_, &QPushButton::clicked, this, &CCommSelDlg::OnStore);
-    connect(load_, &QPushButton::clicked, this, &CCommSelDlg::OnLoad);
-    connect(writeMessages_, &QPushButton::clicked, this, &CCommSelDlg::OnWriteMessages);
-    connect(clearMessages_, &QPushButton::clicked, this, &CCommSelDlg::OnClearMessages);
+    connect(m_category, &QComboBox::activated, this, &CCommSelDlg::OnCategoryChanged);
+    connect(m_port, &QComboBox::activated, this, &CCommSelDlg::OnPortChanged);
+    connect(m_baud, &QComboBox::activated, this, &CCommSelDlg::OnBaudChanged);
+    connect(m_serialIndex, &QComboBox::activated, this, &CCommSelDlg::OnSerialIndexChanged);
+    connect(m_area, &QComboBox::activated, this, [this] { UpdateStoreButton(); });
+    connect(m_auto, &QPushButton::clicked, this, &CCommSelDlg::OnAuto);
+    connect(m_writeSettingFile, &QPushButton::clicked, this, [this] { m_owner.OnSaveSettingFile(); });
+    connect(m_readSettingFile, &QPushButton::clicked, this, [this] { m_owner.OnOpenSettingFile(); });
+    connect(m_getArea, &QPushButton::clicked, this, &CCommSelDlg::OnGetArea);
+    connect(m_store, &QPushButton::clicked, this, &CCommSelDlg::OnStore);
+    connect(m_load, &QPushButton::clicked, this, &CCommSelDlg::OnLoad);
+    connect(m_writeMessages, &QPushButton::clicked, this, &CCommSelDlg::OnWriteMessages);
+    connect(m_clearMessages, &QPushButton::clicked, this, &CCommSelDlg::OnClearMessages);
 }

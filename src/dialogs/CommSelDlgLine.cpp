@@ -30,58 +30,58 @@ public:
 
 void CCommSelDlg::FillComPorts()
 {
-    port_->clear();
+    m_port->clear();
     for (int number = 1; number <= kPortCount; ++number)
-        port_->addItem(QStringLiteral("COM%1").arg(number));
-    if (settings_.commPort >= static_cast<uint32_t>(kPortCount))
-        settings_.commPort = 0;
-    port_->setCurrentIndex(static_cast<int>(settings_.commPort));
+        m_port->addItem(QStringLiteral("COM%1").arg(number));
+    if (m_settings.commPort >= static_cast<uint32_t>(kPortCount))
+        m_settings.commPort = 0;
+    m_port->setCurrentIndex(static_cast<int>(m_settings.commPort));
 }
 
 // Lists what the library of the current kind offers; an entry that is gone
 // falls back to the first one.
 void CCommSelDlg::FillCamLinkPorts()
 {
-    port_->clear();
-    if (settings_.serialMode == LineClSpec2000)
-        camLink_.ListGrabberLibraries();
-    else if (settings_.serialMode == LineClSpec2001)
-        camLink_.ListManufacturers();
+    m_port->clear();
+    if (m_settings.serialMode == LineClSpec2000)
+        m_camLink.ListGrabberLibraries();
+    else if (m_settings.serialMode == LineClSpec2001)
+        m_camLink.ListManufacturers();
     else
-        camLink_.ListClPorts();
+        m_camLink.ListClPorts();
 
     std::vector<std::string> entries;
     const int count = ClSerialLib::FillPortList(CamLinkList(), entries);
     for (const std::string& entry : entries)
-        port_->addItem(QString::fromStdString(entry));
-    if (settings_.dllNo >= static_cast<uint32_t>(count))
-        settings_.dllNo = 0;
-    port_->setCurrentIndex(count > 0 ? static_cast<int>(settings_.dllNo) : -1);
+        m_port->addItem(QString::fromStdString(entry));
+    if (m_settings.dllNo >= static_cast<uint32_t>(count))
+        m_settings.dllNo = 0;
+    m_port->setCurrentIndex(count > 0 ? static_cast<int>(m_settings.dllNo) : -1);
 }
 
 const std::vector<std::string>& CCommSelDlg::CamLinkList() const
 {
-    if (settings_.serialMode == LineClSpec2000)
-        return camLink_.GrabberLibraries();
-    if (settings_.serialMode == LineClSpec2001)
-        return camLink_.Manufacturers();
-    return camLink_.ClPorts();
+    if (m_settings.serialMode == LineClSpec2000)
+        return m_camLink.GrabberLibraries();
+    if (m_settings.serialMode == LineClSpec2001)
+        return m_camLink.Manufacturers();
+    return m_camLink.ClPorts();
 }
 
 // An empty list leaves entry 0 and no name, so that the opening fails.
 void CCommSelDlg::TakeCamLinkSelection()
 {
-    const int selected = port_->currentIndex();
-    settings_.dllNo = selected < 0 ? 0 : static_cast<uint32_t>(selected);
-    settings_.selectedPortName = ClSerialLib::GetListEntry(CamLinkList(), static_cast<int>(settings_.dllNo));
+    const int selected = m_port->currentIndex();
+    m_settings.dllNo = selected < 0 ? 0 : static_cast<uint32_t>(selected);
+    m_settings.selectedPortName = ClSerialLib::GetListEntry(CamLinkList(), static_cast<int>(m_settings.dllNo));
 }
 
 void CCommSelDlg::Reconnect()
 {
-    const int answered = owner_.ConnectCamera();
-    owner_.SetCommStatus(answered);
+    const int answered = m_owner.ConnectCamera();
+    m_owner.SetCommStatus(answered);
     if (answered == 1)
-        owner_.ReloadAll();
+        m_owner.ReloadAll();
 }
 
 // The channel is closed under the kind it was opened with, before the kind changes.
@@ -89,10 +89,10 @@ void CCommSelDlg::OnCategoryChanged(int index)
 {
     if (index < 0)
         return;
-    owner_.Engine().ClosePort();
-    settings_.serialMode = static_cast<uint32_t>(index);
-    settings_.offline = 0;   // every listed category is a real line
-    if (settings_.serialMode == LineComPort) {
+    m_owner.Engine().ClosePort();
+    m_settings.serialMode = static_cast<uint32_t>(index);
+    m_settings.offline = 0;   // every listed category is a real line
+    if (m_settings.serialMode == LineComPort) {
         FillComPorts();
     } else {
         FillCamLinkPorts();
@@ -106,12 +106,12 @@ void CCommSelDlg::OnPortChanged(int index)
 {
     if (index < 0)
         return;
-    owner_.Engine().ClosePort();
-    if (category_->currentIndex() >= 0)
-        settings_.serialMode = static_cast<uint32_t>(category_->currentIndex());
-    if (settings_.serialMode == LineComPort)
-        settings_.commPort = static_cast<uint32_t>(index);
-    else if (settings_.serialMode != LineNone)
+    m_owner.Engine().ClosePort();
+    if (m_category->currentIndex() >= 0)
+        m_settings.serialMode = static_cast<uint32_t>(m_category->currentIndex());
+    if (m_settings.serialMode == LineComPort)
+        m_settings.commPort = static_cast<uint32_t>(index);
+    else if (m_settings.serialMode != LineNone)
         TakeCamLinkSelection();
     Reconnect();
 }
@@ -120,20 +120,20 @@ void CCommSelDlg::OnBaudChanged(int index)
 {
     if (index < 0)
         return;
-    owner_.Engine().ClosePort();
-    settings_.baudIndex = static_cast<uint32_t>(index);
+    m_owner.Engine().ClosePort();
+    m_settings.baudIndex = static_cast<uint32_t>(index);
     Reconnect();
 }
 
 void CCommSelDlg::OnSerialIndexChanged(int index)
 {
     if (index >= 0)
-        settings_.camLinkSerialIndex = static_cast<uint32_t>(index);
+        m_settings.camLinkSerialIndex = static_cast<uint32_t>(index);
 }
 
 void CCommSelDlg::OnAuto()
 {
-    CRsCmd& engine = owner_.Engine();
+    CRsCmd& engine = m_owner.Engine();
     engine.ClosePort();
     int found = -1;
     {
@@ -141,14 +141,14 @@ void CCommSelDlg::OnAuto()
         found = FindAnsweringPort(engine);
     }
     if (found < 0) {
-        prompts_.Message(this, kNoAnswer, kCommError, UiPrompts::Icon::Exclamation);
-        owner_.SetCommStatus(0);
+        m_prompts.Message(this, kNoAnswer, kCommError, UiPrompts::Icon::Exclamation);
+        m_owner.SetCommStatus(0);
         return;
     }
-    owner_.SetCommStatus(1);
-    port_->setCurrentIndex(found);
-    settings_.commPort = static_cast<uint32_t>(port_->currentIndex());
-    owner_.ReloadAll();
+    m_owner.SetCommStatus(1);
+    m_port->setCurrentIndex(found);
+    m_settings.commPort = static_cast<uint32_t>(m_port->currentIndex());
+    m_owner.ReloadAll();
 }
 
 // COM1..COM16 in order; the first port whose camera names its model wins and

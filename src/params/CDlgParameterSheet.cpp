@@ -35,11 +35,11 @@ bool IsValueControl(CellKind kind)
 CDlgParameterSheet::CDlgParameterSheet(const PageContent& content, int pageIndex, CtrlRegistry& registry,
                                        CtrlNotifySink& sink, QWidget* parent)
     : QWidget(parent),
-      title_(QString::fromStdString(content.caption)),
-      kind_(content.kind),
-      pageIndex_(pageIndex),
-      registry_(registry),
-      sink_(sink)
+      m_title(QString::fromStdString(content.caption)),
+      m_kind(content.kind),
+      m_pageIndex(pageIndex),
+      m_registry(registry),
+      m_sink(sink)
 {
     setObjectName(QStringLiteral("page%1").arg(pageIndex));
     BuildPage(content);
@@ -81,7 +81,7 @@ QWidget* CDlgParameterSheet::BuildGroup(const PageGroup& group)
 
     ShareWidestWidth(grid.lists);
     if (group.columnSpan == 1 && StartsRowsWithLabels(group))
-        labelColumns_.push_back({group.pageColumn, grid.layout, std::move(grid.firstColumnLabels)});
+        m_labelColumns.push_back({group.pageColumn, grid.layout, std::move(grid.firstColumnLabels)});
 
     // A group stretched by its neighbours keeps its cells in the top left corner.
     grid.layout->setRowStretch(static_cast<int>(group.rows.size()), 1);
@@ -120,7 +120,7 @@ void CDlgParameterSheet::BuildRow(const PageGroup& group, size_t rowIndex, Group
     // A caption marked for the factory level comes and goes with the controls of its row.
     for (int ctrlId : factoryOnlyControls) {
         for (QWidget* label : factoryOnlyLabels)
-            registry_.AddCompanion(ctrlId, label);
+            m_registry.AddCompanion(ctrlId, label);
     }
 }
 
@@ -201,13 +201,13 @@ bool CDlgParameterSheet::IsColumnHeading(const PageGroup& group, size_t rowIndex
 void CDlgParameterSheet::AlignLabelColumns()
 {
     std::map<int, int> widthOfPageColumn;
-    for (const LabelColumn& column : labelColumns_) {
+    for (const LabelColumn& column : m_labelColumns) {
         for (const QLabel* label : column.labels) {
             int& width = widthOfPageColumn[column.pageColumn];
             width = std::max(width, label->sizeHint().width());
         }
     }
-    for (const LabelColumn& column : labelColumns_) {
+    for (const LabelColumn& column : m_labelColumns) {
         if (!column.labels.empty())
             column.grid->setColumnMinimumWidth(0, widthOfPageColumn[column.pageColumn]);
     }
@@ -272,7 +272,7 @@ QWidget* CDlgParameterSheet::CreateButtonCell(const PageCell& cell)
         button = new QCheckBox(text, this);
     } else if (cell.kind == CellKind::Radio) {
         auto radio = new QRadioButton(text, this);
-        radiosByHead_[cell.groupHead].push_back(radio);
+        m_radiosByHead[cell.groupHead].push_back(radio);
         button = radio;
     } else {
         auto push = new QPushButton(text, this);
@@ -300,25 +300,25 @@ void CDlgParameterSheet::RegisterCell(const PageCell& cell, QWidget* widget)
     if (cell.ctrlId == 0)
         return;
     widget->setObjectName(QStringLiteral("ctrl%1").arg(cell.ctrlId));
-    if (!registry_.Add(cell.ctrlId, widget))
-        qWarning("page \"%s\": control id %d is used twice", qPrintable(title_), cell.ctrlId);
+    if (!m_registry.Add(cell.ctrlId, widget))
+        qWarning("page \"%s\": control id %d is used twice", qPrintable(m_title), cell.ctrlId);
     if (cell.hidden) {
         widget->hide();
-        registry_.MarkNeverShown(cell.ctrlId);
+        m_registry.MarkNeverShown(cell.ctrlId);
     }
 }
 
 // The group's head must be its first button, whatever order the cells came in.
 void CDlgParameterSheet::RegisterRadioGroups()
 {
-    for (auto& [headId, radios] : radiosByHead_) {
+    for (auto& [headId, radios] : m_radiosByHead) {
         auto head = std::find_if(radios.begin(), radios.end(), [this, headId = headId](QRadioButton* radio) {
-            return registry_.Find(headId) == radio;
+            return m_registry.Find(headId) == radio;
         });
         if (head != radios.end())
             std::rotate(radios.begin(), head, head + 1);
         for (QRadioButton* radio : radios)
-            registry_.AddRadio(headId, radio);
+            m_registry.AddRadio(headId, radio);
     }
 }
 
@@ -326,7 +326,7 @@ void CDlgParameterSheet::RegisterRadioGroups()
 
 void CDlgParameterSheet::Notify(QWidget* control, CtrlNotification what, int ctrlId, int position, int step)
 {
-    sink_.OnCtrlNotify(control, what, ctrlId, position, step);
+    m_sink.OnCtrlNotify(control, what, ctrlId, position, step);
 }
 
 // Keys go to the widget with the focus, so watching every control that can take
@@ -344,6 +344,6 @@ void CDlgParameterSheet::InstallKeyFilter()
 bool CDlgParameterSheet::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress && watched->isWidgetType())
-        return sink_.OnKeyDownMsg(static_cast<QWidget*>(watched), static_cast<QKeyEvent*>(event));
+        return m_sink.OnKeyDownMsg(static_cast<QWidget*>(watched), static_cast<QKeyEvent*>(event));
     return QWidget::eventFilter(watched, event);
 }

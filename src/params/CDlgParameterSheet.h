@@ -23,10 +23,10 @@ public:
     CDlgParameterSheet(const PageContent& content, int pageIndex, CtrlRegistry& registry, CtrlNotifySink& sink,
                        QWidget* parent = nullptr);
 
-    ParamPageKind GetPageKind() const { return kind_; }
-    QString GetPageTitle() const { return title_; }
-    bool IsFactoryPage() const { return kind_ == FactoryPage; }
-    int GetPageIndex() const { return pageIndex_; }
+    ParamPageKind GetPageKind() const { return m_kind; }
+    QString GetPageTitle() const { return m_title; }
+    bool IsFactoryPage() const { return m_kind == FactoryPage; }
+    int GetPageIndex() const { return m_pageIndex; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -62,20 +62,20 @@ private:
     void Notify(QWidget* control, CtrlNotification what, int ctrlId, int position = 0, int step = 0);
 
     // ---- page identity
-    QString title_;
-    ParamPageKind kind_;
-    int pageIndex_;
+    QString m_title;
+    ParamPageKind m_kind;
+    int m_pageIndex;
 
     // ---- the main window's side
-    CtrlRegistry& registry_;
-    CtrlNotifySink& sink_;
+    CtrlRegistry& m_registry;
+    CtrlNotifySink& m_sink;
 
     // ---- building
-    std::map<int, std::vector<QRadioButton*>> radiosByHead_;   // in page order
+    std::map<int, std::vector<QRadioButton*>> m_radiosByHead;   // in page order
     struct LabelColumn {
         int pageColumn;
         QGridLayout* grid;
         std::vector<QLabel*> labels;
     };
-    std::vector<LabelColumn> labelColumns_;
+    std::vector<LabelColumn> m_labelColumns;
 };

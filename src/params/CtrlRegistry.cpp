@@ -85,23 +85,23 @@ bool CtrlRegistry::Add(int ctrlId, QWidget* control)
 {
     if (ctrlId == 0 || !control || Find(ctrlId))
         return false;
-    controls_[ctrlId] = control;
+    m_controls[ctrlId] = control;
     return true;
 }
 
 void CtrlRegistry::MarkNeverShown(int ctrlId)
 {
-    neverShown_.insert(ctrlId);
+    m_neverShown.insert(ctrlId);
 }
 
 void CtrlRegistry::AddCompanion(int ctrlId, QWidget* companion)
 {
-    companions_[ctrlId].emplace_back(companion);
+    m_companions[ctrlId].emplace_back(companion);
 }
 
 void CtrlRegistry::AddRadio(int headId, QRadioButton* button)
 {
-    QPointer<QButtonGroup>& group = radioGroups_[headId];
+    QPointer<QButtonGroup>& group = m_radioGroups[headId];
     if (!group) {
         // Lives as long as its head button, which is the group's first member.
         group = new QButtonGroup(button);
@@ -112,20 +112,20 @@ void CtrlRegistry::AddRadio(int headId, QRadioButton* button)
 
 QWidget* CtrlRegistry::Find(int ctrlId) const
 {
-    const auto found = controls_.find(ctrlId);
-    return found == controls_.end() ? nullptr : found->second.data();
+    const auto found = m_controls.find(ctrlId);
+    return found == m_controls.end() ? nullptr : found->second.data();
 }
 
 QButtonGroup* CtrlRegistry::RadioGroup(int headId) const
 {
-    const auto found = radioGroups_.find(headId);
-    return found == radioGroups_.end() ? nullptr : found->second.data();
+    const auto found = m_radioGroups.find(headId);
+    return found == m_radioGroups.end() ? nullptr : found->second.data();
 }
 
 std::vector<int> CtrlRegistry::Ids() const
 {
     std::vector<int> ids;
-    for (const auto& [id, control] : controls_) {
+    for (const auto& [id, control] : m_controls) {
         if (control)
             ids.push_back(id);
     }
@@ -195,10 +195,10 @@ void CtrlRegistry::SetEnabled(int ctrlId, bool enabled)
 void CtrlRegistry::SetVisible(int ctrlId, bool visible)
 {
     QWidget* control = Find(ctrlId);
-    if (!control || (visible && neverShown_.count(ctrlId)))
+    if (!control || (visible && m_neverShown.count(ctrlId)))
         return;
     control->setVisible(visible);
-    for (const QPointer<QWidget>& companion : companions_[ctrlId]) {
+    for (const QPointer<QWidget>& companion : m_companions[ctrlId]) {
         if (companion)
             companion->setVisible(visible);
     }

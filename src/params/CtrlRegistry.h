@@ -51,8 +51,8 @@ public:
 private:
     static int OwnBitsOfSharedValue(int ctrlId, int value);
 
-    std::map<int, QPointer<QWidget>> controls_;
-    std::map<int, QPointer<QButtonGroup>> radioGroups_;
-    std::map<int, std::vector<QPointer<QWidget>>> companions_;
-    std::set<int> neverShown_;
+    std::map<int, QPointer<QWidget>> m_controls;
+    std::map<int, QPointer<QButtonGroup>> m_radioGroups;
+    std::map<int, std::vector<QPointer<QWidget>>> m_companions;
+    std::set<int> m_neverShown;
 };

@@ -9,7 +9,7 @@
 #include <algorithm>
 
 KavroSpinBox::KavroSpinBox(int ctrlId, QWidget* parent)
-    : QAbstractSpinBox(parent), ctrlId_(ctrlId)
+    : QAbstractSpinBox(parent), m_ctrlId(ctrlId)
 {
     setObjectName(QStringLiteral("ctrl%1").arg(ctrlId));
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -19,13 +19,13 @@ KavroSpinBox::KavroSpinBox(int ctrlId, QWidget* parent)
 
 void KavroSpinBox::SetRange(int lo, int hi)
 {
-    lo_ = lo;
-    hi_ = hi;
+    m_lo = lo;
+    m_hi = hi;
 }
 
 void KavroSpinBox::SetPos(int position)
 {
-    position_ = position;
+    m_position = position;
     lineEdit()->setText(QString::number(position));
 }
 
@@ -38,7 +38,7 @@ int KavroSpinBox::StepBasePos() const
 {
     bool whole = false;
     const int typed = Text().trimmed().toInt(&whole, 10);
-    return whole && typed >= lo_ && typed <= hi_ ? typed : position_;
+    return whole && typed >= m_lo && typed <= m_hi ? typed : m_position;
 }
 
 void KavroSpinBox::FitWidthTo(int lo, int hi)

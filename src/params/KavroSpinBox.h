@@ -15,15 +15,15 @@ class KavroSpinBox : public QAbstractSpinBox {
 public:
     explicit KavroSpinBox(int ctrlId, QWidget* parent = nullptr);
 
-    int CtrlId() const { return ctrlId_; }
+    int CtrlId() const { return m_ctrlId; }
 
     // The range the main window allows: min..max, or min-1..max+1 for a wrap row.
     void SetRange(int lo, int hi);
-    std::pair<int, int> Range() const { return {lo_, hi_}; }
+    std::pair<int, int> Range() const { return {m_lo, m_hi}; }
 
     // Position and edit text together, as a spin tied to its edit shows them.
     void SetPos(int position);
-    int Pos() const { return position_; }
+    int Pos() const { return m_position; }
     QString Text() const;
 
     // Position a step starts from: the typed text when it is a whole number
@@ -48,8 +48,8 @@ protected:
 private:
     static constexpr int kUsualWidth = 80;
 
-    int ctrlId_;
-    int lo_ = 0;
-    int hi_ = 0;
-    int position_ = 0;
+    int m_ctrlId;
+    int m_lo = 0;
+    int m_hi = 0;
+    int m_position = 0;
 };

@@ -15,29 +15,29 @@
 PtyCamera::PtyCamera()
 {
     char name[256] = {};
-    if (openpty(&master_, &slave_, name, nullptr, nullptr) != 0) {
+    if (openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0) {
         ADD_FAILURE() << "openpty failed: " << strerror(errno);
         return;
     }
-    slavePath_ = name;
+    m_slavePath = name;
     termios raw {};
-    tcgetattr(slave_, &raw);
+    tcgetattr(m_slave, &raw);
     cfmakeraw(&raw);
-    tcsetattr(slave_, TCSANOW, &raw);
-    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+    tcsetattr(m_slave, TCSANOW, &raw);
+    fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
 }
 
 PtyCamera::~PtyCamera()
 {
-    if (master_ >= 0)
-        close(master_);
-    if (slave_ >= 0)
-        close(slave_);
+    if (m_master >= 0)
+        close(m_master);
+    if (m_slave >= 0)
+        close(m_slave);
 }
 
 bool PtyCamera::Send(const std::string& bytes)
 {
-    return write(master_, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    return write(m_master, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
 }
 
 std::string PtyCamera::Receive(size_t count, int timeoutMs)
@@ -46,7 +46,7 @@ std::string PtyCamera::Receive(size_t count, int timeoutMs)
     const int64_t deadline = NowMs() + timeoutMs;
     while (received.size() < count) {
         char chunk[256];
-        const ssize_t got = read(master_, chunk, std::min(sizeof chunk, count - received.size()));
+        const ssize_t got = read(m_master, chunk, std::min(sizeof chunk, count - received.size()));
         if (got > 0) {
             received.append(chunk, static_cast<size_t>(got));
             continue;
@@ -54,7 +54,7 @@ std::string PtyCamera::Receive(size_t count, int timeoutMs)
         const int64_t left = deadline - NowMs();
         if (left <= 0)
             break;
-        pollfd watch {master_, POLLIN, 0};
+        pollfd watch {m_master, POLLIN, 0};
         poll(&watch, 1, static_cast<int>(left));
     }
     return received;
@@ -63,6 +63,6 @@ std::string PtyCamera::Receive(size_t count, int timeoutMs)
 speed_t PtyCamera::Speed() const
 {
     termios settings {};
-    tcgetattr(slave_, &settings);
+    tcgetattr(m_slave, &settings);
     return cfgetospeed(&settings);
 }

@@ -12,7 +12,7 @@ public:
     PtyCamera(const PtyCamera&) = delete;
     PtyCamera& operator=(const PtyCamera&) = delete;
 
-    const std::string& SlavePath() const { return slavePath_; }
+    const std::string& SlavePath() const { return m_slavePath; }
     bool Send(const std::string& bytes);
     // Collects up to `count` bytes, waiting at most `timeoutMs` for them.
     std::string Receive(size_t count, int timeoutMs);
@@ -20,7 +20,7 @@ public:
     speed_t Speed() const;
 
 private:
-    int master_ = -1;
-    int slave_ = -1;   // held open so the master never reads a hang-up
-    std::string slavePath_;
+    int m_master = -1;
+    int m_slave = -1;   // held open so the master never reads a hang-up
+    std::string m_slavePath;
 };

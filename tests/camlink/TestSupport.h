@@ -44,19 +44,19 @@ public:
     TempFolder()
     {
         std::string pattern = (std::filesystem::temp_directory_path() / "camlinkXXXXXX").string();
-        path_ = mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
+        m_path = mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
     }
     ~TempFolder()
     {
         std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
+        std::filesystem::remove_all(m_path, ignored);
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    const std::string& Path() const { return path_; }
-    void AddFile(const std::string& name) const { std::ofstream(path_ + "/" + name) << "x"; }
+    const std::string& Path() const { return m_path; }
+    void AddFile(const std::string& name) const { std::ofstream(m_path + "/" + name) << "x"; }
 
 private:
-    std::string path_;
+    std::string m_path;
 };

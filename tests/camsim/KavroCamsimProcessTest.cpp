@@ -26,8 +26,8 @@ public:
         int out[2];
         if (::pipe(out) != 0)
             return;
-        pid_ = ::fork();
-        if (pid_ == 0) {
+        m_pid = ::fork();
+        if (m_pid == 0) {
             ::dup2(out[1], STDOUT_FILENO);
             ::close(out[0]);
             ::close(out[1]);
@@ -39,16 +39,16 @@ public:
             ::_exit(127);
         }
         ::close(out[1]);
-        stdout_ = out[0];
+        m_stdout = out[0];
     }
     ~CamsimProcess()
     {
-        if (pid_ > 0 && !exited_) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
+        if (m_pid > 0 && !m_exited) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
         }
-        if (stdout_ >= 0)
-            ::close(stdout_);
+        if (m_stdout >= 0)
+            ::close(m_stdout);
     }
 
     std::string FirstLine(int timeoutMs = 5000)
@@ -57,9 +57,9 @@ public:
         std::string line;
         while (line.empty() || line.back() != '\n') {
             auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-            pollfd out = {stdout_, POLLIN, 0};
+            pollfd out = {m_stdout, POLLIN, 0};
             char c = 0;
-            if (left <= 0 || ::poll(&out, 1, static_cast<int>(left)) <= 0 || ::read(stdout_, &c, 1) != 1)
+            if (left <= 0 || ::poll(&out, 1, static_cast<int>(left)) <= 0 || ::read(m_stdout, &c, 1) != 1)
                 return line;
             line += c;
         }
@@ -70,24 +70,24 @@ public:
     // The exit status after SIGTERM, or -1 when the process did not end in time.
     int Terminate(int timeoutMs = 5000)
     {
-        ::kill(pid_, SIGTERM);
+        ::kill(m_pid, SIGTERM);
         const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
         int status = 0;
-        while (::waitpid(pid_, &status, WNOHANG) == 0) {
+        while (::waitpid(m_pid, &status, WNOHANG) == 0) {
             if (Clock::now() >= deadline)
                 return -1;
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-        exited_ = true;
+        m_exited = true;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
-    bool Started() const { return pid_ > 0 && stdout_ >= 0; }
+    bool Started() const { return m_pid > 0 && m_stdout >= 0; }
 
 private:
-    pid_t pid_ = -1;
-    int stdout_ = -1;
-    bool exited_ = false;
+    pid_t m_pid = -1;
+    int m_stdout = -1;
+    bool m_exited = false;
 };
 
 std::string ReadFile(const std::string& path)

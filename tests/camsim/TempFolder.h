@@ -11,20 +11,20 @@ public:
     {
         std::string pattern = (std::filesystem::temp_directory_path() / "camsim-test-XXXXXX").string();
         if (::mkdtemp(pattern.data()))
-            path_ = pattern;
+            m_path = pattern;
     }
     ~TempFolder()
     {
         std::error_code ignored;
-        if (!path_.empty())
-            std::filesystem::remove_all(path_, ignored);
+        if (!m_path.empty())
+            std::filesystem::remove_all(m_path, ignored);
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    bool Exists() const { return !path_.empty(); }
-    std::string Path(const std::string& name) const { return path_ + "/" + name; }
+    bool Exists() const { return !m_path.empty(); }
+    std::string Path(const std::string& name) const { return m_path + "/" + name; }
 
 private:
-    std::string path_;
+    std::string m_path;
 };

@@ -20,30 +20,30 @@ int RemainingMs(Clock::time_point deadline)
 
 TestLine::TestLine(const std::string& devicePath)
 {
-    fd_ = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (fd_ >= 0)
+    m_fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (m_fd >= 0)
         SetSpeed(B115200);
 }
 
 TestLine::~TestLine()
 {
-    if (fd_ >= 0)
-        ::close(fd_);
+    if (m_fd >= 0)
+        ::close(m_fd);
 }
 
 bool TestLine::SetSpeed(speed_t speed)
 {
     termios settings{};
-    if (::tcgetattr(fd_, &settings) != 0)
+    if (::tcgetattr(m_fd, &settings) != 0)
         return false;
     ::cfmakeraw(&settings);
     ::cfsetspeed(&settings, speed);
-    return ::tcsetattr(fd_, TCSANOW, &settings) == 0;
+    return ::tcsetattr(m_fd, TCSANOW, &settings) == 0;
 }
 
 bool TestLine::Write(const std::string& bytes)
 {
-    return ::write(fd_, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    return ::write(m_fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
 }
 
 std::string TestLine::ReadUntil(const std::string& ending, int timeoutMs)
@@ -51,11 +51,11 @@ std::string TestLine::ReadUntil(const std::string& ending, int timeoutMs)
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     std::string text;
     while (text.size() < ending.size() || text.compare(text.size() - ending.size(), ending.size(), ending) != 0) {
-        pollfd port = {fd_, POLLIN, 0};
+        pollfd port = {m_fd, POLLIN, 0};
         if (::poll(&port, 1, RemainingMs(deadline)) <= 0)
             break;
         char buffer[256];
-        ssize_t got = ::read(fd_, buffer, sizeof buffer);
+        ssize_t got = ::read(m_fd, buffer, sizeof buffer);
         if (got <= 0)
             break;
         text.append(buffer, static_cast<size_t>(got));
@@ -67,11 +67,11 @@ bool TestLine::WaitForHangUp(int timeoutMs)
 {
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
-        pollfd port = {fd_, POLLIN, 0};
+        pollfd port = {m_fd, POLLIN, 0};
         if (::poll(&port, 1, RemainingMs(deadline)) <= 0)
             return false;
         char buffer[256];
-        ssize_t got = ::read(fd_, buffer, sizeof buffer);
+        ssize_t got = ::read(m_fd, buffer, sizeof buffer);
         if (got == 0 || (got < 0 && errno != EINTR && errno != EAGAIN))
             return true;
     }

@@ -11,7 +11,7 @@ public:
     TestLine(const TestLine&) = delete;
     TestLine& operator=(const TestLine&) = delete;
 
-    bool IsOpen() const { return fd_ >= 0; }
+    bool IsOpen() const { return m_fd >= 0; }
     bool SetSpeed(speed_t speed);
     bool Write(const std::string& bytes);
     // Everything read until the bytes end with `ending`, or the deadline passes.
@@ -20,5 +20,5 @@ public:
     bool WaitForHangUp(int timeoutMs = 3000);
 
 private:
-    int fd_ = -1;
+    int m_fd = -1;
 };

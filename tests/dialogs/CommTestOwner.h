@@ -19,31 +19,31 @@
 class CommTestOwner : public CommSelOwner, public EngineHost {
 public:
     CommTestOwner(AppSettings& settings, SerialPort& port, ClSerialLib& camLink)
-        : settings_(settings), engine_(settings, port, camLink, *this)
+        : m_settings(settings), m_engine(settings, port, camLink, *this)
     {
     }
-    ~CommTestOwner() override { engine_.ClosePort(); }
+    ~CommTestOwner() override { m_engine.ClosePort(); }
 
-    void Attach(CCommSelDlg* dialog) { dialog_ = dialog; }
+    void Attach(CCommSelDlg* dialog) { m_dialog = dialog; }
 
     // CommSelOwner
-    CRsCmd& Engine() override { return engine_; }
+    CRsCmd& Engine() override { return m_engine; }
     int ConnectCamera() override
     {
-        if (engine_.OpenPort(static_cast<int>(settings_.commPort)) != 1) {
+        if (m_engine.OpenPort(static_cast<int>(m_settings.commPort)) != 1) {
             boxes.push_back("Failed to initialize!");
-            engine_.ClosePort();
+            m_engine.ClosePort();
             return 0;
         }
         int area = 0;
-        return engine_.GetInt(CmdEA, 0, area, 3000);
+        return m_engine.GetInt(CmdEA, 0, area, 3000);
     }
     void SetCommStatus(int state) override
     {
-        settings_.lineOnline = state == 1 ? 1 : 0;
+        m_settings.lineOnline = state == 1 ? 1 : 0;
         statuses.push_back(state);
-        if (dialog_)
-            dialog_->SetLineStatus(state);
+        if (m_dialog)
+            m_dialog->SetLineStatus(state);
     }
     void ReloadAll() override { ++reloads; }
     CProgDlg& Progress() override { return progress; }
@@ -56,8 +56,8 @@ public:
     void AddTraffic(const std::string&) override {}
     void AddMessage(const std::string& text) override
     {
-        if (dialog_)
-            dialog_->AddMessage(QString::fromStdString(text));
+        if (m_dialog)
+            m_dialog->AddMessage(QString::fromStdString(text));
     }
     void RestartIdleTimer() override {}
     void SetWaitCursor(bool) override {}
@@ -73,7 +73,7 @@ public:
     int settingFileOpens = 0;
 
 private:
-    AppSettings& settings_;
-    CRsCmd engine_;
-    CCommSelDlg* dialog_ = nullptr;
+    AppSettings& m_settings;
+    CRsCmd m_engine;
+    CCommSelDlg* m_dialog = nullptr;
 };

@@ -39,7 +39,7 @@ bool SetFlag(int fd, int getCommand, int setCommand, int flag)
 
 }  // namespace
 
-PtyCamera::PtyCamera(VirtualCamera& camera) : camera_(camera) {}
+PtyCamera::PtyCamera(VirtualCamera& camera) : m_camera(camera) {}
 
 PtyCamera::~PtyCamera()
 {
@@ -48,25 +48,25 @@ PtyCamera::~PtyCamera()
 
 bool PtyCamera::Start(const std::string& linkPath)
 {
-    if (thread_.joinable())
+    if (m_thread.joinable())
         return Fail("already started");
-    errorText_.clear();
-    hungUp_ = false;
+    m_errorText.clear();
+    m_hungUp = false;
     if (!OpenTerminal() || (!linkPath.empty() && !MakeLink(linkPath))) {
         CloseAll();
         return false;
     }
-    thread_ = std::thread(&PtyCamera::Run, this);
+    m_thread = std::thread(&PtyCamera::Run, this);
     return true;
 }
 
 void PtyCamera::Stop()
 {
-    if (thread_.joinable()) {
+    if (m_thread.joinable()) {
         const char wake = 1;
-        if (::write(wake_[1], &wake, 1) < 0)
+        if (::write(m_wake[1], &wake, 1) < 0)
             std::perror("kavro-camsim: waking the line thread");
-        thread_.join();
+        m_thread.join();
     }
     CloseAll();
     RemoveLink();
@@ -74,22 +74,22 @@ void PtyCamera::Stop()
 
 std::string PtyCamera::DevicePath() const
 {
-    return devicePath_;
+    return m_devicePath;
 }
 
 bool PtyCamera::HungUp() const
 {
-    return hungUp_;
+    return m_hungUp;
 }
 
 std::string PtyCamera::ErrorText() const
 {
-    return errorText_;
+    return m_errorText;
 }
 
 void PtyCamera::SetLineBaud(int baud)
 {
-    lineBaud_ = baud;
+    m_lineBaud = baud;
 }
 
 bool PtyCamera::IsSupportedBaud(int baud)
@@ -99,34 +99,34 @@ bool PtyCamera::IsSupportedBaud(int baud)
 
 size_t PtyCamera::IgnoredBytes() const
 {
-    return ignoredBytes_;
+    return m_ignoredBytes;
 }
 
 bool PtyCamera::OpenTerminal()
 {
-    if (::openpty(&master_, &slave_, nullptr, nullptr, nullptr) != 0)
+    if (::openpty(&m_master, &m_slave, nullptr, nullptr, nullptr) != 0)
         return Fail(std::string("openpty: ") + std::strerror(errno));
     // Raw at once, so nothing the camera writes is echoed back before the tool configures the line.
     termios settings{};
-    if (::tcgetattr(slave_, &settings) != 0)
+    if (::tcgetattr(m_slave, &settings) != 0)
         return Fail(std::string("tcgetattr: ") + std::strerror(errno));
     ::cfmakeraw(&settings);
     settings.c_cflag |= CLOCAL | CREAD;
-    if (::tcsetattr(slave_, TCSANOW, &settings) != 0)
+    if (::tcsetattr(m_slave, TCSANOW, &settings) != 0)
         return Fail(std::string("tcsetattr: ") + std::strerror(errno));
-    if (::pipe(wake_) != 0)
+    if (::pipe(m_wake) != 0)
         return Fail(std::string("pipe: ") + std::strerror(errno));
     // Child processes (the tool started by a test) must not inherit the camera's ends.
-    for (int fd : {master_, slave_, wake_[0], wake_[1]}) {
+    for (int fd : {m_master, m_slave, m_wake[0], m_wake[1]}) {
         if (!SetFlag(fd, F_GETFD, F_SETFD, FD_CLOEXEC))
             return Fail(std::string("fcntl: ") + std::strerror(errno));
     }
-    if (!SetFlag(master_, F_GETFL, F_SETFL, O_NONBLOCK))
+    if (!SetFlag(m_master, F_GETFL, F_SETFL, O_NONBLOCK))
         return Fail(std::string("fcntl: ") + std::strerror(errno));
     char name[256];
-    if (::ttyname_r(slave_, name, sizeof name) != 0)
+    if (::ttyname_r(m_slave, name, sizeof name) != 0)
         return Fail("ttyname: cannot name the pseudo-terminal");
-    devicePath_ = name;
+    m_devicePath = name;
     return true;
 }
 
@@ -138,35 +138,35 @@ bool PtyCamera::MakeLink(const std::string& linkPath)
             return Fail(linkPath + " exists and is not a symbolic link");
         ::unlink(linkPath.c_str());
     }
-    if (::symlink(devicePath_.c_str(), linkPath.c_str()) != 0)
+    if (::symlink(m_devicePath.c_str(), linkPath.c_str()) != 0)
         return Fail("symlink " + linkPath + ": " + std::strerror(errno));
-    linkPath_ = linkPath;
+    m_linkPath = linkPath;
     return true;
 }
 
 void PtyCamera::RemoveLink()
 {
-    if (linkPath_.empty())
+    if (m_linkPath.empty())
         return;
     // Only our own link: another camera may have replaced it meanwhile.
     char target[256];
-    ssize_t length = ::readlink(linkPath_.c_str(), target, sizeof target - 1);
-    if (length >= 0 && std::string(target, static_cast<size_t>(length)) == devicePath_)
-        ::unlink(linkPath_.c_str());
-    linkPath_.clear();
+    ssize_t length = ::readlink(m_linkPath.c_str(), target, sizeof target - 1);
+    if (length >= 0 && std::string(target, static_cast<size_t>(length)) == m_devicePath)
+        ::unlink(m_linkPath.c_str());
+    m_linkPath.clear();
 }
 
 void PtyCamera::CloseAll()
 {
-    CloseDescriptor(master_);
-    CloseDescriptor(slave_);
-    CloseDescriptor(wake_[0]);
-    CloseDescriptor(wake_[1]);
+    CloseDescriptor(m_master);
+    CloseDescriptor(m_slave);
+    CloseDescriptor(m_wake[0]);
+    CloseDescriptor(m_wake[1]);
 }
 
 bool PtyCamera::Fail(const std::string& what)
 {
-    errorText_ = what;
+    m_errorText = what;
     return false;
 }
 
@@ -174,7 +174,7 @@ void PtyCamera::Run()
 {
     char buffer[512];
     for (;;) {
-        pollfd fds[2] = {{master_, POLLIN, 0}, {wake_[0], POLLIN, 0}};
+        pollfd fds[2] = {{m_master, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
         if (::poll(fds, 2, -1) < 0) {
             if (errno == EINTR)
                 continue;
@@ -183,7 +183,7 @@ void PtyCamera::Run()
         }
         if (fds[1].revents)
             return;
-        ssize_t got = ::read(master_, buffer, sizeof buffer);
+        ssize_t got = ::read(m_master, buffer, sizeof buffer);
         if (got > 0) {
             if (!Serve(std::string(buffer, static_cast<size_t>(got))))
                 return;
@@ -204,10 +204,10 @@ void PtyCamera::Run()
 bool PtyCamera::Serve(const std::string& bytes)
 {
     if (!LineSpeedMatches()) {
-        ignoredBytes_ += bytes.size();
+        m_ignoredBytes += bytes.size();
         return true;
     }
-    Response response = camera_.Respond(bytes);
+    Response response = m_camera.Respond(bytes);
     for (const std::string& reply : response.replies) {
         if (response.delayMs > 0 && WaitForStop(response.delayMs))
             return false;
@@ -225,7 +225,7 @@ bool PtyCamera::WriteAll(const std::string& bytes)
 {
     size_t done = 0;
     while (done < bytes.size()) {
-        ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
+        ssize_t n = ::write(m_master, bytes.data() + done, bytes.size() - done);
         if (n > 0) {
             done += static_cast<size_t>(n);
             continue;
@@ -235,7 +235,7 @@ bool PtyCamera::WriteAll(const std::string& bytes)
             return false;
         }
         // The tool is not reading: wait until there is room, or until Stop.
-        pollfd fds[2] = {{master_, POLLOUT, 0}, {wake_[0], POLLIN, 0}};
+        pollfd fds[2] = {{m_master, POLLOUT, 0}, {m_wake[0], POLLIN, 0}};
         if (::poll(fds, 2, -1) < 0 && errno != EINTR)
             return false;
         if (fds[1].revents)
@@ -246,17 +246,17 @@ bool PtyCamera::WriteAll(const std::string& bytes)
 
 bool PtyCamera::WaitForStop(int timeoutMs) const
 {
-    pollfd wake = {wake_[0], POLLIN, 0};
+    pollfd wake = {m_wake[0], POLLIN, 0};
     return ::poll(&wake, 1, timeoutMs) > 0;
 }
 
 bool PtyCamera::LineSpeedMatches() const
 {
-    auto wanted = kSpeeds.find(lineBaud_);
+    auto wanted = kSpeeds.find(m_lineBaud);
     if (wanted == kSpeeds.end())
         return true;
     termios settings{};
-    if (::tcgetattr(slave_, &settings) != 0)
+    if (::tcgetattr(m_slave, &settings) != 0)
         return true;
     const speed_t input = ::cfgetispeed(&settings);   // B0: the same as the output speed
     return ::cfgetospeed(&settings) == wanted->second && (input == wanted->second || input == B0);
@@ -264,9 +264,9 @@ bool PtyCamera::LineSpeedMatches() const
 
 void PtyCamera::HangUp()
 {
-    CloseDescriptor(master_);
-    CloseDescriptor(slave_);
-    hungUp_ = true;
+    CloseDescriptor(m_master);
+    CloseDescriptor(m_slave);
+    m_hungUp = true;
 }
 
 }  // namespace camsim

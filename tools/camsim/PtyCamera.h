@@ -48,19 +48,19 @@ private:
     void CloseAll();
     bool Fail(const std::string& what);
 
-    VirtualCamera& camera_;
+    VirtualCamera& m_camera;
     // Descriptors are opened by Start and closed by Stop; in between only the
     // serving thread uses them (and closes master and slave when hanging up).
-    int master_ = -1;
-    int slave_ = -1;      // held open so reading the master never fails while the tool reopens the port
-    int wake_[2] = {-1, -1};
-    std::thread thread_;
-    std::atomic<bool> hungUp_{false};
-    std::atomic<int> lineBaud_{0};
-    std::atomic<size_t> ignoredBytes_{0};
-    std::string devicePath_;
-    std::string linkPath_;
-    std::string errorText_;
+    int m_master = -1;
+    int m_slave = -1;      // held open so reading the master never fails while the tool reopens the port
+    int m_wake[2] = {-1, -1};
+    std::thread m_thread;
+    std::atomic<bool> m_hungUp{false};
+    std::atomic<int> m_lineBaud{0};
+    std::atomic<size_t> m_ignoredBytes{0};
+    std::string m_devicePath;
+    std::string m_linkPath;
+    std::string m_errorText;
 };
 
 }  // namespace camsim

@@ -97,22 +97,22 @@ RegisterTable::RegisterTable()
 {
     for (const RowSpec& entry : kRowSpecs) {
         if (entry.from < 0) {
-            rows_.push_back(MakeRow(entry, entry.name));
+            m_rows.push_back(MakeRow(entry, entry.name));
             continue;
         }
         for (int n = entry.from; n <= entry.to; ++n)
-            rows_.push_back(MakeRow(entry, entry.name + std::to_string(n)));
+            m_rows.push_back(MakeRow(entry, entry.name + std::to_string(n)));
     }
     for (int i = 0; i < Size(); ++i) {
-        int shared = rows_[i].address.empty() ? -1 : FindByAddress(rows_[i].address);
-        storage_.push_back(shared >= 0 ? shared : i);
+        int shared = m_rows[i].address.empty() ? -1 : FindByAddress(m_rows[i].address);
+        m_storage.push_back(shared >= 0 ? shared : i);
     }
 }
 
 int RegisterTable::Find(const std::string& upperMnemonic) const
 {
     for (int i = 0; i < Size(); ++i) {
-        if (rows_[i].mnemonic == upperMnemonic)
+        if (m_rows[i].mnemonic == upperMnemonic)
             return i;
     }
     return -1;
@@ -122,7 +122,7 @@ int RegisterTable::FindByAddress(const std::string& address) const
 {
     const std::string wanted = UpperCase(address);
     for (int i = 0; i < Size(); ++i) {
-        if (!rows_[i].address.empty() && rows_[i].address == wanted)
+        if (!m_rows[i].address.empty() && m_rows[i].address == wanted)
             return i;
     }
     return -1;

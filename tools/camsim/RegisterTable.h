@@ -31,20 +31,20 @@ class RegisterTable {
 public:
     static const RegisterTable& Instance();
 
-    const std::vector<RegisterRow>& Rows() const { return rows_; }
-    const RegisterRow& Row(int index) const { return rows_[static_cast<size_t>(index)]; }
-    int Size() const { return static_cast<int>(rows_.size()); }
+    const std::vector<RegisterRow>& Rows() const { return m_rows; }
+    const RegisterRow& Row(int index) const { return m_rows[static_cast<size_t>(index)]; }
+    int Size() const { return static_cast<int>(m_rows.size()); }
 
     int Find(const std::string& upperMnemonic) const;   // -1 when unknown
     int FindByAddress(const std::string& address) const;  // first row with that address, any case; -1 when none
     // Rows that share an address share one storage place (MD and MD00).
-    int StorageOf(int index) const { return storage_[static_cast<size_t>(index)]; }
+    int StorageOf(int index) const { return m_storage[static_cast<size_t>(index)]; }
 
 private:
     RegisterTable();
 
-    std::vector<RegisterRow> rows_;
-    std::vector<int> storage_;
+    std::vector<RegisterRow> m_rows;
+    std::vector<int> m_storage;
 };
 
 }  // namespace camsim

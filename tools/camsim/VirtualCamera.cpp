@@ -23,15 +23,15 @@ const RegisterTable& Table()
 VirtualCamera::VirtualCamera()
 {
     const RegisterTable& table = Table();
-    registers_.resize(table.Size());
-    memory_.texts.resize(table.Size());
-    actionValues_.assign(table.Size(), "0");
+    m_registers.resize(table.Size());
+    m_memory.texts.resize(table.Size());
+    m_actionValues.assign(table.Size(), "0");
     for (int i = 0; i < table.Size(); ++i) {
-        registers_[i] = table.Row(i).powerOn;
-        memory_.texts[i] = table.Row(i).powerOnText;
+        m_registers[i] = table.Row(i).powerOn;
+        m_memory.texts[i] = table.Row(i).powerOnText;
     }
-    memory_.areas.fill(registers_);
-    for (std::vector<int>& lut : memory_.luts) {
+    m_memory.areas.fill(m_registers);
+    for (std::vector<int>& lut : m_memory.luts) {
         lut.resize(kLutSize);
         for (int k = 0; k < kLutSize; ++k)
             lut[k] = k * kLutMaximum / (kLutSize - 1);
@@ -50,16 +50,16 @@ std::string VirtualCamera::Feed(const std::string& bytes)
 
 Response VirtualCamera::Respond(const std::string& bytes)
 {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<std::mutex> lock(m_mutex);
     Response response;
     for (char byte : bytes) {
         TakeByte(byte, response);
         if (response.hangUp) {
-            rxLine_.clear();
+            m_rxLine.clear();
             break;
         }
     }
-    response.delayMs = faults_.replyDelayMs;
+    response.delayMs = m_faults.replyDelayMs;
     return response;
 }
 
@@ -68,29 +68,29 @@ void VirtualCamera::TakeByte(char byte, Response& response)
     if (byte == '\r' || byte == '\n') {
         // CR LF ends a line; so do CR or LF alone. The empty line between them is no command.
         std::string line;
-        line.swap(rxLine_);
-        if (droppingLine_)
-            droppingLine_ = false;
+        line.swap(m_rxLine);
+        if (m_droppingLine)
+            m_droppingLine = false;
         else if (!line.empty())
             AnswerLine(line, response);
         return;
     }
-    if (droppingLine_)
+    if (m_droppingLine)
         return;
-    rxLine_ += byte;
-    if (rxLine_.size() > kMaxLineLength) {
-        rxLine_.clear();
-        droppingLine_ = true;
+    m_rxLine += byte;
+    if (m_rxLine.size() > kMaxLineLength) {
+        m_rxLine.clear();
+        m_droppingLine = true;
     }
 }
 
 void VirtualCamera::AnswerLine(const std::string& line, Response& response)
 {
-    receivedLines_.push_back(line);
-    if (receivedLines_.size() > kMaxReceivedLines)
-        receivedLines_.pop_front();
-    if (faults_.hangUpAfterNextCommand) {
-        faults_.hangUpAfterNextCommand = false;
+    m_receivedLines.push_back(line);
+    if (m_receivedLines.size() > kMaxReceivedLines)
+        m_receivedLines.pop_front();
+    if (m_faults.hangUpAfterNextCommand) {
+        m_faults.hangUpAfterNextCommand = false;
         response.hangUp = true;
         return;
     }
@@ -106,14 +106,14 @@ std::string VirtualCamera::AnswerShortAscii(const std::string& line)
     size_t op = text.find('=');
     if (op == std::string::npos)
         op = text.find('?');
-    if (op == std::string::npos || op == 0 || faults_.refuseAll) {
-        lastCommand_.clear();
+    if (op == std::string::npos || op == 0 || m_faults.refuseAll) {
+        m_lastCommand.clear();
         return std::string(kUnknownCommand) + "\r\n";
     }
     const std::string name = UpperCase(text.substr(0, op));
     const std::string command = name + text[op];
-    const bool continuing = command == lastCommand_;
-    lastCommand_ = command;
+    const bool continuing = command == m_lastCommand;
+    m_lastCommand = command;
     Outcome outcome = text[op] == '?' ? Query(name, continuing) : Set(name, text.substr(op + 1), continuing);
     switch (outcome.kind) {
     case Outcome::Kind::Done:
@@ -130,17 +130,17 @@ std::string VirtualCamera::AnswerRegisterBase(const std::string& line)
 {
     RegisterBaseRequest request;
     int row = -1;
-    if (!faults_.refuseAll && RegisterBaseForm::Parse(line, request))
+    if (!m_faults.refuseAll && RegisterBaseForm::Parse(line, request))
         row = Table().FindByAddress(request.address);
     // The marker must say what the register holds: "$" text, "#" integer.
     if (row < 0 || request.marker != (Table().Row(row).IsText() ? '$' : '#')) {
-        lastCommand_.clear();
+        m_lastCommand.clear();
         return RegisterBaseForm::ErrorReply();
     }
     const std::string& name = Table().Row(row).mnemonic;
     const std::string command = name + (request.query ? '?' : '=');
-    const bool continuing = command == lastCommand_;
-    lastCommand_ = command;
+    const bool continuing = command == m_lastCommand;
+    m_lastCommand = command;
     Outcome outcome = request.query ? Query(name, continuing) : Set(name, request.value, continuing);
     switch (outcome.kind) {
     case Outcome::Kind::Done:
@@ -155,20 +155,20 @@ std::string VirtualCamera::AnswerRegisterBase(const std::string& line)
 
 void VirtualCamera::AddReply(const std::string& reply, const std::string& lineEnd, Response& response)
 {
-    if (faults_.swallowReplies > 0) {
-        --faults_.swallowReplies;
+    if (m_faults.swallowReplies > 0) {
+        --m_faults.swallowReplies;
         return;
     }
     std::string bytes;
-    if (!faults_.noticeBeforeReply.empty())
-        bytes += faults_.noticeBeforeReply + lineEnd;
-    if (faults_.garbageBytes > 0) {
-        bytes += GarbageBytes(faults_.garbageBytes);
-        faults_.garbageBytes = 0;
+    if (!m_faults.noticeBeforeReply.empty())
+        bytes += m_faults.noticeBeforeReply + lineEnd;
+    if (m_faults.garbageBytes > 0) {
+        bytes += GarbageBytes(m_faults.garbageBytes);
+        m_faults.garbageBytes = 0;
     }
-    if (faults_.overlongLine > 0) {
-        bytes += std::string(static_cast<size_t>(faults_.overlongLine), 'X');
-        faults_.overlongLine = 0;
+    if (m_faults.overlongLine > 0) {
+        bytes += std::string(static_cast<size_t>(m_faults.overlongLine), 'X');
+        m_faults.overlongLine = 0;
     } else {
         bytes += reply;
     }
@@ -180,7 +180,7 @@ std::string VirtualCamera::GarbageBytes(int count)
     // Printable, so logs stay readable; never CR, LF or "!", so no line ends and no notice starts.
     std::string bytes;
     for (int i = 0; i < count; ++i)
-        bytes += static_cast<char>('"' + garbage_() % ('~' - '"' + 1));
+        bytes += static_cast<char>('"' + m_garbage() % ('~' - '"' + 1));
     return bytes;
 }
 
@@ -188,38 +188,38 @@ std::string VirtualCamera::GarbageBytes(int count)
 
 int VirtualCamera::Register(const std::string& mnemonic) const
 {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<std::mutex> lock(m_mutex);
     int row = RowOf(mnemonic);
     return row < 0 || Table().Row(row).IsText() ? 0 : ValueOf(row);
 }
 
 void VirtualCamera::SetRegister(const std::string& mnemonic, int value)
 {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<std::mutex> lock(m_mutex);
     int row = RowOf(mnemonic);
     if (row < 0 || Table().Row(row).IsText())
         return;
     if (Table().Row(row).mnemonic == "EA") {
         if (value >= 0 && value < kAreaCount)
-            memory_.currentArea = value;
+            m_memory.currentArea = value;
         return;
     }
-    registers_[Table().StorageOf(row)] = value;
+    m_registers[Table().StorageOf(row)] = value;
 }
 
 std::string VirtualCamera::Text(const std::string& mnemonic) const
 {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<std::mutex> lock(m_mutex);
     int row = RowOf(mnemonic);
-    return row < 0 ? std::string() : memory_.texts[Table().StorageOf(row)];
+    return row < 0 ? std::string() : m_memory.texts[Table().StorageOf(row)];
 }
 
 void VirtualCamera::SetText(const std::string& mnemonic, const std::string& text)
 {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<std::mutex> lock(m_mutex);
     int row = RowOf(mnemonic);
     if (row >= 0 && Table().Row(row).IsText())
-        memory_.texts[Table().StorageOf(row)] = text;
+        m_memory.texts[Table().StorageOf(row)] = text;
 }
 
 bool VirtualCamera::Knows(const std::string& mnemonic) const
@@ -229,68 +229,68 @@ bool VirtualCamera::Knows(const std::string& mnemonic) const
 
 int VirtualCamera::CurrentArea() const
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return memory_.currentArea;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_memory.currentArea;
 }
 
 int VirtualCamera::AreaRegister(int area, const std::string& mnemonic) const
 {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<std::mutex> lock(m_mutex);
     int row = RowOf(mnemonic);
     if (row < 0 || area < 0 || area >= kAreaCount || Table().Row(row).role != Role::Setting)
         return 0;
-    return memory_.areas[area][row];
+    return m_memory.areas[area][row];
 }
 
 std::vector<int> VirtualCamera::Lut(char channel) const
 {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<std::mutex> lock(m_mutex);
     size_t index = std::string(CameraMemory::kLutChannels).find(channel);
-    return index == std::string::npos ? std::vector<int>() : memory_.luts[index];
+    return index == std::string::npos ? std::vector<int>() : m_memory.luts[index];
 }
 
 bool VirtualCamera::Unlocked() const
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return unlocked_;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_unlocked;
 }
 
 std::vector<std::string> VirtualCamera::ReceivedLines() const
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return {receivedLines_.begin(), receivedLines_.end()};
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return {m_receivedLines.begin(), m_receivedLines.end()};
 }
 
 void VirtualCamera::ClearReceivedLines()
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    receivedLines_.clear();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_receivedLines.clear();
 }
 
 void VirtualCamera::SetFaults(const Faults& f)
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    faults_ = f;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_faults = f;
 }
 
 Faults VirtualCamera::GetFaults() const
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return faults_;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_faults;
 }
 
 bool VirtualCamera::SaveState(const std::string& path) const
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return StateFile::Write(path, memory_);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return StateFile::Write(path, m_memory);
 }
 
 bool VirtualCamera::LoadState(const std::string& path)
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (!StateFile::Read(path, memory_))
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!StateFile::Read(path, m_memory))
         return false;
-    Recall(memory_.currentArea);
+    Recall(m_memory.currentArea);
     return true;
 }
 

@@ -115,18 +115,18 @@ private:
     int RowOf(const std::string& mnemonic) const;
     int LutChannelOf(int row) const;
 
-    mutable std::mutex mutex_;  // Protects everything below.
-    std::vector<int> registers_;    // by row; rows sharing an address use their first row
-    std::vector<std::string> actionValues_;  // last value written to each action row
-    CameraMemory memory_;
-    std::array<int, 3> lutCursor_{};
-    std::string lastCommand_;       // name and operator of the previous command
-    bool unlocked_ = false;
-    std::string rxLine_;
-    bool droppingLine_ = false;     // an overlong line is being skipped up to its line end
-    std::deque<std::string> receivedLines_;
-    Faults faults_;
-    std::minstd_rand garbage_;
+    mutable std::mutex m_mutex;  // Protects everything below.
+    std::vector<int> m_registers;    // by row; rows sharing an address use their first row
+    std::vector<std::string> m_actionValues;  // last value written to each action row
+    CameraMemory m_memory;
+    std::array<int, 3> m_lutCursor{};
+    std::string m_lastCommand;       // name and operator of the previous command
+    bool m_unlocked = false;
+    std::string m_rxLine;
+    bool m_droppingLine = false;     // an overlong line is being skipped up to its line end
+    std::deque<std::string> m_receivedLines;
+    Faults m_faults;
+    std::minstd_rand m_garbage;
 };
 
 }  // namespace camsim

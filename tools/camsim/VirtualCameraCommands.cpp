@@ -50,9 +50,9 @@ VirtualCamera::Outcome VirtualCamera::Query(const std::string& name, bool contin
     case Role::Text:
     case Role::LockedText:
     case Role::FixedText:
-        return {Outcome::Kind::Value, memory_.texts[Table().StorageOf(row)]};
+        return {Outcome::Kind::Value, m_memory.texts[Table().StorageOf(row)]};
     case Role::Action:
-        return {Outcome::Kind::Value, actionValues_[row]};
+        return {Outcome::Kind::Value, m_actionValues[row]};
     case Role::Lut:
         break;
     }
@@ -100,18 +100,18 @@ VirtualCamera::Outcome VirtualCamera::SetSetting(int row, const std::string& val
     int number = 0;
     if (!ParseValue(value, number))
         return {Outcome::Kind::Error, kInvalidValue};
-    registers_[Table().StorageOf(row)] = number;
+    m_registers[Table().StorageOf(row)] = number;
     return {};
 }
 
 VirtualCamera::Outcome VirtualCamera::SetTextRow(int row, const std::string& value)
 {
     const bool cameraId = Table().Row(row).role == Role::LockedText;
-    if (cameraId && !unlocked_)
+    if (cameraId && !m_unlocked)
         return {Outcome::Kind::Error, kLocked};
     if (value.size() > (cameraId ? kCameraIdLength : kUserIdLength))
         return {Outcome::Kind::Error, kInvalidValue};
-    memory_.texts[Table().StorageOf(row)] = value;
+    m_memory.texts[Table().StorageOf(row)] = value;
     return {};
 }
 
@@ -121,10 +121,10 @@ VirtualCamera::Outcome VirtualCamera::SetTextRow(int row, const std::string& val
 VirtualCamera::Outcome VirtualCamera::LutEntry(int row, const std::string* value, bool continuing)
 {
     const int channel = LutChannelOf(row);
-    int& cursor = lutCursor_[channel];
+    int& cursor = m_lutCursor[channel];
     if (!continuing)
         cursor = 0;
-    std::vector<int>& lut = memory_.luts[channel];
+    std::vector<int>& lut = m_memory.luts[channel];
     Outcome outcome;
     if (value) {
         int number = 0;
@@ -156,7 +156,7 @@ VirtualCamera::Outcome VirtualCamera::RunAction(int row, const std::string& valu
         return {Outcome::Kind::Error, kUnknownCommand};
     Outcome outcome = (this->*action->second)(value);
     if (outcome.kind == Outcome::Kind::Done)
-        actionValues_[row] = value;
+        m_actionValues[row] = value;
     return outcome;
 }
 
@@ -168,7 +168,7 @@ VirtualCamera::Outcome VirtualCamera::WhiteBalance(const std::string& value)
     if (!ParseValue(value, unused))
         return {Outcome::Kind::Error, kInvalidValue};
     const bool normalTrigger = ValueOf(Table().Find("TR")) == 0;
-    registers_[Table().Find("AWRS")] = normalTrigger ? 0 : kAwbTriggerNotNormal;
+    m_registers[Table().Find("AWRS")] = normalTrigger ? 0 : kAwbTriggerNotNormal;
     return {};
 }
 
@@ -230,8 +230,8 @@ VirtualCamera::Outcome VirtualCamera::StoreFactoryArea(const std::string& value)
 VirtualCamera::Outcome VirtualCamera::Unlock(const std::string& value)
 {
     int number = 0;
-    unlocked_ = ParseValue(value, number) && number == kUnlockNumber;
-    if (!unlocked_)
+    m_unlocked = ParseValue(value, number) && number == kUnlockNumber;
+    if (!m_unlocked)
         return {Outcome::Kind::Error, kLocked};
     return {};
 }
@@ -241,18 +241,18 @@ void VirtualCamera::Store(int area)
 {
     for (int i = 0; i < Table().Size(); ++i) {
         if (Table().Row(i).role == Role::Setting)
-            memory_.areas[area][i] = registers_[i];
+            m_memory.areas[area][i] = m_registers[i];
     }
-    memory_.currentArea = area;
+    m_memory.currentArea = area;
 }
 
 void VirtualCamera::Recall(int area)
 {
     for (int i = 0; i < Table().Size(); ++i) {
         if (Table().Row(i).role == Role::Setting)
-            registers_[i] = memory_.areas[area][i];
+            m_registers[i] = m_memory.areas[area][i];
     }
-    memory_.currentArea = area;
+    m_memory.currentArea = area;
 }
 
 // ---- helpers ---------------------------------------------------------------
@@ -260,8 +260,8 @@ void VirtualCamera::Recall(int area)
 int VirtualCamera::ValueOf(int row) const
 {
     if (Table().Row(row).mnemonic == "EA")
-        return memory_.currentArea;
-    return registers_[Table().StorageOf(row)];
+        return m_memory.currentArea;
+    return m_registers[Table().StorageOf(row)];
 }
 
 int VirtualCamera::RowOf(const std::string& mnemonic) const

@@ -64,13 +64,13 @@ std::unique_ptr<ClSimChannel> ClSimChannel::Open(const std::string& device)
     return std::unique_ptr<ClSimChannel>(new ClSimChannel(fd));
 }
 
-ClSimChannel::ClSimChannel(int fd) : fd_(fd)
+ClSimChannel::ClSimChannel(int fd) : m_fd(fd)
 {
 }
 
 ClSimChannel::~ClSimChannel()
 {
-    close(fd_);
+    close(m_fd);
 }
 
 int32_t ClSimChannel::Read(char* buffer, uint32_t& size, uint32_t timeoutMs)
@@ -80,7 +80,7 @@ int32_t ClSimChannel::Read(char* buffer, uint32_t& size, uint32_t timeoutMs)
     uint32_t got = 0;
     int32_t status = StatusOk;
     while (got < wanted) {
-        const ssize_t count = read(fd_, buffer + got, wanted - got);
+        const ssize_t count = read(m_fd, buffer + got, wanted - got);
         if (count > 0) {
             got += static_cast<uint32_t>(count);
             continue;
@@ -106,7 +106,7 @@ int32_t ClSimChannel::Write(const char* buffer, uint32_t& size, uint32_t timeout
     uint32_t sent = 0;
     int32_t status = StatusOk;
     while (sent < size) {
-        const ssize_t count = write(fd_, buffer + sent, size - sent);
+        const ssize_t count = write(m_fd, buffer + sent, size - sent);
         if (count > 0) {
             sent += static_cast<uint32_t>(count);
             continue;
@@ -131,9 +131,9 @@ bool ClSimChannel::SetSpeed(uint32_t baudBit)
         if (entry.bit != baudBit)
             continue;
         termios settings {};
-        return tcgetattr(fd_, &settings) == 0 && cfsetispeed(&settings, entry.speed) == 0 &&
+        return tcgetattr(m_fd, &settings) == 0 && cfsetispeed(&settings, entry.speed) == 0 &&
                cfsetospeed(&settings, entry.speed) == 0 &&
-               tcsetattr(fd_, TCSANOW, &settings) == 0;
+               tcsetattr(m_fd, TCSANOW, &settings) == 0;
     }
     return false;
 }
@@ -141,7 +141,7 @@ bool ClSimChannel::SetSpeed(uint32_t baudBit)
 int32_t ClSimChannel::BytesAvailable(uint32_t& count) const
 {
     int waiting = 0;
-    if (ioctl(fd_, FIONREAD, &waiting) != 0)
+    if (ioctl(m_fd, FIONREAD, &waiting) != 0)
         return StatusIoError;
     count = static_cast<uint32_t>(waiting);
     return StatusOk;
@@ -149,7 +149,7 @@ int32_t ClSimChannel::BytesAvailable(uint32_t& count) const
 
 bool ClSimChannel::Flush()
 {
-    return tcflush(fd_, TCIOFLUSH) == 0;
+    return tcflush(m_fd, TCIOFLUSH) == 0;
 }
 
 int32_t ClSimChannel::WaitFor(short events, int64_t deadlineMs) const
@@ -158,7 +158,7 @@ int32_t ClSimChannel::WaitFor(short events, int64_t deadlineMs) const
         const int64_t left = deadlineMs - NowMs();
         if (left <= 0)
             return StatusTimeout;
-        pollfd watch {fd_, events, 0};
+        pollfd watch {m_fd, events, 0};
         const int ready = poll(&watch, 1, static_cast<int>(left));
         if (ready > 0)
             return (watch.revents & events) != 0 ? StatusOk : StatusIoError;   // hung up

@@ -34,7 +34,7 @@ private:
     // StatusIoError when the device hung up or failed.
     int32_t WaitFor(short events, int64_t deadlineMs) const;
 
-    int fd_;
+    int m_fd;
 };
 
 }  // namespace clsim

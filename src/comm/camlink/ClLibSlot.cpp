@@ -43,16 +43,16 @@ bool ClLibSlot::Load(const std::string& library, const std::vector<ClEntry>& ent
     // Loading over a held library would leak its handle and strand an open channel.
     Release();
     // RTLD_LOCAL keeps two makers' libraries, which export the same names, apart.
-    module_ = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (module_ == nullptr)
+    m_module = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (m_module == nullptr)
         return false;
     for (ClEntry entry : entries) {
-        void* symbol = dlsym(module_, kSymbols[static_cast<size_t>(entry)]);
+        void* symbol = dlsym(m_module, kSymbols[static_cast<size_t>(entry)]);
         if (symbol == nullptr && requireAll) {
             Unload();
             return false;
         }
-        entries_[static_cast<size_t>(entry)] = symbol;
+        m_entries[static_cast<size_t>(entry)] = symbol;
     }
     return true;
 }
@@ -65,10 +65,10 @@ void ClLibSlot::Release()
 
 void ClLibSlot::Unload()
 {
-    if (module_ != nullptr)
-        dlclose(module_);
-    module_ = nullptr;
-    entries_.fill(nullptr);
+    if (m_module != nullptr)
+        dlclose(m_module);
+    m_module = nullptr;
+    m_entries.fill(nullptr);
 }
 
 bool ClLibSlot::OpenChannel(uint32_t serialIndex)
@@ -80,18 +80,18 @@ bool ClLibSlot::OpenChannel(uint32_t serialIndex)
     void* reference = nullptr;
     if (init(serialIndex, &reference) != 0)
         return false;
-    channel_ = reference;
-    channelOpen_ = true;
+    m_channel = reference;
+    m_channelOpen = true;
     return true;
 }
 
 void ClLibSlot::CloseChannel()
 {
-    if (!channelOpen_)
+    if (!m_channelOpen)
         return;
     auto close = Entry<ClSerialCloseFn>(ClEntry::SerialClose);
     if (close != nullptr)
-        close(channel_);
-    channel_ = nullptr;
-    channelOpen_ = false;
+        close(m_channel);
+    m_channel = nullptr;
+    m_channelOpen = false;
 }

@@ -41,31 +41,31 @@ public:
     bool Load(const std::string& library, const std::vector<ClEntry>& entries, bool requireAll);
     // Closes the channel when one is open, then unloads the library.
     void Release();
-    bool IsLoaded() const { return module_ != nullptr; }
+    bool IsLoaded() const { return m_module != nullptr; }
 
     // The resolved entry point as `Fn`; nullptr when it was not resolved.
     template <typename Fn>
     Fn Entry(ClEntry entry) const
     {
-        return reinterpret_cast<Fn>(entries_[static_cast<size_t>(entry)]);
+        return reinterpret_cast<Fn>(m_entries[static_cast<size_t>(entry)]);
     }
 
     // clSerialInit through this library; true when it returned 0.
     bool OpenChannel(uint32_t serialIndex);
     // clSerialClose when a channel is open.
     void CloseChannel();
-    bool HasChannel() const { return channelOpen_; }
-    void* Channel() const { return channel_; }
+    bool HasChannel() const { return m_channelOpen; }
+    void* Channel() const { return m_channel; }
 
 private:
     static constexpr size_t kEntryCount = static_cast<size_t>(ClEntry::GetSerialPortIdentifier) + 1;
 
     void Unload();
 
-    void* module_ = nullptr;
+    void* m_module = nullptr;
     // The opaque reference is the library's business (it may even be null),
     // so whether a channel is open is kept apart from it.
-    void* channel_ = nullptr;
-    bool channelOpen_ = false;
-    std::array<void*, kEntryCount> entries_{};
+    void* m_channel = nullptr;
+    bool m_channelOpen = false;
+    std::array<void*, kEntryCount> m_entries{};
 };

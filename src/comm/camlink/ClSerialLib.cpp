@@ -60,7 +60,7 @@ bool IsRegularFile(const std::string& path)
 }  // namespace
 
 ClSerialLib::ClSerialLib(AppSettings& settings, std::string systemFolder)
-    : settings_(settings), systemFolder_(std::move(systemFolder))
+    : m_settings(settings), m_systemFolder(std::move(systemFolder))
 {
 }
 
@@ -69,24 +69,24 @@ ClSerialLib::~ClSerialLib() = default;
 
 void ClSerialLib::SetMessageSink(MessageSink sink)
 {
-    sink_ = std::move(sink);
+    m_sink = std::move(sink);
 }
 
 void ClSerialLib::ListGrabberLibraries()
 {
-    grabberLibraries_.clear();
-    DIR* folder = opendir(systemFolder_.c_str());
+    m_grabberLibraries.clear();
+    DIR* folder = opendir(m_systemFolder.c_str());
     if (folder == nullptr)
         return;
     while (const dirent* item = readdir(folder)) {
         const std::string name = item->d_name;
         if (fnmatch(kGrabberPattern, name.c_str(), 0) == 0 &&
-            IsRegularFile(systemFolder_ + "/" + name))
-            grabberLibraries_.push_back(name);
+            IsRegularFile(m_systemFolder + "/" + name))
+            m_grabberLibraries.push_back(name);
     }
     closedir(folder);
     // The folder's own order is arbitrary; the stored dllNo needs a stable one.
-    std::sort(grabberLibraries_.begin(), grabberLibraries_.end());
+    std::sort(m_grabberLibraries.begin(), m_grabberLibraries.end());
 }
 
 void ClSerialLib::ListManufacturers()
@@ -95,7 +95,7 @@ void ClSerialLib::ListManufacturers()
     ClLibSlot slot;
     if (!slot.Load(kMakerLibrary, kMakerEntries, false))
         return;
-    manufacturers_.clear();
+    m_manufacturers.clear();
     auto getCount = slot.Entry<ClGetNumManufacturersFn>(ClEntry::GetNumManufacturers);
     auto getMaker = slot.Entry<ClGetManufacturerFn>(ClEntry::GetManufacturer);
     uint32_t count = 0;
@@ -105,13 +105,13 @@ void ClSerialLib::ListManufacturers()
         TextBuffer name;
         uint32_t version = 0;
         getMaker(index, name.bytes, &name.size, &version);
-        manufacturers_.push_back(name.Text());
+        m_manufacturers.push_back(name.Text());
     }
 }
 
 void ClSerialLib::ListClPorts()
 {
-    clPorts_.clear();
+    m_clPorts.clear();
     ClLibSlot slot;
     if (!slot.Load(kAllPortsLibrary, kAllPortsEntries, true))
         return;
@@ -126,23 +126,23 @@ void ClSerialLib::ListClPorts()
         TextBuffer port;
         uint32_t version = 0;
         getInfo(index, maker.bytes, &maker.size, port.bytes, &port.size, &version);
-        clPorts_.push_back(maker.Text() + " - " + port.Text());
+        m_clPorts.push_back(maker.Text() + " - " + port.Text());
     }
 }
 
 const std::vector<std::string>& ClSerialLib::GrabberLibraries() const
 {
-    return grabberLibraries_;
+    return m_grabberLibraries;
 }
 
 const std::vector<std::string>& ClSerialLib::Manufacturers() const
 {
-    return manufacturers_;
+    return m_manufacturers;
 }
 
 const std::vector<std::string>& ClSerialLib::ClPorts() const
 {
-    return clPorts_;
+    return m_clPorts;
 }
 
 int ClSerialLib::FillPortList(const std::vector<std::string>& list, std::vector<std::string>& out)
@@ -160,7 +160,7 @@ std::string ClSerialLib::GetListEntry(const std::vector<std::string>& list, int 
 
 bool ClSerialLib::ClOpen()
 {
-    ClLibSlot& slot = slots_[CurrentKind()];
+    ClLibSlot& slot = m_slots[CurrentKind()];
     switch (CurrentKind()) {
     case GrabberSlot:
         return OpenGrabberChannel(slot);
@@ -174,11 +174,11 @@ bool ClSerialLib::ClOpen()
 
 bool ClSerialLib::OpenGrabberChannel(ClLibSlot& slot)
 {
-    const std::string& file = settings_.selectedPortName;
+    const std::string& file = m_settings.selectedPortName;
     // Only a bare file name from the folder listing may be loaded, never a path elsewhere.
     if (file.empty() || file.find('/') != std::string::npos)
         return false;
-    if (!slot.Load(systemFolder_ + "/" + file, kGrabberEntries, true))
+    if (!slot.Load(m_systemFolder + "/" + file, kGrabberEntries, true))
         return false;
     return slot.OpenChannel(0);
 }
@@ -188,16 +188,16 @@ bool ClSerialLib::OpenMakerChannel(ClLibSlot& slot)
     if (!slot.Load(kMakerLibrary, kMakerEntries, false))
         return false;
     auto select = slot.Entry<ClSelectManufacturerFn>(ClEntry::SelectManufacturer);
-    if (select == nullptr || select(settings_.selectedPortName.c_str()) != 0)
+    if (select == nullptr || select(m_settings.selectedPortName.c_str()) != 0)
         return false;
-    return slot.OpenChannel(settings_.camLinkSerialIndex);
+    return slot.OpenChannel(m_settings.camLinkSerialIndex);
 }
 
 bool ClSerialLib::OpenAllPortsChannel(ClLibSlot& slot)
 {
     if (!slot.Load(kAllPortsLibrary, kAllPortsEntries, true))
         return false;
-    return slot.OpenChannel(settings_.dllNo);
+    return slot.OpenChannel(m_settings.dllNo);
 }
 
 bool ClSerialLib::ClSetBaud(int rate)
@@ -206,10 +206,10 @@ bool ClSerialLib::ClSetBaud(int rate)
         // The first-generation interface has no rate call: its channels run at 9600.
         if (rate == 9600)
             return true;
-        ShowMessage("Selected baud rate is not supported in " + settings_.selectedPortName);
+        ShowMessage("Selected baud rate is not supported in " + m_settings.selectedPortName);
         return false;
     }
-    return SetLibraryBaud(slots_[CurrentKind()], rate);
+    return SetLibraryBaud(m_slots[CurrentKind()], rate);
 }
 
 bool ClSerialLib::SetLibraryBaud(ClLibSlot& slot, int rate)
@@ -230,13 +230,13 @@ bool ClSerialLib::SetLibraryBaud(ClLibSlot& slot, int rate)
     // A channel opens at 9600, so that rate needs no library call.
     if (rate == 9600)
         return true;
-    ShowMessage("Selected baud rate is not supported in " + settings_.selectedPortName + ".");
+    ShowMessage("Selected baud rate is not supported in " + m_settings.selectedPortName + ".");
     return false;
 }
 
 bool ClSerialLib::ClWrite(const uint8_t* bytes, int count, int timeoutMs)
 {
-    ClLibSlot& slot = slots_[CurrentKind()];
+    ClLibSlot& slot = m_slots[CurrentKind()];
     auto write = slot.Entry<ClSerialWriteFn>(ClEntry::SerialWrite);
     if (!slot.HasChannel() || write == nullptr || count < 0 || (bytes == nullptr && count > 0))
         return false;
@@ -249,7 +249,7 @@ bool ClSerialLib::ClWrite(const uint8_t* bytes, int count, int timeoutMs)
 
 int ClSerialLib::ClRead(uint8_t* buffer, int count, int timeoutMs)
 {
-    ClLibSlot& slot = slots_[CurrentKind()];
+    ClLibSlot& slot = m_slots[CurrentKind()];
     auto read = slot.Entry<ClSerialReadFn>(ClEntry::SerialRead);
     if (!slot.HasChannel() || read == nullptr || buffer == nullptr || count <= 0)
         return 0;
@@ -263,7 +263,7 @@ int ClSerialLib::ClRead(uint8_t* buffer, int count, int timeoutMs)
 
 bool ClSerialLib::ClClose()
 {
-    slots_[CurrentKind()].Release();
+    m_slots[CurrentKind()].Release();
     return true;
 }
 
@@ -278,7 +278,7 @@ uint32_t ClSerialLib::ClBaudMask(int rate)
 
 ClSerialLib::SlotIndex ClSerialLib::CurrentKind() const
 {
-    switch (settings_.serialMode) {
+    switch (m_settings.serialMode) {
     case LineClSpec2000:
         return GrabberSlot;
     case LineClSpec2001:
@@ -290,8 +290,8 @@ ClSerialLib::SlotIndex ClSerialLib::CurrentKind() const
 
 void ClSerialLib::ShowMessage(const std::string& text) const
 {
-    if (sink_)
-        sink_(text);
+    if (m_sink)
+        m_sink(text);
     else
         std::cerr << text << '\n';
 }

@@ -58,13 +58,13 @@ private:
     bool SetLibraryBaud(ClLibSlot& slot, int rate);
     void ShowMessage(const std::string& text) const;
 
-    AppSettings& settings_;
-    std::string systemFolder_;
-    MessageSink sink_;
+    AppSettings& m_settings;
+    std::string m_systemFolder;
+    MessageSink m_sink;
 
-    std::vector<std::string> grabberLibraries_;
-    std::vector<std::string> manufacturers_;
-    std::vector<std::string> clPorts_;
+    std::vector<std::string> m_grabberLibraries;
+    std::vector<std::string> m_manufacturers;
+    std::vector<std::string> m_clPorts;
 
-    std::array<ClLibSlot, 3> slots_;   // indexed by SlotIndex
+    std::array<ClLibSlot, 3> m_slots;   // indexed by SlotIndex
 };

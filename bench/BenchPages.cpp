@@ -1,0 +1,123 @@
+// bench_pages reload : a user-level and a factory-level ReloadAll against the virtual camera
+//                      at 115200 baud over a pseudo-terminal
+// bench_pages step   : one spin step (send, acknowledge, commit, rules), 100 times
+#include <QApplication>
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <string>
+
+#include "app/AppSettings.h"
+#include "app/CGen.h"
+#include "camsim/PtyCamera.h"
+#include "camsim/VirtualCamera.h"
+#include "comm/CommandTable.h"
+#include "comm/camlink/ClSerialLib.h"
+#include "comm/serial/SerialPort.h"
+#include "dialogs/UiPrompts.h"
+#include "mainwin/CKavroDlg.h"
+#include "params/ControlIds.h"
+#include "params/CtrlRegistry.h"
+#include "params/KavroSpinBox.h"
+
+namespace {
+
+// Prompts that count instead of waiting for a click.
+class CountingPrompts : public UiPrompts {
+public:
+    void Message(QWidget*, const QString&, const QString&, Icon) override { ++shown; }
+    bool AskYesNo(QWidget*, const QString&, const QString&) override { return true; }
+    QString ChooseSaveFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    QString ChooseOpenFile(QWidget*, const QString&, const QString&) override { return {}; }
+    int shown = 0;
+};
+
+double WallSeconds()
+{
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+double ThreadCpuSeconds()
+{
+    timespec t {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec + t.tv_nsec / 1e9;
+}
+
+struct Bench {
+    Bench() : pty(camera), camLink(settings, "/nonexistent")
+    {
+        pty.Start();
+        settings.baudIndex = 4;   // 115200
+        settings.offline = 0;
+        port.SetDeviceResolver([this](int) { return pty.DevicePath(); });
+        window = std::make_unique<CKavroDlg>(settings, port, camLink, gen, prompts);
+        window->show();
+        window->Initialise();
+    }
+
+    double TimedReload(int level)
+    {
+        settings.activeMode = level;
+        window->RebuildPageTabs();
+        const double start = WallSeconds();
+        window->ReloadAll();
+        return WallSeconds() - start;
+    }
+
+    camsim::VirtualCamera camera;
+    camsim::PtyCamera pty;
+    AppSettings settings;
+    SerialPort port;
+    ClSerialLib camLink;
+    CGen gen;
+    CountingPrompts prompts;
+    std::unique_ptr<CKavroDlg> window;
+};
+
+int Reload()
+{
+    Bench bench;
+    const double user = bench.TimedReload(ActiveUser);
+    const double factory = bench.TimedReload(ActiveFactory);
+    std::printf("reload, user level:    %.3f s for 64 queries + 1 setting (budget %.3f s)\n", user, 1.10 * 64 * 0.020);
+    std::printf("reload, factory level: %.3f s for 344 queries + 1 setting (budget %.3f s)\n", factory,
+                1.10 * 344 * 0.020);
+    return bench.prompts.shown == 0 ? 0 : 1;
+}
+
+int Step(int count)
+{
+    Bench bench;
+    auto* spin = qobject_cast<KavroSpinBox*>(bench.window->Registry().Find(CtrlId::Bound(CommandTable::Find("GA"))));
+    double wall = 0;
+    double cpu = 0;
+    for (int i = 0; i < count; ++i) {
+        const double wall0 = WallSeconds();
+        const double cpu0 = ThreadCpuSeconds();
+        spin->stepBy(i % 2 == 0 ? 1 : -1);
+        cpu += ThreadCpuSeconds() - cpu0;
+        wall += WallSeconds() - wall0;
+    }
+    std::printf("spin step: %.2f ms wall each (20 ms of it the protocol wait), %.2f ms user-interface "
+                "processor time each; beyond the wait: %.2f ms (budget 30 ms)\n",
+                1000 * wall / count, 1000 * cpu / count, 1000 * wall / count - 20.0);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "reload")
+        return Reload();
+    if (mode == "step")
+        return Step(argc > 2 ? std::stoi(argv[2]) : 100);
+    std::fprintf(stderr, "usage: bench_pages reload | step [COUNT]\n");
+    return 2;
+}
