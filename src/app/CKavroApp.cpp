@@ -1,6 +1,8 @@
 #include "app/CKavroApp.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QWindow>
 
 #include "app/Profile.h"
 #include "app/SignalCloser.h"
@@ -14,6 +16,17 @@ CKavroApp::CKavroApp(UiPrompts& prompts)
 }
 
 CKavroApp::~CKavroApp() = default;
+
+// The start-up blocks the user-interface thread while it reads the camera, so
+// the window system must have shown the window before. No engine exists yet
+// whose timer an event could run.
+void CKavroApp::WaitUntilShown(QWidget& window)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (window.windowHandle() && !window.windowHandle()->isExposed() && waited.elapsed() < kShowWaitMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
 
 int CKavroApp::InitInstance()
 {
@@ -33,6 +46,7 @@ int CKavroApp::InitInstance()
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, window.get(), &CKavroDlg::CloseInOrder);
 
     window->show();
+    WaitUntilShown(*window);
     window->Initialise();
     if (!closed)   // a signal during start-up has already closed the window
         QApplication::exec();

@@ -9,6 +9,7 @@
 class ClSerialLib;
 class CKavroDlg;
 class UiPrompts;
+class QWidget;
 
 // The application: the process-wide objects, the profile loaded before the
 // main window and saved after it, and the main window run until it closes.
@@ -27,6 +28,9 @@ public:
     AppSettings& Settings() { return m_settings; }
 
 private:
+    static constexpr int kShowWaitMs = 1000;
+    static void WaitUntilShown(QWidget& window);
+
     UiPrompts& m_prompts;
     AppSettings m_settings;
     CGen m_gen;

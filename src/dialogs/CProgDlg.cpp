@@ -1,5 +1,7 @@
 #include "dialogs/CProgDlg.h"
 
+#include <algorithm>
+
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -69,8 +71,17 @@ void CProgDlg::CentreOver(const QWidget* owner)
         area = owner->frameGeometry();
     else if (const QScreen* screen = QGuiApplication::primaryScreen())
         area = screen->availableGeometry();
-    if (area.isValid())
-        m_window->move(area.center() - m_window->rect().center());
+    if (!area.isValid())
+        return;
+    m_window->adjustSize();   // its real size, before anything is shown
+    QRect placed = m_window->rect();
+    placed.moveCenter(area.center());
+    if (const QScreen* screen = QGuiApplication::screenAt(area.center())) {
+        const QRect visible = screen->availableGeometry();
+        placed.moveLeft(std::clamp(placed.left(), visible.left(), std::max(visible.left(), visible.right() - placed.width())));
+        placed.moveTop(std::clamp(placed.top(), visible.top(), std::max(visible.top(), visible.bottom() - placed.height())));
+    }
+    m_window->move(placed.topLeft());
 }
 
 // The caller blocks the event loop while the window is up: everything is

@@ -64,6 +64,7 @@ CKavroDlg::CKavroDlg(AppSettings& settings, SerialPort& port, ClSerialLib& camLi
 
     BuildPages();
     StoreDefaults();
+    RebuildPageTabs();   // sizes the window for its pages before it is first shown
 }
 
 CKavroDlg::~CKavroDlg()
@@ -86,10 +87,13 @@ void CKavroDlg::Initialise()
     StoreDefaults();
     RefreshAllCtrls();
     m_initialised = true;
+    // The pages are on their tabs while the first reading runs, not only after it.
+    RebuildPageTabs();
+    repaint();
     if (connected)
         ReloadAll();
-    ShowCommSelBeside();
     RebuildPageTabs();
+    ShowCommSelBeside();
     UpdateEnables(0, 0);
     activateWindow();
     SetCommStatus(connected);

@@ -63,6 +63,7 @@ void CKavroDlg::RebuildPageTabs()
     }
     m_tabs->setCurrentIndex(0);
     m_tabs->blockSignals(false);
+    resize(size().expandedTo(sizeHint()));   // the factory pages may need more room
     SendChangedParams();
     CommitParams();
 }
