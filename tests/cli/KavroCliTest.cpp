@@ -93,3 +93,23 @@ TEST(KavroCli, ComNamesResolveThroughTheProfile)
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "2\n");
 }
+
+TEST(KavroCli, CameraLinkLinesReachTheCameraThroughTheLibraries)
+{
+    CliFixture f;
+    f.camera.SetRegister("GA", 33);
+    const std::string environment = "LD_LIBRARY_PATH='" KAVRO_CLSIM_DIR "' KAVRO_CLSIM='device=" + f.pty.DevicePath() +
+                                    ";makers=Kavro Grabbers;ports=2' ";
+    ProcessResult r = RunProcess(environment + KAVRO_CLI_PATH " --line-kind 3 --cl-index 1 query GA");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "33\n");
+
+    r = RunProcess(environment + KAVRO_CLI_PATH " --line-kind 2 --cl-name 'Kavro Grabbers' --baud 19200 set GA 7");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(f.camera.Register("GA"), 7);
+
+    r = RunProcess(environment + KAVRO_CLI_PATH " --line-kind 1 --cl-folder '" KAVRO_CLSIM_DIR "/grabbers' "
+                   "--cl-name clserkavro.so --baud 19200 query GA");
+    EXPECT_EQ(r.exitCode, 1) << "a grabber's own library runs at 9600 only";
+    EXPECT_NE(r.err.find("Selected baud rate is not supported in clserkavro.so"), std::string::npos) << r.err;
+}
