@@ -1,10 +1,14 @@
-#include "PtyCamera.h"
 #include "TestSupport.h"
+#include "support/PtyPair.h"
 
 #include "app/AppSettings.h"
 #include "comm/camlink/ClSerialLib.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+
+using namespace std::chrono_literals;
 
 using Texts = std::vector<std::string>;
 
@@ -25,15 +29,15 @@ protected:
 
     // Reads like the command engine does: one byte per call, 10 ms each,
     // until `count` bytes or the deadline.
-    std::string ReadFromLibrary(size_t count, int timeoutMs)
+    std::string ReadFromLibrary(size_t count)
     {
         std::string bytes;
-        const int64_t deadline = NowMs() + timeoutMs;
-        while (bytes.size() < count && NowMs() < deadline) {
+        WaitFor([&] {
             uint8_t byte = 0;
             if (lib.ClRead(&byte, 1, 10) == 1)
                 bytes.push_back(static_cast<char>(byte));
-        }
+            return bytes.size() >= count;
+        });
         return bytes;
     }
 
@@ -43,12 +47,12 @@ protected:
         EXPECT_TRUE(lib.ClWrite(reinterpret_cast<const uint8_t*>(command.data()),
                                 static_cast<int>(command.size()), 3000))
             << "write through the library";
-        EXPECT_EQ(camera.Receive(command.size(), 2000), command) << "the camera gets the command";
+        EXPECT_EQ(camera.ReceiveUntil(command, 2s), command) << "the camera gets the command";
         ASSERT_TRUE(camera.Send("GA=100\r\n"));
-        EXPECT_EQ(ReadFromLibrary(8, 2000), "GA=100\r\n") << "the reply comes back";
+        EXPECT_EQ(ReadFromLibrary(8), "GA=100\r\n") << "the reply comes back";
     }
 
-    PtyCamera camera;
+    PtyPair camera;
     AppSettings settings;
     Texts messages;
     ClSerialLib lib{settings, kGrabberDir};
@@ -137,10 +141,7 @@ TEST_F(ClSerialLibChannel, MakerLibrarySelectsMakerAndRate)
 TEST_F(ClSerialLibChannel, AllPortsLibraryOpensThePortByIndex)
 {
     settings.serialMode = LineClSpecV11;
-    uint8_t byte = 0;
     EXPECT_FALSE(lib.ClSetBaud(9600)) << "no rate without an open channel";
-    EXPECT_FALSE(lib.ClWrite(&byte, 1, 100)) << "no writing without an open channel";
-
     UseCamera("makers=Kavro Grabbers;ports=3");
     lib.ListClPorts();
     settings.dllNo = 2;
@@ -169,25 +170,16 @@ TEST_F(ClSerialLibChannel, AllPortsLibraryOpensThePortByIndex)
     EXPECT_TRUE(lib.ClSetBaud(9600));
     EXPECT_FALSE(lib.ClSetBaud(19200));
     EXPECT_EQ(messages, Texts{"Selected baud rate is not supported in Kavro Grabbers - Port 0."});
-}
-
-TEST_F(ClSerialLibChannel, ReadHonoursItsTimeOut)
-{
-    settings.serialMode = LineClSpecV11;
-    UseCamera();
-    ASSERT_TRUE(lib.ClOpen());
 
     uint8_t buffer[4] = {};
-    const int64_t start = NowMs();
+    const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(lib.ClRead(buffer, 1, 300), 0) << "nothing arrives";
-    const int64_t waited = NowMs() - start;
-    EXPECT_GE(waited, 290) << "the read waits out its time-out";
-    EXPECT_LT(waited, 2000) << "and no longer";
-
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, 290ms) << "the read waits out its time-out";
+    EXPECT_LT(waited, 2s) << "and no longer";
     ASSERT_TRUE(camera.Send("OK"));
     int got = 0;
-    for (const int64_t deadline = NowMs() + 2000; got == 0 && NowMs() < deadline;)
-        got = lib.ClRead(buffer, 4, 50);
+    WaitFor([&] { return (got = lib.ClRead(buffer, 4, 50)) != 0; });
     EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), static_cast<size_t>(got)), "OK")
         << "a short read hands over what came instead of losing it";
 }

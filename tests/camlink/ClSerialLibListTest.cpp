@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "support/TempFolder.h"
 
 #include "app/AppSettings.h"
 #include "comm/camlink/ClSerialLib.h"
@@ -6,25 +7,20 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 using Texts = std::vector<std::string>;
 
-TEST(ClSerialLibLists, EntriesFillingAndBaudBits)
+TEST(ClSerialLibLists, EntriesAndFilling)
 {
     const Texts list = {"first", "second"};
     EXPECT_EQ(ClSerialLib::GetListEntry(list, 1), "second");
     EXPECT_EQ(ClSerialLib::GetListEntry(list, -1), "") << "index -1 gives no entry";
     EXPECT_EQ(ClSerialLib::GetListEntry(list, 2), "") << "an index past the end gives no entry";
-    EXPECT_EQ(ClSerialLib::GetListEntry({}, 0), "") << "an empty list gives no entry";
 
     Texts combo = {"earlier"};
     EXPECT_EQ(ClSerialLib::FillPortList(list, combo), 2) << "the count is the list's, not the combo's";
     EXPECT_EQ(combo, (Texts{"earlier", "first", "second"})) << "entries are appended in order";
-
-    EXPECT_EQ(ClSerialLib::ClBaudMask(9600), 1u);
-    EXPECT_EQ(ClSerialLib::ClBaudMask(115200), 16u);
-    EXPECT_EQ(ClSerialLib::ClBaudMask(921600), 128u);
-    EXPECT_EQ(ClSerialLib::ClBaudMask(14400), 0u) << "a rate outside the table has no bit";
 }
 
 TEST(ClSerialLibLists, GrabberFolderListsClserLibrariesInNameOrder)
@@ -32,26 +28,21 @@ TEST(ClSerialLibLists, GrabberFolderListsClserLibrariesInNameOrder)
     TempFolder folder;
     for (const char* name : {"clserzeta.so", "clserkavro.so", "clserabc.so", "libclserial.so",
                              "clser.txt", "clserial.so.1", "Clserupper.so"})
-        folder.AddFile(name);
-    std::filesystem::create_directory(folder.Path() + "/clserfolder.so");
+        std::ofstream(folder.File(name)) << "x";
+    std::filesystem::create_directory(folder.File("clserfolder.so"));
 
     AppSettings settings;
-    ClSerialLib lib(settings, folder.Path());
+    ClSerialLib lib(settings, folder.path);
     lib.ListGrabberLibraries();
     EXPECT_EQ(lib.GrabberLibraries(), (Texts{"clserabc.so", "clserkavro.so", "clserzeta.so"}))
         << "only files named clser*.so, bare names, sorted";
 
-    std::filesystem::remove(folder.Path() + "/clserabc.so");
+    std::filesystem::remove(folder.File("clserabc.so"));
     lib.ListGrabberLibraries();
     EXPECT_EQ(lib.GrabberLibraries(), (Texts{"clserkavro.so", "clserzeta.so"}))
         << "a second listing replaces the first";
 
-    TempFolder empty;
-    ClSerialLib emptyLib(settings, empty.Path());
-    emptyLib.ListGrabberLibraries();
-    EXPECT_TRUE(emptyLib.GrabberLibraries().empty()) << "a folder without grabber libraries";
-
-    ClSerialLib missingLib(settings, folder.Path() + "/no-such-folder");
+    ClSerialLib missingLib(settings, folder.File("no-such-folder"));
     missingLib.ListGrabberLibraries();
     EXPECT_TRUE(missingLib.GrabberLibraries().empty()) << "a folder that does not exist";
 }

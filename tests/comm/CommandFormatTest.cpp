@@ -5,45 +5,30 @@
 
 namespace {
 
-CommandValue Int(int n)
+CommandValue Value(int n, const std::string& text = "")
 {
     CommandValue value;
     value.intValue = n;
-    return value;
-}
-
-CommandValue Text(const std::string& text)
-{
-    CommandValue value;
     value.text = text;
     return value;
 }
 
 }  // namespace
 
-TEST(CommandFormat, CheckCharactersMatchTheCameraExamples)
-{
-    EXPECT_EQ(CommandFormat::CrcText(""), "00");
-    EXPECT_EQ(CommandFormat::CrcText("a"), "90");
-    EXPECT_EQ(CommandFormat::CrcText("abc"), "5e");
-    EXPECT_EQ(CommandFormat::CrcText(":R0000@A000#04?"), "f9");
-}
-
 TEST(CommandFormat, SettingsAndQueries)
 {
     AppSettings settings;
     CommandFormat format(settings);
-    EXPECT_EQ(format.FormatSet(CmdGA, 0, Int(100), 1), "GA=100\r\n");
-    EXPECT_EQ(format.FormatSet(CmdGA, 0, Int(-92), 0), "GA=-92");
-    EXPECT_EQ(format.FormatSet(CmdID, 0, Text("ABC"), 1), "ID=ABC\r\n");
-    EXPECT_EQ(format.FormatSet(CmdUD, 0, [] { auto v = Int(7); v.text = "cam 7"; return v; }(), 0), "UD=cam 7")
+    EXPECT_EQ(format.FormatSet(CmdGA, 0, Value(100), 1), "GA=100\r\n");
+    EXPECT_EQ(format.FormatSet(CmdGA, 0, Value(-92), 0), "GA=-92");
+    EXPECT_EQ(format.FormatSet(CmdUD, 0, Value(7, "cam 7"), 0), "UD=cam 7")
         << "a text row writes its text whatever the integer says";
     EXPECT_EQ(format.FormatQuery(CmdGA, 0, 1), "GA?\r\n");
     EXPECT_EQ(format.FormatQuery(0, 0, 0), "EB?");
 
     format.Row(CmdGA).kind = KindDecimal;
     format.Row(CmdGA).decimals = 2;
-    auto decimal = Int(0);
+    CommandValue decimal;
     decimal.floatValue = 1.5;
     EXPECT_EQ(format.FormatSet(CmdGA, 0, decimal, 0), "GA=1.50");
 }
@@ -52,98 +37,65 @@ TEST(CommandFormat, ParsingRepliesAndFileLines)
 {
     AppSettings settings;
     CommandFormat format(settings);
+    const auto parse = [&](const std::string& line) {
+        CommandFields f;
+        const int result = format.ParseCommand(line, f);
+        EXPECT_EQ(result, f.error == 0 ? 1 : 0) << line;
+        return f;
+    };
 
-    CommandFields f;
-    EXPECT_EQ(format.ParseCommand("ga=100\r", f), 1);
+    CommandFields f = parse("ga=100\r");
     EXPECT_EQ(f.name, "GA");
-    EXPECT_EQ(f.param1, "100");
     EXPECT_EQ(f.index, 24);
     EXPECT_EQ(f.intValue, 100);
-
-    f = {};
-    format.ParseCommand("SH=&H1F", f);
-    EXPECT_EQ(f.intValue, 31) << "&H introduces a hexadecimal value";
-
-    f = {};
-    format.ParseCommand("GA = 1 0 0", f);
-    EXPECT_EQ(f.param1, "100") << "spaces vanish everywhere";
-
-    f = {};
-    format.ParseCommand("GA?5", f);
+    EXPECT_EQ(parse("SH=&H1F").intValue, 31) << "&H introduces a hexadecimal value";
+    EXPECT_EQ(parse("GA = 1 0 0").param1, "100") << "spaces vanish everywhere";
+    f = parse("GA?5");
     EXPECT_EQ(f.op, "?");
     EXPECT_EQ(f.param1, "5");
     EXPECT_EQ(f.paramCount, 1u);
-
-    f = {};
-    format.ParseCommand("GA=1,200", f);
+    f = parse("GA=1,200");
     EXPECT_EQ(f.paramCount, 2u);
     EXPECT_EQ(f.channelParam, 1);
     EXPECT_EQ(f.intValue, 1) << "a row without channel takes its value from the first parameter";
-
-    f = {};
-    format.ParseCommand("ID=abc", f);
-    EXPECT_EQ(f.textValue, "ABC");
-    EXPECT_EQ(f.text, "ID=abc");
-
-    f = {};
-    EXPECT_EQ(format.ParseCommand("COMPLETE", f), 0);
-    EXPECT_EQ(f.error, 1u);
-    f = {};
-    EXPECT_EQ(format.ParseCommand("XX=1", f), 0);
+    EXPECT_EQ(parse("ID=abc").textValue, "ABC");
+    EXPECT_EQ(parse("COMPLETE").error, 1u) << "no operator";
+    f = parse("XX=1");
+    EXPECT_EQ(f.error, 1u) << "no such command";
     EXPECT_EQ(f.index, -1);
-    EXPECT_EQ(f.error, 1u);
+
+    const std::string hostile[] = {"A,B=1", "=", "?", ",=,", "GA=-99999999999999999999", "SH=&HFFFFFFFFFFFF",
+                                   std::string("GA=1\0" "2", 6), "GA=\xff\xfe", ""};
+    for (const std::string& line : hostile)
+        parse(line);   // must parse without harm
+    EXPECT_EQ(parse("GA=99999999999999999999").intValue, 2147483647) << "huge numbers clamp instead of wrapping";
 }
 
-TEST(CommandFormat, HostileLinesParseWithoutHarm)
-{
-    AppSettings settings;
-    CommandFormat format(settings);
-    const std::string lines[] = {
-        "A,B=1",  "=", "?", ",=,", "GA=99999999999999999999", "GA=-99999999999999999999",
-        "SH=&HFFFFFFFFFFFF", std::string("GA=1\0" "2", 6), "GA=\xff\xfe", "",
-    };
-    for (const auto& line : lines) {
-        CommandFields f;
-        format.ParseCommand(line, f);
-    }
-    CommandFields f;
-    format.ParseCommand("GA=99999999999999999999", f);
-    EXPECT_EQ(f.intValue, 2147483647) << "huge numbers clamp instead of wrapping";
-}
-
-TEST(CommandFormat, RegisterBaseWithoutCheck)
+TEST(CommandFormat, RegisterBaseForms)
 {
     AppSettings settings;
     settings.commandFormat = 1;
     CommandFormat format(settings);
     const int sm = format.FindRow("SM");
+    const auto encodeSet = [&](int row, const CommandValue& value) {
+        return format.EncodeRegisterBase(format.FormatSet(row, 0, value, 1));
+    };
 
-    EXPECT_EQ(format.EncodeRegisterBase(format.FormatSet(sm, 0, Int(100), 1)), ":R0000@A000#=100\r\n");
+    EXPECT_EQ(encodeSet(sm, Value(100)), ":R0000@A000#=100\r\n");
     EXPECT_EQ(format.EncodeRegisterBase(format.FormatQuery(sm, 0, 1)), ":R0000@A000#?");
-    EXPECT_EQ(format.DecodeReply(":r0000@A000#=100"), "SM=100");
+    EXPECT_EQ(format.DecodeReply(":r0000@A000#=100"), "SM=100") << "a reply is read as the last command's";
+    EXPECT_EQ(encodeSet(CmdID, Value(0, "CAM1")), ":R0000@00D8$=CAM1\r\n") << "a text register has the $ marker";
     EXPECT_EQ(format.DecodeReply(":ok"), "COMPLETE");
     EXPECT_EQ(format.DecodeReply(":er"), "");
-    EXPECT_EQ(format.EncodeRegisterBase(format.FormatSet(CmdID, 0, Text("CAM1"), 1)), ":R0000@00D8$=CAM1\r\n");
-
-    EXPECT_EQ(format.EncodeRegisterBase(format.FormatSet(CmdGA, 0, Int(1), 1)), "")
-        << "a row without register address cannot be sent in this form";
+    EXPECT_EQ(encodeSet(CmdGA, Value(1)), "") << "a row without register address cannot be sent in this form";
     EXPECT_EQ(format.EncodeRegisterBase("NOSUCH=1\r\n"), "");
-}
 
-TEST(CommandFormat, RegisterBaseWithCheck)
-{
-    AppSettings settings;
-    settings.commandFormat = 1;
     settings.commandCrc = 1;
-    CommandFormat format(settings);
-    const int sm = format.FindRow("SM");
-
-    EXPECT_EQ(format.EncodeRegisterBase(format.FormatQuery(sm, 0, 1)) + "\r\n", ":R0000@A000#04?f9\r\n");
-    const std::string setting = format.EncodeRegisterBase(format.FormatSet(sm, 0, Int(100), 1));
+    EXPECT_EQ(format.EncodeRegisterBase(format.FormatQuery(sm, 0, 1)) + "\r\n", ":R0000@A000#04?f9\r\n")
+        << "the camera's own example";
     const std::string body = ":R0000@A000#03=100";
-    EXPECT_EQ(setting, body + CommandFormat::CrcText(body) + "\r\n")
+    EXPECT_EQ(encodeSet(sm, Value(100)), body + CommandFormat::CrcText(body) + "\r\n")
         << "the check stands before the line end so the camera sees one line";
-
     const std::string reply = ":r0000@A000#03=250";
     EXPECT_EQ(format.DecodeReply(reply + CommandFormat::CrcText(reply)), "SM=250");
     EXPECT_EQ(format.DecodeReply(reply + "00"), "CRC errer");

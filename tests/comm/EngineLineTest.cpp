@@ -3,20 +3,23 @@
 
 #include "support/RawLine.h"
 
-TEST(EngineLine, LinesEndWithCrLfOrLfAlone)
+TEST(EngineLine, LinesAreKeptWholeWhateverEndsThem)
 {
     RawLine line;
     ASSERT_TRUE(line.opened);
     CRsCmd& engine = *line.engine;
 
-    line.Send("GA=1\r\nGA=2\n\n");
-    EXPECT_EQ(engine.ReceiveLines(1), 1);
-    EXPECT_EQ(engine.ReceiveLines(1), 1);
-    EXPECT_EQ(engine.ReceiveLines(1), 1);
-    ASSERT_EQ(engine.GetReplyCount(), 3);
+    const std::string longText = "UD=" + std::string(60, 'X');
+    const std::string binary("A\0B\x01\xff", 5);
+    line.Send("GA=1\r\nGA=2\n\n" + longText + "\r\n" + binary + "\r\n");
+    for (int n = 0; n < 5; ++n)
+        EXPECT_EQ(engine.ReceiveLines(1), 1) << "line " << n;
+    ASSERT_EQ(engine.GetReplyCount(), 5);
     EXPECT_EQ(engine.PopReply(), "GA=1");
     EXPECT_EQ(engine.PopReply(), "GA=2") << "a bare LF does not cost the last character";
     EXPECT_EQ(engine.PopReply(), "");
+    EXPECT_EQ(engine.PopReply(), longText) << "a long line is kept whole";
+    EXPECT_EQ(engine.PopReply(), binary) << "so is a line of any bytes";
     EXPECT_EQ(engine.PopReply(), "") << "an empty list gives an empty text";
 }
 
@@ -55,23 +58,6 @@ TEST(EngineLine, ANoticeNeverTakesAWaitingReplyWithIt)
     EXPECT_EQ(engine.PopReply(), "GA=5");
     EXPECT_EQ(engine.PopReply(), "TR=1");
     EXPECT_EQ(line.host.traffic.size(), 3u) << "the notice is logged";
-}
-
-TEST(EngineLine, LongAndBinaryLinesAreKeptWhole)
-{
-    RawLine line;
-    ASSERT_TRUE(line.opened);
-    CRsCmd& engine = *line.engine;
-
-    const std::string longText = "UD=" + std::string(60, 'X');
-    line.Send(longText + "\r\n");
-    ASSERT_EQ(engine.ReceiveLines(0), 1);
-    EXPECT_EQ(engine.PopReply(), longText);
-
-    const std::string binary("A\0B\x01\xff", 5);
-    line.Send(binary + "\r\n");
-    ASSERT_EQ(engine.ReceiveLines(0), 1);
-    EXPECT_EQ(engine.PopReply(), binary);
 }
 
 TEST(EngineLine, OverflowDropsTheWholeLineOnce)

@@ -110,81 +110,32 @@ TEST(CtrlTbl, ReadableRowsComeInSettingsFileOrder)
     EXPECT_EQ(expected.size(), 344u);
 }
 
-TEST(CtrlTbl, RowsWithoutControlOrCommand)
+// The "CM" combo and its three colour boxes share one value; the combo's row is the command's.
+TEST(CtrlTbl, CenterMarkerFamilySharesOneCommand)
 {
-    const char* const first[] = {"EB", "ST", "HP", "VN", "ID", "MD", "UD"};
-    for (int i = 0; i < 7; ++i) {
-        EXPECT_EQ(CtrlTbl::Rows()[i].commandIndex, Cmd(first[i])) << "row " << i;
-        EXPECT_EQ(CtrlTbl::Rows()[i].ctrlId, 0);
-    }
-
-    const std::set<std::string> expectedControlless = {
-        "EB", "ST", "HP", "VN", "ID", "MD", "UD", "AWRS", "LUTR", "LUTG", "LUTB", "LD", "SA",
-        "EA", "SA00", "ULCK", "MD00", "FPVN", "RS00", "QELS", "AVDR", "AVDG", "AVDB", "TMS", "PSHD"};
-    const std::set<int> expectedCommandless = {
-        CtrlId::DouOffset1, CtrlId::DouOffset2, CtrlId::DouOffset3, CtrlId::BlemishRecalibrateBlack,
-        CtrlId::BlemishRecalibrateWhite, CtrlId::ProtectEnable, CtrlId::FlatColor};
-    std::multiset<std::string> controlless;
-    std::multiset<int> commandless;
-    for (int i = 0; i < CtrlTbl::Count(); ++i) {
-        const CtrlTblEntry& row = CtrlTbl::Rows()[i];
-        if (row.ctrlId == 0)
-            controlless.insert(CommandTable::Row(row.commandIndex).mnemonic);
-        if (row.commandIndex == -1) {
-            commandless.insert(row.ctrlId);
-            EXPECT_EQ(row.access, AccessNever);
-        }
-    }
-    EXPECT_EQ(controlless, std::multiset<std::string>(expectedControlless.begin(), expectedControlless.end()));
-    EXPECT_EQ(commandless, std::multiset<int>(expectedCommandless.begin(), expectedCommandless.end()));
-
-    for (const char* unbound : {"BL", "BLR", "BLB", "BMRC"})
-        EXPECT_EQ(CtrlTbl::FindByCommand(Cmd(unbound)), -1) << unbound << " has no row";
-
-    // Push buttons that steer a command, and the "CM" family sharing one value.
-    EXPECT_EQ(RowOf(B("RS")).kind, CtrlKindButton);
-    EXPECT_EQ(RowOf(CtrlId::RecalibrateColor).commandIndex, Cmd("RS"));
-    EXPECT_EQ(RowOf(B("AW")).kind, CtrlKindButton);
     EXPECT_EQ(CtrlTbl::FindByCommand(Cmd("CM")), CtrlTbl::FindByCtrl(B("CM")));
     for (int box : {CtrlId::CmR, CtrlId::CmG, CtrlId::CmB})
-        EXPECT_EQ(RowOf(box).commandIndex, Cmd("CM"));
+        EXPECT_EQ(RowOf(box).commandIndex, Cmd("CM")) << "control " << box;
     EXPECT_EQ(CtrlTbl::FindByCtrl(0), -1) << "0 names no control";
     EXPECT_EQ(CtrlTbl::FindByCommand(-1), -1) << "-1 names no command";
 }
 
-TEST(CtrlTbl, RangesDefaultsAndWrap)
+// Only the front ends' timing edits wrap: SHDL .. TCLY of each AFE except
+// TX_CTRL, and the whole AFE_TG grid.
+TEST(CtrlTbl, WrapRowsAreTheFrontEndTimings)
 {
-    struct Expected {
-        int ctrlId;
-        int kind, wrap, access, min, max, defaultValue;
-    };
-    const Expected expected[] = {
-        {B("PE"), CtrlKindEdit, 0, AccessBoth, 0, 1056, 1056},
-        {B("PEB"), CtrlKindEdit, 0, AccessBoth, 0, 1056, 1056},
-        {B("STL"), CtrlKindEdit, 0, AccessBoth, 1, 1040, 1},
-        {B("ETL"), CtrlKindEdit, 0, AccessBoth, 1, 1040, 1040},
-        {B("GA"), CtrlKindEdit, 0, AccessBoth, -92, 605, 0},
-        {B("AGCF"), CtrlKindEdit, 0, AccessBoth, 32, 890, 32},
-        {B("SM"), CtrlKindRadio, 0, AccessBoth, 0, 3, 0},
-        {B("TPN"), CtrlKindCombo, 0, AccessBoth, 0, 15, 0},
-        {B("SHDL"), CtrlKindEdit, 1, AccessFactory, 0, 63, 32},
-        {B("H2PO"), CtrlKindEdit, 1, AccessFactory, 0, 1, 1},
-        {B("TXCR3"), CtrlKindEdit, 0, AccessFactory, 0, 1, 0},
-        {B("TCLY2"), CtrlKindEdit, 1, AccessFactory, 0, 15, 7},
-        {B("TCNR0"), CtrlKindEdit, 0, AccessFactory, -2147483647, 2147483646, 0},
-        {B("SDTH"), CtrlKindEdit, 0, AccessFactory, 16384, 65535, 16384},
-        {B("BMBR1"), CtrlKindEdit, 0, AccessFactory, 0, 65535, 0},
-        {B("MGBB3"), CtrlKindEdit, 0, AccessBoth, -2048, 2048, 0},
-        {CtrlId::DouOffset2, CtrlKindEdit, 0, AccessNever, -128, 128, 0},
-    };
-    for (const Expected& e : expected) {
-        const CtrlTblEntry& row = RowOf(e.ctrlId);
-        SCOPED_TRACE("control " + std::to_string(e.ctrlId));
-        EXPECT_EQ(row.kind, e.kind);
-        EXPECT_EQ(row.wrap, e.wrap);
-        EXPECT_EQ(row.access, e.access);
-        EXPECT_EQ(row.min, e.min);
-        EXPECT_EQ(row.max, e.max);
-        EXPECT_EQ(row.defaultValue, e.defaultValue);
+    std::set<std::string> expected;
+    for (const char* afe : {"", "2", "3"})
+        for (const char* name : {"SHDL", "SHPL", "SHPT", "DPHP", "DPHN", "TCLY"})
+            expected.insert(name + std::string(afe));
+    for (const char* signal : {"H1", "H2", "HL", "RG"})
+        for (const char* column : {"PL", "NL", "PO"})
+            expected.insert(signal + std::string(column));
+    std::set<std::string> wrapping;
+    for (int i = 0; i < CtrlTbl::Count(); ++i) {
+        const CtrlTblEntry& row = CtrlTbl::Rows()[i];
+        if (row.wrap)
+            wrapping.insert(CommandTable::Row(row.commandIndex).mnemonic);
     }
+    EXPECT_EQ(wrapping, expected);
 }

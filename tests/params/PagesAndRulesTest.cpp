@@ -2,8 +2,8 @@
 
 #include <map>
 #include <set>
-#include <tuple>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "comm/CommandTable.h"
@@ -16,31 +16,24 @@ namespace {
 
 int B(const std::string& mnemonic) { return CtrlId::Bound(CommandTable::Find(mnemonic)); }
 
-struct PlacedCell {
-    int page;
-    const PageGroup* group;
-    const PageCell* cell;
-};
-
-std::vector<PlacedCell> AllCells()
+std::vector<const PageCell*> AllCells()
 {
-    std::vector<PlacedCell> cells;
-    const auto& pages = PageContents();
-    for (size_t p = 0; p < pages.size(); ++p)
-        for (const PageGroup& group : pages[p].groups)
+    std::vector<const PageCell*> cells;
+    for (const PageContent& page : PageContents())
+        for (const PageGroup& group : page.groups)
             for (const PageRow& row : group.rows)
                 for (const PageCell& cell : row.cells)
-                    cells.push_back({static_cast<int>(p), &group, &cell});
+                    cells.push_back(&cell);
     return cells;
 }
 
-// Control id -> the cells showing it.
-std::map<int, std::vector<PlacedCell>> CellsById()
+// Control id -> how many cells show it.
+std::map<int, int> CellsById()
 {
-    std::map<int, std::vector<PlacedCell>> byId;
-    for (const PlacedCell& placed : AllCells())
-        if (placed.cell->ctrlId != 0)
-            byId[placed.cell->ctrlId].push_back(placed);
+    std::map<int, int> byId;
+    for (const PageCell* cell : AllCells())
+        if (cell->ctrlId != 0)
+            ++byId[cell->ctrlId];
     return byId;
 }
 
@@ -52,52 +45,13 @@ const PageGroup* FindGroup(int page, const std::string& caption)
     return nullptr;
 }
 
-bool HasText(int page, const std::string& text)
-{
-    for (const PlacedCell& placed : AllCells())
-        if (placed.page == page && placed.cell->text == text)
-            return true;
-    return false;
-}
-
 }  // namespace
-
-TEST(PageContents, PagesGroupsAndExactTexts)
-{
-    const auto& pages = PageContents();
-    const std::pair<const char*, ParamPageKind> tabs[] = {
-        {"User Parameter", UserPage}, {"User Parameter2", UserPage}, {"Factory A", FactoryPage},
-        {"Factory B", FactoryPage},   {"Factory C", FactoryPage},     {"Factory E", FactoryPage},
-        {"Factory F", FactoryPage},   {"Factory G", FactoryPage}};
-    ASSERT_EQ(pages.size(), 8u);
-    for (size_t i = 0; i < pages.size(); ++i) {
-        EXPECT_EQ(pages[i].caption, tabs[i].first);
-        EXPECT_EQ(pages[i].kind, tabs[i].second) << tabs[i].first;
-    }
-
-    EXPECT_TRUE(FindGroup(3, "AFE 1(Red)") && FindGroup(3, "AFE 2(Green)"));
-    EXPECT_TRUE(FindGroup(4, "AFE 3(Blue)") && FindGroup(4, "AFE_TG"));
-    EXPECT_TRUE(HasText(0, "Scannig Format"));
-    EXPECT_TRUE(HasText(1, "Treshold"));
-    EXPECT_TRUE(HasText(7, " Y  from Camera"));
-    EXPECT_EQ(CellsById()[B("BDRT")].front().cell->entries.front(), " 9600bps");
-
-    std::set<int> hidden, factoryOnly;
-    for (const PlacedCell& placed : AllCells()) {
-        if (placed.cell->hidden)
-            hidden.insert(placed.cell->ctrlId);
-        if (placed.cell->factoryOnly)
-            factoryOnly.insert(placed.cell->ctrlId);
-    }
-    EXPECT_EQ(hidden, (std::set<int>{CtrlId::ProtectEnable, CtrlId::FlatColor, CtrlId::AutoMonitor}));
-    EXPECT_EQ(factoryOnly, std::set<int>{B("VPP")});
-}
 
 TEST(PageContents, EveryBoundControlHasExactlyOneMatchingCell)
 {
     const auto byId = CellsById();
-    for (const auto& [id, cells] : byId) {
-        EXPECT_EQ(cells.size(), 1u) << "control " << id << " shown " << cells.size() << " times";
+    for (const auto& [id, count] : byId) {
+        EXPECT_EQ(count, 1) << "control " << id << " shown " << count << " times";
         EXPECT_TRUE(!CtrlId::IsBound(id) || CtrlTbl::FindByCtrl(id) >= 0) << "cell " << id << " binds a command but has no row";
     }
     for (int i = 0; i < CtrlTbl::Count(); ++i) {
@@ -110,18 +64,16 @@ TEST(PageContents, EveryBoundControlHasExactlyOneMatchingCell)
                                                 {CellKind::Check, CtrlKindCheck}, {CellKind::Radio, CtrlKindRadio},
                                                 {CellKind::Button, CtrlKindButton}};
     std::map<int, int> radiosPerHead;
-    for (const PlacedCell& placed : AllCells()) {
-        const PageCell& cell = *placed.cell;
-        if (cell.kind == CellKind::Radio)
-            ++radiosPerHead[cell.groupHead];
-        const int index = CtrlTbl::FindByCtrl(cell.ctrlId);
+    for (const PageCell* cell : AllCells()) {
+        if (cell->kind == CellKind::Radio)
+            ++radiosPerHead[cell->groupHead];
+        const int index = CtrlTbl::FindByCtrl(cell->ctrlId);
         if (index < 0)
             continue;
         const CtrlTblEntry& row = CtrlTbl::Rows()[index];
-        EXPECT_EQ(row.kind, kindOfCell.at(cell.kind)) << "control " << cell.ctrlId;
-        if (cell.kind == CellKind::List) {
-            EXPECT_EQ(static_cast<int>(cell.entries.size()), row.max + 1) << "list " << cell.ctrlId;
-        }
+        EXPECT_EQ(row.kind, kindOfCell.at(cell->kind)) << "control " << cell->ctrlId;
+        EXPECT_TRUE(cell->kind != CellKind::List || static_cast<int>(cell->entries.size()) == row.max + 1)
+            << "list " << cell->ctrlId << " offers " << cell->entries.size() << " entries";
     }
     ASSERT_EQ(radiosPerHead.size(), 2u);
     for (const auto& [head, count] : radiosPerHead)
@@ -134,20 +86,14 @@ TEST(PageContents, GeneratedGridsAndPageLayout)
     const PageGroup* red = FindGroup(5, "Red");
     const PageGroup* blue = FindGroup(6, "Blue");
     ASSERT_TRUE(red && blue);
-    ASSERT_EQ(red->rows.size(), 17u);
-    EXPECT_EQ(red->rows[0].cells[1].text, "( H )");
-    EXPECT_EQ(red->rows[1].cells[0].text, "01");
+    ASSERT_EQ(red->rows.size(), 17u) << "a heading and sixteen rows";
     EXPECT_EQ(red->rows[1].cells[1].ctrlId, B("BMBR1"));
     EXPECT_EQ(red->rows[1].cells[2].ctrlId, B("BMBR2"));
-    EXPECT_EQ(blue->rows[16].cells[0].text, "16");
     EXPECT_EQ(blue->rows[16].cells[2].ctrlId, B("BMWB32"));
 
     const PageGroup* tg = FindGroup(4, "AFE_TG");
-    ASSERT_TRUE(tg);
-    ASSERT_EQ(tg->rows.size(), 5u);
-    EXPECT_EQ(tg->rows[0].cells[3].text, "POL");
-    EXPECT_EQ(tg->rows[4].cells[0].text, "RG");
-    EXPECT_EQ(tg->rows[4].cells[3].ctrlId, B("RGPO"));
+    ASSERT_TRUE(tg && tg->rows.size() == 5u);
+    EXPECT_EQ(tg->rows[4].cells[3].ctrlId, B("RGPO")) << "the last row and column: RG's POL";
 
     // Groups tile each page without overlapping, in at most three columns.
     for (const PageContent& page : PageContents()) {
@@ -171,7 +117,6 @@ TEST(ControlRules, RulesAndPairsNameExistingControls)
     for (int i = 0; i < DisableRuleTbl::Count(); ++i) {
         const DisableRule& rule = DisableRuleTbl::Rows()[i];
         EXPECT_TRUE(exists(rule.controllingCtrl) && exists(rule.dependentCtrl)) << "rule " << i;
-        EXPECT_EQ(rule.disable, 1);
         EXPECT_TRUE(seen.insert({rule.controllingCtrl, rule.value, rule.dependentCtrl}).second) << "rule " << i;
         if (rule.controllingCtrl == B("TR") && rule.value == 2)
             disabledByPwc.insert(rule.dependentCtrl);
@@ -187,12 +132,9 @@ TEST(ControlRules, RulesAndPairsNameExistingControls)
         EXPECT_TRUE(exists(pair.primaryCtrl) && exists(pair.secondaryCtrl)) << "pair " << i;
         pairs.insert({pair.primaryCtrl, pair});
     }
-    EXPECT_EQ(LinkedPairTbl::Count(), 14);
     for (const auto& [primary, pair] : pairs) {
         if (pair.sumLimit == 0)
             continue;
-        EXPECT_EQ(pair.sumLimit, 8);
-        EXPECT_EQ(pair.reverse, 1);
         const auto back = pairs.find(pair.secondaryCtrl);
         EXPECT_TRUE(back != pairs.end() && back->second.secondaryCtrl == primary) << "pair " << primary << " is one-way";
     }

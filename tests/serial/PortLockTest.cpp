@@ -1,12 +1,15 @@
-#include "support/PtyPair.h"
+#include "support/TempFolder.h"
 
 #include "comm/serial/PortLock.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
-#include <cstdlib>
+#include <poll.h>
 #include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace std::chrono_literals;
 
@@ -17,21 +20,10 @@ const char kLockName[] = "Kavro Test Mutex";
 // Points the runtime folder at a fresh folder, so the test meets no other lock.
 class PortLockTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char folder[] = "/tmp/kavro-lock-XXXXXX";
-        ASSERT_NE(mkdtemp(folder), nullptr);
-        m_folder = folder;
-        setenv("XDG_RUNTIME_DIR", folder, 1);
-    }
-    void TearDown() override
-    {
-        unlink(PortLock::LockFilePath(kLockName).c_str());
-        rmdir(m_folder.c_str());
-        unsetenv("XDG_RUNTIME_DIR");
-    }
+    void SetUp() override { setenv("XDG_RUNTIME_DIR", m_folder.path.c_str(), 1); }
+    void TearDown() override { unsetenv("XDG_RUNTIME_DIR"); }
 
-    std::string m_folder;
+    TempFolder m_folder;
 };
 
 bool SendByte(int fd, char byte)
@@ -49,7 +41,7 @@ bool ReceiveByte(int fd, char* byte, int timeoutMs)
 
 TEST_F(PortLockTest, OrdersProcessesAndDiesWithItsHolder)
 {
-    EXPECT_EQ(PortLock::LockFilePath(kLockName), m_folder + "/Kavro Test Mutex.lock");
+    EXPECT_EQ(PortLock::LockFilePath(kLockName), m_folder.File("Kavro Test Mutex.lock"));
 
     int toParent[2];
     ASSERT_EQ(pipe(toParent), 0);

@@ -2,15 +2,15 @@
 
 #include <chrono>
 #include <cstdint>
-#include <fcntl.h>
 #include <functional>
 #include <poll.h>
 #include <pty.h>
 #include <string>
 #include <termios.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
+
+#include "support/WaitFor.h"
 
 // A pseudo-terminal: the port under test opens the slave path, the test plays
 // the far end on the master.
@@ -39,6 +39,13 @@ public:
     bool IsValid() const { return !m_path.empty(); }
     const std::string& SlavePath() const { return m_path; }
     int SlaveFd() const { return m_slave; }
+    // The line speed the port under test last set.
+    speed_t Speed() const
+    {
+        termios tio{};
+        tcgetattr(m_slave, &tio);
+        return cfgetospeed(&tio);
+    }
 
     void CloseMaster()
     {
@@ -57,40 +64,35 @@ public:
     std::string ReceiveUntil(const std::string& expected, std::chrono::milliseconds timeout,
                              const std::function<void()>& whileWaiting = {}) const
     {
+        return ReadWhile([&](const std::string& got) { return got.find(expected) == std::string::npos; }, timeout,
+                         whileWaiting);
+    }
+
+    // Whatever of count bytes arrives at the master before the deadline.
+    std::vector<uint8_t> Receive(size_t count, std::chrono::milliseconds timeout) const
+    {
+        const std::string got = ReadWhile([&](const std::string& got) { return got.size() < count; }, timeout, {});
+        return std::vector<uint8_t>(got.begin(), got.end());
+    }
+
+private:
+    std::string ReadWhile(const std::function<bool(const std::string&)>& wanting, std::chrono::milliseconds timeout,
+                          const std::function<void()>& whileWaiting) const
+    {
         std::string got;
         const auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (got.find(expected) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+        while (wanting(got) && std::chrono::steady_clock::now() < deadline) {
             if (whileWaiting)
                 whileWaiting();
             pollfd master{m_master, POLLIN, 0};
-            if (poll(&master, 1, 5) <= 0)
-                continue;
             char chunk[256];
-            const ssize_t n = read(m_master, chunk, sizeof chunk);
+            const ssize_t n = poll(&master, 1, 5) > 0 ? read(m_master, chunk, sizeof chunk) : 0;
             if (n > 0)
                 got.append(chunk, static_cast<size_t>(n));
         }
         return got;
     }
 
-    // Whatever of count bytes arrives at the master before the deadline.
-    std::vector<uint8_t> Receive(size_t count, std::chrono::milliseconds timeout) const
-    {
-        std::vector<uint8_t> got;
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (got.size() < count && std::chrono::steady_clock::now() < deadline) {
-            pollfd master{m_master, POLLIN, 0};
-            if (poll(&master, 1, 10) <= 0)
-                continue;
-            uint8_t chunk[256];
-            const ssize_t n = read(m_master, chunk, sizeof chunk);
-            if (n > 0)
-                got.insert(got.end(), chunk, chunk + n);
-        }
-        return got;
-    }
-
-private:
     int m_master = -1;
     int m_slave = -1;  // kept open so the terminal outlives the port's own descriptor
     std::string m_path;
@@ -100,11 +102,5 @@ private:
 inline bool WaitUntil(const std::function<bool()>& condition,
                       std::chrono::milliseconds timeout = std::chrono::milliseconds(5000))
 {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
+    return WaitFor(condition, static_cast<int>(timeout.count()));
 }

@@ -3,8 +3,6 @@
 #include <sys/wait.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "support/TempFolder.h"
@@ -30,8 +28,6 @@ inline ProcessResult RunProcess(const std::string& commandLine)
         result.out.append(buffer, n);
     const int status = pclose(pipe);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::stringstream err;
-    err << std::ifstream(errFile).rdbuf();
-    result.err = err.str();
+    result.err = FileText(errFile);
     return result;
 }

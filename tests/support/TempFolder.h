@@ -2,7 +2,17 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
+
+// The whole content of a file, byte for byte; "" when it cannot be read.
+inline std::string FileText(const std::string& path)
+{
+    std::ostringstream bytes;
+    bytes << std::ifstream(path, std::ios::binary).rdbuf();
+    return bytes.str();
+}
 
 // A folder of its own for one test, removed afterwards.
 struct TempFolder {
