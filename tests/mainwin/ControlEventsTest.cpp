@@ -170,18 +170,3 @@ TEST(ControlEvents, ARefusedChangeRevertsEverythingOfItsPass)
     rig.Click(CtrlId::CmR);
     EXPECT_FALSE(rig.Button(CtrlId::CmR)->isChecked()) << "a refused check box unchecks again";
 }
-
-TEST(ControlEvents, LevelsShowTheirPages)
-{
-    StartedRig rig;
-    ASSERT_EQ(rig.window->Tabs().count(), 2);
-    EXPECT_EQ(rig.window->Tabs().tabText(0), "User Parameter");
-    EXPECT_EQ(rig.window->Tabs().tabText(1), "User Parameter2");
-    EXPECT_FALSE(rig.Registry().Find(rig.Id("VPP"))->isVisibleTo(rig.Registry().Find(rig.Id("VPP"))->parentWidget()));
-
-    rig.SwitchLevel(ActiveFactory);
-    ASSERT_EQ(rig.window->Tabs().count(), 8);
-    EXPECT_EQ(rig.window->Tabs().tabText(7), "Factory G");
-    EXPECT_EQ(rig.window->Tabs().currentIndex(), 0);
-    EXPECT_TRUE(rig.Registry().Find(rig.Id("VPP"))->isVisibleTo(rig.Registry().Find(rig.Id("VPP"))->parentWidget()));
-}

@@ -50,14 +50,21 @@ TEST(MainWindow, TheLevelSwitchNeedsTheChordTheCodeAndAUserPage)
     EXPECT_EQ(rig.window->Tabs().count(), 2) << "a wrong letter cancels the sequence";
     EXPECT_EQ(rig.window->KeySequenceState(), 0);
 
+    QWidget* vpp = rig.Registry().Find(rig.Id("VPP"));
+    EXPECT_FALSE(vpp->isVisibleTo(vpp->parentWidget())) << "the video path is a factory setting";
+
     TypeLevelSequence(rig.window.get());
     EXPECT_EQ(rig.settings.activeMode, ActiveFactory);
     EXPECT_EQ(rig.window->Tabs().count(), 8);
+    EXPECT_EQ(rig.window->Tabs().tabText(7), "Factory G");
     EXPECT_EQ(rig.window->Tabs().currentIndex(), 0);
     EXPECT_TRUE(rig.window->UtilityMenu()->isEnabled());
+    EXPECT_TRUE(vpp->isVisibleTo(vpp->parentWidget()));
     const Lines wire = rig.Wire();
-    ASSERT_GT(wire.size(), 300u) << "the camera is read again at the new level";
+    ASSERT_EQ(wire.size(), 1u + 344u + 1u) << "the area, every factory-readable row, the test pattern";
     EXPECT_EQ(wire.front(), "EA?");
+    EXPECT_EQ(wire[1], "SM?") << "the rows are read in the settings-file order";
+    EXPECT_EQ(wire[wire.size() - 2], "TCNB3?");
 
     rig.window->Tabs().setCurrentIndex(3);   // Factory B
     TypeLevelSequence(rig.window.get());

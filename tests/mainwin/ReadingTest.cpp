@@ -65,18 +65,6 @@ TEST(Reading, StartUpReadsTheUserRowsInOrderThenSetsTheTestPatternOnce)
     EXPECT_EQ(rig.settings.lineOnline, 1u);
 }
 
-TEST(Reading, AFactoryReloadReadsEveryReadableRow)
-{
-    MainWindowRig rig(ActiveFactory);
-    rig.window->Initialise();
-    std::vector<std::string> wire = rig.Wire();
-    ASSERT_GE(wire.size(), 2u);
-    std::vector<std::string> queries(wire.begin() + 1, wire.end() - 1);
-    EXPECT_EQ(queries.size(), 344u);
-    EXPECT_EQ(queries, ExpectedQueries(true));
-    EXPECT_EQ(rig.window->Tabs().count(), 8);
-}
-
 TEST(Reading, ASilentCameraLeavesTheValuesAndTheBarReachesTheEnd)
 {
     MainWindowRig rig;
