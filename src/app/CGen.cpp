@@ -1,5 +1,7 @@
 #include "app/CGen.h"
 
+#include "app/ProfileSession.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -65,8 +67,10 @@ bool CGen::OpenProfile(const std::string& keyPath)
         created.open(QIODevice::WriteOnly);
         return false;
     }
-    m_profile = std::make_unique<QSettings>(file, QSettings::IniFormat);
-    return true;
+    m_profile = std::make_unique<ProfileSession>(file);
+    if (!m_profile->IsOpen())
+        m_profile.reset();
+    return m_profile != nullptr;
 }
 
 bool CGen::ReadProfileDword(const std::string& name, uint32_t& value, uint32_t defaultValue)
@@ -74,7 +78,7 @@ bool CGen::ReadProfileDword(const std::string& name, uint32_t& value, uint32_t d
     value = defaultValue;
     if (!m_profile)
         return false;
-    const QVariant stored = m_profile->value(QString::fromStdString(name));
+    const QVariant stored = m_profile->Settings().value(QString::fromStdString(name));
     if (!stored.isValid())
         return false;
     if (stored.typeId() != QMetaType::QString)
@@ -91,7 +95,7 @@ bool CGen::ReadProfileString(const std::string& name, std::string& text, const s
     text = defaultValue;
     if (!m_profile)
         return false;
-    const QVariant stored = m_profile->value(QString::fromStdString(name));
+    const QVariant stored = m_profile->Settings().value(QString::fromStdString(name));
     if (!stored.isValid())
         return false;
     const std::string storedText = StoredText(stored);
@@ -106,7 +110,7 @@ bool CGen::WriteProfileDword(const std::string& name, uint32_t value)
     if (!m_profile)
         return false;
     // Stored as text, as the file holds it, so a value read back in this run looks the same.
-    m_profile->setValue(QString::fromStdString(name), QString::number(static_cast<int32_t>(value)));
+    m_profile->Settings().setValue(QString::fromStdString(name), QString::number(static_cast<int32_t>(value)));
     return true;
 }
 
@@ -114,13 +118,13 @@ bool CGen::WriteProfileString(const std::string& name, const std::string& text)
 {
     if (!m_profile)
         return false;
-    m_profile->setValue(QString::fromStdString(name), QString::fromStdString(text));
+    m_profile->Settings().setValue(QString::fromStdString(name), QString::fromStdString(text));
     return true;
 }
 
 void CGen::CloseProfile()
 {
     if (m_profile)
-        m_profile->sync();
+        m_profile->Close();
     m_profile.reset();
 }

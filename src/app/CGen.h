@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-class QSettings;
+class ProfileSession;
 class QWidget;
 class QAbstractButton;
 
@@ -45,5 +45,5 @@ public:
 private:
     static constexpr int kValueCapacity = 512;   // longer stored values count as unreadable
 
-    std::unique_ptr<QSettings> m_profile;
+    std::unique_ptr<ProfileSession> m_profile;
 };

@@ -3,12 +3,12 @@
 
 #include <QFileInfo>
 #include <QListWidget>
-#include <QSaveFile>
 
 #include "app/AppSettings.h"
 #include "comm/EngineHost.h"
 #include "dialogs/CommSelDlgTexts.h"
 #include "dialogs/UiPrompts.h"
+#include "files/SafeFile.h"
 
 using namespace CommSelTexts;
 
@@ -32,17 +32,10 @@ void CCommSelDlg::OnWriteMessages()
 // all: an old file of the same name survives a failed write.
 bool CCommSelDlg::WriteMessageFile(const QString& path) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    for (int row = m_messages->count() - 1; row >= 0; --row) {
-        const QByteArray line = m_messages->item(row)->text().toUtf8() + "\r\n";
-        if (file.write(line) != line.size()) {
-            file.cancelWriting();
-            return false;
-        }
-    }
-    return file.commit();
+    std::string content;
+    for (int row = m_messages->count() - 1; row >= 0; --row)
+        content += m_messages->item(row)->text().toStdString() + "\r\n";
+    return SafeFile::WriteAll(path.toStdString(), content);
 }
 
 void CCommSelDlg::OnClearMessages()

@@ -8,6 +8,7 @@
 #include "app/AppSettings.h"
 #include "app/CGen.h"
 #include "app/Profile.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -164,4 +165,26 @@ TEST(Profile, DeviceMappingsAreReadNeverWritten)
     EXPECT_EQ(Profile::CamLinkFolder(gen), "/opt/grabbers");
     Profile::SaveSettings(settings, gen);
     EXPECT_EQ(Profile::ComDevice(gen, 1), "/dev/ttyUSB0") << "saving keeps values the tool does not own";
+}
+
+TEST(Profile, AFullDiskKeepsTheOldProfile)
+{
+    TempProfileHome home;
+    CGen gen;
+    AppSettings settings;
+    Profile::LoadSettings(settings, gen);
+    settings.lastCommand = std::string(200, 'G');
+    Profile::SaveSettings(settings, gen);
+    const std::string before = FileText(home.IniFile());
+
+    settings.commPort = 5;
+    {
+        FileSizeLimit diskFull(100);
+        Profile::SaveSettings(settings, gen);
+        Profile::LeaveCrashGuard(gen);
+    }
+    EXPECT_EQ(FileText(home.IniFile()), before) << "a write cut short never replaces the profile";
+    AppSettings again;
+    Profile::LoadSettings(again, gen);
+    EXPECT_EQ(again.lastCommand, settings.lastCommand);
 }

@@ -10,6 +10,7 @@
 
 #include "CommWindowRig.h"
 #include "dialogs/StatusPictures.h"
+#include "support/FileSizeLimit.h"
 
 namespace {
 
@@ -169,6 +170,17 @@ TEST(CommSelDlg, MessageListKeeps1024LinesAndIsSavedOldestFirst)
     EXPECT_EQ(rig.prompts.prompts[0].icon, UiPrompts::Icon::Exclamation);
     EXPECT_EQ(dialog.Messages(), before) << "a failed write is not announced";
     EXPECT_EQ(rig.settings.logFilePath, folder.path);
+
+    const std::string kept = FileText(log);
+    rig.prompts.Clear();
+    rig.prompts.files.push_back(QString::fromStdString(log));
+    rig.prompts.yesNoAnswers.push_back(true);
+    {
+        FileSizeLimit diskFull(100);
+        rig.Click("writeMessages");
+    }
+    EXPECT_EQ(FileText(log), kept) << "a write that fails half way leaves the old file as it was";
+    EXPECT_EQ(rig.prompts.LastText(), QString::fromStdString(log) + "\nCouldn't open this file");
 
     rig.Click("clearMessages");
     EXPECT_TRUE(dialog.Messages().isEmpty());
