@@ -2,6 +2,7 @@
 //                      at 115200 baud over a pseudo-terminal
 // bench_pages step   : one spin step (send, acknowledge, commit, rules), 100 times
 #include <QApplication>
+#include <QTemporaryDir>
 
 #include <chrono>
 #include <cstdio>
@@ -112,6 +113,9 @@ int Step(int count)
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The window's profile goes to a folder of the benchmark's own, never the user's.
+    QTemporaryDir profileHome;
+    qputenv("XDG_CONFIG_HOME", profileHome.path().toUtf8());
     QApplication application(argc, argv);
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "reload")

@@ -86,7 +86,7 @@ int KavroCli::Run(const std::vector<std::string>& args)
     });
     if (IsComName(options.port))
         settings.commPort = static_cast<uint32_t>(NumberText::Decimal(options.port.substr(3)) - 1);
-    ClSerialLib camLink(settings, options.clFolder.empty() ? Profile::CamLinkFolder(gen) : options.clFolder);
+    ClSerialLib camLink(settings, GrabberFolder(options, gen));
     StderrHost host(options.verbose);
     m_host = &host;
     CRsCmd engine(settings, port, camLink, host);
@@ -99,6 +99,14 @@ int KavroCli::Run(const std::vector<std::string>& args)
     const int result = RunCommand(engine, options);
     engine.ClosePort();
     return result;
+}
+
+// The profile is read only when the command needs it.
+std::string KavroCli::GrabberFolder(const Options& options, CGen& gen)
+{
+    if (!options.clFolder.empty())
+        return options.clFolder;
+    return options.lineKind == LineClSpec2000 ? Profile::CamLinkFolder(gen) : ClSerialLib::kDefaultFolder;
 }
 
 bool KavroCli::ParseOptions(const std::vector<std::string>& args, Options& o)

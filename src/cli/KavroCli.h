@@ -4,6 +4,7 @@
 #include <vector>
 
 struct AppSettings;
+class CGen;
 class CRsCmd;
 class StderrHost;
 
@@ -30,6 +31,7 @@ private:
         std::vector<std::string> words;   // the command and its arguments
     };
 
+    static std::string GrabberFolder(const Options& options, CGen& gen);
     bool ParseOptions(const std::vector<std::string>& args, Options& options);
     bool ApplyOptions(const Options& options, AppSettings& settings);
     int RunCommand(CRsCmd& engine, const Options& options);

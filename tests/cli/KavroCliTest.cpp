@@ -98,7 +98,7 @@ TEST(KavroCli, CameraLinkLinesReachTheCameraThroughTheLibraries)
 {
     CliFixture f;
     f.camera.SetRegister("GA", 33);
-    const std::string environment = "LD_LIBRARY_PATH='" KAVRO_CLSIM_DIR "' KAVRO_CLSIM='device=" + f.pty.DevicePath() +
+    const std::string environment = "XDG_CONFIG_HOME='" + f.home.path + "' LD_LIBRARY_PATH='" KAVRO_CLSIM_DIR "' KAVRO_CLSIM='device=" + f.pty.DevicePath() +
                                     ";makers=Kavro Grabbers;ports=2' ";
     ProcessResult r = RunProcess(environment + KAVRO_CLI_PATH " --line-kind 3 --cl-index 1 query GA");
     EXPECT_EQ(r.exitCode, 0) << r.err;
