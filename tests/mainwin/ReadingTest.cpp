@@ -11,14 +11,14 @@
 
 namespace {
 
-// The queries a reload must send at a level, in table order.
-std::vector<std::string> ExpectedQueries(bool factory)
+// The queries a user-level reload must send, in table order.
+std::vector<std::string> UserLevelQueries()
 {
     std::vector<std::string> lines;
     const CtrlTblEntry* rows = CtrlTbl::Rows();
     for (int row = 0; row < CtrlTbl::Count(); ++row) {
         const CtrlTblEntry& e = rows[row];
-        if (e.commandIndex >= 0 && e.ctrlId != 0 && (e.access == AccessBoth || (factory && e.access == AccessFactory)))
+        if (e.commandIndex >= 0 && e.ctrlId != 0 && e.access == AccessBoth)
             lines.push_back(std::string(CommandTable::Row(e.commandIndex).mnemonic) + "?");
     }
     return lines;
@@ -53,7 +53,7 @@ TEST(Reading, StartUpReadsTheUserRowsInOrderThenSetsTheTestPatternOnce)
     ASSERT_FALSE(wire.empty());
     EXPECT_EQ(wire.front(), "EA?") << "the camera is probed with the area query first";
     std::vector<std::string> queries(wire.begin() + 1, wire.end() - 1);
-    EXPECT_EQ(queries, ExpectedQueries(false));
+    EXPECT_EQ(queries, UserLevelQueries());
     EXPECT_EQ(queries.size(), 64u);
     EXPECT_EQ(wire.back(), "TPN=3") << "exactly one test-pattern setting ends the reload";
 
