@@ -149,11 +149,12 @@ QString LockProblem(const QLockFile& lock)
     }
 }
 
-// Working copies are named "<file>.XXXXXX"; QSettings may add one more such suffix to its own.
+// Working copies are named "<file>.XXXXXX" with six letters; QSettings may add one more such
+// suffix to its own.
 QStringList WorkingCopies(const QFileInfo& file)
 {
     const QRegularExpression workName("^" + QRegularExpression::escape(file.fileName()) +
-                                      R"((\.[A-Za-z0-9]{6}){1,2}$)");
+                                      R"((\.[A-Za-z]{6}){1,2}$)");
     return file.absoluteDir().entryList(QDir::Files | QDir::Hidden | QDir::System).filter(workName);
 }
 
@@ -194,15 +195,15 @@ QString Save(const QString& file, const QMap<QString, QString>& changes)
 void RemoveStaleCopies(const QString& file)
 {
     const QFileInfo target(WrittenFile(file));
-    const QStringList copies = WorkingCopies(target);
     const QString lockFile = target.absoluteFilePath() + ".lock";
-    if (copies.isEmpty() && !QFileInfo::exists(lockFile))
-        return;   // nothing left over: reading stays free of writes
+    if (!QFileInfo::exists(lockFile))
+        return;   // no save was cut short: reading stays free of writes
     QLockFile lock(lockFile);
     lock.setStaleLockTime(kStaleLockMs);
     if (!lock.tryLock(0))
         return;   // a running copy is saving: its working copy is not stale
-    for (const QString& copy : copies)
+    // While the lock is ours no running copy has a working copy: these were left by the killed one.
+    for (const QString& copy : WorkingCopies(target))
         target.absoluteDir().remove(copy);
 }   // unlocking removes the lock file
 

@@ -21,7 +21,9 @@ QString WrittenFile(const QString& file);
 QString Save(const QString& file, const QMap<QString, QString>& changes);
 
 // Removes the working copies and the lock that a copy of the tool killed while
-// saving left beside the file, unless a running copy holds the lock.
+// saving left beside the file, unless a running copy holds the lock. Without a
+// lock left behind nothing is touched, so a file of the user's that merely
+// looks like a working copy stays.
 void RemoveStaleCopies(const QString& file);
 
 }  // namespace ProfileWriter
