@@ -128,9 +128,10 @@ QString ReplaceWith(const QString& file, const QMap<QString, QVariant>& values)
     }
     QString problem;
     const QByteArray workName = QFile::encodeName(workFile);
+    const QByteArray fileName = QFile::encodeName(file);
     if (!complete)
         problem = "the working copy could not be written in full (disk full?)";
-    else if (chmod(workName.constData(), ModeFor(file)) != 0 || std::rename(workName.constData(), QFile::encodeName(file).constData()) != 0)
+    else if (chmod(workName.constData(), ModeFor(file)) != 0 || std::rename(workName.constData(), fileName.constData()) != 0)
         problem = SystemError();
     if (!problem.isEmpty())
         QFile::remove(workFile);
