@@ -1,11 +1,11 @@
 #include "app/CGen.h"
 
-#include "app/ProfileWriter.h"
 #include "app/ProfileSession.h"
+#include "app/ProfileWriter.h"
 
 #include <QFileInfo>
-#include <QVariant>
 #include <QStringList>
+#include <QVariant>
 
 #include <cstdlib>
 
