@@ -1,12 +1,11 @@
 #include "app/CGen.h"
 
 #include "app/ProfileSession.h"
+#include "app/ProfileWriter.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSettings>
 #include <QStringList>
+#include <QVariant>
 
 #include <cstdlib>
 
@@ -61,16 +60,13 @@ bool CGen::OpenProfile(const std::string& keyPath)
 {
     m_profile.reset();
     const QString file = QString::fromStdString(ProfileFile(keyPath));
-    if (!QFileInfo::exists(file)) {
-        QDir().mkpath(QFileInfo(file).absolutePath());
-        QFile created(file);
-        created.open(QIODevice::WriteOnly);
-        return false;
-    }
-    m_profile = std::make_unique<ProfileSession>(file);
-    if (!m_profile->IsOpen())
-        m_profile.reset();
-    return m_profile != nullptr;
+    m_profile = std::make_unique<ProfileSession>(file);   // a missing file is made by the first save
+    return QFileInfo::exists(file);
+}
+
+void CGen::RemoveStaleProfileCopies(const std::string& keyPath)
+{
+    ProfileWriter::RemoveStaleCopies(QString::fromStdString(ProfileFile(keyPath)));
 }
 
 bool CGen::ReadProfileDword(const std::string& name, uint32_t& value, uint32_t defaultValue)
@@ -78,7 +74,7 @@ bool CGen::ReadProfileDword(const std::string& name, uint32_t& value, uint32_t d
     value = defaultValue;
     if (!m_profile)
         return false;
-    const QVariant stored = m_profile->Settings().value(QString::fromStdString(name));
+    const QVariant stored = m_profile->Value(QString::fromStdString(name));
     if (!stored.isValid())
         return false;
     if (stored.typeId() != QMetaType::QString)
@@ -95,7 +91,7 @@ bool CGen::ReadProfileString(const std::string& name, std::string& text, const s
     text = defaultValue;
     if (!m_profile)
         return false;
-    const QVariant stored = m_profile->Settings().value(QString::fromStdString(name));
+    const QVariant stored = m_profile->Value(QString::fromStdString(name));
     if (!stored.isValid())
         return false;
     const std::string storedText = StoredText(stored);
@@ -110,7 +106,7 @@ bool CGen::WriteProfileDword(const std::string& name, uint32_t value)
     if (!m_profile)
         return false;
     // Stored as text, as the file holds it, so a value read back in this run looks the same.
-    m_profile->Settings().setValue(QString::fromStdString(name), QString::number(static_cast<int32_t>(value)));
+    m_profile->SetValue(QString::fromStdString(name), QString::number(static_cast<int32_t>(value)));
     return true;
 }
 
@@ -118,7 +114,7 @@ bool CGen::WriteProfileString(const std::string& name, const std::string& text)
 {
     if (!m_profile)
         return false;
-    m_profile->Settings().setValue(QString::fromStdString(name), QString::fromStdString(text));
+    m_profile->SetValue(QString::fromStdString(name), QString::fromStdString(text));
     return true;
 }
 

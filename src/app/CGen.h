@@ -21,8 +21,8 @@ public:
     // "SOFTWARE\QEL Corporation\MX-330_550CL Camera Kavro".
     static std::string ProfileFile(const std::string& keyPath);
 
-    // True when an existing profile was opened. A missing one is created
-    // empty and not kept open, so the reads that follow give their defaults.
+    // True when an existing profile was opened. Reads of a missing one give
+    // their defaults; the first write that is saved creates it.
     bool OpenProfile(const std::string& keyPath);
     bool ReadProfileDword(const std::string& name, uint32_t& value, uint32_t defaultValue);
     bool ReadProfileString(const std::string& name, std::string& text, const std::string& defaultValue);
@@ -30,6 +30,9 @@ public:
     bool WriteProfileString(const std::string& name, const std::string& text);
     // Writes what changed to disk at once and forgets the open profile.
     void CloseProfile();
+    // Removes working copies that a copy of the tool killed while saving left
+    // beside the profile, unless a running copy is saving.
+    void RemoveStaleProfileCopies(const std::string& keyPath);
 
     // Control classes of page widgets (defined with the pages, which link Qt Widgets).
     enum CtrlClass { ClassOther = 0, ClassEdit = 1, ClassSpin = 2, ClassCombo = 3, ClassButton = 4 };

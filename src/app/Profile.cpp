@@ -56,6 +56,7 @@ std::string ExistingPathOrWorkingFolder(const std::string& path)
 
 void LoadSettings(AppSettings& s, CGen& gen)
 {
+    gen.RemoveStaleProfileCopies(ProfileKeyPath);   // left by a copy killed while saving
     gen.OpenProfile(ProfileKeyPath);
     gen.ReadProfileDword("Serial Mode", s.serialMode, 0);
     std::string mode;

@@ -1,45 +1,14 @@
 #include "app/ProfileSession.h"
 
-#include <QFile>
-#include <QLockFile>
 #include <QSettings>
-#include <QTemporaryFile>
 
 #include <cstdio>
 
-namespace {
-
-constexpr int kLockWaitMs = 5000;
-constexpr int kStaleLockMs = 10000;   // a lock this old belongs to a crashed copy
-
-// "name=value" lines: one per key, as the INI file writes them.
-int CountValueLines(const QByteArray& text)
-{
-    int lines = 0;
-    for (const QByteArray& line : text.split('\n'))
-        if (!line.startsWith('[') && line.contains('='))
-            ++lines;
-    return lines;
-}
-
-}  // namespace
+#include "app/ProfileWriter.h"
 
 ProfileSession::ProfileSession(const QString& file)
-    : m_file(file), m_lock(std::make_unique<QLockFile>(file + ".lock"))
+    : m_file(file), m_stored(std::make_unique<QSettings>(file, QSettings::IniFormat))
 {
-    m_lock->setStaleLockTime(kStaleLockMs);
-    if (!m_lock->tryLock(kLockWaitMs))
-        return;
-    QTemporaryFile work(file + ".XXXXXX");
-    work.setAutoRemove(false);
-    QFile current(file);
-    if (!work.open() || !current.open(QIODevice::ReadOnly) || work.write(current.readAll()) < 0 || !work.flush()) {
-        work.remove();
-        return;
-    }
-    m_workFile = work.fileName();
-    work.close();
-    m_settings = std::make_unique<QSettings>(m_workFile, QSettings::IniFormat);
 }
 
 ProfileSession::~ProfileSession()
@@ -47,25 +16,33 @@ ProfileSession::~ProfileSession()
     Close();
 }
 
-bool ProfileSession::IsComplete() const
+QVariant ProfileSession::Value(const QString& name) const
 {
-    QFile written(m_workFile);
-    if (!written.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray text = written.readAll();
-    return (text.isEmpty() || text.endsWith('\n')) && CountValueLines(text) == m_settings->allKeys().size();
+    const auto change = m_changes.constFind(name);
+    return change != m_changes.cend() ? QVariant(*change) : m_stored->value(name);
+}
+
+void ProfileSession::SetValue(const QString& name, const QString& text)
+{
+    const QVariant current = Value(name);
+    if (current.typeId() == QMetaType::QString && current.toString() == text)
+        return;
+    m_changes.insert(name, text);
+    m_changed = true;
 }
 
 bool ProfileSession::Close()
 {
-    if (!m_settings)
+    if (!m_stored)
         return false;
-    m_settings->sync();
-    const bool complete = m_settings->status() == QSettings::NoError && IsComplete();
-    m_settings.reset();
-    const bool replaced = complete && std::rename(QFile::encodeName(m_workFile), QFile::encodeName(m_file)) == 0;
-    if (!replaced)
-        QFile::remove(m_workFile);
-    m_lock->unlock();
-    return replaced;
+    m_stored.reset();
+    if (!m_changed)
+        return true;
+    const QString problem = ProfileWriter::Save(m_file, m_changes);
+    m_changes.clear();
+    m_changed = false;
+    if (!problem.isEmpty())
+        std::fprintf(stderr, "kavro profile: %s: not saved, the old file is kept: %s\n",
+                     qPrintable(m_file), qPrintable(problem));
+    return problem.isEmpty();
 }

@@ -1,16 +1,16 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
+#include <QVariant>
 
 #include <memory>
 
-class QLockFile;
 class QSettings;
 
-// One use of the profile file: under a lock shared by every copy of the tool,
-// the values are read and written on a working copy, which replaces the file
-// only once it is known to be complete. QSettings on its own reports success
-// when a full disk cut the file short; here the old file survives instead.
+// One use of the profile file: values are read from the file as it stands,
+// without writing anything; values set are kept aside and, when any of them
+// differs from what is stored, saved by Close() (see ProfileWriter).
 class ProfileSession {
 public:
     explicit ProfileSession(const QString& file);
@@ -18,17 +18,16 @@ public:
     ProfileSession(const ProfileSession&) = delete;
     ProfileSession& operator=(const ProfileSession&) = delete;
 
-    bool IsOpen() const { return m_settings != nullptr; }
-    QSettings& Settings() { return *m_settings; }
-    // Writes what changed; true when the file now holds it, false when the old file was kept.
+    // Invalid when the value is not stored.
+    QVariant Value(const QString& name) const;
+    void SetValue(const QString& name, const QString& text);
+    // Saves what changed; true when the file holds it, false when the old file was
+    // kept (said on standard error).
     bool Close();
 
 private:
-    bool IsComplete() const;
-
     QString m_file;
-    QString m_workFile;   // the working copy beside the file
-    std::unique_ptr<QLockFile> m_lock;   // keeps other copies of the tool out while this one works
-    std::unique_ptr<QSettings> m_settings;
+    std::unique_ptr<QSettings> m_stored;   // the file as read; never written through
+    QMap<QString, QString> m_changes;
     bool m_changed = false;
 };

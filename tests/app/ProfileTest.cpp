@@ -1,9 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <QLockFile>
 #include <QSettings>
 
-#include <fstream>
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <set>
 
 #include "app/AppSettings.h"
 #include "app/CGen.h"
@@ -21,7 +31,69 @@ std::string WorkingFolder()
 
 void WriteIni(const std::string& file, const std::string& text)
 {
-    std::ofstream(file, std::ios::trunc) << text;
+    std::filesystem::create_directories(std::filesystem::path(file).parent_path());
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
+}
+
+std::string ProfileFolder(const TempProfileHome& home)
+{
+    return std::filesystem::path(home.IniFile()).parent_path().string();
+}
+
+std::set<std::string> Entries(const std::string& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+struct stat Status(const std::string& file)
+{
+    struct stat info {};
+    lstat(file.c_str(), &info);
+    return info;
+}
+
+struct ChildRun {
+    std::string result;   // what the body returned
+    std::string err;      // its standard error
+};
+
+// Runs `body` in a child process that cannot write to `folder`. Root ignores
+// the folder's mode, so as root the child gives up root for "nobody".
+ChildRun RunWithoutWriteRight(const std::string& home, const std::string& folder,
+                              const std::function<std::string()>& body)
+{
+    constexpr uid_t kNobody = 65534;
+    chmod(home.c_str(), 0755);
+    chmod(folder.c_str(), 0555);
+    TempFolder out;
+    const std::string errFile = out.File("stderr");
+    int result[2];
+    if (pipe(result) != 0)
+        return {};
+    const pid_t child = fork();
+    if (child == 0) {
+        close(result[0]);
+        dup2(open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDERR_FILENO);
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setresgid(kNobody, kNobody, kNobody) != 0 ||
+                               setresuid(kNobody, kNobody, kNobody) != 0))
+            _exit(2);
+        const std::string text = body();
+        _exit(write(result[1], text.data(), text.size()) == ssize_t(text.size()) ? 0 : 3);
+    }
+    close(result[1]);
+    ChildRun run;
+    char buffer[256];
+    ssize_t n = 0;
+    while ((n = read(result[0], buffer, sizeof buffer)) > 0)
+        run.result.append(buffer, size_t(n));
+    close(result[0]);
+    waitpid(child, nullptr, 0);
+    chmod(folder.c_str(), 0755);
+    run.err = FileText(errFile);
+    return run;
 }
 
 }  // namespace
@@ -65,7 +137,7 @@ TEST(Profile, StoredValuesAreReadLikeTheToolAlwaysDid)
     TempFolder data;
     CGen gen;
     AppSettings first;
-    Profile::LoadSettings(first, gen);   // creates the file
+    Profile::LoadSettings(first, gen);
 
     WriteIni(home.IniFile(),
              "[General]\n"
@@ -187,4 +259,118 @@ TEST(Profile, AFullDiskKeepsTheOldProfile)
     AppSettings again;
     Profile::LoadSettings(again, gen);
     EXPECT_EQ(again.lastCommand, settings.lastCommand);
+}
+
+TEST(Profile, ReadingWritesNothingAndSavingKeepsModeAndLink)
+{
+    TempProfileHome home;
+    TempFolder elsewhere;
+    const std::string target = elsewhere.File("kavro.ini");
+    WriteIni(target, "[General]\nCOM1=/dev/ttyUSB0\nNormal%20Shutdown=1\n");
+    chmod(target.c_str(), 0640);
+    std::filesystem::create_directories(ProfileFolder(home));
+    std::filesystem::create_symlink(target, home.IniFile());
+    const std::set<std::string> entries = Entries(ProfileFolder(home));
+    const std::set<std::string> targetEntries = Entries(elsewhere.path);
+    const ino_t unread = Status(target).st_ino;
+
+    CGen gen;
+    AppSettings settings;
+    Profile::LoadSettings(settings, gen);
+    EXPECT_EQ(Profile::ComDevice(gen, 1), "/dev/ttyUSB0");
+    EXPECT_EQ(Status(target).st_ino, unread) << "reading never replaces the file";
+    EXPECT_EQ(Entries(ProfileFolder(home)), entries) << "reading leaves no lock or copy behind";
+    EXPECT_EQ(Entries(elsewhere.path), targetEntries);
+
+    settings.commPort = 3;
+    Profile::SaveSettings(settings, gen);
+    EXPECT_TRUE(std::filesystem::is_symlink(home.IniFile())) << "the link stays a link";
+    EXPECT_EQ(Status(target).st_mode & 0777, 0640u) << "the file keeps its mode";
+    EXPECT_EQ(QSettings(QString::fromStdString(target), QSettings::IniFormat).value("Comm Port").toInt(), 3);
+    EXPECT_EQ(Entries(elsewhere.path), targetEntries);
+
+    const ino_t saved = Status(target).st_ino;
+    Profile::SaveSettings(settings, gen);
+    EXPECT_EQ(Status(target).st_ino, saved) << "a save without a change writes nothing";
+}
+
+TEST(Profile, AReadOnlyOrFullFolderStillReadsTheProfile)
+{
+    TempProfileHome home;
+    const std::string text = "[General]\nActive%20Mode=FACTORY\nCOM1=/dev/ttyUSB0\nNormal%20Shutdown=1\n";
+    WriteIni(home.IniFile(), text);
+    chmod(home.IniFile().c_str(), 0644);
+    {
+        FileSizeLimit diskFull(0);
+        CGen gen;
+        AppSettings settings;
+        Profile::LoadSettings(settings, gen);
+        EXPECT_EQ(settings.activeMode, ActiveFactory) << "a full disk still lets the profile be read";
+        EXPECT_EQ(Profile::ComDevice(gen, 1), "/dev/ttyUSB0");
+    }
+
+    const ChildRun run = RunWithoutWriteRight(home.path, ProfileFolder(home), [] {
+        CGen gen;
+        AppSettings settings;
+        Profile::LoadSettings(settings, gen);
+        const std::string seen = std::to_string(settings.activeMode) + " " + Profile::ComDevice(gen, 1);
+        Profile::EnterCrashGuard(settings, gen);   // a write that cannot be saved
+        return seen;
+    });
+    EXPECT_EQ(run.result, "2 /dev/ttyUSB0") << "a read-only folder still lets the profile be read";
+    EXPECT_NE(run.err.find("not saved"), std::string::npos) << "the failed save is told: " << run.err;
+    EXPECT_EQ(FileText(home.IniFile()), text);
+}
+
+TEST(Profile, ADamagedProfileIsSavedWholeAndItsOriginalKept)
+{
+    TempProfileHome home;
+    const std::string damaged =
+        "\xEF\xBB\xBF[General]\nActive%20Mode=FACTORY\nCOM1=/dev/ttyUSB0\nNormal%20Shutdown=1\n\x01\xff stray\n[Gener\n";
+    WriteIni(home.IniFile(), damaged);
+    CGen gen;
+    AppSettings settings;
+    Profile::LoadSettings(settings, gen);
+    EXPECT_EQ(settings.activeMode, ActiveFactory);
+    Profile::EnterCrashGuard(settings, gen);
+    Profile::SaveSettings(settings, gen);
+    Profile::LeaveCrashGuard(gen);
+
+    QSettings ini(QString::fromStdString(home.IniFile()), QSettings::IniFormat);
+    EXPECT_EQ(ini.value("Normal Shutdown").toInt(), 1) << "the crash guard works on a repaired file";
+    EXPECT_EQ(ini.value("COM1").toString(), "/dev/ttyUSB0");
+    EXPECT_EQ(ini.value("Active Mode").toString(), "FACTORY");
+    EXPECT_EQ(ini.status(), QSettings::NoError) << "the file is well-formed again";
+    EXPECT_EQ(FileText(home.IniFile() + ".bak"), damaged) << "the damaged original is kept beside it";
+}
+
+TEST(Profile, StaleWorkingCopiesAreRemovedAtTheNextStart)
+{
+    TempProfileHome home;
+    WriteIni(home.IniFile(), "[General]\nNormal%20Shutdown=1\n");
+    const std::string work = home.IniFile() + ".AbCdEf";
+    const std::string lockFile = home.IniFile() + ".lock";
+    WriteIni(home.IniFile() + ".bak", "kept");
+    CGen gen;
+    AppSettings settings;
+    {
+        QLockFile saving(QString::fromStdString(lockFile));
+        ASSERT_TRUE(saving.tryLock(0));
+        WriteIni(work, "[General]\n");
+        Profile::LoadSettings(settings, gen);
+        EXPECT_TRUE(std::filesystem::exists(work)) << "the working copy of a copy that is saving stays";
+    }
+
+    const pid_t killed = fork();
+    if (killed == 0) {
+        QLockFile saving(QString::fromStdString(lockFile));
+        saving.lock();
+        std::raise(SIGKILL);
+    }
+    waitpid(killed, nullptr, 0);
+    ASSERT_TRUE(std::filesystem::exists(lockFile));
+    Profile::LoadSettings(settings, gen);
+    EXPECT_FALSE(std::filesystem::exists(work)) << "a killed save's working copy is removed";
+    EXPECT_FALSE(std::filesystem::exists(lockFile));
+    EXPECT_TRUE(std::filesystem::exists(home.IniFile() + ".bak"));
 }
