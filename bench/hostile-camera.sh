@@ -49,7 +49,7 @@ stop_during_reading() {
         start_camera --delay 300
         printf '[General]\nCOM1=%s\nComm%%20Port=0\nActive%%20Mode=FACTORY\nNormal%%20Shutdown=1\n' "$device" \
             >"$config/QEL Corporation/MX-330_550CL Camera Kavro.ini"
-        QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$config" "$build/src/app/kavro" &
+        QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$config" "$build/src/app/kavro" 2>/dev/null &
         tool=$!
         sleep 3   # the reading of some 340 rows has begun and has more than a minute to go
         start=$(now_ms)
