@@ -6,6 +6,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "comm/StopRequest.h"
+
 int SignalCloser::s_pipe[2] = {-1, -1};
 
 namespace {
@@ -17,6 +19,7 @@ const int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
 SignalCloser::SignalCloser(std::function<void()> onSignal, QObject* parent)
     : QObject(parent), m_onSignal(std::move(onSignal))
 {
+    StopRequest::Clear();
     if (pipe2(s_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     m_notifier = new QSocketNotifier(s_pipe[0], QSocketNotifier::Read, this);
@@ -40,8 +43,11 @@ SignalCloser::~SignalCloser()
     }
 }
 
+// The stop request ends the command in progress at its next wait, so the
+// user-interface thread gets back to its loop and sees the byte.
 void SignalCloser::Handler(int)
 {
+    StopRequest::Raise();
     const char byte = 1;
     (void)!write(s_pipe[1], &byte, 1);   // async-signal-safe; the rest happens on the UI thread
 }

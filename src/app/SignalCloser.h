@@ -7,7 +7,8 @@
 class QSocketNotifier;
 
 // Turns SIGTERM, SIGINT and SIGHUP into a call on the user-interface thread,
-// so the tool can close in order instead of dying with the line open.
+// so the tool can close in order instead of dying with the line open. A
+// camera command that blocks that thread ends at its next wait.
 class SignalCloser : public QObject {
     Q_OBJECT
 

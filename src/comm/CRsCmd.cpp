@@ -1,10 +1,12 @@
 #include "comm/CRsCmd.h"
 
 #include <cctype>
+#include <climits>
 
 #include "app/AppSettings.h"
 #include "comm/NumberText.h"
 #include "comm/SteadyClock.h"
+#include "comm/StopRequest.h"
 #include "comm/camlink/ClSerialLib.h"
 #include "comm/serial/SerialPort.h"
 
@@ -14,22 +16,33 @@ const char kCommError[] = "Communication Error";
 const char kNoAnswer[] =
     "No answer from Camera! (Timeout error)\nCheck power on Camera or serial cable connection.";
 
+bool FitsInt(long long value)
+{
+    return value >= INT_MIN && value <= INT_MAX;
+}
+
+int ClampToInt(long long value)
+{
+    return value < INT_MIN ? INT_MIN : value > INT_MAX ? INT_MAX : static_cast<int>(value);
+}
+
 // Rows whose value the camera holds in another unit than the pages show.
-int ScaleForCamera(int index, int value)
+long long ScaleForCamera(int index, int value)
 {
     if (index == CmdAGCF)
-        return value * 16;
+        return value * 16LL;
     if (index >= CmdBL && index <= CmdBLB)
-        return value + 511;
+        return value + 511LL;
     return value;
 }
 
+// A value off the wire may be anything: the result is clamped, never wrapped.
 int ScaleFromCamera(int index, int value)
 {
     if (index == CmdAGCF)
         return value >> 4;
     if (index >= CmdBL && index <= CmdBLB)
-        return value - 511;
+        return ClampToInt(value - 511LL);
     return value;
 }
 
@@ -72,8 +85,11 @@ CRsCmd::~CRsCmd()
     m_camLink.SetMessageSink(nullptr);
 }
 
+// While the tool stops no box may hold it up.
 void CRsCmd::ShowError(const std::string& text)
 {
+    if (StopRequest::Raised())
+        return;
     m_host.ShowMessage(text, kCommError, EngineHost::Icon::Exclamation);
 }
 
@@ -124,8 +140,23 @@ int CRsCmd::WaitCompleteCr(int timeoutMs)
     return 0;
 }
 
+// A text row's value goes on the line as it is, so a line end in it would
+// send a second command.
+bool CRsCmd::CanSend(int index, const CommandValue& value)
+{
+    if (Interrupted())
+        return false;
+    if (m_format.Row(index).kind == KindText && CommandFormat::HoldsControlCharacter(value.text)) {
+        ShowError(m_format.GetMnemonic(index) + ": a text with control characters is not sent");
+        return false;
+    }
+    return true;
+}
+
 int CRsCmd::SetValue(int index, int channel, const CommandValue& value, int timeoutMs)
 {
+    if (!m_format.IsValidIndex(index) || !CanSend(index, value))
+        return 0;
     ClearReplies();
     std::string line = m_format.FormatSet(index, channel, value, 1);
     if (m_settings.commandFormat == 0) {
@@ -145,9 +176,14 @@ int CRsCmd::SetInt(int index, int channel, int value, int timeoutMs)
         return 1;
     if (!m_format.IsValidIndex(index))
         return 0;
+    const long long scaled = ScaleForCamera(index, value);
+    if (!FitsInt(scaled)) {
+        ShowError(m_format.GetMnemonic(index) + ": " + std::to_string(value) + " does not fit the camera's register");
+        return 0;
+    }
     QuietScope quiet(quietMode, index == CmdPSCM);
     CommandValue commandValue;
-    commandValue.intValue = ScaleForCamera(index, value);
+    commandValue.intValue = static_cast<int32_t>(scaled);
     return SetValue(index, channel, commandValue, timeoutMs);
 }
 
@@ -170,7 +206,7 @@ int CRsCmd::SetText(int index, int channel, const std::string& text, int timeout
 
 int CRsCmd::GetValue(int index, int channel, CommandValue& value, int timeoutMs, int showErrors, int logMode)
 {
-    if (!m_format.IsValidIndex(index))
+    if (!m_format.IsValidIndex(index) || Interrupted())
         return 0;
     ClearReplies();
     std::string query = m_format.FormatQuery(index, channel, 1);
@@ -185,7 +221,7 @@ int CRsCmd::GetValue(int index, int channel, CommandValue& value, int timeoutMs,
     }
     CommandFields fields;
     PopAndParse(fields);
-    if (fields.error || fields.name != m_format.Row(index).mnemonic) {
+    if (!m_format.IsAnswer(fields, index)) {
         if (!quietMode && showErrors == 1)
             ShowReplyFailure(fields.text, m_format.FormatQuery(index, channel, 0));
         return 0;
@@ -200,7 +236,7 @@ int CRsCmd::GetValue(int index, int channel, CommandValue& value, int timeoutMs,
 
 int CRsCmd::GetValueReg(int index, int channel, CommandValue& value, int timeoutMs)
 {
-    if (!m_format.IsValidIndex(index))
+    if (!m_format.IsValidIndex(index) || Interrupted())
         return 0;
     ClearReplies();
     std::string line = m_format.EncodeRegisterBase(m_format.FormatQuery(index, channel, 1));
@@ -216,13 +252,16 @@ int CRsCmd::GetValueReg(int index, int channel, CommandValue& value, int timeout
         return 0;
     }
     CommandFields fields;
-    const int parsed = PopAndParse(fields);
-    // A reply that does not parse yields nothing, not stale numbers.
+    PopAndParse(fields);
+    // A reply that is no answer yields nothing, not stale numbers.
+    const bool answered = m_format.IsAnswer(fields, index);
     value.kind = fields.kind;
-    value.intValue = parsed ? fields.intValue : 0;
-    value.floatValue = parsed ? fields.floatValue : 0.0;
-    value.text = parsed ? fields.textValue : "";
-    return parsed;
+    value.intValue = answered ? fields.intValue : 0;
+    value.floatValue = answered ? fields.floatValue : 0.0;
+    value.text = answered ? fields.textValue : "";
+    if (!answered && !quietMode)
+        ShowReplyFailure(fields.text, m_format.FormatQuery(index, channel, 0));
+    return answered ? 1 : 0;
 }
 
 int CRsCmd::GetInt(int index, int channel, int& intOut, int timeoutMs)
@@ -237,6 +276,8 @@ int CRsCmd::GetInt(int index, int channel, int& intOut, int timeoutMs)
 
 int CRsCmd::QueryRaw(int& intOut, const std::string& text, int timeoutMs)
 {
+    if (Interrupted())
+        return 0;
     ClearReplies();
     std::string line = text;
     SendText(line, 1);

@@ -52,8 +52,12 @@ public:
     int WaitCompleteCr(int timeoutMs);
     int ReceiveLines(int logMode);
     int ReadLineCr(int logMode);
-    // The 50 ms tick: gathers lines that arrive while no command waits.
+    // The 50 ms tick: gathers lines that arrive while no command waits; inside
+    // a wait (a message box's loop runs the timer) it leaves the line alone.
     void OnTimer();
+    // A stop was asked for or the line hung up: every wait ends at once and
+    // no further command is sent until the port is opened again.
+    bool Interrupted() const;
 
     // Formats of the engine's own command rows.
     std::string FormatSet(int index, int channel, const CommandValue& value, int withLineEnd) const;
@@ -68,10 +72,13 @@ public:
 
 private:
     bool IsOffline() const;
+    bool LineHungUp() const;
     bool ReadOneByte(uint8_t& byte);
     bool ReadLine(LineAssembler::Ending ending, std::string& line);
+    long long ReadDeadline() const;
     void FinishLine(const std::string& line, int logMode);
     bool WaitForLine(int (CRsCmd::*reader)(int), int logMode, int timeoutMs, long long startMs);
+    bool CanSend(int index, const CommandValue& value);
     void ShowError(const std::string& text);
     void ShowReplyFailure(const std::string& reply, const std::string& command);
     void ShowNoAnswer();
@@ -85,6 +92,11 @@ private:
     CommandFormat m_format;
 
     LineAssembler m_rxLine;   // the line being received; it survives between reader calls
+    bool m_lineRanDry = false;   // the last reader call found no byte within its time
+
+    // The wait in progress, if any.
+    int m_waitDepth = 0;
+    long long m_waitDeadlineMs = 0;   // readers hand back control by then
 
     std::deque<std::string> m_replyList;
     std::string m_lastSentLine;

@@ -1,11 +1,13 @@
 // Transport and line readers of the command engine.
 #include "comm/CRsCmd.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
 #include "app/AppSettings.h"
 #include "comm/SteadyClock.h"
+#include "comm/StopRequest.h"
 #include "comm/camlink/ClSerialLib.h"
 #include "comm/serial/SerialPort.h"
 
@@ -15,6 +17,35 @@ const char kOverflowText[] = "RS-232C receiving buffer overflowed";
 const char kUnknownCommand[] = "01 Unknown Command!!";
 constexpr int kByteTimeoutMs = 10;
 constexpr int kClWriteTimeoutMs = 3000;
+
+// Marks a wait in progress with its deadline; a wait nested in a message box
+// of another gives the outer one its deadline back.
+class WaitScope {
+public:
+    WaitScope(int& depth, long long& deadline, long long newDeadline)
+        : m_depth(depth), m_deadline(deadline), m_outerDeadline(deadline)
+    {
+        ++m_depth;
+        m_deadline = newDeadline;
+    }
+    ~WaitScope()
+    {
+        --m_depth;
+        m_deadline = m_outerDeadline;
+    }
+    WaitScope(const WaitScope&) = delete;
+    WaitScope& operator=(const WaitScope&) = delete;
+
+private:
+    int& m_depth;
+    long long& m_deadline;
+    long long m_outerDeadline;
+};
+
+bool IsNotice(const std::string& line)
+{
+    return line.compare(0, 2, "!!") == 0;
+}
 
 void CutLineEnd(std::string& text)
 {
@@ -27,6 +58,16 @@ void CutLineEnd(std::string& text)
 bool CRsCmd::IsOffline() const
 {
     return m_settings.offline != 0;
+}
+
+bool CRsCmd::LineHungUp() const
+{
+    return m_settings.serialMode == LineComPort && m_port.HungUp();
+}
+
+bool CRsCmd::Interrupted() const
+{
+    return StopRequest::Raised() || LineHungUp();
 }
 
 int CRsCmd::OpenPort(int portIndex)
@@ -141,11 +182,28 @@ void CRsCmd::FinishLine(const std::string& line, int logMode)
     }
 }
 
-// Reads bytes until a line ends; false when the bytes ran out or the line overflowed.
+// Inside a wait the readers keep the wait's deadline; a call of its own (the
+// timer's) takes no longer than one timer period.
+long long CRsCmd::ReadDeadline() const
+{
+    return m_waitDepth > 0 ? m_waitDeadlineMs : SteadyMs() + kTimerPeriodMs;
+}
+
+// Reads bytes until a line ends; false when the bytes ran out or the line
+// overflowed. Control comes back after one line, after a line's capacity of
+// bytes, at the deadline (only bytes already received are taken after it) or
+// on a stop, so a line that never stops talking cannot hold the caller.
 bool CRsCmd::ReadLine(LineAssembler::Ending ending, std::string& line)
 {
+    const long long deadline = ReadDeadline();
+    m_lineRanDry = false;
     uint8_t byte = 0;
-    while (ReadOneByte(byte)) {
+    for (size_t taken = 0; taken < LineAssembler::kCapacity && !StopRequest::Raised(); ++taken) {
+        const long long left = std::clamp(deadline - SteadyMs(), 0LL, static_cast<long long>(kByteTimeoutMs));
+        if (ReadBytes(&byte, 1, static_cast<int>(left)) != 1) {
+            m_lineRanDry = true;
+            return false;
+        }
         const auto event = m_rxLine.Push(byte, ending);
         if (event == LineAssembler::Event::Overflow) {
             ShowError(kOverflowText);
@@ -159,17 +217,19 @@ bool CRsCmd::ReadLine(LineAssembler::Ending ending, std::string& line)
     return false;
 }
 
+// One line at most: a notice is logged and dropped, and the caller decides
+// whether to read on.
 int CRsCmd::ReceiveLines(int logMode)
 {
     if (IsOffline())
         return 1;
     std::string line;
-    while (ReadLine(LineAssembler::Ending::LineFeed, line)) {
-        FinishLine(line, logMode);
-        if (line.compare(0, 2, "!!") != 0)
-            return 1;
-        m_replyList.pop_back();   // a notice: logged, never taken for a reply
-    }
+    if (!ReadLine(LineAssembler::Ending::LineFeed, line))
+        return 0;
+    FinishLine(line, logMode);
+    if (!IsNotice(line))
+        return 1;
+    m_replyList.pop_back();   // a notice: logged, never taken for a reply
     return 0;
 }
 
@@ -187,18 +247,27 @@ int CRsCmd::ReadLineCr(int logMode)
     return 1;
 }
 
+// Ends with a reply, however it reached the list (a message box shown during
+// the wait runs timers), at the deadline whatever the line sends, and at once
+// on a stop or once a hung-up line is read out. Between reader calls it sleeps only when the line
+// was quiet.
 bool CRsCmd::WaitForLine(int (CRsCmd::*reader)(int), int logMode, int timeoutMs, long long startMs)
 {
+    WaitScope waiting(m_waitDepth, m_waitDeadlineMs, startMs + timeoutMs);
     std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
-    while ((this->*reader)(logMode) == 0) {
-        if (SteadyMs() - startMs >= timeoutMs)
+    for (;;) {
+        if (!m_replyList.empty() || (this->*reader)(logMode))
+            return true;
+        // Bytes that came before a hang-up are still read.
+        if (StopRequest::Raised() || (m_lineRanDry && LineHungUp()) || SteadyMs() >= m_waitDeadlineMs)
             return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
+        if (m_lineRanDry)
+            std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
     }
-    return true;
 }
 
 void CRsCmd::OnTimer()
 {
-    ReceiveLines(1);
+    if (m_waitDepth == 0)
+        ReceiveLines(1);
 }

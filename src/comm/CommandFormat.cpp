@@ -155,6 +155,32 @@ std::string CommandFormat::GetMnemonic(int index) const
     return IsValidIndex(index) ? m_rows[index].mnemonic : "";
 }
 
+bool CommandFormat::IsAnswer(const CommandFields& fields, int index) const
+{
+    if (!IsValidIndex(index) || fields.error || fields.op != "=" || fields.name != m_rows[index].mnemonic)
+        return false;
+    const CommandEntry& row = m_rows[index];
+    if (row.hasChannel && fields.paramCount != 2)
+        return false;
+    const std::string& value = row.hasChannel ? fields.param2 : fields.param1;
+    switch (row.kind) {
+    case KindInteger:
+        return value.compare(0, 2, "&H") == 0 ? NumberText::IsHex(value.substr(2)) : NumberText::IsDecimal(value);
+    case KindDecimal:
+        return NumberText::IsFloating(value);
+    default:
+        return true;
+    }
+}
+
+bool CommandFormat::HoldsControlCharacter(const std::string& text)
+{
+    for (char c : text)
+        if (std::iscntrl(static_cast<unsigned char>(c)))
+            return true;
+    return false;
+}
+
 int CommandFormat::FindRow(const std::string& name) const
 {
     for (int i = 0; i < CommandTable::kCount; ++i)

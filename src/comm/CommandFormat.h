@@ -22,6 +22,12 @@ public:
     // 1 when the line names a row, else 0 with fields.error set.
     int ParseCommand(const std::string& line, CommandFields& fields) const;
     std::string GetMnemonic(int index) const;
+    // The answer to a query of row index: NAME=value naming that row, the
+    // value in the row's form. An echo ("GA?") or an empty number ("GA=") is not.
+    bool IsAnswer(const CommandFields& fields, int index) const;
+    // CR, LF or another control character: such a text would end the command
+    // line early and start another, so it is never sent.
+    static bool HoldsControlCharacter(const std::string& text);
     // "" when the command names no row or its row has no register address.
     std::string EncodeRegisterBase(const std::string& command);
     std::string DecodeReply(const std::string& line) const;

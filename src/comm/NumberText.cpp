@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cctype>
 #include <cstdlib>
 
 namespace NumberText {
@@ -17,6 +18,21 @@ int32_t ClampedLong(const std::string& text, int base)
     if (value < INT32_MIN)
         return INT32_MIN;
     return static_cast<int32_t>(value);
+}
+
+bool IsSign(char c)
+{
+    return c == '+' || c == '-';
+}
+
+bool AllOf(const std::string& text, size_t from, int (*isDigit)(int))
+{
+    if (from >= text.size())
+        return false;
+    for (size_t i = from; i < text.size(); ++i)
+        if (!isDigit(static_cast<unsigned char>(text[i])))
+            return false;
+    return true;
 }
 
 }  // namespace
@@ -40,6 +56,28 @@ int32_t AutoBase(const std::string& text)
 double Floating(const std::string& text)
 {
     return std::strtod(text.c_str(), nullptr);
+}
+
+bool IsDecimal(const std::string& text)
+{
+    return AllOf(text, !text.empty() && IsSign(text[0]) ? 1 : 0, isdigit);
+}
+
+bool IsHex(const std::string& text)
+{
+    return AllOf(text, 0, isxdigit);
+}
+
+bool IsFloating(const std::string& text)
+{
+    const size_t point = text.find('.');
+    if (point == std::string::npos)
+        return IsDecimal(text);
+    const std::string whole = text.substr(0, point);
+    const std::string fraction = text.substr(point + 1);
+    const bool wholeOk = whole.empty() || (whole.size() == 1 && IsSign(whole[0])) || IsDecimal(whole);
+    const bool hasDigits = whole.find_first_of("0123456789") != std::string::npos || !fraction.empty();
+    return wholeOk && hasDigits && (fraction.empty() || AllOf(fraction, 0, isdigit));
 }
 
 }  // namespace NumberText

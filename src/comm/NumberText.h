@@ -16,4 +16,9 @@ int32_t Hex(const std::string& text);
 int32_t AutoBase(const std::string& text);
 double Floating(const std::string& text);
 
+// Whole texts in the camera's number forms, nothing before or after.
+bool IsDecimal(const std::string& text);    // an optional sign and decimal digits
+bool IsHex(const std::string& text);        // hexadecimal digits (after a prefix the caller removed)
+bool IsFloating(const std::string& text);   // an optional sign, digits and at most one point
+
 }  // namespace NumberText

@@ -96,7 +96,7 @@ void CKavroDlg::Initialise()
     ShowCommSelBeside();
     UpdateEnables(0, 0);
     activateWindow();
-    SetCommStatus(connected);
+    SetCommStatus(connected && !m_engine->Interrupted());   // a line that hung up while read is offline
     StartTimers();
 }
 

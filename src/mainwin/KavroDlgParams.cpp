@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QWidget>
 
+#include <climits>
+
 #include "app/AppSettings.h"
 #include "app/CGen.h"
 #include "comm/CRsCmd.h"
@@ -92,10 +94,11 @@ void CKavroDlg::ApplyLineCoupling(int ctrlId, int value)
         return;
     static const int start = Bound("STL");
     static const int end = Bound("ETL");
+    // A value read from the camera may sit at the edge of int: the bound stops there.
     if (ctrlId == start)
-        m_registry->SetSpinRange(end, value + 1, m_registry->SpinRange(end).second);
+        m_registry->SetSpinRange(end, value < INT_MAX ? value + 1 : value, m_registry->SpinRange(end).second);
     else if (ctrlId == end)
-        m_registry->SetSpinRange(start, m_registry->SpinRange(start).first, value - 1);
+        m_registry->SetSpinRange(start, m_registry->SpinRange(start).first, value > INT_MIN ? value - 1 : value);
 }
 
 int CKavroDlg::ParamIndex2CtrlId(int commandIndex) const

@@ -49,6 +49,8 @@ int CKavroDlg::ReadAllSettings()
         int value = 0;
         if (m_engine->GetInt(entry.commandIndex, 0, value, m_commandTimeoutMs))
             SetParam(entry.ctrlId, value);
+        else if (m_engine->Interrupted())
+            break;   // stopping, or the line hung up: no row left can be read
         m_progress->SetPos(row * 100 / rows);
     }
     m_progress->SetPos(100);

@@ -4,6 +4,7 @@
 #include <QSettings>
 #include <QTimer>
 
+#include <climits>
 #include <csignal>
 #include <fstream>
 #include <spawn.h>
@@ -12,7 +13,9 @@
 #include "app/CKavroApp.h"
 #include "camsim/PtyCamera.h"
 #include "camsim/VirtualCamera.h"
+#include "dialogs/CCommSelDlg.h"
 #include "mainwin/CKavroDlg.h"
+#include "support/MainWindowRig.h"
 #include "support/ScriptedUiPrompts.h"
 #include "support/TempFolder.h"
 #include "support/WaitFor.h"
@@ -133,4 +136,47 @@ TEST(Application, SigtermClosesInOrderAndASecondCopyCorruptsNothing)
     EXPECT_EQ(profile.value("Normal Shutdown").toInt(), 1);
     EXPECT_EQ(profile.value("COM1").toString().toStdString(), pty.DevicePath()) << "values the tool does not own survive";
     EXPECT_TRUE(profile.contains("Command CRC"));
+}
+
+TEST(Application, SigtermDuringAFactoryReadingEndsItAndClosesInOrder)
+{
+    TempProfileHome home;
+    camsim::VirtualCamera camera;
+    camsim::PtyCamera pty(camera);
+    ASSERT_TRUE(pty.Start());
+    camsim::Faults slow;
+    slow.replyDelayMs = 300;   // the whole reading would take well over a minute
+    camera.SetFaults(slow);
+    WriteProfile(home, "COM1=" + pty.DevicePath() + "\nComm%20Port=0\nActive%20Mode=FACTORY\nNormal%20Shutdown=1\n");
+
+    const pid_t tool = StartTool(home.path);
+    ASSERT_GT(tool, 0);
+    ASSERT_TRUE(WaitFor([&] { return camera.ReceivedLines().size() >= 3; }, 20000)) << "the reading runs";
+    kill(tool, SIGTERM);
+    EXPECT_EQ(WaitExit(tool), 0) << "the tool ended in order at the signal, not after the reading";
+    EXPECT_LT(camera.ReceivedLines().size(), 50u) << "the rows left were not tried";
+    EXPECT_EQ(ProfileValue(home, "Normal Shutdown").toInt(), 1);
+    EXPECT_EQ(ProfileValue(home, "Active Mode").toString(), "FACTORY");
+}
+
+TEST(Application, AStartUpReadingEndsAtAHangUpAndTakesValuesAtTheEdge)
+{
+    MainWindowRig rig(ActiveFactory);
+    rig.camera.SetRegister("STL", INT_MAX);   // each bounds the other's spin, one beyond itself
+    rig.camera.SetRegister("ETL", INT_MIN);
+    camsim::Faults faults;
+    faults.hangUpAtCommand = 80;
+    rig.camera.SetFaults(faults);
+    rig.window->SetCommandTimeout(150);
+    rig.window->Initialise();
+
+    EXPECT_EQ(rig.window->CurParam(MainWindowRig::Cmd("STL")), INT_MAX);
+    EXPECT_EQ(rig.Registry().SpinRange(rig.Id("ETL")).first, INT_MAX) << "the bound stops at the edge";
+    EXPECT_EQ(rig.Registry().SpinRange(rig.Id("STL")).second, INT_MIN);
+
+    EXPECT_TRUE(rig.pty.HungUp());
+    EXPECT_EQ(rig.settings.lineOnline, 0u) << "the line shows offline";
+    EXPECT_LT(rig.window->CommSel().Messages().size(), 250) << "the rows left after the hang-up were not tried";
+    EXPECT_TRUE(rig.prompts.prompts.empty());
+    EXPECT_TRUE(rig.window->IsInitialised()) << "the tool stays open";
 }

@@ -2,9 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <climits>
+#include <functional>
+#include <thread>
 
+#include "comm/StopRequest.h"
 #include "support/CameraLine.h"
+#include "support/WaitFor.h"
 
 namespace {
 
@@ -16,6 +22,22 @@ bool Contains(const std::vector<std::string>& lines, const std::string& line)
 long long ElapsedMs(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Runs work beside the test; when it has not finished by the deadline the
+// camera is stopped, which ends any talk, so a fault fails instead of hanging.
+bool FinishesWithin(CameraLine& line, int deadlineMs, const std::function<void()>& work)
+{
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        work();
+        done = true;
+    });
+    const bool inTime = WaitFor([&] { return done.load(); }, deadlineMs);
+    if (!inTime)
+        line.pty.Stop();
+    worker.join();
+    return inTime;
 }
 
 }  // namespace
@@ -130,10 +152,11 @@ TEST(EngineCamera, ASilentOrVanishedCameraEndsInATimeOut)
     faults.hangUpAfterNextCommand = true;
     line.camera.SetFaults(faults);
     start = std::chrono::steady_clock::now();
-    EXPECT_EQ(engine.SetInt(CmdGA, 0, 1, 300), 0);
-    EXPECT_EQ(engine.GetInt(CmdGA, 0, value, 300), 0);
-    EXPECT_LT(ElapsedMs(start), 2000) << "a hung-up line ends each wait at its time-out";
+    EXPECT_EQ(engine.SetInt(CmdGA, 0, 1, 5000), 0);
+    EXPECT_EQ(engine.GetInt(CmdGA, 0, value, 5000), 0);
+    EXPECT_LT(ElapsedMs(start), 4000) << "a hung-up line ends each wait at once, not at its time-out";
     EXPECT_TRUE(line.pty.HungUp());
+    EXPECT_TRUE(engine.Interrupted());
     EXPECT_EQ(line.host.LastStatus(), 0);
     EXPECT_EQ(engine.ClosePort(), 1);
 }
@@ -192,4 +215,84 @@ TEST(EngineCamera, RegisterBaseFormWithAndWithoutCheck)
         EXPECT_EQ(line.host.boxes[0].text,
                   "No answer from Camera! (Timeout error)\nCheck power on Camera or serial cable connection.");
     }
+}
+
+TEST(EngineCamera, ALineThatNeverStopsTalkingHoldsNoWaitPastItsDeadline)
+{
+    for (camsim::Stream stream : {camsim::Stream::Notices, camsim::Stream::EndlessLine}) {
+        const bool notices = stream == camsim::Stream::Notices;
+        SCOPED_TRACE(notices ? "notices without end" : "a line without end");
+        CameraLine line;
+        ASSERT_TRUE(line.Open());
+        CRsCmd& engine = *line.engine;
+        camsim::Faults faults;
+        faults.stream = stream;
+        line.camera.SetFaults(faults);
+
+        int value = -1;
+        int result = -1;
+        EXPECT_TRUE(FinishesWithin(line, 8000, [&] { result = engine.GetInt(CmdGA, 0, value, 1500); }))
+            << "the query ends near its 1.5 s time-out, after more than a line of bytes";
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(line.host.LastStatus(), 0);
+        if (notices)
+            EXPECT_TRUE(Contains(line.host.traffic, "Rx: !!Overheat")) << "the notices were read and logged";
+        else
+            ASSERT_EQ(line.host.boxes.size(), 1u) << "one overflow for one line, however long";
+
+        EXPECT_TRUE(FinishesWithin(line, 8000, [&] {
+            for (int tick = 0; tick < 5; ++tick)
+                engine.OnTimer();
+        })) << "the timer's reading hands back control too";
+        EXPECT_EQ(engine.GetReplyCount(), 0) << "no notice or fragment is taken for a reply";
+    }
+}
+
+TEST(EngineCamera, ValuesThatCannotTravelAreRefusedBeforeAnythingIsSent)
+{
+    CameraLine line;
+    ASSERT_TRUE(line.Open());
+    CRsCmd& engine = *line.engine;
+
+    for (const std::string& text : {std::string("x\r\nGA=5"), std::string("x\nGA=5"), std::string("\x1b]0;t\x07")}) {
+        EXPECT_EQ(engine.SetText(CmdUD, 0, text, 3000), 0) << "a control character would end the line early";
+    }
+    EXPECT_EQ(engine.SetInt(CmdAGCF, 0, INT_MAX, 3000), 0) << "sixteen times the value does not fit";
+    EXPECT_EQ(engine.SetInt(CmdAGCF, 0, INT_MIN / 8, 3000), 0);
+    EXPECT_EQ(engine.SetInt(CmdBL, 0, INT_MAX, 3000), 0) << "the black level's offset would overflow";
+    EXPECT_TRUE(line.camera.ReceivedLines().empty()) << "nothing reached the camera";
+    EXPECT_EQ(line.camera.Register("GA"), 0);
+    ASSERT_EQ(line.host.boxes.size(), 6u) << "each refusal is shown";
+    EXPECT_EQ(line.host.boxes[0].text, "UD: a text with control characters is not sent");
+    EXPECT_EQ(line.host.boxes[3].text, "AGCF: 2147483647 does not fit the camera's register");
+
+    EXPECT_EQ(engine.SetInt(CmdAGCF, 0, INT_MAX / 16, 3000), 1) << "the largest value that fits still goes";
+    EXPECT_EQ(line.camera.Register("AGCF"), INT_MAX / 16 * 16);
+}
+
+TEST(EngineCamera, AStopRequestEndsTheWaitAndSendsNothingMore)
+{
+    CameraLine line;
+    ASSERT_TRUE(line.Open());
+    CRsCmd& engine = *line.engine;
+    camsim::Faults faults;
+    faults.replyDelayMs = 20000;
+    line.camera.SetFaults(faults);
+
+    int result = -1;
+    std::thread stopper([&] {
+        WaitFor([&] { return !line.camera.ReceivedLines().empty(); });
+        StopRequest::Raise();   // what the signal handler does
+    });
+    int value = 0;
+    EXPECT_TRUE(FinishesWithin(line, 8000, [&] { result = engine.GetInt(CmdGA, 0, value, 30000); }))
+        << "the query of a slow camera ends at the stop, not after 20 s";
+    stopper.join();
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(engine.Interrupted());
+    line.host.traffic.clear();
+    EXPECT_EQ(engine.SetInt(CmdGA, 0, 1, 30000), 0);
+    EXPECT_TRUE(line.host.traffic.empty()) << "nothing more is sent";
+    EXPECT_TRUE(line.host.boxes.empty()) << "no box holds up the stop";
+    StopRequest::Clear();
 }

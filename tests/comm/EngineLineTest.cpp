@@ -1,6 +1,8 @@
 // The engine's line readers, fed byte by byte by the test over a pseudo-terminal.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "support/RawLine.h"
 
 TEST(EngineLine, LinesAreKeptWholeWhateverEndsThem)
@@ -53,6 +55,7 @@ TEST(EngineLine, ANoticeNeverTakesAWaitingReplyWithIt)
     line.Send("GA=5\r\n");
     ASSERT_EQ(engine.ReceiveLines(1), 1);
     line.Send("!!Door open\r\nTR=1\r\n");
+    EXPECT_EQ(engine.ReceiveLines(1), 0) << "the reader hands back control after the notice";
     ASSERT_EQ(engine.ReceiveLines(1), 1);
     ASSERT_EQ(engine.GetReplyCount(), 2);
     EXPECT_EQ(engine.PopReply(), "GA=5");
@@ -79,4 +82,63 @@ TEST(EngineLine, OverflowDropsTheWholeLineOnce)
     EXPECT_EQ(line.host.boxes[0].caption, "Communication Error");
     ASSERT_EQ(engine.GetReplyCount(), 1) << "the tail of the long line is not taken for a reply";
     EXPECT_EQ(engine.PopReply(), "GA=7");
+}
+
+TEST(EngineLine, OnlyAValueInTheRowsFormIsAnAnswer)
+{
+    RawLine line;
+    ASSERT_TRUE(line.opened);
+    CRsCmd& engine = *line.engine;
+    CommandValue value;
+
+    for (const char* reply : {"GA?", "GA=", "GA=abc", "GA=1x", "GA=&H"}) {
+        line.host.Clear();
+        line.Send(std::string(reply) + "\r\n");
+        EXPECT_EQ(engine.GetValue(CmdGA, 0, value, 1000, 1, 1), 0) << reply << " is no answer";
+        ASSERT_EQ(line.host.boxes.size(), 1u) << reply;
+        EXPECT_EQ(line.host.boxes[0].text, std::string(reply) + " for GA?");
+    }
+    line.Send("GA=-12\r\nGA=&H1f\r\nUD=\r\n");
+    EXPECT_EQ(engine.GetValue(CmdGA, 0, value, 1000, 1, 1), 1);
+    EXPECT_EQ(value.intValue, -12);
+    EXPECT_EQ(engine.GetValue(CmdGA, 0, value, 1000, 1, 1), 1);
+    EXPECT_EQ(value.intValue, 31);
+    EXPECT_EQ(engine.GetValue(CmdUD, 0, value, 1000, 1, 1), 1) << "an empty text is a text";
+
+    // Numbers beyond 32 bits are clamped, and so is what the row's scaling makes of them.
+    int number = 0;
+    line.Send("BL=-99999999999\r\n");
+    ASSERT_EQ(engine.GetInt(CmdBL, 0, number, 1000), 1);
+    EXPECT_EQ(number, INT_MIN);
+
+    line.settings.commandFormat = 1;
+    const int sm = CommandTable::Find("SM");
+    line.Send(":r0000@A000#=\r");
+    EXPECT_EQ(engine.GetInt(sm, 0, number, 1000), 0) << "register base: an empty value is no answer either";
+}
+
+TEST(EngineLine, AWaitTakesAReplyGatheredWhileABoxWasOpen)
+{
+    RawLine line;
+    ASSERT_TRUE(line.opened);
+    CRsCmd& engine = *line.engine;
+    // A modal box runs the window's timers, and so the engine's tick; another
+    // window may read the line itself.
+    const std::vector<std::function<void()>> boxLoops = {[&] { engine.OnTimer(); },
+                                                         [&] { engine.ReceiveLines(1); }};
+    for (const auto& boxLoop : boxLoops) {
+        line.host.Clear();
+        line.host.whileBoxOpen = [&] {
+            line.Send("ZZ\r\nGA=5\r\n");
+            for (int tick = 0; tick < 3; ++tick)
+                boxLoop();
+        };
+        line.pty.Send(std::string(LineAssembler::kCapacity, 'Z'));   // overflows while the query waits
+        CommandValue value;
+        EXPECT_EQ(engine.GetValue(CmdGA, 0, value, 2000, 1, 1), 1) << "the reply is not lost";
+        EXPECT_EQ(value.intValue, 5);
+        ASSERT_EQ(line.host.boxes.size(), 1u);
+        EXPECT_EQ(line.host.boxes[0].text, "RS-232C receiving buffer overflowed");
+        EXPECT_EQ(line.host.LastStatus(), 1);
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@ public:
     void ShowMessage(const std::string& text, const std::string& caption, Icon icon) override
     {
         boxes.push_back({text, caption, icon});
+        if (whileBoxOpen)
+            whileBoxOpen();   // what a modal box's own loop would run
     }
     void SetCommStatus(int state) override { statuses.push_back(state); }
     void AddTraffic(const std::string& text) override { traffic.push_back(text); }
@@ -33,4 +36,5 @@ public:
     std::vector<std::string> messages;
     int idleRestarts = 0;
     bool waitCursorOn = false;
+    std::function<void()> whileBoxOpen;
 };

@@ -30,6 +30,9 @@ std::string CamsimOptions::Usage()
            "  --garbage N            send N noise bytes before the next reply\n"
            "  --overlong N           send N bytes without a line end instead of the next reply\n"
            "  --hangup-after-first   close the line instead of answering the first command\n"
+           "  --stream-notices       answer the first command with notice lines without end\n"
+           "                         (the --notice TEXT, else !!Overheat) at 9600 baud's pace\n"
+           "  --stream-line          answer the first command with bytes that never end a line\n"
            "  --help                 show this text\n"
            "Stops on SIGTERM, SIGINT or SIGHUP.\n";
 }
@@ -42,6 +45,8 @@ CamsimOptions CamsimOptions::Parse(int argc, const char* const* argv)
         {"--help", [](CamsimOptions& o) { o.help = true; }},
         {"--refuse", [](CamsimOptions& o) { o.faults.refuseAll = true; }},
         {"--hangup-after-first", [](CamsimOptions& o) { o.faults.hangUpAfterNextCommand = true; }},
+        {"--stream-notices", [](CamsimOptions& o) { o.faults.stream = Stream::Notices; }},
+        {"--stream-line", [](CamsimOptions& o) { o.faults.stream = Stream::EndlessLine; }},
     };
     static const std::map<std::string, Setter> kValues = {
         {"--link", [](CamsimOptions& o, const std::string& v) { o.linkPath = v; return !v.empty(); }},

@@ -23,6 +23,7 @@ const std::map<int, speed_t> kSpeeds = {
 };
 
 const int kRetryAfterErrorMs = 20;
+const int kStreamTickMs = 1;
 
 void CloseDescriptor(int& fd)
 {
@@ -52,6 +53,7 @@ bool PtyCamera::Start(const std::string& linkPath)
         return Fail("already started");
     m_errorText.clear();
     m_hungUp = false;
+    m_stream.clear();
     if (!OpenTerminal() || (!linkPath.empty() && !MakeLink(linkPath))) {
         CloseAll();
         return false;
@@ -175,7 +177,7 @@ void PtyCamera::Run()
     char buffer[512];
     for (;;) {
         pollfd fds[2] = {{m_master, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0) {
+        if (::poll(fds, 2, m_stream.empty() ? -1 : kStreamTickMs) < 0) {
             if (errno == EINTR)
                 continue;
             std::perror("kavro-camsim: poll");
@@ -183,6 +185,10 @@ void PtyCamera::Run()
         }
         if (fds[1].revents)
             return;
+        if (!m_stream.empty())
+            StreamDueBytes();
+        if (!(fds[0].revents & (POLLIN | POLLHUP | POLLERR)))
+            continue;
         ssize_t got = ::read(m_master, buffer, sizeof buffer);
         if (got > 0) {
             if (!Serve(std::string(buffer, static_cast<size_t>(got))))
@@ -203,6 +209,8 @@ void PtyCamera::Run()
 
 bool PtyCamera::Serve(const std::string& bytes)
 {
+    if (!m_stream.empty())
+        return true;   // a camera that talks without end hears nothing
     if (!LineSpeedMatches()) {
         m_ignoredBytes += bytes.size();
         return true;
@@ -218,7 +226,28 @@ bool PtyCamera::Serve(const std::string& bytes)
         HangUp();
         return false;
     }
+    if (!response.stream.empty()) {
+        m_stream = response.stream;
+        m_streamOffset = 0;
+        m_streamDue = 0;
+        m_streamStart = std::chrono::steady_clock::now();
+    }
     return true;
+}
+
+// Writes what the pace asks for since the last tick. Bytes the tool does not
+// take in time are lost, as on a line without flow control.
+void PtyCamera::StreamDueBytes()
+{
+    using namespace std::chrono;
+    const long long elapsedMs = duration_cast<milliseconds>(steady_clock::now() - m_streamStart).count();
+    const long long due = elapsedMs * kStreamBytesPerSecond / 1000;
+    std::string chunk;
+    for (; m_streamDue < due; ++m_streamDue)
+        chunk += m_stream[(m_streamOffset + chunk.size()) % m_stream.size()];
+    const ssize_t written = chunk.empty() ? 0 : ::write(m_master, chunk.data(), chunk.size());
+    if (written > 0)
+        m_streamOffset = (m_streamOffset + static_cast<size_t>(written)) % m_stream.size();
 }
 
 bool PtyCamera::WriteAll(const std::string& bytes)

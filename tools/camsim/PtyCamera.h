@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
 
@@ -11,9 +12,13 @@ class VirtualCamera;
 // Puts a VirtualCamera behind a pseudo-terminal: the tool opens
 // DevicePath() as it would open a serial port. A thread feeds the camera
 // what the tool writes and writes the replies back, carrying out the
-// reply delay and the hang-up of the camera's faults.
+// reply delay, the hang-up and the endless talk of the camera's faults.
 class PtyCamera {
 public:
+    // The pace of endless talk: what a 9600-baud line carries, one byte about
+    // every millisecond.
+    static constexpr int kStreamBytesPerSecond = 960;
+
     explicit PtyCamera(VirtualCamera& camera);
     ~PtyCamera();   // stops
     PtyCamera(const PtyCamera&) = delete;
@@ -38,6 +43,7 @@ public:
 private:
     void Run();
     bool Serve(const std::string& bytes);
+    void StreamDueBytes();
     bool WriteAll(const std::string& bytes);
     bool WaitForStop(int timeoutMs) const;
     bool LineSpeedMatches() const;
@@ -58,6 +64,11 @@ private:
     std::atomic<bool> m_hungUp{false};
     std::atomic<int> m_lineBaud{0};
     std::atomic<size_t> m_ignoredBytes{0};
+    // Endless talk, once started: the pattern repeated at the stream pace.
+    std::string m_stream;
+    size_t m_streamOffset = 0;            // next byte of the pattern
+    long long m_streamDue = 0;            // bytes the pace has asked for so far
+    std::chrono::steady_clock::time_point m_streamStart;
     std::string m_devicePath;
     std::string m_linkPath;
     std::string m_errorText;

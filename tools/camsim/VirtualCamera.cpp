@@ -12,6 +12,7 @@ namespace {
 const char kUnknownCommand[] = "01 Unknown Command!!";
 const char kComplete[] = "COMPLETE";
 const int kLutMaximum = 8191;
+const char kDefaultNotice[] = "!!Overheat";
 
 const RegisterTable& Table()
 {
@@ -54,7 +55,7 @@ Response VirtualCamera::Respond(const std::string& bytes)
     Response response;
     for (char byte : bytes) {
         TakeByte(byte, response);
-        if (response.hangUp) {
+        if (response.hangUp || !response.stream.empty()) {
             m_rxLine.clear();
             break;
         }
@@ -89,15 +90,32 @@ void VirtualCamera::AnswerLine(const std::string& line, Response& response)
     m_receivedLines.push_back(line);
     if (m_receivedLines.size() > kMaxReceivedLines)
         m_receivedLines.pop_front();
-    if (m_faults.hangUpAfterNextCommand) {
-        m_faults.hangUpAfterNextCommand = false;
-        response.hangUp = true;
+    if (TakesLineAway(response))
         return;
-    }
     if (RegisterBaseForm::IsRegisterBase(line))
         AddReply(AnswerRegisterBase(line), "\r", response);
     else
         AddReply(AnswerShortAscii(line), "\r\n", response);
+}
+
+// The faults that answer a command by hanging up or by talking without end.
+bool VirtualCamera::TakesLineAway(Response& response)
+{
+    const bool hangUpNow = m_faults.hangUpAfterNextCommand || m_faults.hangUpAtCommand == 1;
+    if (m_faults.hangUpAtCommand > 0)
+        --m_faults.hangUpAtCommand;
+    if (hangUpNow) {
+        m_faults.hangUpAfterNextCommand = false;
+        m_faults.hangUpAtCommand = 0;
+        response.hangUp = true;
+        return true;
+    }
+    if (m_faults.stream == Stream::None)
+        return false;
+    const std::string notice = m_faults.noticeBeforeReply.empty() ? kDefaultNotice : m_faults.noticeBeforeReply;
+    response.stream = m_faults.stream == Stream::Notices ? notice + "\r\n" : "X";
+    m_faults.stream = Stream::None;
+    return true;
 }
 
 std::string VirtualCamera::AnswerShortAscii(const std::string& line)

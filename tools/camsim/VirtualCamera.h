@@ -14,6 +14,9 @@ namespace camsim {
 
 struct RegisterBaseRequest;
 
+// Talk that never ends, in place of every answer from the next command on.
+enum class Stream { None, Notices, EndlessLine };
+
 // How the camera misbehaves. Counters count down as they are used.
 struct Faults {
     int replyDelayMs = 0;          // every reply waits this long before it is sent (PtyCamera only)
@@ -23,6 +26,8 @@ struct Faults {
     int garbageBytes = 0;          // N random printable bytes (no CR, LF or "!") sent before the next reply, once
     int overlongLine = 0;          // a line of N bytes without CR or LF sent instead of the next reply, once
     bool hangUpAfterNextCommand = false;  // close the line instead of answering the next command (PtyCamera only)
+    int hangUpAtCommand = 0;       // the Nth command from now closes the line instead of being answered (PtyCamera only)
+    Stream stream = Stream::None;  // the next command starts the talk instead of an answer, once (PtyCamera only)
 };
 
 // What the camera sends back for the bytes it was fed.
@@ -30,6 +35,7 @@ struct Response {
     std::vector<std::string> replies;  // each with its line end, faults applied, in order
     int delayMs = 0;                   // to wait before each reply
     bool hangUp = false;               // the line is to be closed; nothing after it was answered
+    std::string stream;                // bytes to repeat without end from now on; nothing after it was answered
 };
 
 // The camera's side of the protocol, on its own: registers with power-on
@@ -91,6 +97,7 @@ private:
     std::string AnswerRegisterBase(const std::string& line);
     void AddReply(const std::string& reply, const std::string& lineEnd, Response& response);
     std::string GarbageBytes(int count);
+    bool TakesLineAway(Response& response);
 
     Outcome Query(const std::string& name, bool continuing);
     Outcome Set(const std::string& name, const std::string& value, bool continuing);

@@ -184,6 +184,7 @@ bool SerialPort::StartWatcher()
     m_rxRing.Reset();
     m_inputPaused = false;
     m_stop.store(false);
+    m_hungUp.store(false);
     m_wake.Clear();
     try {
         m_watcher = std::thread(&SerialPort::SerialPortWatcher, this);

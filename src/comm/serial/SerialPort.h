@@ -40,6 +40,8 @@ public:
     int Available() const;                        // unread bytes in the ring
     int Read(uint8_t* destination, int maximum);  // maximum <= 0: every unread byte
     bool IsOpen() const;
+    // The other end hung up since the port was opened: no byte will come again.
+    bool HungUp() const { return m_hungUp.load(); }
 
     // Blocks until the ring holds a byte, the port closes or timeoutMs passes,
     // without burning the processor. True when a byte is waiting.
@@ -83,6 +85,7 @@ private:
     // Watcher thread
     std::thread m_watcher;
     std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_hungUp{false};   // set by the watcher when the line is gone
     WakeEvent m_wake;                    // Close and Read wake the watcher through it
 
     // Receive ring

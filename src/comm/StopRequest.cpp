@@ -1,0 +1,3 @@
+#include "comm/StopRequest.h"
+
+std::atomic<bool> StopRequest::s_raised{false};
