@@ -65,11 +65,13 @@ CRsCmd::CRsCmd(AppSettings& settings, SerialPort& port, ClSerialLib& camLink, En
     m_camLink.SetMessageSink([this](const std::string& text) {
         m_host.ShowMessage(text, EngineHost::kToolCaption, EngineHost::Icon::Exclamation);
     });
+    m_port.SetLockWaitNotice([this](bool waiting) { m_host.SetWaitCursor(waiting); });
 }
 
 CRsCmd::~CRsCmd()
 {
     m_camLink.SetMessageSink(nullptr);
+    m_port.SetLockWaitNotice(nullptr);
 }
 
 void CRsCmd::ShowError(const std::string& text)
