@@ -163,6 +163,7 @@ std::string ClSerialLib::GetListEntry(const std::vector<std::string>& list, int 
 
 bool ClSerialLib::ClOpen()
 {
+    m_lineFault = false;
     ClLibSlot& slot = m_slots[CurrentKind()];
     switch (CurrentKind()) {
     case GrabberSlot:
@@ -248,8 +249,10 @@ bool ClSerialLib::ClWrite(const uint8_t* bytes, int count, int timeoutMs)
     // The call takes a writable buffer; the caller's bytes stay untouched.
     std::vector<char> buffer(bytes, bytes + count);
     uint32_t size = static_cast<uint32_t>(count);
-    return write(slot.Channel(), buffer.data(), &size,
-                 static_cast<uint32_t>(std::max(timeoutMs, 0))) == 0;
+    const bool written = write(slot.Channel(), buffer.data(), &size,
+                               static_cast<uint32_t>(std::max(timeoutMs, 0))) == 0;
+    m_lineFault = m_lineFault || !written;
+    return written;
 }
 
 int ClSerialLib::ClRead(uint8_t* buffer, int count, int timeoutMs)
