@@ -3,9 +3,13 @@
 #include <string>
 #include <vector>
 
+#include "cli/CliCommandLine.h"
+
 struct AppSettings;
 class CGen;
 class CRsCmd;
+class ClSerialLib;
+class SerialPort;
 class StderrHost;
 
 // kavro-cli: one camera command from the shell, on the tool's own engine.
@@ -17,29 +21,20 @@ public:
     int Run(const std::vector<std::string>& args);
 
 private:
-    struct Options {
-        std::string port = "COM1";
-        int baud = 9600;
-        int timeoutMs = 3000;
-        int lineKind = 0;
-        int clIndex = 0;
-        std::string clName;
-        std::string clFolder;
-        bool registerBase = false;
-        bool crc = false;
-        bool verbose = false;
-        std::vector<std::string> words;   // the command and its arguments
-    };
+    static std::string GrabberFolder(const CliCommandLine& options, CGen& gen);
+    static void ApplyOptions(const CliCommandLine& options, AppSettings& settings);
+    void NameCameraLinkPort(const CliCommandLine& options, AppSettings& settings);
+    int RunCommand(const CliCommandLine& options);
+    int Query(int index, int timeoutMs);
+    int Set(const CliCommandLine& options);
+    int Raw(const std::string& line, int timeoutMs);
+    void ShowReceived(std::string& line);
+    bool LineFailed() const;
 
-    static std::string GrabberFolder(const Options& options, CGen& gen);
-    bool ParseOptions(const std::vector<std::string>& args, Options& options);
-    bool ApplyOptions(const Options& options, AppSettings& settings);
-    int RunCommand(CRsCmd& engine, const Options& options);
-    int Query(CRsCmd& engine, int index, int timeoutMs);
-    int Set(CRsCmd& engine, int index, const std::string& value, int timeoutMs);
-    int Raw(CRsCmd& engine, const std::string& line, int timeoutMs);
-    int CommandIndex(const std::string& name);
-
-    std::string m_error;
-    StderrHost* m_host = nullptr;   // lives for the duration of Run
+    // The line, for the duration of Run.
+    CRsCmd* m_engine = nullptr;
+    SerialPort* m_port = nullptr;
+    ClSerialLib* m_camLink = nullptr;
+    StderrHost* m_host = nullptr;
+    const AppSettings* m_settings = nullptr;
 };

@@ -3,7 +3,8 @@
 #include "comm/EngineHost.h"
 
 // The engine's host for the command line: boxes become lines on standard
-// error; traffic is shown there only when asked for.
+// error; traffic is shown there only when asked for. Camera text bound for a
+// terminal is escaped.
 class StderrHost : public EngineHost {
 public:
     explicit StderrHost(bool showTraffic) : m_showTraffic(showTraffic) {}
@@ -15,10 +16,15 @@ public:
     void RestartIdleTimer() override {}
     void SetWaitCursor(bool) override {}
 
+    // The last line received that was not a notice ("!!..."); "" after ForgetReply.
+    const std::string& LastReply() const { return m_lastReply; }
+    void ForgetReply() { m_lastReply.clear(); }
+
     int lastStatus = -1;
     int messagesShown = 0;
     bool printReceived = false;   // every received line, notices included, goes to standard output
 
 private:
     bool m_showTraffic;
+    std::string m_lastReply;
 };

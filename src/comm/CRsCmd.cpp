@@ -78,11 +78,13 @@ CRsCmd::CRsCmd(AppSettings& settings, SerialPort& port, ClSerialLib& camLink, En
     m_camLink.SetMessageSink([this](const std::string& text) {
         m_host.ShowMessage(text, EngineHost::kToolCaption, EngineHost::Icon::Exclamation);
     });
+    m_port.SetLockWaitNotice([this](bool waiting) { m_host.SetWaitCursor(waiting); });
 }
 
 CRsCmd::~CRsCmd()
 {
     m_camLink.SetMessageSink(nullptr);
+    m_port.SetLockWaitNotice(nullptr);
 }
 
 // While the tool stops no box may hold it up.

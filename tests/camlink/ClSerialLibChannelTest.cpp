@@ -6,7 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cerrno>
 #include <chrono>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+#include "support/TempFolder.h"
 
 using namespace std::chrono_literals;
 
@@ -94,6 +102,29 @@ TEST_F(ClSerialLibChannel, GrabberLibraryRunsAt9600Only)
     UseCamera();
     EXPECT_FALSE(broken.ClOpen()) << "a grabber library without clSerialWrite is refused";
     EXPECT_FALSE(IsLibraryMapped("clserkavro.so")) << "a refused library is not kept";
+
+    // A FIFO by a library's name would hold dlopen until someone writes to it.
+    TempFolder fifoFolder;
+    const std::string fifo = fifoFolder.File("clserfifo.so");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ClSerialLib fifoLib(settings, fifoFolder.path);
+    settings.selectedPortName = "clserfifo.so";
+    std::atomic<bool> opened{false};
+    std::atomic<bool> finished{false};
+    std::thread unblocker([&] {  // frees a reader stuck on the FIFO, and tells of it
+        WaitFor([&] {
+            const int writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0) {
+                opened = true;
+                close(writer);
+            }
+            return opened || finished;
+        }, 10000);
+    });
+    EXPECT_FALSE(fifoLib.ClOpen()) << "a FIFO is no library";
+    finished = true;
+    unblocker.join();
+    EXPECT_FALSE(opened) << "a name that is not a regular file is refused before it is opened";
 }
 
 TEST_F(ClSerialLibChannel, MakerLibrarySelectsMakerAndRate)

@@ -1,14 +1,98 @@
 // kavro-cli as a user runs it, against the virtual camera on a pseudo-terminal.
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <fcntl.h>
 #include <fstream>
+#include <pty.h>
+#include <sys/ioctl.h>
 
 #include "camsim/PtyCamera.h"
 #include "camsim/VirtualCamera.h"
+#include "support/PtyPair.h"
 #include "support/RunProcess.h"
 #include "support/TempFolder.h"
 
+using namespace std::chrono_literals;
+
 namespace {
+
+// kavro-cli started in the background, so that the test can play the far end
+// of its line, signal it, or be the terminal it prints to.
+class BackgroundCli {
+public:
+    explicit BackgroundCli(const std::string& arguments, bool onTerminal = false)
+    {
+        if (onTerminal && openpty(&m_terminal, &m_terminalSlave, nullptr, nullptr, nullptr) != 0)
+            return;
+        m_pid = fork();
+        if (m_pid != 0)
+            return;
+        const int out = onTerminal ? m_terminalSlave : open(m_folder.File("out").c_str(), O_WRONLY | O_CREAT, 0600);
+        dup2(out, STDOUT_FILENO);
+        dup2(open(m_folder.File("err").c_str(), O_WRONLY | O_CREAT, 0600), STDERR_FILENO);
+        close_range(3, ~0U, 0);  // the test's own ends of its lines stay with the test
+        const std::string command = "XDG_CONFIG_HOME='" + m_folder.path + "' exec " KAVRO_CLI_PATH " " + arguments;
+        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    ~BackgroundCli()
+    {
+        if (m_pid > 0 && Wait(0ms) == kRunning) {
+            kill(m_pid, SIGKILL);
+            waitpid(m_pid, nullptr, 0);
+        }
+        for (int fd : {m_terminal, m_terminalSlave})
+            if (fd >= 0)
+                close(fd);
+    }
+
+    static constexpr int kRunning = -1;
+
+    void Signal(int signal) const { kill(m_pid, signal); }
+    // The exit code, 128 + the signal that ended it, or kRunning after the limit.
+    int Wait(std::chrono::milliseconds limit = 10s)
+    {
+        WaitUntil([&] { return m_status != kRunning || Reap(); }, limit);
+        return m_status;
+    }
+    std::string Err() const { return FileText(m_folder.File("err")); }
+    // Standard output: the file, or what reached the terminal.
+    std::string Out() const
+    {
+        if (m_terminal < 0)
+            return FileText(m_folder.File("out"));
+        std::string shown;
+        char chunk[256];
+        pollfd terminal{m_terminal, POLLIN, 0};
+        ssize_t n = 0;
+        while (poll(&terminal, 1, 100) == 1 && (n = read(m_terminal, chunk, sizeof chunk)) > 0)
+            shown.append(chunk, static_cast<size_t>(n));
+        return shown;
+    }
+
+private:
+    bool Reap()
+    {
+        int status = 0;
+        if (waitpid(m_pid, &status, WNOHANG) != m_pid)
+            return false;
+        m_status = WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
+        return true;
+    }
+
+    TempFolder m_folder;
+    pid_t m_pid = -1;
+    int m_status = kRunning;
+    int m_terminal = -1;       // master of the terminal standard output goes to
+    int m_terminalSlave = -1;  // kept open so that nothing printed is lost
+};
+
+bool IsExclusive(int fd)
+{
+    int exclusive = 0;
+    return ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0;
+}
 
 struct CliFixture {
     CliFixture() : pty(camera) { pty.Start(); }
@@ -49,6 +133,11 @@ TEST(KavroCli, QueriesAndSettingsReachTheCamera)
     r = f.Cli("--timeout 300 raw 'GA?'");
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out, "GA=-92\n");
+
+    r = f.Cli("--register-base --verbose query MD");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, f.camera.Text("MD") + "\n");
+    EXPECT_EQ(r.err.find("Tx: MD?"), std::string::npos) << "a text query in register-base form: " << r.err;
 }
 
 TEST(KavroCli, FailuresHaveTheirOwnExitCodes)
@@ -79,7 +168,85 @@ TEST(KavroCli, FailuresHaveTheirOwnExitCodes)
     f.camera.SetFaults(faults);
     r = f.Cli("--timeout 200 query GA");
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("no valid answer"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("no answer to GA? within 200 ms"), std::string::npos) << r.err;
+}
+
+TEST(KavroCli, TheCommandLineIsJudgedBeforeThePortIsTouched)
+{
+    CliFixture f;
+    struct Case {
+        const char* arguments;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"frob GA", "unknown command \"frob\"; expected query NAME, set NAME VALUE or raw LINE"},
+        {"query", "query expects NAME, given 0 word(s)"},
+        {"query NOPE", "unknown camera command \"NOPE\""},
+        {"set GA 606", "606 is outside the range of GA: -92..605"},
+        {"set AGCF 99999999999", "99999999999 is outside the range of AGCF: 32..890"},
+        {"set GA 5x", "\"5x\" is not a whole number; GA takes -92..605"},
+        {"set EB 99999999999", "99999999999 is outside the range of EB: -2147483648..2147483647"},
+        {"--timeout 1e3 query GA", "--timeout \"1e3\" is not a whole number; valid: 1..600000 ms"},
+        {"--baud 9600xyz query GA", "--baud \"9600xyz\" is not a whole number; valid: 9600, 19200, 38400, 57600 or 115200"},
+        {"--baud 1234 query GA", "--baud 1234 is not a rate of /nonexistent/tty; valid: 9600,"},
+        {"--line-kind abc query GA", "--line-kind \"abc\" is not a whole number; valid: 0, 1, 2 or 3"},
+        {"--cl-index -1 query GA", "--cl-index -1 is out of range; valid: 0..255"},
+        {"--port '' query GA", "--port needs a port name: COM1..COM16 or a device path"},
+        {"--port COM0 query GA", "no port COM0; valid: COM1..COM16 or a device path"},
+        {"--port COM17 query GA", "no port COM17; valid: COM1..COM16"},
+        {"--port COM-1 query GA", "no port COM-1; valid: COM1..COM16"},
+        {"--register-base query GA", "GA has no register address"},
+    };
+    for (const Case& c : cases) {
+        const ProcessResult r = f.Cli(c.arguments, "/nonexistent/tty");
+        EXPECT_EQ(r.exitCode, 2) << c.arguments << ": a port that cannot open must not be reached first\n" << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.arguments << ": " << r.err;
+    }
+}
+
+TEST(KavroCli, ALineTheTestPlaysShowsRepliesAndFaultsAsTheyAre)
+{
+    PtyPair line;
+    ASSERT_TRUE(line.IsValid());
+    const std::string port = "--port '" + line.SlavePath() + "' ";
+    {
+        BackgroundCli cli(port + "--timeout 500 raw 'R A004?'", true);
+        ASSERT_EQ(line.ReceiveUntil("\r\n", 10s), "R A004?\r\n");
+        ASSERT_TRUE(line.Send("A\x1b]2;owned\x07\r\n=5\r!!Notice\n"));
+        EXPECT_EQ(cli.Wait(), 0) << cli.Err();
+        const std::string shown = cli.Out();
+        EXPECT_NE(shown.find("A\\x1b]2;owned\\x07\r\n"), std::string::npos)
+            << "control characters reach a terminal escaped: " << shown;
+        EXPECT_EQ(shown.find('\x1b'), std::string::npos) << "never as they are";
+        EXPECT_NE(shown.find("\n=5\r\n"), std::string::npos) << "a reply that ends in CR alone is shown: " << shown;
+        EXPECT_NE(shown.find("!!Notice"), std::string::npos) << "and so is a notice";
+    }
+    {
+        BackgroundCli cli(port + "query GA");
+        ASSERT_EQ(line.ReceiveUntil("\r\n", 10s), "GA?\r\n");
+        ASSERT_TRUE(line.Send("SH=5\r\n"));
+        EXPECT_EQ(cli.Wait(), 1);
+        EXPECT_NE(cli.Err().find("kavro-cli: GA? answered 'SH=5'"), std::string::npos)
+            << "a wrong answer is named, not blamed on time: " << cli.Err();
+    }
+    BackgroundCli cli(port + "--timeout 20000 raw 'GA?'");
+    ASSERT_EQ(line.ReceiveUntil("\r\n", 10s), "GA?\r\n");
+    line.CloseMaster();
+    EXPECT_EQ(cli.Wait(), 1) << "a line that hung up fails raw at once: " << cli.Err();
+}
+
+TEST(KavroCli, AStopSignalLeavesTheDeviceShareable)
+{
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        PtyPair line;
+        ASSERT_TRUE(line.IsValid());
+        BackgroundCli cli("--port '" + line.SlavePath() + "' --timeout 20000 raw 'GA?'");
+        ASSERT_EQ(line.ReceiveUntil("\r\n", 10s), "GA?\r\n");
+        ASSERT_TRUE(IsExclusive(line.SlaveFd())) << "kavro-cli holds the device for itself";
+        cli.Signal(signal);
+        EXPECT_EQ(cli.Wait(), 128 + signal) << strsignal(signal) << " ends it: " << cli.Err();
+        EXPECT_FALSE(IsExclusive(line.SlaveFd())) << strsignal(signal) << " must leave the device shareable";
+    }
 }
 
 TEST(KavroCli, ComNamesResolveThroughTheProfile)
@@ -112,4 +279,11 @@ TEST(KavroCli, CameraLinkLinesReachTheCameraThroughTheLibraries)
                    "--cl-name clserkavro.so --baud 19200 query GA");
     EXPECT_EQ(r.exitCode, 1) << "a grabber's own library runs at 9600 only";
     EXPECT_NE(r.err.find("Selected baud rate is not supported in clserkavro.so"), std::string::npos) << r.err;
+
+    r = RunProcess("XDG_CONFIG_HOME='" + f.home.path + "' LD_LIBRARY_PATH='" KAVRO_CLSIM_DIR "' KAVRO_CLSIM='device=" +
+                   f.pty.DevicePath() + ";makers=Kavro Grabbers;ports=2;rates=0x1' " KAVRO_CLI_PATH
+                   " --line-kind 3 --cl-index 1 --baud 19200 query GA");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("Selected baud rate is not supported in Kavro Grabbers - Port 1."), std::string::npos)
+        << "the message names the port of all grabbers as the communication window lists it: " << r.err;
 }

@@ -1,12 +1,17 @@
 #include "support/TempFolder.h"
 
+#include "support/PtyPair.h"
+
 #include "comm/serial/PortLock.h"
+#include "comm/serial/SerialPort.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <poll.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -15,7 +20,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const char kLockName[] = "Kavro Test Mutex";
+// The port's own lock, so that a SerialPort meets it too.
+const char kLockName[] = "Rs Mutex";
 
 // Points the runtime folder at a fresh folder, so the test meets no other lock.
 class PortLockTest : public ::testing::Test {
@@ -39,29 +45,49 @@ bool ReceiveByte(int fd, char* byte, int timeoutMs)
 
 }  // namespace
 
-TEST_F(PortLockTest, OrdersProcessesAndDiesWithItsHolder)
+TEST_F(PortLockTest, OrdersProcessesWaitsWithALimitAndDiesWithItsHolder)
 {
-    EXPECT_EQ(PortLock::LockFilePath(kLockName), m_folder.File("Kavro Test Mutex.lock"));
+    EXPECT_EQ(PortLock::LockFilePath(kLockName), m_folder.File("Rs Mutex.lock"));
 
     int toParent[2];
+    int toChild[2];
     ASSERT_EQ(pipe(toParent), 0);
+    ASSERT_EQ(pipe(toChild), 0);
     const pid_t holder = fork();
     ASSERT_GE(holder, 0);
     if (holder == 0) {
         PortLock lock(kLockName);
-        lock.lock();
+        const bool locked = lock.try_lock_for(5000ms);
         const bool told = SendByte(toParent[1], 'H');
-        std::this_thread::sleep_for(100ms);  // the parent asks for the lock meanwhile
+        char go = 0;
+        const bool asked = ReceiveByte(toChild[0], &go, 30000);  // the parent waits in vain meanwhile
         const bool released = SendByte(toParent[1], 'R');  // sent before letting go
         lock.unlock();
-        _exit(told && released ? 0 : 1);
+        _exit(locked && told && asked && released ? 0 : 1);
     }
     char byte = 0;
     ASSERT_TRUE(ReceiveByte(toParent[0], &byte, 5000) && byte == 'H') << "the child must hold the lock";
     PortLock lock(kLockName);
-    lock.lock();
-    EXPECT_TRUE(ReceiveByte(toParent[0], &byte, 0) && byte == 'R')
-        << "the lock must wait until the other process lets go";
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(lock.try_lock_for(200ms)) << "a lock another process keeps must not be had";
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s) << "the wait must end at its limit";
+
+    // A write meets the same held lock: it fails like a busy port, with the wait cursor meanwhile.
+    PtyPair pty;
+    ASSERT_TRUE(pty.IsValid());
+    SerialPort port;
+    std::vector<bool> cursor;
+    port.SetLockWaitNotice([&](bool waiting) { cursor.push_back(waiting); });
+    ASSERT_EQ(port.Open(pty.SlavePath(), 9600, 8, 0, 0, 0), 1);
+    const uint8_t command = 'G';
+    EXPECT_EQ(port.Write(&command, 1), 0) << "a port lock held elsewhere must fail the write, not hang it";
+    EXPECT_TRUE(port.HasLineFault());
+    EXPECT_EQ(cursor, (std::vector<bool>{true, false})) << "the wait cursor shows while the write waits";
+    EXPECT_TRUE(pty.Receive(1, 200ms).empty()) << "nothing was written without the lock";
+
+    ASSERT_TRUE(SendByte(toChild[1], 'G'));
+    EXPECT_TRUE(lock.try_lock_for(10000ms)) << "the lock must be had once the other process lets go";
+    EXPECT_TRUE(ReceiveByte(toParent[0], &byte, 0) && byte == 'R') << "and not before";
     lock.unlock();
     int status = 0;
     waitpid(holder, &status, 0);
@@ -71,13 +97,39 @@ TEST_F(PortLockTest, OrdersProcessesAndDiesWithItsHolder)
     ASSERT_GE(crasher, 0);
     if (crasher == 0) {
         PortLock held(kLockName);
-        held.lock();
+        held.try_lock_for(5000ms);
         raise(SIGKILL);  // dies holding the lock
     }
     waitpid(crasher, &status, 0);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the crasher must have died holding the lock";
-    lock.lock();  // would hang (and time out) if the crash had left it held
+    EXPECT_TRUE(lock.try_lock_for(5000ms)) << "a crash must not leave the lock held";
     lock.unlock();
-    close(toParent[0]);
-    close(toParent[1]);
+    for (int fd : {toParent[0], toParent[1], toChild[0], toChild[1]})
+        close(fd);
+}
+
+TEST_F(PortLockTest, WithoutARuntimeFolderTheFileLivesInAFolderOfTheUsersOwn)
+{
+    unsetenv("XDG_RUNTIME_DIR");
+    TempFolder tmp;
+    setenv("TMPDIR", tmp.path.c_str(), 1);
+    const std::string folder = tmp.File("kavro-" + std::to_string(geteuid()));
+    EXPECT_EQ(PortLock::LockFilePath(kLockName), folder + "/Rs Mutex.lock")
+        << "never a fixed name in a folder everyone can write";
+    struct stat info {};
+    ASSERT_EQ(lstat(folder.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISDIR(info.st_mode));
+    EXPECT_EQ(info.st_mode & 0777, 0700u) << "the folder is the user's alone";
+    EXPECT_EQ(info.st_uid, geteuid());
+
+    // A link planted in its place is never followed.
+    TempFolder other;
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directory_symlink(other.path, folder);
+    EXPECT_EQ(PortLock::LockFilePath(kLockName), "") << "a link is not the user's folder";
+    PortLock lock(kLockName);
+    EXPECT_TRUE(lock.try_lock()) << "the threads of this process are still ordered";
+    lock.unlock();
+    EXPECT_TRUE(std::filesystem::is_empty(other.path)) << "nothing was created through the link";
+    unsetenv("TMPDIR");
 }

@@ -1,11 +1,15 @@
 #include "support/PtyPair.h"
+#include "support/TempFolder.h"
 
+#include "comm/serial/PortLock.h"
 #include "comm/serial/SerialPort.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <ctime>
+#include <fcntl.h>
 #include <sys/ioctl.h>
 
 using namespace std::chrono_literals;
@@ -182,4 +186,53 @@ TEST(SerialPortTest, ResolvesComNamesWithAndWithoutAResolver)
     const uint8_t byte = 'M';
     ASSERT_EQ(port.Write(&byte, 1), 1);
     EXPECT_EQ(pty.Receive(1, 5s), std::vector<uint8_t>{'M'});
+}
+
+TEST(SerialPortTest, ALineThatTakesNothingFailsTheWriteAndNeverKeepsTheLock)
+{
+    TempFolder runtime;  // a lock of the test's own
+    setenv("XDG_RUNTIME_DIR", runtime.path.c_str(), 1);
+    PtyPair pty;
+    ASSERT_TRUE(pty.IsValid());
+    SerialPort port;
+    ASSERT_EQ(OpenDefault(port, pty.SlavePath()), 1);
+
+    // The far end reads nothing: fill the line until it takes no more.
+    const int flags = fcntl(pty.SlaveFd(), F_GETFL);
+    ASSERT_EQ(fcntl(pty.SlaveFd(), F_SETFL, flags | O_NONBLOCK), 0);
+    const std::vector<uint8_t> block(4096, 'f');
+    pollfd room{pty.SlaveFd(), POLLOUT, 0};
+    do {  // the terminal moves bytes on behind the writer's back, so fill until it stays full
+        while (write(pty.SlaveFd(), block.data(), block.size()) > 0) {
+        }
+        ASSERT_EQ(errno, EAGAIN);
+    } while (poll(&room, 1, 300) == 1);
+
+    std::atomic<bool> done{false};
+    int result = -1;
+    std::thread writer([&] {
+        const uint8_t byte = 'x';
+        result = port.Write(&byte, 1);
+        done = true;
+    });
+    // Another copy of the tool on another port asks for the lock all along.
+    PortLock other("Rs Mutex");
+    int had = 0;
+    int refused = 0;
+    const bool ended = WaitUntil([&] {
+        if (other.try_lock_for(500ms)) {
+            ++had;
+            other.unlock();
+        } else {
+            ++refused;
+        }
+        return done.load();
+    }, 15s);
+    writer.join();
+    unsetenv("XDG_RUNTIME_DIR");
+    EXPECT_TRUE(ended) << "a write that makes no progress must give up";
+    EXPECT_EQ(result, 0) << "and fail";
+    EXPECT_TRUE(port.HasLineFault()) << "as a fault of the line";
+    EXPECT_GT(had, 0);
+    EXPECT_EQ(refused, 0) << "the lock must never be held across a stuck write";
 }

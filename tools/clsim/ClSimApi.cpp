@@ -96,7 +96,8 @@ int32_t clGetNumPorts(uint32_t* numPorts)
 {
     if (numPorts == nullptr)
         return StatusBadReference;
-    *numPorts = ClSimConfig::FromEnvironment().TotalPorts();
+    const ClSimConfig config = ClSimConfig::FromEnvironment();
+    *numPorts = config.claimCount ? config.claimedCount : config.TotalPorts();
     return StatusOk;
 }
 
@@ -167,7 +168,8 @@ int32_t clGetNumManufacturers(uint32_t* count)
 {
     if (count == nullptr)
         return StatusBadReference;
-    *count = static_cast<uint32_t>(ClSimConfig::FromEnvironment().makers.size());
+    const ClSimConfig config = ClSimConfig::FromEnvironment();
+    *count = config.claimCount ? config.claimedCount : static_cast<uint32_t>(config.makers.size());
     return StatusOk;
 }
 

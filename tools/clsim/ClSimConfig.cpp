@@ -53,6 +53,9 @@ void Apply(ClSimConfig& config, const std::string& key, const std::string& value
         config.noRates = number != 0;
     } else if (key == "badset" && ParseNumber(value, number)) {
         config.failSetRate = number != 0;
+    } else if (key == "count" && ParseNumber(value, number)) {
+        config.claimCount = true;
+        config.claimedCount = number;
     } else {
         Warn("ignored '" + key + "=" + value + "'");
     }

@@ -18,6 +18,8 @@ struct ClSimConfig {
     uint32_t rateMask = 0x1f;                          // CL_BAUDRATE bits, 9600..115200
     bool noRates = false;                              // clGetSupportedBaudRates fails
     bool failSetRate = false;                          // clSetBaudRate fails
+    bool claimCount = false;                           // the counts below are reported instead
+    uint32_t claimedCount = 0;                         // of the real ones (a lying library)
 
     // Reads KAVRO_CLSIM at the time of the call; an unset variable gives the defaults.
     static ClSimConfig FromEnvironment();

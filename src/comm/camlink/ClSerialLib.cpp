@@ -17,6 +17,9 @@ constexpr const char* kAllPortsLibrary = "libclallserial.so";
 constexpr const char* kGrabberPattern = "clser*.so";
 // Every text buffer handed to a library.
 constexpr uint32_t kTextBytes = 128;
+// More makers or ports than any machine holds: a library reporting more
+// (a count of -1 read unsigned) is taken as failed, not looped over.
+constexpr uint32_t kMostListEntries = 256;
 
 const std::vector<ClEntry> kGrabberEntries = {
     ClEntry::SerialInit, ClEntry::SerialClose, ClEntry::SerialRead, ClEntry::SerialWrite,
@@ -99,7 +102,7 @@ void ClSerialLib::ListManufacturers()
     auto getCount = slot.Entry<ClGetNumManufacturersFn>(ClEntry::GetNumManufacturers);
     auto getMaker = slot.Entry<ClGetManufacturerFn>(ClEntry::GetManufacturer);
     uint32_t count = 0;
-    if (getCount == nullptr || getMaker == nullptr || getCount(&count) != 0)
+    if (getCount == nullptr || getMaker == nullptr || getCount(&count) != 0 || count > kMostListEntries)
         count = 0;
     for (uint32_t index = 0; index < count; ++index) {
         TextBuffer name;
@@ -118,7 +121,7 @@ void ClSerialLib::ListClPorts()
     auto getCount = slot.Entry<ClGetNumPortsFn>(ClEntry::GetNumPorts);
     auto getInfo = slot.Entry<ClGetPortInfoFn>(ClEntry::GetPortInfo);
     uint32_t count = 0;
-    if (getCount(&count) != 0)
+    if (getCount(&count) != 0 || count > kMostListEntries)
         count = 0;
     // Every index gets an entry, even a failed one: dllNo doubles as the port index.
     for (uint32_t index = 0; index < count; ++index) {
@@ -160,6 +163,7 @@ std::string ClSerialLib::GetListEntry(const std::vector<std::string>& list, int 
 
 bool ClSerialLib::ClOpen()
 {
+    m_lineFault = false;
     ClLibSlot& slot = m_slots[CurrentKind()];
     switch (CurrentKind()) {
     case GrabberSlot:
@@ -175,10 +179,12 @@ bool ClSerialLib::ClOpen()
 bool ClSerialLib::OpenGrabberChannel(ClLibSlot& slot)
 {
     const std::string& file = m_settings.selectedPortName;
-    // Only a bare file name from the folder listing may be loaded, never a path elsewhere.
-    if (file.empty() || file.find('/') != std::string::npos)
+    // Only a bare file name from the folder listing may be loaded, never a path
+    // elsewhere, and only a regular file: dlopen would wait forever on a FIFO.
+    const std::string path = m_systemFolder + "/" + file;
+    if (file.empty() || file.find('/') != std::string::npos || !IsRegularFile(path))
         return false;
-    if (!slot.Load(m_systemFolder + "/" + file, kGrabberEntries, true))
+    if (!slot.Load(path, kGrabberEntries, true))
         return false;
     return slot.OpenChannel(0);
 }
@@ -243,8 +249,10 @@ bool ClSerialLib::ClWrite(const uint8_t* bytes, int count, int timeoutMs)
     // The call takes a writable buffer; the caller's bytes stay untouched.
     std::vector<char> buffer(bytes, bytes + count);
     uint32_t size = static_cast<uint32_t>(count);
-    return write(slot.Channel(), buffer.data(), &size,
-                 static_cast<uint32_t>(std::max(timeoutMs, 0))) == 0;
+    const bool written = write(slot.Channel(), buffer.data(), &size,
+                               static_cast<uint32_t>(std::max(timeoutMs, 0))) == 0;
+    m_lineFault = m_lineFault || !written;
+    return written;
 }
 
 int ClSerialLib::ClRead(uint8_t* buffer, int count, int timeoutMs)

@@ -44,6 +44,8 @@ public:
     bool ClWrite(const uint8_t* bytes, int count, int timeoutMs);
     int ClRead(uint8_t* buffer, int count, int timeoutMs);
     bool ClClose();   // always true
+    // True once a write failed or timed out since the last ClOpen.
+    bool HasLineFault() const { return m_lineFault; }
 
     static uint32_t ClBaudMask(int rate);
 
@@ -67,4 +69,5 @@ private:
     std::vector<std::string> m_clPorts;
 
     std::array<ClLibSlot, 3> m_slots;   // indexed by SlotIndex
+    bool m_lineFault = false;
 };

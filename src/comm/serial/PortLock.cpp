@@ -3,22 +3,30 @@
 #include "comm/serial/SystemError.h"
 
 #include <cerrno>
-#include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
 namespace {
 // The other holder writes one command line, a few milliseconds at most.
 constexpr std::chrono::milliseconds kRetryPause{2};
+
+std::string EnvironmentFolder(const char* variable)
+{
+    const char* value = std::getenv(variable);
+    return value != nullptr && *value != '\0' ? value : "";
+}
 }  // namespace
 
 PortLock::PortLock(const std::string& name)
     : m_path(LockFilePath(name))
 {
-    // Private to the user; O_NOFOLLOW so a planted link in /tmp is not followed.
+    if (m_path.empty())
+        return;
+    // Private to the user; O_NOFOLLOW so a planted link is not followed.
     m_fileFd = open(m_path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (m_fileFd < 0)
         ReportSystemError(m_path, "open lock file", errno);
@@ -32,16 +40,47 @@ PortLock::~PortLock()
 
 std::string PortLock::LockFilePath(const std::string& name)
 {
-    const char* runtimeDir = std::getenv("XDG_RUNTIME_DIR");
-    const std::string folder = runtimeDir && *runtimeDir ? runtimeDir : "/tmp";
-    return folder + "/" + name + ".lock";
+    std::string folder = EnvironmentFolder("XDG_RUNTIME_DIR");
+    if (folder.empty())
+        folder = PrivateFolder();
+    return folder.empty() ? "" : folder + "/" + name + ".lock";
 }
 
-void PortLock::lock()
+// A shared folder such as /tmp lets anyone create any name, so the lock file
+// lives in a folder that only this user can enter; one that someone else
+// made, or a link, is never used.
+std::string PortLock::PrivateFolder()
 {
-    m_threadMutex.lock();
-    if (m_fileFd >= 0)
-        LockFile();
+    std::string base = EnvironmentFolder("TMPDIR");
+    if (base.empty())
+        base = "/tmp";
+    const std::string folder = base + "/kavro-" + std::to_string(geteuid());
+    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+        ReportSystemError(folder, "create lock folder", errno);
+        return "";
+    }
+    struct stat info {};
+    if (lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != geteuid()) {
+        ReportSerialProblem(folder, "not a folder of this user's own; the port lock orders this process only");
+        return "";
+    }
+    if ((info.st_mode & 0777) != 0700 && chmod(folder.c_str(), 0700) != 0) {
+        ReportSystemError(folder, "make lock folder private", errno);
+        return "";
+    }
+    return folder;
+}
+
+bool PortLock::try_lock_for(std::chrono::milliseconds limit)
+{
+    const Deadline deadline = std::chrono::steady_clock::now() + limit;
+    if (!m_threadMutex.try_lock_until(deadline))
+        return false;
+    if (m_fileFd >= 0 && !LockFile(deadline)) {
+        m_threadMutex.unlock();
+        return false;
+    }
+    return true;
 }
 
 void PortLock::unlock()
@@ -51,15 +90,22 @@ void PortLock::unlock()
     m_threadMutex.unlock();
 }
 
-// Non-blocking attempts with short pauses until the other process lets go.
-void PortLock::LockFile()
+// Non-blocking attempts with short pauses until the other process lets go
+// or the deadline passes. True when the lock is ours (or the file was given up).
+bool PortLock::LockFile(Deadline deadline)
 {
     while (flock(m_fileFd, LOCK_EX | LOCK_NB) != 0) {
-        if (errno == EWOULDBLOCK)
-            std::this_thread::sleep_for(kRetryPause);
-        else if (errno != EINTR)
-            return AbandonFile("lock");
+        if (errno == EINTR)
+            continue;
+        if (errno != EWOULDBLOCK) {
+            AbandonFile("lock");
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(kRetryPause);
     }
+    return true;
 }
 
 // A lock file that fails once is given up, so the failure is reported once.

@@ -1,13 +1,15 @@
 #pragma once
 
+#include <chrono>
 #include <mutex>
 #include <string>
 
 // A named lock shared by every process of the user and every thread of this
-// one: a std::mutex orders the threads, a flock on a lock file named after
+// one: a timed mutex orders the threads, a flock on a lock file named after
 // the lock orders the processes. The kernel drops the flock when its holder
-// exits, so a crashed copy of the tool cannot leave the lock held.
-// lock()/unlock() are spelt for std::lock_guard.
+// exits, so a crashed copy of the tool cannot leave the lock held, and every
+// wait for it has a limit, so a copy that keeps it cannot hang the others.
+// try_lock()/try_lock_for()/unlock() are spelt for std::unique_lock.
 class PortLock {
 public:
     explicit PortLock(const std::string& name);
@@ -15,18 +17,26 @@ public:
     PortLock(const PortLock&) = delete;
     PortLock& operator=(const PortLock&) = delete;
 
-    void lock();
+    // False when another thread or process held the lock for the whole limit.
+    bool try_lock_for(std::chrono::milliseconds limit);
+    bool try_lock() { return try_lock_for(std::chrono::milliseconds(0)); }
     void unlock();
 
-    // <$XDG_RUNTIME_DIR, else /tmp>/<name>.lock
+    // <$XDG_RUNTIME_DIR>/<name>.lock; without a runtime folder the file lies
+    // in a folder of the user's own, <$TMPDIR or /tmp>/kavro-<uid>, which is
+    // created 0700 and used only when it is a real folder owned by the user.
+    // "" when no such folder can be had.
     static std::string LockFilePath(const std::string& name);
 
 private:
-    void LockFile();
+    using Deadline = std::chrono::steady_clock::time_point;
+
+    static std::string PrivateFolder();
+    bool LockFile(Deadline deadline);
     void AbandonFile(const char* action);
 
     // Threads of this process
-    std::mutex m_threadMutex;  // Protects m_fileFd and orders this process's threads
+    std::timed_mutex m_threadMutex;  // Protects m_fileFd and orders this process's threads
 
     // Other processes
     std::string m_path;

@@ -17,8 +17,11 @@
 namespace {
 
 constexpr int kHighestComNumber = 16;
-// A write that has not finished after this long counts as failed.
-constexpr std::chrono::milliseconds kWriteTimeout{20000};
+// How often a byte held back in the driver is looked at again.
+constexpr std::chrono::milliseconds kOutputPoll{1};
+
+// The device of the latest Open, for a stop signal's handler; -1 when closed.
+std::atomic<int> gClaimedFd{-1};
 
 // "COM1".."COM16" -> 1..16; anything else -> 0.
 int ComNumber(const std::string& portName)
@@ -35,6 +38,8 @@ int ComNumber(const std::string& portName)
 // while anyone else holds the terminal open.
 void ReleaseDevice(int fd)
 {
+    int claimed = fd;
+    gClaimedFd.compare_exchange_strong(claimed, -1);
     ioctl(fd, TIOCNXCL);
     close(fd);
 }
@@ -106,6 +111,7 @@ int OpenDevice(const std::string& device, const PortConfig& config)
         return -1;
     }
     RaiseDtr(fd);
+    gClaimedFd.store(fd);
     return fd;
 }
 
@@ -128,6 +134,20 @@ SerialPort::~SerialPort()
 void SerialPort::SetDeviceResolver(DeviceResolver resolver)
 {
     m_resolver = std::move(resolver);
+}
+
+void SerialPort::SetLockWaitNotice(LockWaitNotice notice)
+{
+    m_lockWaitNotice = std::move(notice);
+}
+
+void SerialPort::ReleaseForSignal()
+{
+    const int fd = gClaimedFd.exchange(-1);
+    if (fd < 0)
+        return;
+    ioctl(fd, TIOCNXCL);
+    close(fd);
 }
 
 std::string SerialPort::ResolveDevice(const std::string& portName) const
@@ -154,6 +174,7 @@ int SerialPort::Open(const std::string& portName, int baud, int byteSize, int st
     m_fd = fd;
     m_device = device;
     m_writeFailureReported = false;
+    m_lineFault.store(false);
     if (!StartWatcher()) {
         ReleaseDevice(m_fd);
         m_fd = -1;
@@ -177,6 +198,11 @@ int SerialPort::Close()
 bool SerialPort::IsOpen() const
 {
     return m_open.load();
+}
+
+bool SerialPort::HasLineFault() const
+{
+    return m_lineFault.load();
 }
 
 bool SerialPort::StartWatcher()
@@ -219,26 +245,57 @@ int SerialPort::Write(const uint8_t* bytes, int count)
 {
     if (!IsOpen() || count < 0 || (count > 0 && bytes == nullptr))
         return 0;
-    const Deadline deadline = std::chrono::steady_clock::now() + kWriteTimeout;
-    std::lock_guard<PortLock> hold(m_portLock);
+    LockHold hold(m_portLock, std::defer_lock);
+    if (!TakePortLock(hold))
+        return 0;
     for (int i = 0; i < count; ++i) {
-        if (!WriteByte(bytes[i], deadline))
+        if (!WriteByte(bytes[i], hold))
             return 0;
     }
     m_writeFailureReported = false;
     return 1;
 }
 
-bool SerialPort::WriteByte(uint8_t byte, Deadline deadline)
+// Another copy of the tool writing to its own port holds the lock for a few
+// milliseconds; one that keeps it longer fails this write like a busy port.
+bool SerialPort::TakePortLock(LockHold& hold)
 {
+    if (hold.try_lock())
+        return true;
+    if (m_lockWaitNotice)
+        m_lockWaitNotice(true);
+    const bool taken = hold.try_lock_for(kStallLimit);
+    if (m_lockWaitNotice)
+        m_lockWaitNotice(false);
+    if (!taken) {
+        m_lineFault.store(true);
+        if (!m_writeFailureReported)
+            ReportSerialProblem(m_device, "in use by another program (the port lock stayed held)");
+        m_writeFailureReported = true;
+    }
+    return taken;
+}
+
+// A line that holds a byte back must not keep every other port waiting, so
+// the lock is let go for the wait and taken again before the next byte.
+bool SerialPort::WaitUnlocked(LockHold& hold, const std::function<bool()>& wait)
+{
+    hold.unlock();
+    return wait() && TakePortLock(hold);
+}
+
+// The byte must leave within kStallLimit, or the line counts as stuck.
+bool SerialPort::WriteByte(uint8_t byte, LockHold& hold)
+{
+    const Deadline deadline = std::chrono::steady_clock::now() + kStallLimit;
     for (;;) {
         const ssize_t written = write(m_fd, &byte, 1);
         if (written == 1)
-            return DrainOutput();
+            return DrainOutput(hold, deadline);
         if (written < 0 && errno == EINTR)
             continue;
         if (written < 0 && errno == EAGAIN) {
-            if (!WaitWritable(deadline))
+            if (!WaitUnlocked(hold, [&] { return WaitWritable(deadline); }))
                 return false;
             continue;
         }
@@ -246,12 +303,30 @@ bool SerialPort::WriteByte(uint8_t byte, Deadline deadline)
     }
 }
 
-// Each byte has left the driver before the next is written.
-bool SerialPort::DrainOutput()
+// Each byte has left the driver before the next is written. tcdrain would
+// wait without limit for output that flow control holds back, so the queue
+// is watched until it is empty first; tcdrain then waits only for the last
+// character on the wire.
+bool SerialPort::DrainOutput(LockHold& hold, Deadline deadline)
 {
+    int queued = 0;
+    if (ioctl(m_fd, TIOCOUTQ, &queued) == 0 && queued > 0
+        && !WaitUnlocked(hold, [&] { return WaitOutputLeft(deadline); }))
+        return false;
     while (tcdrain(m_fd) != 0) {
         if (errno != EINTR)
             return WriteFailed("wait for output to leave", errno);
+    }
+    return true;
+}
+
+bool SerialPort::WaitOutputLeft(Deadline deadline)
+{
+    int queued = 0;
+    while (ioctl(m_fd, TIOCOUTQ, &queued) == 0 && queued > 0) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return WriteFailed("wait for output to leave", ETIMEDOUT);
+        std::this_thread::sleep_for(kOutputPoll);
     }
     return true;
 }
@@ -277,6 +352,7 @@ bool SerialPort::WaitWritable(Deadline deadline)
 
 bool SerialPort::WriteFailed(const char* action, int error)
 {
+    m_lineFault.store(true);
     if (!m_writeFailureReported)
         ReportSystemError(m_device, action, error);
     m_writeFailureReported = true;

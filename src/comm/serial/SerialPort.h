@@ -17,11 +17,20 @@
 // at a time under the port lock, and runs a watcher thread that moves every
 // received byte into a 1024-byte ring from which the engine reads.
 // One instance per process, created by the application object.
+// The port lock is held per command and let go whenever the line holds a
+// byte back; a byte that cannot leave within 2 s fails the write.
 class SerialPort {
 public:
     // Turns "COMn" (n = 1..16) into a device path. The application installs
     // one that reads the profile value "COMn"; without one, COMn is /dev/ttyS<n-1>.
     using DeviceResolver = std::function<std::string(int comNumber)>;
+    // Told true when a write starts waiting for the port lock, false when the
+    // wait ends; the window shows the wait cursor meanwhile.
+    using LockWaitNotice = std::function<void(bool waiting)>;
+
+    // A write that makes no progress for this long fails; so does a wait for
+    // the port lock that lasts this long (another program holds the port).
+    static constexpr std::chrono::milliseconds kStallLimit{2000};
 
     SerialPort();
     ~SerialPort();
@@ -29,6 +38,7 @@ public:
     SerialPort& operator=(const SerialPort&) = delete;
 
     void SetDeviceResolver(DeviceResolver resolver);
+    void SetLockWaitNotice(LockWaitNotice notice);
     // "COM3" -> resolved device; anything else is taken as a device path.
     std::string ResolveDevice(const std::string& portName) const;
 
@@ -42,6 +52,14 @@ public:
     bool IsOpen() const;
     // The other end hung up since the port was opened: no byte will come again.
     bool HungUp() const { return m_hungUp.load(); }
+    // True once the line hung up, a read failed or a write failed or timed
+    // out since the last Open.
+    bool HasLineFault() const;
+
+    // For a stop signal's handler: gives up exclusive use of the device of the
+    // latest Open and closes it, with async-signal-safe calls only. The
+    // process must end right afterwards.
+    static void ReleaseForSignal();
 
     // Blocks until the ring holds a byte, the port closes or timeoutMs passes,
     // without burning the processor. True when a byte is waiting.
@@ -49,16 +67,20 @@ public:
 
 private:
     using Deadline = std::chrono::steady_clock::time_point;
+    using LockHold = std::unique_lock<PortLock>;
 
     // Opening and closing
     bool StartWatcher();
     void StopWatcher();
     void SetOpen(bool open);
 
-    // Writing (under the port lock)
-    bool WriteByte(uint8_t byte, Deadline deadline);
+    // Writing (under the port lock, let go while the line holds a byte back)
+    bool TakePortLock(LockHold& hold);
+    bool WaitUnlocked(LockHold& hold, const std::function<bool()>& wait);
+    bool WriteByte(uint8_t byte, LockHold& hold);
     bool WaitWritable(Deadline deadline);
-    bool DrainOutput();
+    bool DrainOutput(LockHold& hold, Deadline deadline);
+    bool WaitOutputLeft(Deadline deadline);
     bool WriteFailed(const char* action, int error);
 
     // Watcher thread
@@ -76,7 +98,9 @@ private:
     std::string m_device;                // path of the open device, for messages
     int m_fd = -1;                       // changed only while no watcher runs
     std::atomic<bool> m_open{false};
+    std::atomic<bool> m_lineFault{false};
     bool m_writeFailureReported = false; // one message per run of failed writes
+    LockWaitNotice m_lockWaitNotice;
 
     // Port lock
     PortLock m_portLock{"Rs Mutex"};     // Protects the device: writes against the watcher's

@@ -9,6 +9,8 @@
 
 namespace {
 
+constexpr std::chrono::milliseconds kWatcherLockWait{100};
+
 ssize_t ReadRetrying(int fd, uint8_t* destination, size_t size, int* error)
 {
     ssize_t got;
@@ -57,6 +59,7 @@ bool SerialPort::HandlePortEvents(short events)
 {
     if (events & POLLIN)
         return Drain();
+    m_lineFault.store(true);
     ReportSerialProblem(m_device, "the line hung up");
     return false;
 }
@@ -72,7 +75,11 @@ bool SerialPort::Drain()
     int error = 0;
     ssize_t got;
     {
-        std::lock_guard<PortLock> hold(m_portLock);
+        // A short wait, so that a Close is never kept waiting long; the bytes
+        // stay in the driver and the next round takes them.
+        LockHold hold(m_portLock, kWatcherLockWait);
+        if (!hold.owns_lock())
+            return true;
         got = ReadRetrying(m_fd, chunk, room, &error);
     }
     if (got > 0) {
@@ -82,6 +89,7 @@ bool SerialPort::Drain()
     }
     if (got < 0 && error == EAGAIN)
         return true;
+    m_lineFault.store(true);
     if (got == 0)
         ReportSerialProblem(m_device, "the line hung up");
     else

@@ -1,0 +1,224 @@
+#include "cli/CliCommandLine.h"
+
+#include <cctype>
+#include <charconv>
+#include <climits>
+
+#include "app/AppSettings.h"
+#include "comm/CommandTable.h"
+#include "params/CtrlTbl.h"
+
+namespace {
+
+constexpr int kHighestComNumber = 16;
+constexpr int kLongestTimeoutMs = 600000;
+constexpr int kHighestClIndex = 255;
+constexpr int kHighestLineKind = 3;
+constexpr int kBaudCount = 5;
+const char kBaudList[] = "9600, 19200, 38400, 57600 or 115200";
+const char kVerbs[] = "query NAME, set NAME VALUE or raw LINE";
+// The centre marker packs its combo box (bits 0..3) and three colour check boxes (bits 4..6).
+constexpr int kCmColourBits = 0x70;
+
+enum class NumberRead { Ok, NotWhole, TooLarge };
+
+// An optional sign and decimal digits, nothing else, within 32 bits.
+NumberRead ReadWholeNumber(const std::string& text, int& out)
+{
+    const bool plus = !text.empty() && text[0] == '+';
+    const char* first = text.data() + (plus ? 1 : 0);
+    const char* last = text.data() + text.size();
+    if (first == last || (plus && *first == '-'))
+        return NumberRead::NotWhole;
+    const auto [end, error] = std::from_chars(first, last, out);
+    if (end != last)
+        return NumberRead::NotWhole;
+    return error == std::errc() ? NumberRead::Ok : NumberRead::TooLarge;
+}
+
+bool WholeNumber(const std::string& text, int& out)
+{
+    return ReadWholeNumber(text, out) == NumberRead::Ok;
+}
+
+std::string Upper(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The range the pages allow a command, from its first bound control; false
+// when no control with a range is bound to it.
+bool PageRange(int commandIndex, int& min, int& max)
+{
+    const int row = CtrlTbl::FindByCommand(commandIndex);
+    if (row < 0)
+        return false;
+    const CtrlTblEntry& entry = CtrlTbl::Rows()[row];
+    if (entry.kind == CtrlKindNone || entry.kind == CtrlKindButton)
+        return false;
+    min = entry.min;
+    max = commandIndex == CmdCM ? entry.max | kCmColourBits : entry.max;
+    return true;
+}
+
+}  // namespace
+
+int CliCommandLine::ComNumber(const std::string& port)
+{
+    int number = 0;
+    if (port.size() <= 3 || port.compare(0, 3, "COM") != 0 || !WholeNumber(port.substr(3), number))
+        return 0;
+    // COM0 and COM-1 are port names too, only not valid ones: never device paths.
+    return number >= 1 ? number : -1;
+}
+
+bool CliCommandLine::Parse(const std::vector<std::string>& args)
+{
+    std::vector<std::string> words;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (!words.empty() || arg.compare(0, 2, "--") != 0 || arg == "--help")
+            words.push_back(arg);
+        else if (!ParseOption(args, i))
+            return false;
+    }
+    return CheckPort() && CheckBaud() && ParseCommand(words);
+}
+
+bool CliCommandLine::ParseOption(const std::vector<std::string>& args, size_t& i)
+{
+    const std::string& option = args[i];
+    bool* flag = option == "--register-base" ? &registerBase
+                 : option == "--crc"           ? &crc
+                 : option == "--verbose"       ? &verbose
+                                               : nullptr;
+    if (flag != nullptr) {
+        *flag = true;
+        return true;
+    }
+    static const char* const kWithValue[] = {"--port", "--baud", "--timeout", "--line-kind",
+                                             "--cl-index", "--cl-name", "--cl-folder"};
+    bool known = false;
+    for (const char* name : kWithValue)
+        known = known || option == name;
+    if (!known)
+        return Fail("unknown option " + option);
+    if (i + 1 >= args.size())
+        return Fail(option + " needs a value");
+    const std::string& value = args[++i];
+    if (option == "--port")
+        port = value;
+    else if (option == "--baud")
+        return ParseNumberOption(option, value, 1, INT_MAX, kBaudList, baud);
+    else if (option == "--timeout")
+        return ParseNumberOption(option, value, 1, kLongestTimeoutMs,
+                                 "1.." + std::to_string(kLongestTimeoutMs) + " ms", timeoutMs);
+    else if (option == "--line-kind")
+        return ParseNumberOption(option, value, 0, kHighestLineKind, "0, 1, 2 or 3", lineKind);
+    else if (option == "--cl-index")
+        return ParseNumberOption(option, value, 0, kHighestClIndex,
+                                 "0.." + std::to_string(kHighestClIndex), clIndex);
+    else if (option == "--cl-name")
+        clName = value;
+    else
+        clFolder = value;
+    return true;
+}
+
+bool CliCommandLine::ParseNumberOption(const std::string& option, const std::string& text, int min,
+                                       int max, const std::string& validText, int& out)
+{
+    int number = 0;
+    const NumberRead read = ReadWholeNumber(text, number);
+    if (read == NumberRead::NotWhole)
+        return Fail(option + " \"" + text + "\" is not a whole number; valid: " + validText);
+    if (read == NumberRead::TooLarge || number < min || number > max)
+        return Fail(option + " " + text + " is out of range; valid: " + validText);
+    out = number;
+    return true;
+}
+
+bool CliCommandLine::CheckPort()
+{
+    if (port.empty())
+        return Fail("--port needs a port name: COM1..COM16 or a device path");
+    const int number = ComNumber(port);
+    if (number != 0 && (number < 1 || number > kHighestComNumber))
+        return Fail("no port " + port + "; valid: COM1..COM16 or a device path");
+    return true;
+}
+
+bool CliCommandLine::CheckBaud()
+{
+    for (uint32_t index = 0; index < kBaudCount; ++index)
+        if (BaudFromIndex(index) == baud)
+            return true;
+    const std::string where = lineKind == LineComPort ? port : "the Camera Link line";
+    return Fail("--baud " + std::to_string(baud) + " is not a rate of " + where + "; valid: " + kBaudList);
+}
+
+bool CliCommandLine::ParseCommand(const std::vector<std::string>& words)
+{
+    if (words.empty())
+        return Fail("no command; expected " + std::string(kVerbs));
+    const std::string& name = words[0];
+    if (name == "--help") {
+        verb = Verb::Help;
+        return true;
+    }
+    if (name == "query" && words.size() == 2) {
+        verb = Verb::Query;
+        return ParseName(words[1]);
+    }
+    if (name == "set" && words.size() == 3) {
+        verb = Verb::Set;
+        return ParseName(words[1]) && ParseSetValue(words[2]);
+    }
+    if (name == "raw" && words.size() == 2) {
+        verb = Verb::Raw;
+        text = words[1];
+        return true;
+    }
+    if (name == "query" || name == "set" || name == "raw")
+        return Fail(name + " expects " + (name == "query" ? "NAME" : name == "set" ? "NAME VALUE" : "LINE")
+                    + ", given " + std::to_string(words.size() - 1) + " word(s)");
+    return Fail("unknown command \"" + name + "\"; expected " + kVerbs);
+}
+
+bool CliCommandLine::ParseName(const std::string& name)
+{
+    commandIndex = CommandTable::Find(Upper(name));
+    if (commandIndex < 0)
+        return Fail("unknown camera command \"" + name + "\"");
+    const char* mnemonic = CommandTable::Row(commandIndex).mnemonic;
+    if (registerBase && !CommandTable::HasRegAddress(commandIndex))
+        return Fail(std::string(mnemonic) + " has no register address; it can be sent without --register-base");
+    return true;
+}
+
+bool CliCommandLine::ParseSetValue(const std::string& valueText)
+{
+    const std::string mnemonic = CommandTable::Row(commandIndex).mnemonic;
+    if (CommandTable::Row(commandIndex).kind == KindText) {
+        text = valueText;
+        return true;
+    }
+    int min = INT_MIN;
+    int max = INT_MAX;
+    const bool bounded = PageRange(commandIndex, min, max);
+    const std::string validText = std::to_string(min) + ".." + std::to_string(max);
+    const NumberRead read = ReadWholeNumber(valueText, value);
+    if (read == NumberRead::NotWhole)
+        return Fail("\"" + valueText + "\" is not a whole number; " + mnemonic + " takes " + validText);
+    if (read == NumberRead::TooLarge || (bounded && (value < min || value > max)))
+        return Fail(valueText + " is outside the range of " + mnemonic + ": " + validText);
+    return true;
+}
+
+bool CliCommandLine::Fail(const std::string& error)
+{
+    m_error = error;
+    return false;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The command line of kavro-cli, read and judged in full before the port is
+// touched: every option value, the command, the camera command's name and,
+// for a bound setting, its value against the range the pages allow.
+class CliCommandLine {
+public:
+    enum class Verb { None, Help, Query, Set, Raw };
+
+    // Option values, with their defaults.
+    std::string port = "COM1";
+    int baud = 9600;
+    int timeoutMs = 3000;
+    int lineKind = 0;
+    int clIndex = 0;
+    std::string clName;
+    std::string clFolder;
+    bool registerBase = false;
+    bool crc = false;
+    bool verbose = false;
+
+    // The command.
+    Verb verb = Verb::None;
+    int commandIndex = -1;   // query and set: the camera command's row
+    int value = 0;           // set of a number row
+    std::string text;        // set of a text row: the value; raw: the line
+
+    // False with Error() naming the problem and what is valid.
+    bool Parse(const std::vector<std::string>& args);
+    const std::string& Error() const { return m_error; }
+
+    // "COMn" with any number: n, else 0 (a device path).
+    static int ComNumber(const std::string& port);
+
+private:
+    bool ParseOption(const std::vector<std::string>& args, size_t& i);
+    bool ParseNumberOption(const std::string& option, const std::string& text, int min, int max,
+                           const std::string& validText, int& out);
+    bool CheckPort();
+    bool CheckBaud();
+    bool ParseCommand(const std::vector<std::string>& words);
+    bool ParseName(const std::string& name);
+    bool ParseSetValue(const std::string& valueText);
+    bool Fail(const std::string& error);
+
+    std::string m_error;
+};

@@ -1,0 +1,26 @@
+#include "cli/TerminalText.h"
+
+#include <unistd.h>
+
+std::string TerminalText::Escaped(const std::string& text)
+{
+    static const char kHex[] = "0123456789abcdef";
+    std::string shown;
+    shown.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7f) {
+            shown.push_back(c);
+            continue;
+        }
+        shown += "\\x";
+        shown.push_back(kHex[byte >> 4]);
+        shown.push_back(kHex[byte & 0x0f]);
+    }
+    return shown;
+}
+
+std::string TerminalText::For(int fd, const std::string& text)
+{
+    return isatty(fd) ? Escaped(text) : text;
+}
