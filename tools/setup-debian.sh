@@ -8,6 +8,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
   xvfb xauth imagemagick
+  dpkg-dev lintian desktop-file-utils appstream man-db groff-base bash-completion
 )
 
 if [ "$(id -u)" -ne 0 ]; then

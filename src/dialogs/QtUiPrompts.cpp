@@ -22,7 +22,15 @@ QMessageBox::Icon BoxIcon(UiPrompts::Icon icon)
 
 void QtUiPrompts::Message(QWidget* owner, const QString& text, const QString& caption, Icon icon)
 {
+    MessageWithDetails(owner, text, caption, icon, QString());
+}
+
+void QtUiPrompts::MessageWithDetails(QWidget* owner, const QString& text, const QString& caption, Icon icon,
+                                     const QString& details)
+{
     QMessageBox box(BoxIcon(icon), caption, text, QMessageBox::Ok, owner);
+    if (!details.isEmpty())
+        box.setDetailedText(details);
     box.exec();
 }
 

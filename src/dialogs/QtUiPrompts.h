@@ -6,6 +6,8 @@
 class QtUiPrompts : public UiPrompts {
 public:
     void Message(QWidget* owner, const QString& text, const QString& caption, Icon icon) override;
+    void MessageWithDetails(QWidget* owner, const QString& text, const QString& caption, Icon icon,
+                            const QString& details) override;
     bool AskYesNo(QWidget* owner, const QString& text, const QString& caption) override;
     QString ChooseSaveFile(QWidget* owner, const QString& initialPath, const QString& filter,
                            const QString& defaultSuffix) override;

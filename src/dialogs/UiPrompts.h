@@ -13,6 +13,12 @@ public:
     virtual ~UiPrompts() = default;
 
     virtual void Message(QWidget* owner, const QString& text, const QString& caption, Icon icon) = 0;
+    // The box with details behind its "Show Details..." button; no details: the plain box.
+    virtual void MessageWithDetails(QWidget* owner, const QString& text, const QString& caption, Icon icon,
+                                    const QString& /*details*/)
+    {
+        Message(owner, text, caption, icon);
+    }
     // Yes/No with the question icon; true for Yes.
     virtual bool AskYesNo(QWidget* owner, const QString& text, const QString& caption) = 0;
     // The chosen path, or an empty text when the user cancelled.

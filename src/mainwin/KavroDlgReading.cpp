@@ -4,15 +4,31 @@
 #include "app/AppSettings.h"
 #include "comm/CRsCmd.h"
 #include "comm/CommandTable.h"
+#include "comm/serial/PortAccessHint.h"
+#include "comm/serial/SerialPort.h"
 #include "dialogs/CProgDlg.h"
 #include "dialogs/UiPrompts.h"
 #include "params/ControlIds.h"
 #include "params/CtrlTbl.h"
 
+namespace {
+
+// What the operator can do about a serial port that would not open.
+QString PortProblemDetails(const AppSettings& settings, const SerialPort& port)
+{
+    if (settings.serialMode != LineComPort)
+        return QString();
+    const std::string device = port.ResolveDevice("COM" + std::to_string(settings.commPort + 1));
+    return QString::fromStdString(PortAccessHint::For(device));
+}
+
+}  // namespace
+
 int CKavroDlg::ConnectCamera()
 {
     if (!m_engine->OpenPort(static_cast<int>(m_settings.commPort))) {
-        m_prompts.Message(this, "Failed to initialize!", EngineHost::kToolCaption, UiPrompts::Icon::Exclamation);
+        m_prompts.MessageWithDetails(this, "Failed to initialize!", EngineHost::kToolCaption,
+                                     UiPrompts::Icon::Exclamation, PortProblemDetails(m_settings, m_port));
         m_engine->ClosePort();
         return 0;
     }

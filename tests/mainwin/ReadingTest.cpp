@@ -6,6 +6,9 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+#include <cstdlib>
+#include <unistd.h>
+
 #include "params/CtrlTbl.h"
 #include "support/MainWindowRig.h"
 
@@ -95,9 +98,27 @@ TEST(Reading, NoCameraMeansDefaultsAndAnOfflineStart)
     rig.window->Initialise();
     ASSERT_EQ(rig.prompts.prompts.size(), 1u);
     EXPECT_EQ(rig.prompts.LastText(), "Failed to initialize!");
+    EXPECT_TRUE(rig.prompts.prompts[0].details.isEmpty()) << "a missing device has no group to join";
     EXPECT_EQ(rig.settings.lineOnline, 0u);
     EXPECT_EQ(rig.Spin(rig.Id("PE"))->Text(), "1056") << "the pages show the table defaults";
     EXPECT_EQ(rig.Spin(rig.Id("KSR"))->Text(), "667");
+}
+
+// The packaging checks run this as an ordinary user, on a device of the group
+// "dialout" named in KAVRO_DENIED_DEVICE; root may open any device.
+TEST(Reading, DeniedPortNamesItsGroupInTheDetails)
+{
+    const char* device = std::getenv("KAVRO_DENIED_DEVICE");
+    if (device == nullptr || geteuid() == 0)
+        GTEST_SKIP() << "needs an ordinary user and a device it may not open";
+    MainWindowRig rig;
+    rig.port.SetDeviceResolver([device](int) { return std::string(device); });
+    rig.window->Initialise();
+    ASSERT_EQ(rig.prompts.prompts.size(), 1u);
+    const ScriptedUiPrompts::Prompt& box = rig.prompts.prompts[0];
+    EXPECT_EQ(box.text, "Failed to initialize!") << "the box's own text stays";
+    EXPECT_TRUE(box.details.contains("group \"dialout\"")) << box.details.toStdString();
+    EXPECT_TRUE(box.details.contains("sudo usermod -aG dialout $USER")) << box.details.toStdString();
 }
 
 TEST(Reading, ReloadCtrlRereadsOneControl)

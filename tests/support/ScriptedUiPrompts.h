@@ -14,15 +14,21 @@ public:
         QString text;
         QString caption;
         Icon icon;
+        QString details;
     };
 
     void Message(QWidget*, const QString& text, const QString& caption, Icon icon) override
     {
-        prompts.push_back({text, caption, icon});
+        prompts.push_back({text, caption, icon, QString()});
+    }
+    void MessageWithDetails(QWidget*, const QString& text, const QString& caption, Icon icon,
+                            const QString& details) override
+    {
+        prompts.push_back({text, caption, icon, details});
     }
     bool AskYesNo(QWidget*, const QString& text, const QString& caption) override
     {
-        prompts.push_back({text, caption, Icon::Question});
+        prompts.push_back({text, caption, Icon::Question, QString()});
         const bool yes = yesNoAnswers.empty() ? false : yesNoAnswers.front();
         if (!yesNoAnswers.empty())
             yesNoAnswers.pop_front();

@@ -1,5 +1,6 @@
 #include "comm/serial/SerialPort.h"
 
+#include "comm/serial/PortAccessHint.h"
 #include "comm/serial/PortConfig.h"
 #include "comm/serial/SystemError.h"
 
@@ -95,6 +96,7 @@ int OpenDevice(const std::string& device, const PortConfig& config)
     const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         ReportSystemError(device, "open", errno);
+        PortAccessHint::Report(device);
         return -1;
     }
     if (!isatty(fd)) {
