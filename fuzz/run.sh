@@ -5,7 +5,7 @@ BUILD=${1:?build folder configured with -DKAVRO_FUZZ=ON}
 SECONDS_EACH=${2:-5}
 HERE=$(cd "$(dirname "$0")" && pwd)
 cmake --build "$BUILD" -j2 --target fuzzers
-for fuzzer in fuzz_parse_command fuzz_decode_reply fuzz_line_assembler; do
+for fuzzer in fuzz_parse_command fuzz_decode_reply fuzz_line_assembler fuzz_gamma_file; do
   corpus=$(mktemp -d)
   log=$(mktemp)
   cp "$HERE"/corpus/* "$corpus"/ 2>/dev/null || true
