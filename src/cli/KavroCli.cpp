@@ -8,6 +8,7 @@
 #include "app/AppSettings.h"
 #include "app/CGen.h"
 #include "app/Profile.h"
+#include "cli/LutCommands.h"
 #include "cli/StderrHost.h"
 #include "comm/CRsCmd.h"
 #include "comm/NumberText.h"
@@ -18,7 +19,7 @@
 namespace {
 
 const char kUsage[] =
-    "usage: kavro-cli [options] query NAME | set NAME VALUE | raw LINE\n"
+    "usage: kavro-cli [options] query NAME | set NAME VALUE | raw LINE | read-luts FILE.csv | send-luts FILE.csv\n"
     "  --port PORT        COM1..COM16 (as the tool resolves them) or a device path; default COM1\n"
     "  --baud RATE        9600, 19200, 38400, 57600 or 115200; default 9600\n"
     "  --timeout MS       time limit of the command; default 3000\n"
@@ -30,7 +31,8 @@ const char kUsage[] =
     "  --verbose          show the line traffic on standard error\n"
     "query prints the value as the tool's pages show it; set exits 0 only when the camera\n"
     "acknowledged; raw sends LINE and prints every line received until the time limit\n"
-    "passes with nothing new.\n";
+    "passes with nothing new. read-luts writes the camera's three look-up tables to a gamma\n"
+    "data file; send-luts sends the tables of a gamma data file to the camera.\n";
 
 int BaudIndexOf(int baud)
 {
@@ -177,6 +179,8 @@ int KavroCli::RunCommand(CRsCmd& engine, const Options& o)
 {
     const std::vector<std::string>& w = o.words;
     const std::string& verb = w[0];
+    if (LutCommands::Handles(w))
+        return LutCommands::Run(engine, w);
     if (verb == "raw" && w.size() == 2)
         return Raw(engine, w[1], o.timeoutMs);
     if ((verb == "query" && w.size() == 2) || (verb == "set" && w.size() == 3)) {

@@ -67,3 +67,8 @@ std::vector<LutPoint> LutPoints::Used() const
 {
     return std::vector<LutPoint>(m_points.begin(), m_points.begin() + m_pointCount);
 }
+
+LutTable LutPoints::StartingTable()
+{
+    return ComputeTable(LutPoints().Used(), kGraphBottom);
+}

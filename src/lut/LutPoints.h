@@ -13,9 +13,12 @@ public:
     static constexpr int kSlots = 16;
     static constexpr int kMaxPoints = 15;
     static constexpr int kNearPixels = 32;   // a point this close (or closer) on both axes is hit
+    // The graph area: 515 x 516 pixels, the value 0 on the bottom row.
+    static constexpr int kGraphRight = 515;
+    static constexpr int kGraphBottom = 516;
 
     // The two end points: lower left and upper right corner of the graph.
-    LutPoints(int right, int bottom) { Clear(right, bottom); }
+    LutPoints(int right = kGraphRight, int bottom = kGraphBottom) { Clear(right, bottom); }
     void Clear(int right, int bottom);
 
     // Left button: the first point near (gx, gy) moves there; with none near a
@@ -30,6 +33,9 @@ public:
     int Count() const { return m_pointCount; }
     const LutPoint& At(int slot) const { return m_points[slot]; }
     std::vector<LutPoint> Used() const;
+
+    // The table of the two end points alone: the straight rising line.
+    static LutTable StartingTable();
 
 private:
     bool IsNear(const LutPoint& p, int gx, int gy) const;
