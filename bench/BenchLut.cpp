@@ -1,14 +1,29 @@
 // bench_lut compute [ROUNDS]: ComputeTable with 2, 3, 8 and 15 control points
+// bench_lut send       : one table (512 settings) to the virtual camera at 115200 baud
+// bench_lut read       : the three tables (1536 queries) from the virtual camera at 115200 baud
+// bench_lut cli CLI    : the same two through kavro-cli (send-luts sends three tables)
 #include <time.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/AppSettings.h"
+#include "bench/BenchHost.h"
+#include "camsim/PtyCamera.h"
+#include "camsim/VirtualCamera.h"
+#include "comm/CRsCmd.h"
+#include "comm/camlink/ClSerialLib.h"
+#include "comm/serial/SerialPort.h"
+#include "files/GammaFile.h"
 #include "lut/ComputeTable.h"
+#include "lut/LutPoints.h"
+#include "lut/LutTransfer.h"
 
 namespace {
 
@@ -61,6 +76,89 @@ int Compute(int rounds)
     return checksum > 0 ? 0 : 1;
 }
 
+// The engine at 115200 baud on a pseudo-terminal to the virtual camera.
+struct BenchLine {
+    BenchLine() : pty(camera), camLink(settings, "/nonexistent")
+    {
+        settings.baudIndex = 4;
+        started = pty.Start();
+        port.SetDeviceResolver([this](int) { return pty.DevicePath(); });
+        engine = std::make_unique<CRsCmd>(settings, port, camLink, host);
+        opened = started && engine->OpenPort(0);
+    }
+    ~BenchLine()
+    {
+        engine->ClosePort();
+        engine.reset();
+        pty.Stop();
+    }
+
+    camsim::VirtualCamera camera;
+    camsim::PtyCamera pty;
+    AppSettings settings;
+    SerialPort port;
+    ClSerialLib camLink;
+    BenchHost host;
+    std::unique_ptr<CRsCmd> engine;
+    bool started = false;
+    bool opened = false;
+};
+
+void Report(const char* what, double seconds, int commands)
+{
+    const double budget = 1.10 * commands * 0.020;
+    std::printf("%s: %.2f s (%.2f ms a command), budget %.2f s: %s\n", what, seconds, seconds / commands * 1e3,
+                budget, seconds <= budget ? "within" : "OVER");
+}
+
+int Send()
+{
+    BenchLine line;
+    if (!line.opened)
+        return 1;
+    LutTransfer transfer(*line.engine);
+    const double t0 = WallSeconds();
+    const int ok = transfer.SendTable(0, LutPoints::StartingTable());
+    Report("send one table (512 settings)", WallSeconds() - t0, kLutEntries);
+    return ok ? 0 : 1;
+}
+
+int Read()
+{
+    BenchLine line;
+    if (!line.opened)
+        return 1;
+    LutTransfer transfer(*line.engine);
+    GammaTables tables{};
+    const double t0 = WallSeconds();
+    const int ok = transfer.ReadAll(tables, {}, {});
+    Report("read three tables (1536 queries)", WallSeconds() - t0, 3 * kLutEntries);
+    return ok ? 0 : 1;
+}
+
+int Cli(const std::string& cli)
+{
+    camsim::VirtualCamera camera;
+    camsim::PtyCamera pty(camera);
+    if (!pty.Start())
+        return 1;
+    char folder[] = "/tmp/bench-lut-XXXXXX";
+    if (!mkdtemp(folder))
+        return 1;
+    const std::string file = std::string(folder) + "/tables.csv";
+    const std::string base = "'" + cli + "' --baud 115200 --port '" + pty.DevicePath() + "' ";
+    double t0 = WallSeconds();
+    int status = std::system((base + "read-luts '" + file + "'").c_str());
+    Report("kavro-cli read-luts (1536 queries)", WallSeconds() - t0, 3 * kLutEntries);
+    t0 = WallSeconds();
+    status |= std::system((base + "send-luts '" + file + "'").c_str());
+    Report("kavro-cli send-luts (1536 settings)", WallSeconds() - t0, 3 * kLutEntries);
+    std::remove(file.c_str());
+    rmdir(folder);
+    pty.Stop();
+    return status == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -68,6 +166,12 @@ int main(int argc, char** argv)
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "compute")
         return Compute(argc > 2 ? std::max(1, std::atoi(argv[2])) : 50);
-    std::fprintf(stderr, "usage: bench_lut compute [ROUNDS]\n");
+    if (mode == "send")
+        return Send();
+    if (mode == "read")
+        return Read();
+    if (mode == "cli" && argc > 2)
+        return Cli(argv[2]);
+    std::fprintf(stderr, "usage: bench_lut compute [ROUNDS] | send | read | cli PATH-OF-KAVRO-CLI\n");
     return 2;
 }

@@ -20,11 +20,25 @@ const QColor kChannelColours[] = {QColor(255, 0, 0), QColor(0, 255, 0), QColor(0
 const QColor kGridColour(100, 50, 100);
 const char kSendingMessage[] = "Now, sending table data.";
 
-// The window is laid out in dialog units of its 9-point font: 1.5 pixels
-// across and 1.625 down each.
+// The window is laid out in dialog units of its small font: 1.5 pixels across
+// and 1.375 down each, so that the graph's 341 x 379 units are its pixels.
 QRect Dlu(int x, int y, int width, int height)
 {
-    return QRect(x * 3 / 2, y * 13 / 8, width * 3 / 2, height * 13 / 8);
+    return QRect(x * 3 / 2, y * 11 / 8, width * 3 / 2, height * 11 / 8);
+}
+
+// A text wider than its cell (the desktop's font is not the template's)
+// grows the cell, keeping its alignment.
+void FitText(QWidget* widget, Qt::Alignment alignment)
+{
+    const int extra = widget->sizeHint().width() - widget->width();
+    if (extra <= 0)
+        return;
+    QRect r = widget->geometry();
+    r.setWidth(r.width() + extra);
+    if (alignment & Qt::AlignHCenter)
+        r.translate(-extra / 2, 0);
+    widget->setGeometry(r);
 }
 
 struct LabelCell {
@@ -68,7 +82,10 @@ CLUTDlg::CLUTDlg(int channel, LutEditorOwner& owner, int lineOnline)
 
 void CLUTDlg::BuildControls()
 {
-    resize(Dlu(0, 0, 464, 418).size());
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
+    resize(Dlu(0, 0, 464, 418).size() + QSize(8, 0));   // room for "511(x16)" in the desktop font
     auto* group = new QGroupBox("Setting", this);
     group->setGeometry(Dlu(7, 41, 86, 74));
     const struct {
@@ -84,12 +101,14 @@ void CLUTDlg::BuildControls()
         auto* button = new QPushButton(b.text, this);
         button->setGeometry(b.rect);
         button->setAutoDefault(false);   // Enter closes the window, as everywhere in the tool
+        FitText(button, Qt::AlignHCenter);
         connect(button, &QPushButton::clicked, this, b.handler);
     }
     for (const LabelCell& cell : kAxisLabels) {
         auto* label = new QLabel(cell.text, this);
         label->setGeometry(cell.rect);
         label->setAlignment(cell.alignment | Qt::AlignVCenter);
+        FitText(label, cell.alignment);
     }
     m_graph = new QWidget(this);
     m_graph->setGeometry(kGraphLeft, kGraphTop, LutPoints::kGraphRight, LutPoints::kGraphBottom);

@@ -15,14 +15,13 @@ struct Sample {
 
 // t grows by repeated addition, so the number of samples is exactly that of
 // the camera's own tables (1000 for two points, 1501 for three).
-std::vector<Sample> SampleCurve(const NaturalSpline& xs, const NaturalSpline& ys, int knots)
+void SampleCurve(const NaturalSpline& xs, const NaturalSpline& ys, int knots, std::vector<Sample>& samples)
 {
     constexpr double kStep = 0.002;
-    std::vector<Sample> samples;
+    samples.clear();
     samples.reserve(500 * knots + 1);
     for (double t = 0.0; t <= knots; t += kStep)
         samples.push_back({xs.Eval(t), ys.Eval(t)});
-    return samples;
 }
 
 // Distance of a sample to an entry's level, exactly as the table rule measures it.
@@ -39,44 +38,46 @@ double Distance(double level, double scaledX)
 // closer than D + 1, a contiguous run of that order.
 class NearestSamples {
 public:
-    explicit NearestSamples(const std::vector<Sample>& samples)
+    struct Scaled {
+        double x;             // 16 x X of the sample
+        std::size_t sample;   // its number in order of t
+        bool operator<(const Scaled& other) const { return x < other.x || (x == other.x && sample < other.sample); }
+    };
+
+    NearestSamples(const std::vector<Sample>& samples, std::vector<Scaled>& byX) : m_byX(byX)
     {
-        m_scaledX.reserve(samples.size());
-        for (const Sample& s : samples)
-            m_scaledX.push_back(kLutLevelStep * s.x);
-        m_order.resize(samples.size());
-        for (std::size_t m = 0; m < m_order.size(); ++m)
-            m_order[m] = m;
-        std::stable_sort(m_order.begin(), m_order.end(),
-                         [&](std::size_t a, std::size_t b) { return m_scaledX[a] < m_scaledX[b]; });
+        m_byX.clear();
+        m_byX.reserve(samples.size());
+        for (std::size_t m = 0; m < samples.size(); ++m)
+            m_byX.push_back({kLutLevelStep * samples[m].x, m});
+        std::sort(m_byX.begin(), m_byX.end());   // equal x: lower t first
     }
 
     std::size_t For(int entry) const
     {
         constexpr double kNoneYet = 999999;
         const double level = static_cast<double>(kLutLevelStep) * entry;
-        const auto above = std::lower_bound(m_order.begin(), m_order.end(), level,
-                                            [&](std::size_t m, double l) { return m_scaledX[m] < l; });
-        const std::size_t pos = static_cast<std::size_t>(above - m_order.begin());
+        const auto above = std::lower_bound(m_byX.begin(), m_byX.end(), level,
+                                            [](const Scaled& s, double l) { return s.x < l; });
+        const std::size_t pos = static_cast<std::size_t>(above - m_byX.begin());
         double nearest = kNoneYet;
-        if (pos < m_order.size())
-            nearest = std::min(nearest, Distance(level, m_scaledX[m_order[pos]]));
+        if (pos < m_byX.size())
+            nearest = std::min(nearest, Distance(level, m_byX[pos].x));
         if (pos > 0)
-            nearest = std::min(nearest, Distance(level, m_scaledX[m_order[pos - 1]]));
+            nearest = std::min(nearest, Distance(level, m_byX[pos - 1].x));
         if (!(nearest < kNoneYet))
             return 0;   // nothing comes near: the first sample stands
         const double limit = std::floor(nearest) + 1;
-        std::size_t chosen = m_order.size();
-        for (std::size_t i = pos; i < m_order.size() && Distance(level, m_scaledX[m_order[i]]) < limit; ++i)
-            chosen = std::min(chosen, m_order[i]);
-        for (std::size_t i = pos; i > 0 && Distance(level, m_scaledX[m_order[i - 1]]) < limit; --i)
-            chosen = std::min(chosen, m_order[i - 1]);
+        std::size_t chosen = m_byX.size();
+        for (std::size_t i = pos; i < m_byX.size() && Distance(level, m_byX[i].x) < limit; ++i)
+            chosen = std::min(chosen, m_byX[i].sample);
+        for (std::size_t i = pos; i > 0 && Distance(level, m_byX[i - 1].x) < limit; --i)
+            chosen = std::min(chosen, m_byX[i - 1].sample);
         return chosen;
     }
 
 private:
-    std::vector<double> m_scaledX;   // 16 x X of each sample, in order of t
-    std::vector<std::size_t> m_order;   // sample numbers by ascending x
+    std::vector<Scaled>& m_byX;
 };
 
 int32_t ValueAt(const Sample& sample, int bottom)
@@ -103,8 +104,13 @@ LutTable ComputeTable(const std::vector<LutPoint>& points, int bottom)
     NaturalSpline xs, ys;
     if (!xs.Build(xValues) || !ys.Build(yValues))
         return table;
-    const std::vector<Sample> samples = SampleCurve(xs, ys, knots);
-    const NearestSamples nearest(samples);
+    // The working lists keep their room from one call to the next: a drag
+    // computes the table at every mouse move, and fresh pages cost more than
+    // the computation.
+    static thread_local std::vector<Sample> samples;
+    static thread_local std::vector<NearestSamples::Scaled> byX;
+    SampleCurve(xs, ys, knots, samples);
+    const NearestSamples nearest(samples, byX);
     for (int k = 0; k < kLutEntries; ++k)
         table[k] = ValueAt(samples[nearest.For(k)], bottom);
     return table;
