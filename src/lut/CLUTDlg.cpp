@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include <algorithm>
+
 #include "dialogs/CProgDlg.h"
 #include "dialogs/StatusPictures.h"
 #include "lut/LutEditorOwner.h"

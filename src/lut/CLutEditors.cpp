@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QScreen>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
