@@ -16,7 +16,7 @@ constexpr int kHighestClIndex = 255;
 constexpr int kHighestLineKind = 3;
 constexpr int kBaudCount = 5;
 const char kBaudList[] = "9600, 19200, 38400, 57600 or 115200";
-const char kVerbs[] = "query NAME, set NAME VALUE or raw LINE";
+const char kVerbs[] = "query NAME, set NAME VALUE, raw LINE, read-luts FILE.csv or send-luts FILE.csv";
 // The centre marker packs its combo box (bits 0..3) and three colour check boxes (bits 4..6).
 constexpr int kCmColourBits = 0x70;
 
@@ -61,6 +61,14 @@ bool PageRange(int commandIndex, int& min, int& max)
     min = entry.min;
     max = commandIndex == CmdCM ? entry.max | kCmColourBits : entry.max;
     return true;
+}
+
+// Commands whose one word is the file they read or write.
+CliCommandLine::Verb FileVerb(const std::string& name)
+{
+    return name == "read-luts"   ? CliCommandLine::Verb::ReadLuts
+           : name == "send-luts" ? CliCommandLine::Verb::SendLuts
+                                 : CliCommandLine::Verb::None;
 }
 
 }  // namespace
@@ -178,6 +186,13 @@ bool CliCommandLine::ParseCommand(const std::vector<std::string>& words)
     }
     if (name == "raw" && words.size() == 2) {
         verb = Verb::Raw;
+        text = words[1];
+        return true;
+    }
+    if (const Verb fileVerb = FileVerb(name); fileVerb != Verb::None) {
+        if (words.size() != 2 || words[1].empty())
+            return Fail(name + " expects FILE.csv");
+        verb = fileVerb;
         text = words[1];
         return true;
     }

@@ -8,7 +8,7 @@
 // for a bound setting, its value against the range the pages allow.
 class CliCommandLine {
 public:
-    enum class Verb { None, Help, Query, Set, Raw };
+    enum class Verb { None, Help, Query, Set, Raw, ReadLuts, SendLuts };
 
     // Option values, with their defaults.
     std::string port = "COM1";
@@ -26,7 +26,7 @@ public:
     Verb verb = Verb::None;
     int commandIndex = -1;   // query and set: the camera command's row
     int value = 0;           // set of a number row
-    std::string text;        // set of a text row: the value; raw: the line
+    std::string text;        // set of a text row: the value; raw: the line; file commands: the file
 
     // False with Error() naming the problem and what is valid.
     bool Parse(const std::vector<std::string>& args);

@@ -8,6 +8,7 @@
 #include "app/AppSettings.h"
 #include "app/CGen.h"
 #include "app/Profile.h"
+#include "cli/LutCommands.h"
 #include "cli/StderrHost.h"
 #include "cli/StopSignals.h"
 #include "cli/TerminalText.h"
@@ -19,7 +20,7 @@
 namespace {
 
 const char kUsage[] =
-    "usage: kavro-cli [options] query NAME | set NAME VALUE | raw LINE\n"
+    "usage: kavro-cli [options] query NAME | set NAME VALUE | raw LINE | read-luts FILE.csv | send-luts FILE.csv\n"
     "  --port PORT        COM1..COM16 (as the tool resolves them) or a device path; default COM1\n"
     "  --baud RATE        9600, 19200, 38400, 57600 or 115200; default 9600\n"
     "  --timeout MS       time limit of the command, 1..600000; default 3000\n"
@@ -32,7 +33,9 @@ const char kUsage[] =
     "query prints the value as the tool's pages show it; set takes a value within the range\n"
     "the pages allow and exits 0 only when the camera acknowledged; raw sends LINE and prints\n"
     "every line received until the time limit passes with nothing new, and exits 1 when the\n"
-    "line failed. Camera text shown on a terminal has its control characters escaped (\\x1b).\n";
+    "line failed. Camera text shown on a terminal has its control characters escaped (\\x1b).\n"
+    "read-luts writes the camera's three look-up tables to a gamma data file; send-luts sends\n"
+    "the tables of a gamma data file to the camera.\n";
 
 // A line longer than the engine's receive buffer is shown in pieces, never lost.
 constexpr size_t kLongestRawLine = 1024;
@@ -133,6 +136,10 @@ int KavroCli::RunCommand(const CliCommandLine& o)
         return Set(o);
     case CliCommandLine::Verb::Raw:
         return Raw(o.text, o.timeoutMs);
+    case CliCommandLine::Verb::ReadLuts:
+        return LutCommands::ReadLuts(*m_engine, o.text);
+    case CliCommandLine::Verb::SendLuts:
+        return LutCommands::SendLuts(*m_engine, o.text);
     default:
         return ExitUsage;
     }

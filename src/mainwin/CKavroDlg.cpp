@@ -49,6 +49,7 @@ CKavroDlg::CKavroDlg(AppSettings& settings, SerialPort& port, ClSerialLib& camLi
     setWindowTitle("MX-330/550CL Kavro");
     setWindowIcon(QIcon(":/kavro/kavro.svg"));
     m_commSel = std::make_unique<CCommSelDlg>(m_settings, m_camLink, m_gen, m_prompts, *this, this);
+    m_lutEditors = std::make_unique<CLutEditors>(*this, m_prompts, static_cast<int>(m_settings.lineOnline));
     BuildMenu();
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -121,6 +122,8 @@ void CKavroDlg::DestroyWindow()
     m_engine->ClosePort();
     m_engine.reset();
     m_commSel->hide();
+    for (int ch = 0; ch < 3; ++ch)
+        m_lutEditors->Editor(ch).hide();
     while (m_waitCursorDepth > 0)
         SetWaitCursor(false);
 }
@@ -141,6 +144,7 @@ void CKavroDlg::SetCommStatus(int state)
     m_settings.lineOnline = state == 1 ? 1 : 0;
     m_statusPicture->setPixmap(StatusPictures::LineBar(state == 1));
     m_commSel->SetLineStatus(state);
+    m_lutEditors->SetCommStatus(state);
 }
 
 void CKavroDlg::AddTraffic(const std::string&) {}

@@ -8,6 +8,8 @@
 
 #include "comm/EngineHost.h"
 #include "dialogs/CommSelOwner.h"
+#include "lut/CLutEditors.h"
+#include "lut/LutEditorOwner.h"
 #include "params/CtrlNotifySink.h"
 
 class QLabel;
@@ -28,7 +30,11 @@ class UiPrompts;
 // The main window: the tabbed parameter pages bound to the camera's commands,
 // the value store, reading the camera, the menu, the timers and the level
 // switch. It owns the command engine and every companion window.
-class CKavroDlg : public QMainWindow, public EngineHost, public CtrlNotifySink, public CommSelOwner {
+class CKavroDlg : public QMainWindow,
+                  public EngineHost,
+                  public CtrlNotifySink,
+                  public CommSelOwner,
+                  public LutEditorOwner {
     Q_OBJECT
 
 public:
@@ -57,16 +63,16 @@ public:
     void OnStoreSettings() {}
     void OnUserId() {}
     void OnCameraId() {}
-    void OnOpenGammaFile() {}
-    void OnSaveGammaFile() {}
-    void OnLoadGammaFromCamera() {}
+    void OnOpenGammaFile() { m_lutEditors->OnOpenGammaFile(); }
+    void OnSaveGammaFile() { m_lutEditors->OnSaveGammaFile(); }
+    void OnLoadGammaFromCamera() { m_lutEditors->OnLoadGammaFromCamera(); }
     void OnAbout() {}
     void OnCommunication();
     void OnExit();
     void OnAfeSender(int) {}
     void OnTerminal(int) {}
     void OnStoreAll(int) {}
-    void OnLutSetting(int) {}
+    void OnLutSetting(int) { m_lutEditors->OnLutSetting(); }
     void OnOnePushAwb(int) {}
     void OnShadingRecal(int) {}
     void OnBlemishRecal(int) {}
@@ -126,6 +132,7 @@ public:
 
     // For companions and tests.
     CCommSelDlg& CommSel() { return *m_commSel; }
+    CLutEditors& LutEditors() { return *m_lutEditors; }
     QMenu* UtilityMenu() const { return m_utilityMenu; }
     void SetIdleCheckPeriod(int ms) { m_idleCheckMs = ms; }
     int KeySequenceState() const { return m_keySequence; }
@@ -177,6 +184,7 @@ private:
 
     // Companions, made with the window object.
     std::unique_ptr<CCommSelDlg> m_commSel;
+    std::unique_ptr<CLutEditors> m_lutEditors;   // the three LUT editors, top-level windows
     QMenu* m_utilityMenu = nullptr;
 
     // Pages and their controls.

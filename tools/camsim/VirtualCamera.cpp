@@ -273,6 +273,12 @@ bool VirtualCamera::Unlocked() const
     return m_unlocked;
 }
 
+void VirtualCamera::SetLutClock(LutCursor::Clock clock)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_lutCursor.SetClock(std::move(clock));
+}
+
 std::vector<std::string> VirtualCamera::ReceivedLines() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "camsim/CameraMemory.h"
+#include "camsim/LutCursor.h"
 
 namespace camsim {
 
@@ -71,6 +72,7 @@ public:
     int AreaRegister(int area, const std::string& mnemonic) const;  // a setting as stored in an area
     std::vector<int> Lut(char channel) const;                       // 'R', 'G' or 'B'
     bool Unlocked() const;                 // "ULCK" with the unlock number was received
+    void SetLutClock(LutCursor::Clock clock);   // tests pass the table pause without waiting
 
     std::vector<std::string> ReceivedLines() const;   // every complete line, as received, without CR LF
     void ClearReceivedLines();
@@ -126,7 +128,7 @@ private:
     std::vector<int> m_registers;    // by row; rows sharing an address use their first row
     std::vector<std::string> m_actionValues;  // last value written to each action row
     CameraMemory m_memory;
-    std::array<int, 3> m_lutCursor{};
+    LutCursor m_lutCursor;
     std::string m_lastCommand;       // name and operator of the previous command
     bool m_unlocked = false;
     std::string m_rxLine;

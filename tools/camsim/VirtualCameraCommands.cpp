@@ -116,26 +116,18 @@ VirtualCamera::Outcome VirtualCamera::SetTextRow(int row, const std::string& val
 }
 
 // A table is sent and read entry by entry: each "LUTR=v" stores the next
-// entry, each "LUTR?" answers the next one. Any other command in between
-// starts the table over at entry 0.
+// entry, each "LUTR?" answers the next one (see LutCursor).
 VirtualCamera::Outcome VirtualCamera::LutEntry(int row, const std::string* value, bool continuing)
 {
     const int channel = LutChannelOf(row);
-    int& cursor = m_lutCursor[channel];
-    if (!continuing)
-        cursor = 0;
     std::vector<int>& lut = m_memory.luts[channel];
-    Outcome outcome;
-    if (value) {
-        int number = 0;
-        if (!ParseValue(*value, number))
-            return {Outcome::Kind::Error, kInvalidValue};
-        lut[cursor] = number;
-    } else {
-        outcome = {Outcome::Kind::Value, std::to_string(lut[cursor])};
-    }
-    cursor = (cursor + 1) % kLutSize;
-    return outcome;
+    if (!value)
+        return {Outcome::Kind::Value, std::to_string(lut[m_lutCursor.Take(channel, kLutSize, continuing)])};
+    int number = 0;
+    if (!ParseValue(*value, number))
+        return {Outcome::Kind::Error, kInvalidValue};   // a refused value takes no entry
+    lut[m_lutCursor.Take(channel, kLutSize, continuing)] = number;
+    return {};
 }
 
 VirtualCamera::Outcome VirtualCamera::RunAction(int row, const std::string& value)

@@ -1,0 +1,193 @@
+#include "lut/CLutEditors.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QScreen>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "comm/EngineHost.h"
+#include "dialogs/CProgDlg.h"
+#include "dialogs/UiPrompts.h"
+#include "files/GammaFile.h"
+#include "lut/LutEditorOwner.h"
+#include "lut/LutTransfer.h"
+
+namespace {
+
+const char kOpenFilter[] = "Camera gamma data (*.csv)";
+const char kSaveFilter[] = "Camera gamm data (*.csv)";
+const char kSuffix[] = "csv";
+const char kFileExists[] = "\nThis file already exists.\nReplace existing file?";
+const char kCannotOpen[] = "\nCouldn't open this file";
+const char kFileError[] = "File Open Error";
+const char kReadingMessage[] = "Now, reading camera data.";
+const int kCascadeOffsets[] = {200, 150, 100};   // red highest and furthest left
+
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+GammaTables TablesOf(const std::array<std::unique_ptr<CLUTDlg>, 3>& editors)
+{
+    return {editors[0]->Lut(), editors[1]->Lut(), editors[2]->Lut()};
+}
+
+}  // namespace
+
+CLutEditors::CLutEditors(LutEditorOwner& owner, UiPrompts& prompts, int lineOnline)
+    : m_owner(owner), m_prompts(prompts), m_readTimeoutMs(LutTransfer::kReadTimeoutMs)
+{
+    for (int ch = 0; ch < 3; ++ch)
+        m_editors[ch] = std::make_unique<CLUTDlg>(ch, owner, lineOnline);
+    PlaceInCascade();
+}
+
+CLutEditors::~CLutEditors() = default;
+
+// Up and to the left of the centred place, each by its own step; on a small
+// screen the red editor keeps to the top left corner and the others follow.
+void CLutEditors::PlaceInCascade()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 1024);
+    const QSize size = m_editors[0]->size();
+    const QPoint centred = area.center() - QPoint(size.width() / 2, size.height() / 2);
+    const int highest = kCascadeOffsets[0];
+    const QPoint red(std::max(area.left(), centred.x() - highest), std::max(area.top(), centred.y() - highest));
+    for (int ch = 0; ch < 3; ++ch) {
+        const int step = highest - kCascadeOffsets[ch];
+        m_editors[ch]->move(red + QPoint(step, step));
+    }
+}
+
+void CLutEditors::OnLutSetting()
+{
+    for (auto& editor : m_editors) {
+        editor->showNormal();
+        editor->raise();
+        editor->activateWindow();
+    }
+}
+
+void CLutEditors::SetCommStatus(int state)
+{
+    for (auto& editor : m_editors)
+        editor->SetCommStatus(state);
+}
+
+// ---- files -------------------------------------------------------------------
+
+QString CLutEditors::InitialPath()
+{
+    return QDir::currentPath() + "/*.csv";
+}
+
+void CLutEditors::RememberFolder(const QString& path)
+{
+    QDir::setCurrent(QFileInfo(path).absolutePath());
+}
+
+void CLutEditors::ShowCannotOpen(const QString& path)
+{
+    m_prompts.Message(m_owner.OwnerWindow(), path + kCannotOpen, kFileError, UiPrompts::Icon::Exclamation);
+}
+
+void CLutEditors::OnOpenGammaFile()
+{
+    const QString path = m_prompts.ChooseOpenFile(m_owner.OwnerWindow(), InitialPath(), kOpenFilter);
+    if (path.isEmpty())
+        return;
+    RememberFolder(path);
+    ReadGammaFile(path);
+}
+
+void CLutEditors::OnSaveGammaFile()
+{
+    QString path;
+    if (ChooseCsvSaveFile(kSaveFilter, path))
+        WriteGammaFile(path);
+}
+
+bool CLutEditors::ChooseCsvSaveFile(const QString& filter, QString& path)
+{
+    const QString chosen = m_prompts.ChooseSaveFile(m_owner.OwnerWindow(), InitialPath(), filter, kSuffix);
+    if (chosen.isEmpty())
+        return false;
+    RememberFolder(chosen);
+    if (QFileInfo::exists(chosen)
+        && !m_prompts.AskYesNo(m_owner.OwnerWindow(), chosen + kFileExists, EngineHost::kToolCaption))
+        return false;
+    path = chosen;
+    return true;
+}
+
+// The old file stays whole when the new one cannot be written.
+bool CLutEditors::WriteGammaFile(const QString& path)
+{
+    WaitCursor cursor;
+    if (GammaFile::Write(path.toStdString(), TablesOf(m_editors)))
+        return true;
+    ShowCannotOpen(path);
+    return false;
+}
+
+bool CLutEditors::ReadGammaFile(const QString& path)
+{
+    WaitCursor cursor;
+    GammaTables tables = TablesOf(m_editors);
+    if (!GammaFile::Read(path.toStdString(), tables)) {
+        ShowCannotOpen(path);
+        return false;
+    }
+    for (int ch = 0; ch < 3; ++ch) {
+        m_editors[ch]->SetTable(tables[ch]);
+        m_editors[ch]->InvalidateGraph();
+        m_editors[ch]->DrawTable();
+    }
+    return true;
+}
+
+// ---- camera ------------------------------------------------------------------
+
+void CLutEditors::OnLoadGammaFromCamera()
+{
+    {
+        WaitCursor cursor;
+        ReadLutsFromCamera();
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+}
+
+// 1536 queries. A table read whole is drawn at once; at the first failure the
+// operation ends, the interrupted table holding the entries read so far.
+void CLutEditors::ReadLutsFromCamera()
+{
+    CProgDlg& progress = m_owner.Progress();
+    progress.Create(m_owner.OwnerWindow());
+    progress.SetMessage(kReadingMessage);
+    GammaTables tables = TablesOf(m_editors);
+    LutTransfer transfer(m_owner.Engine());
+    transfer.SetTimeouts(LutTransfer::kSendTimeoutMs, m_readTimeoutMs);
+    int reading = 0;
+    const auto entryDone = [&](int ch, int k) { progress.SetPos((ch * kLutEntries + k) * 100 / (3 * kLutEntries)); };
+    const auto tableDone = [&](int ch) {
+        m_editors[ch]->SetTable(tables[ch]);
+        m_editors[ch]->InvalidateGraph();
+        m_editors[ch]->DrawTable();
+        reading = ch + 1;
+    };
+    if (!transfer.ReadAll(tables, entryDone, tableDone)) {
+        m_editors[reading]->MutableLut() = tables[reading];
+        progress.Destroy();
+        return;
+    }
+    progress.SetPos(100);
+    if (QWidget* owner = m_owner.OwnerWindow())
+        owner->activateWindow();
+    progress.Destroy();
+}

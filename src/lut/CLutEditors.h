@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <memory>
+
+#include "lut/CLUTDlg.h"
+
+class UiPrompts;
+class LutEditorOwner;
+
+// The three editors (red, green, blue) and the "Gamma(&G)" menu, which moves
+// their three tables as a whole between them, gamma data files and the camera.
+// File choosers open in the process's working folder, and a confirmed choice
+// makes its folder the working folder, so the next chooser opens there.
+class CLutEditors {
+public:
+    CLutEditors(LutEditorOwner& owner, UiPrompts& prompts, int lineOnline);
+    ~CLutEditors();
+
+    // "LUT Setting": shows the three editors and brings each forward.
+    void OnLutSetting();
+    void SetCommStatus(int state);
+
+    void OnOpenGammaFile();
+    void OnSaveGammaFile();
+    void OnLoadGammaFromCamera();
+    bool ReadGammaFile(const QString& path);
+    bool WriteGammaFile(const QString& path);
+    void ReadLutsFromCamera();
+    // A name to save a CSV file under; asks before an existing file is replaced.
+    bool ChooseCsvSaveFile(const QString& filter, QString& path);
+
+    CLUTDlg& Editor(int channel) { return *m_editors[channel]; }
+    void SetReadTimeout(int ms) { m_readTimeoutMs = ms; }
+
+private:
+    static QString InitialPath();
+    static void RememberFolder(const QString& path);
+    void ShowCannotOpen(const QString& path);
+    void PlaceInCascade();
+
+    LutEditorOwner& m_owner;
+    UiPrompts& m_prompts;
+    std::array<std::unique_ptr<CLUTDlg>, 3> m_editors;   // top-level windows, destroyed with this
+    int m_readTimeoutMs;
+};

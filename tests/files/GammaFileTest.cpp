@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "files/GammaFile.h"
+#include "support/FileSizeLimit.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+GammaTables Filled(int red, int green, int blue)
+{
+    GammaTables tables;
+    tables[0].fill(red);
+    tables[1].fill(green);
+    tables[2].fill(blue);
+    return tables;
+}
+
+GammaTables ReadText(const TempFolder& folder, const std::string& text, const GammaTables& before)
+{
+    const std::string path = folder.File("read.csv");
+    std::ofstream(path, std::ios::binary) << text;
+    GammaTables tables = before;
+    EXPECT_TRUE(GammaFile::Read(path, tables));
+    return tables;
+}
+
+}  // namespace
+
+TEST(GammaFile, SavedTablesReadBackIdentical)
+{
+    TempFolder folder;
+    GammaTables tables;
+    for (int k = 0; k < kLutEntries; ++k) {
+        tables[0][k] = 16 * k;
+        tables[1][k] = 8191 - 16 * k;
+        tables[2][k] = (k * 37) % 8192;
+    }
+    const std::string path = folder.File("gamma.csv");
+    ASSERT_TRUE(GammaFile::Write(path, tables));
+    const std::string text = FileText(path);
+    EXPECT_EQ(text.substr(0, 37), "GammaData (R G B)\r\n0,8191,0\r\n16,8175,") << "header, then CR LF lines";
+    GammaTables back = Filled(1, 1, 1);
+    ASSERT_TRUE(GammaFile::Read(path, back));
+    EXPECT_EQ(back, tables);
+
+    {
+        FileSizeLimit full(1000);   // a disk that fills up half-way
+        EXPECT_FALSE(GammaFile::Write(path, Filled(7, 7, 7)));
+    }
+    EXPECT_EQ(FileText(path), text) << "a failed write leaves the old file whole";
+    EXPECT_FALSE(GammaFile::Write(folder.File("no/such/folder.csv"), tables));
+    GammaTables untouched = tables;
+    EXPECT_FALSE(GammaFile::Read(folder.File("missing.csv"), untouched));
+    EXPECT_FALSE(GammaFile::Read(folder.path, untouched)) << "a folder cannot be read as a file";
+    EXPECT_EQ(untouched, tables);
+}
+
+TEST(GammaFile, LenientReader)
+{
+    TempFolder folder;
+    const GammaTables before = Filled(3, 4, 5);
+
+    GammaTables t = ReadText(folder, "GammaData (R G B)\n-5,12.5,7,99\r\n\r\n,,\n1,2\n", before);
+    EXPECT_EQ((std::array<int, 3>{t[0][0], t[1][0], t[2][0]}), (std::array<int, 3>{5, 125, 7}))
+        << "signs and points are ignored; a fourth field is dropped";
+    EXPECT_EQ((std::array<int, 3>{t[0][1], t[1][1], t[2][1]}), (std::array<int, 3>{1, 2, 0}))
+        << "a line of commas only is skipped; a missing field gives 0";
+    EXPECT_EQ(t[0][2], 3) << "entries beyond the last data line keep their values";
+
+    t = ReadText(folder, "9000,99999999999999999999999999999999,0008191\n", before);
+    EXPECT_EQ((std::array<int, 3>{t[0][0], t[1][0], t[2][0]}), (std::array<int, 3>{8191, 8191, 8191}))
+        << "any value above 8191, however many digits, is 8191";
+
+    std::string lines;
+    for (int i = 0; i < 600; ++i)
+        lines += std::to_string(i) + ",0,0\r\n";
+    t = ReadText(folder, lines, before);
+    EXPECT_EQ(t[0][510], 510);
+    EXPECT_EQ(t[0][511], 599) << "the 512th and later data lines all land in entry 511";
+
+    lines.clear();
+    for (int i = 0; i < 10; ++i)
+        lines += std::to_string(i + 100) + ",1,1\n";
+    t = ReadText(folder, lines, before);
+    EXPECT_EQ(t[0][9], 109);
+    EXPECT_EQ(t[0][10], 3) << "ten data lines change entries 0 to 9 only";
+
+    t = ReadText(folder, std::string(200, '1') + "\n" + std::string(50, '2'), before);
+    EXPECT_EQ(t[0][0], 8191) << "a long line is read in pieces of 127 characters";
+    EXPECT_EQ(t[0][1], 8191) << "the rest of the line is a piece of its own";
+    EXPECT_EQ(t[0][2], 8191) << "a last line without line end counts";
+    EXPECT_EQ(t[0][3], 3);
+
+    t = ReadText(folder, std::string("\0\x01\xff,7\0,8", 9), before);
+    EXPECT_EQ((std::array<int, 3>{t[0][0], t[1][0], t[2][0]}), (std::array<int, 3>{0, 7, 8}))
+        << "binary bytes are ignored like letters";
+    EXPECT_EQ(ReadText(folder, "", before), before);
+    EXPECT_EQ(ReadText(folder, std::string(100000, ','), before), before);
+}
