@@ -179,7 +179,7 @@ TEST(KavroCli, TheCommandLineIsJudgedBeforeThePortIsTouched)
         const char* message;
     };
     const Case cases[] = {
-        {"frob GA", "unknown command \"frob\"; expected query NAME, set NAME VALUE or raw LINE"},
+        {"frob GA", "unknown command \"frob\"; expected query NAME"},
         {"query", "query expects NAME, given 0 word(s)"},
         {"query NOPE", "unknown camera command \"NOPE\""},
         {"set GA 606", "606 is outside the range of GA: -92..605"},
