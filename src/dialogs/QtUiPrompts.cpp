@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "dialogs/BlockingScope.h"
+
 namespace {
 
 QMessageBox::Icon BoxIcon(UiPrompts::Icon icon)
@@ -22,12 +24,14 @@ QMessageBox::Icon BoxIcon(UiPrompts::Icon icon)
 
 void QtUiPrompts::Message(QWidget* owner, const QString& text, const QString& caption, Icon icon)
 {
+    BlockingScope::Prompt prompt;
     QMessageBox box(BoxIcon(icon), caption, text, QMessageBox::Ok, owner);
     box.exec();
 }
 
 bool QtUiPrompts::AskYesNo(QWidget* owner, const QString& text, const QString& caption)
 {
+    BlockingScope::Prompt prompt;
     QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, owner);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
@@ -36,6 +40,7 @@ bool QtUiPrompts::AskYesNo(QWidget* owner, const QString& text, const QString& c
 QString QtUiPrompts::ChooseSaveFile(QWidget* owner, const QString& initialPath, const QString& filter,
                                     const QString& defaultSuffix)
 {
+    BlockingScope::Prompt prompt;
     QFileDialog dialog(owner, QString(), initialPath, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(defaultSuffix);
@@ -47,5 +52,6 @@ QString QtUiPrompts::ChooseSaveFile(QWidget* owner, const QString& initialPath, 
 
 QString QtUiPrompts::ChooseOpenFile(QWidget* owner, const QString& initialPath, const QString& filter)
 {
+    BlockingScope::Prompt prompt;
     return QFileDialog::getOpenFileName(owner, QString(), initialPath, filter);
 }

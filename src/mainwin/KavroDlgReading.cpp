@@ -4,6 +4,7 @@
 #include "app/AppSettings.h"
 #include "comm/CRsCmd.h"
 #include "comm/CommandTable.h"
+#include "dialogs/BlockingScope.h"
 #include "dialogs/CProgDlg.h"
 #include "dialogs/UiPrompts.h"
 #include "params/ControlIds.h"
@@ -60,6 +61,7 @@ int CKavroDlg::ReadAllSettings()
 
 void CKavroDlg::ReloadAll()
 {
+    BlockingScope blocking;
     ReadAllSettings();
     RefreshAllCtrls();
     CommitParams();
@@ -73,12 +75,14 @@ void CKavroDlg::ReloadAll()
 
 void CKavroDlg::OnReload()
 {
+    BlockingScope blocking;
     if (QueryCurrentArea())
         ReloadAll();
 }
 
 int CKavroDlg::ReloadCtrl(int ctrlId)
 {
+    BlockingScope blocking;
     const int row = CtrlTbl::FindByCtrl(ctrlId);
     const int command = row < 0 ? -1 : CtrlTbl::Rows()[row].commandIndex;
     CommandValue value;
