@@ -82,6 +82,10 @@ CKavroDlg::CKavroDlg(AppSettings& settings, SerialPort& port, ClSerialLib& camLi
 CKavroDlg::~CKavroDlg()
 {
     DestroyWindow();
+    // The pages go while this window can still hear them: the edit that has
+    // the focus reports losing it as they die, and nothing is sent any more.
+    m_initialised = false;
+    delete centralWidget();
     m_commSel.reset();   // records the orderly end
 }
 
