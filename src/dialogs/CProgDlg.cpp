@@ -9,6 +9,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "dialogs/BlockingScope.h"
+
 namespace {
 
 constexpr int kWindowWidth = 360;
@@ -61,6 +63,9 @@ bool CProgDlg::Create(QWidget* owner)
     // paint nothing until the operation is over.
     frame->setAttribute(Qt::WA_Mapped);
     frame->repaint();
+    // The owner and its companion windows are painted greyed out now, not
+    // after the operation.
+    BlockingScope::ServeEventsWithoutInput();
     return true;
 }
 

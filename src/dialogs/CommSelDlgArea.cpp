@@ -8,6 +8,7 @@
 #include "comm/CRsCmd.h"
 #include "comm/CommandTable.h"
 #include "comm/EngineHost.h"
+#include "dialogs/BlockingScope.h"
 #include "dialogs/CProgDlg.h"
 #include "dialogs/CommSelDlgTexts.h"
 #include "dialogs/CommSelOwner.h"
@@ -28,6 +29,7 @@ QString AreaName(int area)
 // A query that got no answer shows "?": its value is not the camera's.
 void CCommSelDlg::OnGetArea()
 {
+    BlockingScope blocking;
     int area = -1;
     const int answered = m_owner.Engine().GetInt(CmdEA, 0, area, kQueryTimeoutMs);
     m_currentArea->setText(answered == 1 ? AreaName(area) : kUnknownArea);
@@ -36,6 +38,7 @@ void CCommSelDlg::OnGetArea()
 // The factory area has a store command of its own.
 void CCommSelDlg::OnStore()
 {
+    BlockingScope blocking;
     CProgDlg& progress = m_owner.Progress();
     progress.Create(m_owner.OwnerWindow());
     progress.SetMessage(kStoreProgress);
@@ -51,6 +54,7 @@ void CCommSelDlg::OnStore()
 
 void CCommSelDlg::OnLoad()
 {
+    BlockingScope blocking;
     if (m_owner.Engine().SetInt(CmdLD, 0, m_area->currentIndex(), kLoadTimeoutMs) == 1)
         m_owner.ReloadAll();
 }

@@ -2,31 +2,18 @@
 #include "dialogs/CCommSelDlg.h"
 
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QPushButton>
 
 #include "app/AppSettings.h"
 #include "comm/CRsCmd.h"
 #include "comm/CommandTable.h"
 #include "comm/camlink/ClSerialLib.h"
+#include "dialogs/BlockingScope.h"
 #include "dialogs/CommSelDlgTexts.h"
 #include "dialogs/CommSelOwner.h"
 #include "dialogs/UiPrompts.h"
 
 using namespace CommSelTexts;
-
-namespace {
-
-// The wait cursor for a blocking search; gone before any box appears.
-class WaitCursor {
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-}  // namespace
 
 void CCommSelDlg::FillComPorts()
 {
@@ -78,6 +65,7 @@ void CCommSelDlg::TakeCamLinkSelection()
 
 void CCommSelDlg::Reconnect()
 {
+    BlockingScope blocking;
     const int answered = m_owner.ConnectCamera();
     m_owner.SetCommStatus(answered);
     if (answered == 1)
@@ -137,7 +125,7 @@ void CCommSelDlg::OnAuto()
     engine.ClosePort();
     int found = -1;
     {
-        WaitCursor wait;
+        BlockingScope blocking;
         found = FindAnsweringPort(engine);
     }
     if (found < 0) {

@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "dialogs/BlockingScope.h"
+
 namespace {
 
 QMessageBox::Icon BoxIcon(UiPrompts::Icon icon)
@@ -28,6 +30,7 @@ void QtUiPrompts::Message(QWidget* owner, const QString& text, const QString& ca
 void QtUiPrompts::MessageWithDetails(QWidget* owner, const QString& text, const QString& caption, Icon icon,
                                      const QString& details)
 {
+    BlockingScope::Prompt prompt;
     QMessageBox box(BoxIcon(icon), caption, text, QMessageBox::Ok, owner);
     if (!details.isEmpty())
         box.setDetailedText(details);
@@ -36,6 +39,7 @@ void QtUiPrompts::MessageWithDetails(QWidget* owner, const QString& text, const 
 
 bool QtUiPrompts::AskYesNo(QWidget* owner, const QString& text, const QString& caption)
 {
+    BlockingScope::Prompt prompt;
     QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, owner);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
@@ -44,6 +48,7 @@ bool QtUiPrompts::AskYesNo(QWidget* owner, const QString& text, const QString& c
 QString QtUiPrompts::ChooseSaveFile(QWidget* owner, const QString& initialPath, const QString& filter,
                                     const QString& defaultSuffix)
 {
+    BlockingScope::Prompt prompt;
     QFileDialog dialog(owner, QString(), initialPath, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(defaultSuffix);
@@ -55,5 +60,6 @@ QString QtUiPrompts::ChooseSaveFile(QWidget* owner, const QString& initialPath, 
 
 QString QtUiPrompts::ChooseOpenFile(QWidget* owner, const QString& initialPath, const QString& filter)
 {
+    BlockingScope::Prompt prompt;
     return QFileDialog::getOpenFileName(owner, QString(), initialPath, filter);
 }

@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QScreen>
 #include <QLabel>
+#include <QResizeEvent>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -11,6 +12,7 @@
 
 #include "app/AppSettings.h"
 #include "comm/CRsCmd.h"
+#include "dialogs/BlockingScope.h"
 #include "dialogs/CCommSelDlg.h"
 #include "dialogs/CProgDlg.h"
 #include "dialogs/StatusPictures.h"
@@ -19,6 +21,9 @@
 #include "params/CtrlRegistry.h"
 
 namespace {
+
+const QString kCaption = QStringLiteral("Camera Kavro") + "  Ver " + "1.26";
+constexpr int kCommSelGap = 8;   // between the main window and the communication window
 
 UiPrompts::Icon PromptIcon(EngineHost::Icon icon)
 {
@@ -46,7 +51,6 @@ CKavroDlg::CKavroDlg(AppSettings& settings, SerialPort& port, ClSerialLib& camLi
       m_registry(std::make_unique<CtrlRegistry>()),
       m_progress(std::make_unique<CProgDlg>())
 {
-    setWindowTitle("MX-330/550CL Kavro");
     setWindowIcon(QIcon(":/kavro/kavro.svg"));
     m_commSel = std::make_unique<CCommSelDlg>(m_settings, m_camLink, m_gen, m_prompts, *this, this);
     m_lutEditors = std::make_unique<CLutEditors>(*this, m_prompts, static_cast<int>(m_settings.lineOnline));
@@ -57,6 +61,7 @@ CKavroDlg::CKavroDlg(AppSettings& settings, SerialPort& port, ClSerialLib& camLi
     layout->setSpacing(2);
     m_tabs = new QTabWidget(central);
     m_statusPicture = new QLabel(central);
+    m_statusPicture->setObjectName(QStringLiteral("statusStrip"));
     m_statusPicture->setFixedHeight(4);
     m_statusPicture->setScaledContents(true);
     layout->addWidget(m_tabs, 1);
@@ -64,13 +69,24 @@ CKavroDlg::CKavroDlg(AppSettings& settings, SerialPort& port, ClSerialLib& camLi
     setCentralWidget(central);
 
     BuildPages();
+    // What the window shows before anything can go wrong at start-up: its
+    // caption, every default in range and the offline strip.
+    setWindowTitle(kCaption);
+    InitCtrlRanges();
     StoreDefaults();
+    RefreshAllCtrls();
+    UpdateEnables(0, 0);
+    m_statusPicture->setPixmap(StatusPictures::LineBar(false));
     RebuildPageTabs();   // sizes the window for its pages before it is first shown
 }
 
 CKavroDlg::~CKavroDlg()
 {
     DestroyWindow();
+    // The pages go while this window can still hear them: the edit that has
+    // the focus reports losing it as they die, and nothing is sent any more.
+    m_initialised = false;
+    delete centralWidget();
     m_commSel.reset();   // records the orderly end
 }
 
@@ -78,12 +94,15 @@ void CKavroDlg::Initialise()
 {
     m_engine = std::make_unique<CRsCmd>(m_settings, m_port, m_camLink, *this);
     m_engineTimer = new QTimer(this);
-    connect(m_engineTimer, &QTimer::timeout, this, [this] { m_engine->OnTimer(); });
+    // Never inside a blocking operation: the tick would take the reply its command waits for.
+    connect(m_engineTimer, &QTimer::timeout, this, [this] {
+        if (!BlockingScope::IsActive())
+            m_engine->OnTimer();
+    });
     m_engineTimer->start(CRsCmd::kTimerPeriodMs);
     m_commSel->Create();
 
     const int connected = ConnectCamera();
-    setWindowTitle(QStringLiteral("Camera Kavro") + "  Ver " + "1.26");
     InitCtrlRanges();
     StoreDefaults();
     RefreshAllCtrls();
@@ -101,15 +120,34 @@ void CKavroDlg::Initialise()
     StartTimers();
 }
 
-// Beside the main window when the screen has room, else against the screen's right edge.
 void CKavroDlg::ShowCommSelBeside()
 {
     m_commSel->adjustSize();
+    PlaceCommSelBeside();
+    m_commSel->show();
+}
+
+// Beside the main window when the screen has room, else against the screen's right edge.
+void CKavroDlg::PlaceCommSelBeside()
+{
     const QRect screen = this->screen()->availableGeometry();
     const QRect main = frameGeometry();
-    const int x = std::min(main.right() + 8, screen.right() - m_commSel->frameGeometry().width());
+    const int x = std::min(main.right() + kCommSelGap, screen.right() - m_commSel->frameGeometry().width());
     m_commSel->move(std::max(screen.left(), x), main.top());
-    m_commSel->show();
+}
+
+// The factory pages widen the window: the communication window moves along
+// instead of being covered.
+void CKavroDlg::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    // A desktop without a window manager does not hold the minimum size.
+    if (!minimumSize().isEmpty() && (width() < minimumWidth() || height() < minimumHeight())) {
+        resize(size().expandedTo(minimumSize()));
+        return;
+    }
+    if (m_commSel && m_commSel->isVisible())
+        PlaceCommSelBeside();
 }
 
 void CKavroDlg::DestroyWindow()

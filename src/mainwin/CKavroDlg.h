@@ -151,10 +151,12 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void BuildMenu();
     void ShowCommSelBeside();
+    void PlaceCommSelBeside();
     void StartTimers();
     void OnIdleCheck();
     void OnSimulatorTick();
@@ -168,6 +170,7 @@ private:
     void ShowUnexpected(const char* where);
     void WriteParamToControls(int commandIndex, int value);
     void RevertUnsentParams(int fromIndex);
+    bool HasChangedParams() const;
     bool IsReadable(int row) const;
     bool IsWrapRow(int ctrlId) const;
     void ApplyLineCoupling(int ctrlId, int value);

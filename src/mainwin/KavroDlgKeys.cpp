@@ -6,6 +6,7 @@
 #include <QTabWidget>
 
 #include "app/AppSettings.h"
+#include "dialogs/BlockingScope.h"
 #include "dialogs/CCommSelDlg.h"
 #include "dialogs/UiPrompts.h"
 #include "params/KavroSpinBox.h"
@@ -89,6 +90,7 @@ void CKavroDlg::SwitchLevel()
                           UiPrompts::Icon::Information);
         return;
     }
+    BlockingScope blocking;
     m_settings.activeMode = m_settings.IsFactory() ? ActiveUser : ActiveFactory;
     RebuildPageTabs();
     if (QueryCurrentArea())

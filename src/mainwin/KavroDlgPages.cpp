@@ -63,7 +63,9 @@ void CKavroDlg::RebuildPageTabs()
     }
     m_tabs->setCurrentIndex(0);
     m_tabs->blockSignals(false);
-    resize(size().expandedTo(sizeHint()));   // the factory pages may need more room
+    // Never smaller than the pages of the level need; the factory pages need more room.
+    setMinimumSize(minimumSizeHint());
+    resize(size().expandedTo(sizeHint()));
     SendChangedParams();
     CommitParams();
 }

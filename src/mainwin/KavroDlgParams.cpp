@@ -12,6 +12,7 @@
 #include "comm/CRsCmd.h"
 #include "comm/CommandTable.h"
 #include "comm/NumberText.h"
+#include "dialogs/BlockingScope.h"
 #include "params/ControlIds.h"
 #include "params/ControlRules.h"
 #include "params/CtrlRegistry.h"
@@ -122,10 +123,19 @@ void CKavroDlg::WriteCtrlValue(int ctrlId, int value)
     m_registry->WriteCtrlValue(ctrlId, value);
 }
 
+bool CKavroDlg::HasChangedParams() const
+{
+    for (int i = 0; i < CommandTable::kCount; ++i)
+        if (m_curParam[i] != m_prevParam[i])
+            return true;
+    return false;
+}
+
 void CKavroDlg::SendChangedParams()
 {
-    if (!m_initialised)
+    if (!m_initialised || !HasChangedParams())
         return;
+    BlockingScope blocking;
     for (int i = 0; i < CommandTable::kCount; ++i) {
         if (m_curParam[i] == m_prevParam[i])
             continue;
@@ -239,8 +249,13 @@ bool CKavroDlg::AdjustOneLink(int primaryCtrl, int secondaryCtrl, int reverse, i
     return true;
 }
 
+// A control reports nothing the operator meant while a camera operation
+// blocks: such reports come from the program itself, as the focus an error box
+// takes from an edit whose value is being sent.
 void CKavroDlg::OnCtrlNotify(QWidget* control, CtrlNotification what, int ctrlId, int position, int step)
 {
+    if (BlockingScope::IsActive())
+        return;
     switch (what) {
     case CtrlNotification::Clicked:
         if (CGen::GetCtrlClass(control) != CGen::ClassButton)

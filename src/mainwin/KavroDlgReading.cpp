@@ -6,6 +6,7 @@
 #include "comm/CommandTable.h"
 #include "comm/serial/PortAccessHint.h"
 #include "comm/serial/SerialPort.h"
+#include "dialogs/BlockingScope.h"
 #include "dialogs/CProgDlg.h"
 #include "dialogs/UiPrompts.h"
 #include "params/ControlIds.h"
@@ -78,6 +79,7 @@ int CKavroDlg::ReadAllSettings()
 
 void CKavroDlg::ReloadAll()
 {
+    BlockingScope blocking;
     ReadAllSettings();
     RefreshAllCtrls();
     CommitParams();
@@ -91,12 +93,14 @@ void CKavroDlg::ReloadAll()
 
 void CKavroDlg::OnReload()
 {
+    BlockingScope blocking;
     if (QueryCurrentArea())
         ReloadAll();
 }
 
 int CKavroDlg::ReloadCtrl(int ctrlId)
 {
+    BlockingScope blocking;
     const int row = CtrlTbl::FindByCtrl(ctrlId);
     const int command = row < 0 ? -1 : CtrlTbl::Rows()[row].commandIndex;
     CommandValue value;

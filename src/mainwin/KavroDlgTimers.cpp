@@ -6,6 +6,7 @@
 #include "app/AppSettings.h"
 #include "comm/CRsCmd.h"
 #include "comm/CommandTable.h"
+#include "dialogs/BlockingScope.h"
 
 void CKavroDlg::StartTimers()
 {
@@ -28,8 +29,9 @@ void CKavroDlg::RestartIdleTimer()
 // A minute without traffic: ask for the model to see whether the camera is still there.
 void CKavroDlg::OnIdleCheck()
 {
-    if (m_settings.offline)
+    if (m_settings.offline || BlockingScope::IsActive())
         return;
+    BlockingScope blocking;
     CommandValue model;
     SetCommStatus(m_engine->GetValue(CmdMD, 0, model, m_commandTimeoutMs, 0, 1) ? 1 : 0);
 }
@@ -37,7 +39,7 @@ void CKavroDlg::OnIdleCheck()
 // With simulation on, lines that arrive are answered as a camera would.
 void CKavroDlg::OnSimulatorTick()
 {
-    if (m_engine->GetReplyCount() == 0)
+    if (BlockingScope::IsActive() || m_engine->GetReplyCount() == 0)
         return;
     CommandFields fields;
     m_engine->PopAndParse(fields);
@@ -63,6 +65,7 @@ void CKavroDlg::AnswerSimulatedQuery(int index)
         m_engine->SendText(answer, 1);
         return;
     }
+    BlockingScope blocking;
     if (index >= 0)
         m_engine->SetInt(index, 0, m_curParam[index], m_commandTimeoutMs);
 }

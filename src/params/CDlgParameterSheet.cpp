@@ -55,15 +55,15 @@ void CDlgParameterSheet::BuildPage(const PageContent& content)
     auto pageGrid = new QGridLayout(this);
     pageGrid->setSpacing(kGroupSpacing);
     int lastRow = 0;
-    int lastColumn = 0;
     for (const PageGroup& group : content.groups) {
         pageGrid->addWidget(BuildGroup(group), group.pageRow, group.pageColumn, group.rowSpan, group.columnSpan);
         lastRow = std::max(lastRow, group.pageRow + group.rowSpan);
-        lastColumn = std::max(lastColumn, group.pageColumn + group.columnSpan);
+        // Width beyond what the page needs goes to its columns evenly.
+        for (int column = group.pageColumn; column < group.pageColumn + group.columnSpan; ++column)
+            pageGrid->setColumnStretch(column, 1);
     }
-    // The groups keep their natural size in the top left corner; the rest is empty.
+    // The groups keep their natural height; height to spare stays below them.
     pageGrid->setRowStretch(lastRow, 1);
-    pageGrid->setColumnStretch(lastColumn, 1);
 }
 
 QWidget* CDlgParameterSheet::BuildGroup(const PageGroup& group)
@@ -80,7 +80,7 @@ QWidget* CDlgParameterSheet::BuildGroup(const PageGroup& group)
         BuildRow(group, r, grid);
 
     ShareWidestWidth(grid.lists);
-    if (group.columnSpan == 1 && StartsRowsWithLabels(group))
+    if (!group.caption.empty() && group.columnSpan == 1 && StartsRowsWithLabels(group))
         m_labelColumns.push_back({group.pageColumn, grid.layout, std::move(grid.firstColumnLabels)});
 
     // A group stretched by its neighbours keeps its cells in the top left corner.

@@ -277,15 +277,15 @@ PageContent FactoryAPage()
     using namespace CtrlId;
     return {"Factory A", FactoryPage, {
         RgbGroup("Gain Offset", {0, 0}, "GAR0", "GA00", "GAB0"),
-        RgbGroup("Black Offset", {0, 1}, "BLR0", "BL00", "BLB0"),
-        RgbGroup("Digital Gain", {0, 2}, "DGR", "DGG", "DGB"),
-        RgbGroup("VSUB", {0, 3}, "VSUBR", "VSUBG", "VSUBB"),
-        PixelGainGroup("4000", {1, 0}),
-        PixelGainGroup("4600", {1, 1}),
-        PixelGainGroup("5600", {1, 2}),
-        Group("", {2, 0}, {
+        RgbGroup("Black Offset", {1, 0}, "BLR0", "BL00", "BLB0"),
+        RgbGroup("Digital Gain", {2, 0}, "DGR", "DGG", "DGB"),
+        RgbGroup("VSUB", {0, 1}, "VSUBR", "VSUBG", "VSUBB"),
+        PixelGainGroup("4000", {1, 1}),
+        PixelGainGroup("4600", {2, 1}),
+        PixelGainGroup("5600", {0, 2}),
+        Group("", {1, 2, 1, 2}, {
             LabelledList("Baud Rate", "BDRT", {" 9600bps", "19200bps", "38400bps"}),
-            Row({Spacer(), FactoryOnly(List("VPP", {"Video Process", "Direct Output"}))}),
+            Row({FactoryOnly(Label("Video Path")), FactoryOnly(List("VPP", {"Video Process", "Direct Output"}))}),
             Row({Button(StoreAll, "Store All"), Button(Terminal, "Terminal"), Button(AfeSender, "AfeSender")}),
             Row({Hidden(Check(ProtectEnable, "Enable to Protected Controls"))}),
         }),

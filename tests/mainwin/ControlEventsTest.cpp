@@ -1,9 +1,11 @@
 // What the operator's actions on the pages send to the virtual camera.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QTabWidget>
 
 #include "support/MainWindowRig.h"
+#include "support/PaintProbe.h"
 
 using Lines = std::vector<std::string>;
 
@@ -15,6 +17,18 @@ struct StartedRig : MainWindowRig {
     {
         window->Initialise();
         Wire();
+    }
+    // Shown and active, as the operator uses it.
+    void ShowActive()
+    {
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    void Focus(int id)
+    {
+        Spin(id)->setFocus();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Spin(id)->hasFocus(); }));
     }
     // Switches the level without re-reading the camera.
     void SwitchLevel(int level)
@@ -147,26 +161,61 @@ TEST(ControlEvents, TriggerModesGreyOutWhatTheyOverride)
     EXPECT_FALSE(rig.Enabled(rig.Id("SH")));
 }
 
-TEST(ControlEvents, ARefusedChangeRevertsEverythingOfItsPass)
+// The error box takes the focus from the edit whose value it refuses, as a real
+// box does: that focus loss is no second commit.
+TEST(ControlEvents, ARefusedChangeIsSentOnceAndRevertsEverythingOfItsPass)
 {
     StartedRig rig;
+    rig.ShowActive();
+    rig.window->Tabs().setCurrentIndex(1);
     rig.Type(rig.Id("AASX"), "3");
     rig.Type(rig.Id("AAOX"), "5");
     rig.Wire();
+    rig.prompts.boxesTakeFocus = true;
     camsim::Faults faults;
     faults.refuseAll = true;
     rig.camera.SetFaults(faults);
 
+    rig.Focus(rig.Id("AASX"));
     rig.Type(rig.Id("AASX"), "8");
-    EXPECT_EQ(rig.Wire(), Lines{"AASX=8"}) << "nothing is sent after the refusal";
+    EXPECT_EQ(rig.Wire(), Lines{"AASX=8"}) << "one commit is one send; nothing is sent after the refusal";
     EXPECT_EQ(rig.Spin(rig.Id("AASX"))->Text(), "3");
     EXPECT_EQ(rig.Spin(rig.Id("AAOX"))->Text(), "5") << "the unsent offset shows its old value too";
     EXPECT_EQ(rig.window->CurParam(rig.Cmd("AAOX")), 5);
     EXPECT_EQ(rig.window->PrevParam(rig.Cmd("AAOX")), 5);
-    ASSERT_EQ(rig.prompts.prompts.size(), 1u);
+    ASSERT_EQ(rig.prompts.prompts.size(), 1u) << "one error box";
     EXPECT_EQ(rig.prompts.LastText(), "01 Unknown Command!! for AASX=8");
 
     rig.prompts.Clear();
     rig.Click(CtrlId::CmR);
     EXPECT_FALSE(rig.Button(CtrlId::CmR)->isChecked()) << "a refused check box unchecks again";
+    rig.Wire();
+
+    rig.camera.SetFaults({});   // the camera would take the value now
+    rig.Focus(rig.Id("AAOX"));  // the operator leaves the edit
+    EXPECT_TRUE(rig.Wire().empty()) << "nothing more is sent";
+    EXPECT_EQ(rig.camera.Register("AASX"), 3) << "the camera keeps the value it was never given";
+}
+
+// A setting that waits on a silent line shows the operator what is going on:
+// the radio clicked is painted checked, under the wait cursor, before the wait.
+TEST(ControlEvents, ASettingOnASilentLineShowsItsWait)
+{
+    StartedRig rig;
+    rig.ShowActive();
+    rig.window->SetCommandTimeout(300);
+    QAbstractButton* radio = rig.Button(CtrlId::SmProgrammableCommon);
+    const auto waitCursorShown = [] {
+        return QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+    };
+    PaintProbe probe(radio, [&] { return radio->isChecked() && waitCursorShown(); });
+    camsim::Faults faults;
+    faults.swallowReplies = 1;
+    rig.camera.SetFaults(faults);
+
+    rig.Click(CtrlId::SmProgrammableCommon);
+    EXPECT_EQ(rig.Wire(), Lines{"SM=1"});
+    EXPECT_TRUE(probe.Seen()) << "painted checked under the wait cursor while the line was silent";
+    EXPECT_FALSE(radio->isChecked()) << "no answer: the committed choice comes back";
+    EXPECT_FALSE(waitCursorShown());
 }

@@ -1,14 +1,25 @@
 // The main window as a whole: level switch, idle check, simulator, exit question.
 #include <gtest/gtest.h>
 
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QElapsedTimer>
 #include <QTest>
+#include <QWindow>
+
+#include <thread>
 
 #include "comm/CRsCmd.h"
 #include "dialogs/CCommSelDlg.h"
+#include "dialogs/CProgDlg.h"
 #include "support/MainWindowRig.h"
+#include "support/PaintProbe.h"
 #include "support/PtyPair.h"
 #include "support/WaitFor.h"
 
@@ -34,6 +45,28 @@ bool ProcessUntil(const std::function<bool()>& condition, int deadlineMs = 3000)
         QTest::qWait(5);
     }
     return true;
+}
+
+// What the window system hands over when the operator clicks or types; safe
+// to call from any thread.
+void PostClick(QWindow* window, QPoint at)
+{
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QCoreApplication::postEvent(window, new QMouseEvent(type, at, window->mapToGlobal(at), Qt::LeftButton,
+                                                            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                                                            Qt::NoModifier));
+    }
+}
+
+void PostKey(QWindow* window, Qt::Key key, const QString& text)
+{
+    QCoreApplication::postEvent(window, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, text));
+    QCoreApplication::postEvent(window, new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier, text));
+}
+
+bool Contains(const std::vector<std::string>& lines, const std::string& line)
+{
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
 }  // namespace
@@ -138,4 +171,159 @@ TEST(MainWindow, TheSimulatorAnswersAsACameraWould)
     EXPECT_NE(line.ReceiveUntil("COMPLETE\r\n", std::chrono::seconds(3), wait).find("COMPLETE\r\n"), std::string::npos);
     line.Send("VN?\r\n");
     EXPECT_NE(line.ReceiveUntil("321\r\n", std::chrono::seconds(3), wait).find("321\r\n"), std::string::npos);
+}
+
+// The factory reading after the level switch blocks the window for seconds.
+// Meanwhile the window shows the truth (itself and the communication window
+// greyed out); a click and keys made meanwhile are dropped
+// when it ends, never replayed on whatever is then under the pointer.
+TEST(MainWindow, TheFactoryReadingDropsInputAndShowsWhatItBlocks)
+{
+    MainWindowRig rig;
+    rig.window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(rig.window.get()));
+    rig.window->Initialise();
+    rig.window->Tabs().setCurrentIndex(1);
+    rig.Wire();
+    QWidget* commSel = &rig.window->CommSel();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(commSel));
+    const int userWidth = rig.window->width();
+
+    QWidget* firstPage = rig.window->Tabs().widget(0);
+    const auto greyedForTheReading = [&] { return rig.window->Progress().IsCreated() && !rig.window->isEnabled(); };
+    PaintProbe pageGreyed(firstPage, [&] { return greyedForTheReading() && !firstPage->isEnabled(); });
+    PaintProbe commGreyed(commSel, [&] { return greyedForTheReading() && !commSel->isEnabled(); });
+
+    // The operator clicks "Programmable exposure" and types while the reading runs.
+    QWindow* handle = rig.window->windowHandle();
+    QAbstractButton* radio = rig.Button(CtrlId::SmProgrammableCommon);
+    const QPoint radioAt = radio->mapTo(rig.window.get(), QPoint(8, radio->height() / 2));
+    camsim::Faults slow;
+    slow.replyDelayMs = 2;
+    rig.camera.SetFaults(slow);
+    std::thread operatorHand([&] {
+        if (!WaitFor([&] { return rig.camera.ReceivedLines().size() > 20; }, 30000))
+            return;
+        PostClick(handle, radioAt);
+        PostKey(handle, Qt::Key_9, "9");
+        PostKey(handle, Qt::Key_Return, "\r");
+    });
+    TypeLevelSequence(rig.window.get());
+    operatorHand.join();
+    rig.camera.SetFaults({});
+    ASSERT_EQ(rig.window->Tabs().count(), 8);
+    const Lines reading = rig.Wire();
+    ASSERT_EQ(reading.size(), 1u + 344u + 1u) << "the area, every factory-readable row, the test pattern";
+
+    QTest::qWait(200);   // whatever the event loop still held
+    EXPECT_TRUE(rig.Wire().empty()) << "nothing the operator did during the reading reaches the camera";
+    EXPECT_FALSE(radio->isChecked());
+    EXPECT_EQ(rig.window->CurParam(rig.Cmd("SM")), 0);
+
+    EXPECT_TRUE(pageGreyed.Seen()) << "the main window looks disabled while the progress window is up";
+    EXPECT_TRUE(commGreyed.Seen()) << "so does the communication window";
+    EXPECT_TRUE(rig.window->isEnabled());
+    EXPECT_TRUE(commSel->isEnabled());
+
+    EXPECT_GE(rig.window->width(), userWidth);
+    EXPECT_FALSE(rig.window->frameGeometry().intersects(commSel->frameGeometry()));
+    rig.window->resize(rig.window->width() + 120, rig.window->height());
+    EXPECT_FALSE(rig.window->frameGeometry().intersects(commSel->frameGeometry()))
+        << "the communication window moves along instead of being covered";
+}
+
+// Picking the camera's port reads the camera; the communication window says
+// "Online" (painted, not only set) while it does.
+TEST(MainWindow, APickedPortShowsOnlineWhileTheCameraIsRead)
+{
+    MainWindowRig rig;
+    rig.settings.commPort = 1;   // COM2: nothing there
+    rig.window->show();
+    rig.window->Initialise();
+    CCommSelDlg& commSel = rig.window->CommSel();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&commSel));
+    ASSERT_EQ(commSel.LineStatusText(), "Offline");
+
+    auto* status = commSel.findChild<QLabel*>("lineStatus");
+    PaintProbe online(status, [&] { return status->text() == "Online" && rig.window->Progress().IsCreated(); });
+    auto* ports = commSel.findChild<QComboBox*>("portName");
+    ports->setCurrentIndex(0);
+    emit ports->activated(0);
+    EXPECT_EQ(commSel.LineStatusText(), "Online");
+    EXPECT_TRUE(online.Seen()) << "the window said Offline while the camera was read";
+}
+
+// At start-up the line cannot be opened: the box stands over a finished window.
+TEST(MainWindow, AFailedStartShowsAFinishedWindow)
+{
+    MainWindowRig rig;
+    rig.port.SetDeviceResolver([](int) { return std::string("/nonexistent/ttyS0"); });
+    bool checked = false;
+    rig.prompts.onMessage = [&](const ScriptedUiPrompts::Prompt& prompt) {
+        if (prompt.text != "Failed to initialize!")
+            return;
+        checked = true;
+        EXPECT_EQ(rig.window->windowTitle(), "Camera Kavro  Ver 1.26");
+        EXPECT_EQ(rig.Spin(rig.Id("PE"))->Text(), "1056") << "every edit shows its default";
+        EXPECT_EQ(rig.Spin(rig.Id("AASX"))->Text(), "8");
+        EXPECT_TRUE(rig.Button(rig.Id("SM"))->isChecked()) << "the exposure mode Preset";
+        EXPECT_FALSE(rig.Enabled(rig.Id("PE"))) << "greyed out by Preset";
+        const auto* strip = rig.window->findChild<QLabel*>("statusStrip");
+        ASSERT_NE(strip, nullptr);
+        EXPECT_FALSE(strip->pixmap().isNull()) << "the status strip is there";
+    };
+    rig.window->show();
+    rig.window->Initialise();
+    EXPECT_TRUE(checked);
+}
+
+// The window never squeezes its pages: labels stay whole and apart from their
+// edits. Room beyond that is shared by the groups, and every page reaches the
+// edges of the tab.
+TEST(MainWindow, TheWindowKeepsRoomForItsPagesAndSharesTheRest)
+{
+    MainWindowRig rig(ActiveFactory);
+    rig.window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(rig.window.get()));
+    rig.window->windowHandle()->resize(760, 520);   // as a desktop without a window manager allows
+    QTest::qWait(50);
+    QTabWidget& tabs = rig.window->Tabs();
+    for (int tab = 0; tab < tabs.count(); ++tab) {
+        tabs.setCurrentIndex(tab);
+        QWidget* page = tabs.currentWidget();
+        if (page->layout())
+            page->layout()->activate();
+        int right = 0;
+        for (const QLabel* label : page->findChildren<QLabel*>()) {
+            if (!label->isVisibleTo(page))
+                continue;
+            EXPECT_GE(label->width(), label->sizeHint().width())
+                << tabs.tabText(tab).toStdString() << ": \"" << label->text().toStdString() << "\" is cut";
+            const QRect at(label->mapTo(page, QPoint(0, 0)), label->size());
+            for (const KavroSpinBox* spin : page->findChildren<KavroSpinBox*>())
+                EXPECT_FALSE(at.intersects(QRect(spin->mapTo(page, QPoint(0, 0)), spin->size())))
+                    << tabs.tabText(tab).toStdString() << ": \"" << label->text().toStdString() << "\" under an edit";
+        }
+        for (const QWidget* child : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (child->isVisibleTo(page))
+                right = std::max(right, child->geometry().right());
+        EXPECT_GE(right, page->width() - 16) << tabs.tabText(tab).toStdString() << " ends short of the page edge";
+    }
+
+    QWidget* vpp = rig.Registry().Find(rig.Id("VPP"));
+    bool labelled = false;
+    for (const QLabel* label : vpp->parentWidget()->findChildren<QLabel*>())
+        labelled = labelled || (label->isVisibleTo(vpp->parentWidget()) && !label->text().isEmpty() &&
+                                std::abs(label->geometry().center().y() - vpp->geometry().center().y()) < 4);
+    EXPECT_TRUE(labelled) << "the video path list has a label";
+
+    tabs.setCurrentIndex(0);
+    const QList<QGroupBox*> groups = tabs.currentWidget()->findChildren<QGroupBox*>();
+    std::vector<int> narrow;
+    for (const QGroupBox* group : groups)
+        narrow.push_back(group->width());
+    rig.window->resize(rig.window->width() + 300, rig.window->height() + 200);
+    QTest::qWait(20);
+    for (int i = 0; i < groups.size(); ++i)
+        EXPECT_GT(groups[i]->width(), narrow[i]) << groups[i]->title().toStdString() << " takes a share of the room";
 }

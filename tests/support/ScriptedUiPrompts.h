@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QApplication>
+#include <QDialog>
 #include <QString>
+#include <QElapsedTimer>
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "dialogs/UiPrompts.h"
@@ -17,14 +21,18 @@ public:
         QString details;
     };
 
-    void Message(QWidget*, const QString& text, const QString& caption, Icon icon) override
+    void Message(QWidget* owner, const QString& text, const QString& caption, Icon icon) override
     {
-        prompts.push_back({text, caption, icon, QString()});
+        MessageWithDetails(owner, text, caption, icon, QString());
     }
-    void MessageWithDetails(QWidget*, const QString& text, const QString& caption, Icon icon,
+    void MessageWithDetails(QWidget* owner, const QString& text, const QString& caption, Icon icon,
                             const QString& details) override
     {
         prompts.push_back({text, caption, icon, details});
+        if (onMessage)
+            onMessage(prompts.back());
+        if (boxesTakeFocus)
+            TakeFocusLikeABox(owner);
     }
     bool AskYesNo(QWidget*, const QString& text, const QString& caption) override
     {
@@ -47,8 +55,35 @@ public:
     std::deque<bool> yesNoAnswers;   // empty: No
     std::deque<QString> files;       // empty: cancelled
     std::vector<QString> fileFilters;
+    std::function<void(const Prompt&)> onMessage;   // sees the windows while the box would stand
+    bool boxesTakeFocus = false;   // a message is a window that takes the focus, as a real box does
 
 private:
+    // The box becomes the active window (the edit that had the focus loses it)
+    // and the focus comes back when it closes; meanwhile events run, as in a
+    // modal box's own loop.
+    static void TakeFocusLikeABox(QWidget* owner)
+    {
+        QWidget* before = QApplication::activeWindow();
+        QDialog box(owner ? owner->window() : nullptr);
+        box.setEnabled(true);
+        box.show();
+        box.activateWindow();
+        RunEventsUntilActive(&box);
+        box.hide();
+        if (before) {
+            before->activateWindow();
+            RunEventsUntilActive(before);
+        }
+    }
+    static void RunEventsUntilActive(QWidget* window)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!window->isActiveWindow() && clock.elapsed() < 3000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+
     QString NextFile(const QString& filter)
     {
         fileFilters.push_back(filter);

@@ -1,57 +1,123 @@
-// kavro-screenshots OUTDIR: builds the eight parameter pages off screen, shows
-// every control's default value and saves one picture per page.
+// kavro-screenshots OUTDIR: starts the real main window against a virtual
+// camera on a pseudo-terminal, off screen on a desktop-sized screen, and saves
+// every page at the user and at the factory level, the communication window,
+// and both windows side by side after the level switch.
 #include <QApplication>
 #include <QDir>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QPixmap>
+#include <QScreen>
 #include <QTabWidget>
+#include <QTemporaryDir>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
-#include <vector>
+#include <string>
 
+#include "app/AppSettings.h"
+#include "app/CGen.h"
+#include "camsim/PtyCamera.h"
+#include "camsim/VirtualCamera.h"
+#include "comm/camlink/ClSerialLib.h"
+#include "comm/serial/SerialPort.h"
+#include "dialogs/CCommSelDlg.h"
+#include "dialogs/QtUiPrompts.h"
+#include "mainwin/CKavroDlg.h"
 #include "params/CDlgParameterSheet.h"
-#include "params/CtrlNotifySink.h"
-#include "params/CtrlRegistry.h"
-#include "params/CtrlTbl.h"
-#include "params/PageContents.h"
 
 namespace {
 
-constexpr int kTabWidth = 1000;
-constexpr int kTabHeight = 700;
+const char kScreens[] = R"({"screens": [{"name": "desktop", "x": 0, "y": 0, "width": 1920, "height": 1200,)"
+                        R"( "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
 
-class SilentSink : public CtrlNotifySink {
-public:
-    void OnCtrlNotify(QWidget*, CtrlNotification, int, int, int) override {}
-    bool OnKeyDownMsg(QWidget*, QKeyEvent*) override { return false; }
-};
-
-// What the main window does once the pages exist: spin ranges, then every default.
-void ShowDefaults(CtrlRegistry& registry)
-{
-    for (int i = 0; i < CtrlTbl::Count(); ++i) {
-        const CtrlTblEntry& row = CtrlTbl::Rows()[i];
-        if (row.ctrlId == 0)
-            continue;
-        if (row.kind == CtrlKindEdit)
-            registry.SetSpinRange(row.ctrlId, row.min - row.wrap, row.max + row.wrap);
-        registry.WriteCtrlValue(row.ctrlId, row.defaultValue);
-    }
-}
-
-QString FileName(int pageIndex, const QString& caption)
+QString PageFileName(const char* level, int pageIndex, const QString& caption)
 {
     QString name = caption;
     name.replace(' ', '-');
-    return QStringLiteral("page-%1-%2.png").arg(pageIndex).arg(name);
+    return QStringLiteral("%1-page-%2-%3.png").arg(level).arg(pageIndex).arg(name);
+}
+
+void Settle()
+{
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+}
+
+// The chord and the access code, as the operator types them.
+void SwitchLevel(QWidget& window)
+{
+    auto press = [&window](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers);
+        QApplication::sendEvent(&window, &event);
+    };
+    press(Qt::Key_F10, Qt::ControlModifier | Qt::ShiftModifier);
+    for (int key : {Qt::Key_K, Qt::Key_V, Qt::Key_R})
+        press(key);
+    Settle();
+}
+
+class Saver {
+public:
+    explicit Saver(const QDir& dir) : m_dir(dir) {}
+    void Save(const QPixmap& picture, const QString& name)
+    {
+        const QString file = m_dir.filePath(name);
+        if (!picture.save(file)) {
+            std::fprintf(stderr, "kavro-screenshots: cannot write %s\n", qPrintable(file));
+            ++m_failures;
+            return;
+        }
+        std::printf("%s (%dx%d)\n", qPrintable(file), picture.width(), picture.height());
+    }
+    int Failures() const { return m_failures; }
+
+private:
+    QDir m_dir;
+    int m_failures = 0;
+};
+
+void SavePages(CKavroDlg& window, const char* level, Saver& saver)
+{
+    QTabWidget& tabs = window.Tabs();
+    for (int tab = 0; tab < tabs.count(); ++tab) {
+        tabs.setCurrentIndex(tab);
+        Settle();
+        const auto* page = static_cast<CDlgParameterSheet*>(tabs.currentWidget());
+        saver.Save(window.grab(), PageFileName(level, page->GetPageIndex(), page->GetPageTitle()));
+    }
+    tabs.setCurrentIndex(0);
+    Settle();
+}
+
+// Both windows as they stand on the screen, on the desktop's background.
+QPixmap SideBySide(QWidget& main, QWidget& companion)
+{
+    const QRect area = main.frameGeometry().united(companion.frameGeometry()).adjusted(-8, -8, 8, 8);
+    QPixmap picture(area.size());
+    picture.fill(QColor(0x5a, 0x6e, 0x82));
+    QPainter painter(&picture);
+    for (QWidget* window : {&main, &companion})
+        painter.drawPixmap(window->geometry().topLeft() - area.topLeft(), window->grab());
+    return picture;
 }
 
 }  // namespace
 
 int main(int argc, char* argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home;   // the profile the run writes stays out of the user's
+    if (!home.isValid())
+        return 1;
+    const QString screensFile = home.filePath("screens.json");
+    {
+        QFile screens(screensFile);
+        if (!screens.open(QIODevice::WriteOnly) || screens.write(kScreens) < 0)
+            return 1;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screensFile.toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
     QApplication app(argc, argv);
     if (argc != 2) {
         std::fprintf(stderr, "usage: kavro-screenshots OUTDIR\n");
@@ -63,36 +129,37 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    // The pages sit in a tab widget of the main window's size, as the user sees them.
-    SilentSink sink;
-    CtrlRegistry registry;
-    QTabWidget tabs;
-    tabs.resize(kTabWidth, kTabHeight);
-    std::vector<CDlgParameterSheet*> pages;
-    const std::vector<PageContent>& contents = PageContents();
-    for (size_t i = 0; i < contents.size(); ++i) {
-        auto page = new CDlgParameterSheet(contents[i], static_cast<int>(i), registry, sink);
-        tabs.addTab(page, page->GetPageTitle());
-        pages.push_back(page);
+    camsim::VirtualCamera camera;
+    camsim::PtyCamera pty(camera);
+    if (!pty.Start()) {
+        std::fprintf(stderr, "kavro-screenshots: no virtual camera: %s\n", pty.ErrorText().c_str());
+        return 1;
     }
-    ShowDefaults(registry);
-    // A page too large for the main window's tabs shows at its real size
-    // (and too large) rather than squeezed.
-    tabs.resize(tabs.size().expandedTo(tabs.minimumSizeHint()));
-    tabs.show();
+    AppSettings settings;
+    settings.activeMode = ActiveUser;
+    settings.baudIndex = 4;
+    SerialPort port;
+    port.SetDeviceResolver([&pty](int n) { return n == 1 ? pty.DevicePath() : "/nonexistent/ttyS" + std::to_string(n); });
+    ClSerialLib camLink(settings, "/nonexistent");
+    CGen gen;
+    QtUiPrompts prompts;
+    Saver saver(outDir);
+    {
+        CKavroDlg window(settings, port, camLink, gen, prompts);
+        window.move(40, 40);
+        window.show();
+        Settle();
+        window.Initialise();
+        Settle();
+        SavePages(window, "user", saver);
+        saver.Save(window.CommSel().grab(), "communication.png");
 
-    int failures = 0;
-    for (CDlgParameterSheet* page : pages) {
-        tabs.setCurrentWidget(page);
-        QApplication::processEvents();
-        const QString file = outDir.filePath(FileName(page->GetPageIndex(), page->GetPageTitle()));
-        if (!tabs.grab().save(file)) {
-            std::fprintf(stderr, "kavro-screenshots: cannot write %s\n", qPrintable(file));
-            ++failures;
-            continue;
-        }
-        std::printf("%s (page needs %dx%d)\n", qPrintable(file), page->minimumSizeHint().width(),
-                    page->minimumSizeHint().height());
+        SwitchLevel(window);
+        SavePages(window, "factory", saver);
+        saver.Save(SideBySide(window, window.CommSel()), "main-and-communication.png");
+        window.CloseInOrder();
+        window.DestroyWindow();
     }
-    return failures == 0 ? 0 : 1;
+    pty.Stop();
+    return saver.Failures() == 0 ? 0 : 1;
 }
