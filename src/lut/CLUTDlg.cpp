@@ -10,6 +10,7 @@
 
 #include <algorithm>
 
+#include "dialogs/BlockingScope.h"
 #include "dialogs/CProgDlg.h"
 #include "dialogs/StatusPictures.h"
 #include "lut/LutEditorOwner.h"
@@ -56,12 +57,6 @@ const LabelCell kAxisLabels[] = {
     {"0", Dlu(111, 393, 12, 8), Qt::AlignLeft},
     {"255", Dlu(273, 394, 12, 8), Qt::AlignLeft},
     {"511(x16)  ", Dlu(433, 394, 27, 8), Qt::AlignLeft},
-};
-
-// The override cursor for the length of a camera transfer.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
 };
 
 }  // namespace
@@ -132,7 +127,7 @@ void CLUTDlg::OnClearPoints()
 
 void CLUTDlg::OnSendTable()
 {
-    WaitCursor cursor;
+    BlockingScope blocking;
     CProgDlg& progress = m_owner.Progress();
     progress.Create(this);
     progress.SetMessage(kSendingMessage);
@@ -144,7 +139,7 @@ void CLUTDlg::OnSendTable()
 
 void CLUTDlg::OnReadTable()
 {
-    WaitCursor cursor;
+    BlockingScope blocking;
     LutTransfer transfer(m_owner.Engine());
     transfer.SetTimeouts(m_sendTimeoutMs, m_readTimeoutMs);
     if (!transfer.ReadTable(m_channel, MutableLut()))

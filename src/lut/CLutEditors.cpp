@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "comm/EngineHost.h"
+#include "dialogs/BlockingScope.h"
 #include "dialogs/CProgDlg.h"
 #include "dialogs/UiPrompts.h"
 #include "files/GammaFile.h"
@@ -26,11 +27,6 @@ const char kCannotOpen[] = "\nCouldn't open this file";
 const char kFileError[] = "File Open Error";
 const char kReadingMessage[] = "Now, reading camera data.";
 const int kCascadeOffsets[] = {200, 150, 100};   // red highest and furthest left
-
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 GammaTables TablesOf(const std::array<std::unique_ptr<CLUTDlg>, 3>& editors)
 {
@@ -129,7 +125,7 @@ bool CLutEditors::ChooseCsvSaveFile(const QString& filter, QString& path)
 // The old file stays whole when the new one cannot be written.
 bool CLutEditors::WriteGammaFile(const QString& path)
 {
-    WaitCursor cursor;
+    BlockingScope blocking;
     if (GammaFile::Write(path.toStdString(), TablesOf(m_editors)))
         return true;
     ShowCannotOpen(path);
@@ -138,7 +134,7 @@ bool CLutEditors::WriteGammaFile(const QString& path)
 
 bool CLutEditors::ReadGammaFile(const QString& path)
 {
-    WaitCursor cursor;
+    BlockingScope blocking;
     GammaTables tables = TablesOf(m_editors);
     if (!GammaFile::Read(path.toStdString(), tables)) {
         ShowCannotOpen(path);
@@ -157,7 +153,7 @@ bool CLutEditors::ReadGammaFile(const QString& path)
 void CLutEditors::OnLoadGammaFromCamera()
 {
     {
-        WaitCursor cursor;
+        BlockingScope blocking;
         ReadLutsFromCamera();
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
