@@ -51,8 +51,8 @@ public:
     void CloseInOrder();
 
     // Menu and buttons; operations of later features do nothing yet.
-    void OnOpenSettingFile() override {}
-    void OnSaveSettingFile() override {}
+    void OnOpenSettingFile() override;
+    void OnSaveSettingFile() override;
     void OnLoadSettings() {}
     void OnStoreSettings() {}
     void OnUserId() {}
@@ -75,6 +75,10 @@ public:
     void OnSNumber(int) {}
     void OnAutoMonitor(int) {}
     void OnPrismShadingGet(int) {}
+
+    // Camera settings files.
+    bool WriteSettingFile(const QString& path);
+    bool ApplySettingFile(const QString& path);
 
     // Value store and lookups.
     int CtrlId2TblIndex(int ctrlId);
