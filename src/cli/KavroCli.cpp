@@ -8,6 +8,7 @@
 #include "app/AppSettings.h"
 #include "app/CGen.h"
 #include "app/Profile.h"
+#include "cli/CliSettings.h"
 #include "cli/StderrHost.h"
 #include "comm/CRsCmd.h"
 #include "comm/NumberText.h"
@@ -19,6 +20,8 @@ namespace {
 
 const char kUsage[] =
     "usage: kavro-cli [options] query NAME | set NAME VALUE | raw LINE\n"
+    "       kavro-cli [options] read-settings FILE.cam [--factory] | apply-settings FILE.cam [--factory]\n"
+    "       kavro-cli [options] store-area N|all | load-area N      (N 0 Factory, 1..3 User1..User3)\n"
     "  --port PORT        COM1..COM16 (as the tool resolves them) or a device path; default COM1\n"
     "  --baud RATE        9600, 19200, 38400, 57600 or 115200; default 9600\n"
     "  --timeout MS       time limit of the command; default 3000\n"
@@ -179,6 +182,8 @@ int KavroCli::RunCommand(CRsCmd& engine, const Options& o)
     const std::string& verb = w[0];
     if (verb == "raw" && w.size() == 2)
         return Raw(engine, w[1], o.timeoutMs);
+    if (CliSettings::Handles(verb))
+        return CliSettings(engine, o.timeoutMs).Run(w);
     if ((verb == "query" && w.size() == 2) || (verb == "set" && w.size() == 3)) {
         const int index = CommandIndex(w[1]);
         if (index < 0) {
