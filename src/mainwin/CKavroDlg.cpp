@@ -15,6 +15,7 @@
 #include "dialogs/CProgDlg.h"
 #include "dialogs/StatusPictures.h"
 #include "dialogs/UiPrompts.h"
+#include "mainwin/CAreaSelDlg.h"
 #include "params/CDlgParameterSheet.h"
 #include "params/CtrlRegistry.h"
 
@@ -141,6 +142,8 @@ void CKavroDlg::SetCommStatus(int state)
     m_settings.lineOnline = state == 1 ? 1 : 0;
     m_statusPicture->setPixmap(StatusPictures::LineBar(state == 1));
     m_commSel->SetLineStatus(state);
+    if (m_areaSel)
+        m_areaSel->SetLineStatus(state);
 }
 
 void CKavroDlg::AddTraffic(const std::string&) {}

@@ -2,10 +2,13 @@
 // window and the virtual camera.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 
 #include "dialogs/CCommSelDlg.h"
+#include "dialogs/AreaStore.h"
 #include "dialogs/CProgDlg.h"
+#include "mainwin/CAreaSelDlg.h"
 #include "params/CtrlTbl.h"
 #include "support/FileSizeLimit.h"
 #include "support/MainWindowRig.h"
@@ -26,6 +29,39 @@ std::vector<std::string> Settings(const std::vector<std::string>& wire)
             sets.push_back(line);
     return sets;
 }
+
+QStringList Entries(const CAreaSelDlg& dialog)
+{
+    QStringList entries;
+    for (int i = 0; i < dialog.List().count(); ++i)
+        entries << dialog.List().itemText(i);
+    return entries;
+}
+
+// Answers the area dialog with the entry of that name, after recording what it showed.
+struct AreaAnswer {
+    int operator()(CAreaSelDlg& dialog)
+    {
+        entries = Entries(dialog);
+        preselected = dialog.List().currentText();
+        caption = dialog.windowTitle();
+        if (choice.isEmpty())
+            return QDialog::Rejected;
+        dialog.List().setCurrentText(choice);
+        dialog.accept();
+        return QDialog::Accepted;
+    }
+    QString choice;
+    QStringList entries;
+    QString preselected;
+    QString caption;
+};
+
+// The progress window's closing pause, shortened for the test.
+struct ShortClosePause {
+    ShortClosePause() { AreaStore::SetClosePause(1); }
+    ~ShortClosePause() { AreaStore::SetClosePause(AreaStore::kClosePauseMs); }
+};
 
 }  // namespace
 
@@ -100,4 +136,90 @@ TEST(SettingsFiles, EmptyUnreadableAndUnwritableFilesChangeNothing)
     rig.window->OnSaveSettingFile();
     EXPECT_EQ(FileText(old), "GA=1\r\n");
     EXPECT_TRUE(rig.prompts.LastText().endsWith("\nThis file already exists.\nReplace existing file?"));
+}
+
+TEST(SettingAreas, TheDialogOffersTheAreasOfTheLevelAndPreselectsTheCurrentOne)
+{
+    CAreaSelDlg userStore(nullptr, 2, false, false, true);
+    EXPECT_EQ(Entries(userStore), (QStringList{"User1", "User2", "User3"}));
+    EXPECT_EQ(userStore.List().currentText(), "User2");
+    EXPECT_EQ(userStore.windowTitle(), "Store setting data");
+    EXPECT_EQ(userStore.Message(), "Select the memory area to store setting data");
+    EXPECT_EQ(CAreaSelDlg(nullptr, 0, false, false, true).List().currentText(), "User1");
+    EXPECT_EQ(CAreaSelDlg(nullptr, 7, false, false, true).List().currentText(), "User1");
+
+    CAreaSelDlg factoryStore(nullptr, 0, false, true, true);
+    EXPECT_EQ(Entries(factoryStore), (QStringList{"Factory", "User1", "User2", "User3"}));
+    EXPECT_EQ(factoryStore.List().currentText(), "Factory");
+
+    CAreaSelDlg load(nullptr, 3, true, false, false);
+    EXPECT_EQ(Entries(load), (QStringList{"Factory", "User1", "User2", "User3"}));
+    EXPECT_EQ(load.List().currentText(), "User3");
+    EXPECT_EQ(load.windowTitle(), "Load setting data");
+    EXPECT_EQ(load.Message(), "Select the memory area stored setting data");
+    load.List().setCurrentIndex(1);
+    load.accept();
+    EXPECT_EQ(load.Area(), 1);
+}
+
+TEST(SettingAreas, StoresAndLoadsReachTheCameraInOrder)
+{
+    ShortClosePause pause;
+    MainWindowRig rig;
+    rig.window->Initialise();
+    rig.Wire();
+    AreaAnswer answer;
+    rig.window->SetAreaDialogRunner(std::ref(answer));
+
+    rig.window->OnStoreSettings();
+    EXPECT_TRUE(rig.Wire().empty()) << "a cancelled dialog sends nothing";
+
+    camsim::Faults slowStore;
+    slowStore.storeDelayMs = 300;
+    rig.camera.SetFaults(slowStore);
+    answer.choice = "User2";
+    const auto start = std::chrono::steady_clock::now();
+    rig.window->OnStoreSettings();
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300)) << "a store takes its time";
+    rig.camera.SetFaults({});
+    EXPECT_EQ(rig.Wire(), (std::vector<std::string>{"SA=2"}));
+    EXPECT_EQ(rig.window->CurrentArea(), 2);
+    EXPECT_EQ(rig.prompts.LastText(), "Completed to store current setting data!");
+    EXPECT_FALSE(rig.window->Progress().IsCreated());
+    EXPECT_TRUE(rig.window->isEnabled());
+
+    rig.camera.SetRegister("GA", 321);
+    answer.choice = "User3";
+    rig.window->OnStoreSettings();
+    rig.camera.SetRegister("GA", 0);
+    rig.Wire();
+    rig.window->OnLoadSettings();
+    EXPECT_EQ(answer.preselected, "User3");
+    std::vector<std::string> wire = rig.Wire();
+    ASSERT_GT(wire.size(), 60u);
+    EXPECT_EQ(wire[0], "LD=3");
+    EXPECT_EQ(wire[1], "SM?") << "a full re-read follows an accepted load";
+    EXPECT_EQ(rig.Spin(rig.Id("GA"))->Text(), "321");
+
+    rig.prompts.Clear();
+    rig.window->OnStoreAll(0);
+    EXPECT_TRUE(rig.Wire().empty()) << "No keeps every area";
+    rig.prompts.yesNoAnswers = {true};
+    rig.window->OnStoreAll(0);
+    EXPECT_EQ(rig.Wire(), (std::vector<std::string>{"SA=3", "SA=2", "SA=1", "SA00=0"}));
+    EXPECT_EQ(rig.prompts.LastText(), "Completed to store current setting data!");
+
+    camsim::Faults refuse;
+    refuse.refuseAll = true;
+    rig.camera.SetFaults(refuse);
+    rig.prompts.yesNoAnswers = {true};
+    rig.window->OnStoreAll(0);
+    EXPECT_EQ(rig.Wire().size(), 4u) << "a refusal does not stop the other areas";
+    EXPECT_EQ(rig.prompts.LastText(), "Couldn't store current setting data!");
+
+    rig.settings.offline = 1;
+    rig.prompts.Clear();
+    rig.prompts.yesNoAnswers = {true};
+    rig.window->OnStoreFactory();
+    EXPECT_EQ(rig.prompts.prompts.size(), 1u) << "offline: the question only, no outcome box";
 }

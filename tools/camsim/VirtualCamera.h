@@ -23,6 +23,7 @@ struct Faults {
     int garbageBytes = 0;          // N random printable bytes (no CR, LF or "!") sent before the next reply, once
     int overlongLine = 0;          // a line of N bytes without CR or LF sent instead of the next reply, once
     bool hangUpAfterNextCommand = false;  // close the line instead of answering the next command (PtyCamera only)
+    int storeDelayMs = 0;          // "SA" and "SA00" answer this much later, as a real store takes (PtyCamera only)
 };
 
 // What the camera sends back for the bytes it was fed.
@@ -122,6 +123,7 @@ private:
     std::array<int, 3> m_lutCursor{};
     std::string m_lastCommand;       // name and operator of the previous command
     bool m_unlocked = false;
+    int m_pendingDelayMs = 0;        // added to the next response's delay (a store in progress)
     std::string m_rxLine;
     bool m_droppingLine = false;     // an overlong line is being skipped up to its line end
     std::deque<std::string> m_receivedLines;
