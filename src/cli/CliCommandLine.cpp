@@ -16,7 +16,9 @@ constexpr int kHighestClIndex = 255;
 constexpr int kHighestLineKind = 3;
 constexpr int kBaudCount = 5;
 const char kBaudList[] = "9600, 19200, 38400, 57600 or 115200";
-const char kVerbs[] = "query NAME, set NAME VALUE, raw LINE, read-luts FILE.csv or send-luts FILE.csv";
+const char kVerbs[] = "query NAME, set NAME VALUE, raw LINE, read-luts FILE.csv, send-luts FILE.csv, "
+                      "read-settings FILE.cam [--factory], apply-settings FILE.cam [--factory], "
+                      "store-area N|all or load-area N";
 // The centre marker packs its combo box (bits 0..3) and three colour check boxes (bits 4..6).
 constexpr int kCmColourBits = 0x70;
 
@@ -63,13 +65,25 @@ bool PageRange(int commandIndex, int& min, int& max)
     return true;
 }
 
-// Commands whose one word is the file they read or write.
-CliCommandLine::Verb FileVerb(const std::string& name)
+using Verb = CliCommandLine::Verb;
+
+// Commands whose first word is the file they read or write.
+Verb FileVerb(const std::string& name)
 {
-    return name == "read-luts"   ? CliCommandLine::Verb::ReadLuts
-           : name == "send-luts" ? CliCommandLine::Verb::SendLuts
-                                 : CliCommandLine::Verb::None;
+    return name == "read-luts"        ? Verb::ReadLuts
+           : name == "send-luts"      ? Verb::SendLuts
+           : name == "read-settings"  ? Verb::ReadSettings
+           : name == "apply-settings" ? Verb::ApplySettings
+                                      : Verb::None;
 }
+
+// Commands on the camera's setting areas.
+Verb AreaVerb(const std::string& name)
+{
+    return name == "store-area" ? Verb::StoreArea : name == "load-area" ? Verb::LoadArea : Verb::None;
+}
+
+constexpr int kHighestArea = 3;   // 0 Factory, 1..3 User1..User3
 
 }  // namespace
 
@@ -189,17 +203,42 @@ bool CliCommandLine::ParseCommand(const std::vector<std::string>& words)
         text = words[1];
         return true;
     }
-    if (const Verb fileVerb = FileVerb(name); fileVerb != Verb::None) {
-        if (words.size() != 2 || words[1].empty())
-            return Fail(name + " expects FILE.csv");
-        verb = fileVerb;
-        text = words[1];
-        return true;
-    }
+    if (const Verb fileVerb = FileVerb(name); fileVerb != Verb::None)
+        return ParseFileCommand(fileVerb, words);
+    if (const Verb areaVerb = AreaVerb(name); areaVerb != Verb::None)
+        return ParseAreaCommand(areaVerb, words);
     if (name == "query" || name == "set" || name == "raw")
         return Fail(name + " expects " + (name == "query" ? "NAME" : name == "set" ? "NAME VALUE" : "LINE")
                     + ", given " + std::to_string(words.size() - 1) + " word(s)");
     return Fail("unknown command \"" + name + "\"; expected " + kVerbs);
+}
+
+// FILE, and for the settings files an optional --factory after it.
+bool CliCommandLine::ParseFileCommand(Verb fileVerb, const std::vector<std::string>& words)
+{
+    const bool settings = fileVerb == Verb::ReadSettings || fileVerb == Verb::ApplySettings;
+    const std::string expected = words[0] + (settings ? " expects FILE.cam [--factory]" : " expects FILE.csv");
+    factory = settings && words.size() == 3 && words[2] == "--factory";
+    if (words.size() != (factory ? 3u : 2u) || words[1].empty())
+        return Fail(expected);
+    verb = fileVerb;
+    text = words[1];
+    return true;
+}
+
+bool CliCommandLine::ParseAreaCommand(Verb areaVerb, const std::vector<std::string>& words)
+{
+    const bool allowAll = areaVerb == Verb::StoreArea;
+    const std::string valid = std::string("0 (Factory), 1, 2 or 3 (User1..User3)") + (allowAll ? " or all" : "");
+    if (words.size() != 2)
+        return Fail(words[0] + " expects N: " + valid);
+    const bool isAll = allowAll && words[1] == "all";
+    if (!isAll && !(WholeNumber(words[1], area) && area >= 0 && area <= kHighestArea))
+        return Fail(words[0] + " " + words[1] + ": not an area; valid: " + valid);
+    verb = areaVerb;
+    if (isAll)
+        area = kAllAreas;
+    return true;
 }
 
 bool CliCommandLine::ParseName(const std::string& name)

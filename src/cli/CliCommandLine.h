@@ -8,7 +8,10 @@
 // for a bound setting, its value against the range the pages allow.
 class CliCommandLine {
 public:
-    enum class Verb { None, Help, Query, Set, Raw, ReadLuts, SendLuts };
+    enum class Verb {
+        None, Help, Query, Set, Raw,
+        ReadLuts, SendLuts, ReadSettings, ApplySettings, StoreArea, LoadArea
+    };
 
     // Option values, with their defaults.
     std::string port = "COM1";
@@ -26,7 +29,10 @@ public:
     Verb verb = Verb::None;
     int commandIndex = -1;   // query and set: the camera command's row
     int value = 0;           // set of a number row
-    std::string text;        // set of a text row: the value; raw: the line; file commands: the file
+    std::string text;        // set of a text row: the value; raw: the line; file commands: the file;
+    static constexpr int kAllAreas = -1;
+    int area = 0;            // store-area, load-area: 0 Factory, 1..3 User1..User3; store-area: or kAllAreas
+    bool factory = false;    // read-settings, apply-settings: every line of the factory level
 
     // False with Error() naming the problem and what is valid.
     bool Parse(const std::vector<std::string>& args);
@@ -44,6 +50,8 @@ private:
     bool ParseCommand(const std::vector<std::string>& words);
     bool ParseName(const std::string& name);
     bool ParseSetValue(const std::string& valueText);
+    bool ParseFileCommand(Verb fileVerb, const std::vector<std::string>& words);
+    bool ParseAreaCommand(Verb areaVerb, const std::vector<std::string>& words);
     bool Fail(const std::string& error);
 
     std::string m_error;

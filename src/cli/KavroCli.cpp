@@ -8,6 +8,7 @@
 #include "app/AppSettings.h"
 #include "app/CGen.h"
 #include "app/Profile.h"
+#include "cli/CliSettings.h"
 #include "cli/LutCommands.h"
 #include "cli/StderrHost.h"
 #include "cli/StopSignals.h"
@@ -20,7 +21,10 @@
 namespace {
 
 const char kUsage[] =
-    "usage: kavro-cli [options] query NAME | set NAME VALUE | raw LINE | read-luts FILE.csv | send-luts FILE.csv\n"
+    "usage: kavro-cli [options] query NAME | set NAME VALUE | raw LINE\n"
+    "       kavro-cli [options] read-luts FILE.csv | send-luts FILE.csv\n"
+    "       kavro-cli [options] read-settings FILE.cam [--factory] | apply-settings FILE.cam [--factory]\n"
+    "       kavro-cli [options] store-area N|all | load-area N      (N 0 Factory, 1..3 User1..User3)\n"
     "  --port PORT        COM1..COM16 (as the tool resolves them) or a device path; default COM1\n"
     "  --baud RATE        9600, 19200, 38400, 57600 or 115200; default 9600\n"
     "  --timeout MS       time limit of the command, 1..600000; default 3000\n"
@@ -140,6 +144,14 @@ int KavroCli::RunCommand(const CliCommandLine& o)
         return LutCommands::ReadLuts(*m_engine, o.text);
     case CliCommandLine::Verb::SendLuts:
         return LutCommands::SendLuts(*m_engine, o.text);
+    case CliCommandLine::Verb::ReadSettings:
+        return CliSettings(*m_engine, o.timeoutMs).ReadSettings(o.text, o.factory);
+    case CliCommandLine::Verb::ApplySettings:
+        return CliSettings(*m_engine, o.timeoutMs).ApplySettings(o.text, o.factory);
+    case CliCommandLine::Verb::StoreArea:
+        return CliSettings(*m_engine, o.timeoutMs).StoreArea(o.area);
+    case CliCommandLine::Verb::LoadArea:
+        return CliSettings(*m_engine, o.timeoutMs).LoadArea(o.area);
     default:
         return ExitUsage;
     }

@@ -7,9 +7,9 @@
 #include "app/AppSettings.h"
 #include "comm/CRsCmd.h"
 #include "comm/CommandTable.h"
-#include "comm/EngineHost.h"
+#include "comm/SettingAreas.h"
+#include "dialogs/AreaStore.h"
 #include "dialogs/BlockingScope.h"
-#include "dialogs/CProgDlg.h"
 #include "dialogs/CommSelDlgTexts.h"
 #include "dialogs/CommSelOwner.h"
 #include "dialogs/UiPrompts.h"
@@ -35,26 +35,16 @@ void CCommSelDlg::OnGetArea()
     m_currentArea->setText(answered == 1 ? AreaName(area) : kUnknownArea);
 }
 
-// The factory area has a store command of its own.
+// The main window's "&Store settings" does the same, through the same code.
 void CCommSelDlg::OnStore()
 {
-    BlockingScope blocking;
-    CProgDlg& progress = m_owner.Progress();
-    progress.Create(m_owner.OwnerWindow());
-    progress.SetMessage(kStoreProgress);
-
-    CRsCmd& engine = m_owner.Engine();
-    const int area = m_area->currentIndex();
-    const int stored = area != 0 ? engine.SetInt(CmdSA, 0, area, kStoreTimeoutMs)
-                                 : engine.SetInt(CmdSA00, 0, 0, kStoreTimeoutMs);
-    if (m_settings.offline == 0 && stored == 1)
-        m_prompts.Message(this, kStoreDone, EngineHost::kToolCaption, UiPrompts::Icon::Information);
-    progress.Destroy();
+    AreaStore(m_owner.Engine(), m_owner.Progress(), m_owner.OwnerWindow(), m_prompts, m_settings)
+        .StoreOne(m_area->currentIndex());
 }
 
 void CCommSelDlg::OnLoad()
 {
     BlockingScope blocking;
-    if (m_owner.Engine().SetInt(CmdLD, 0, m_area->currentIndex(), kLoadTimeoutMs) == 1)
+    if (SettingAreas::Load(m_owner.Engine(), m_area->currentIndex()) == 1)
         m_owner.ReloadAll();
 }

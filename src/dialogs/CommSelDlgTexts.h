@@ -23,8 +23,6 @@ inline constexpr const char* kUnknownArea = "?";
 
 inline constexpr const char* kFormatRefused = "This function does not support it in this version.";
 inline constexpr const char* kFormatRefusedCaption = "a mistake to operate";
-inline constexpr const char* kStoreProgress = "Now, Store camera data.";
-inline constexpr const char* kStoreDone = "Completed to store current setting data!";
 inline constexpr const char* kNoAnswer =
     "No answer from Camera! (Timeout error)\nCheck power on Camera or serial cable connection.";
 inline constexpr const char* kCommError = "Communication Error";
@@ -38,7 +36,5 @@ inline constexpr const char* kWritten = "Writing file has been done!";
 // Time limits of the window's own commands, in ms.
 inline constexpr int kQueryTimeoutMs = 3000;
 inline constexpr int kProbeTimeoutMs = 1000;
-inline constexpr int kStoreTimeoutMs = 40000;
-inline constexpr int kLoadTimeoutMs = 1500;
 
 }  // namespace CommSelTexts

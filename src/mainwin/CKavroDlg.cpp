@@ -17,6 +17,7 @@
 #include "dialogs/CProgDlg.h"
 #include "dialogs/StatusPictures.h"
 #include "dialogs/UiPrompts.h"
+#include "mainwin/CAreaSelDlg.h"
 #include "params/CDlgParameterSheet.h"
 #include "params/CtrlRegistry.h"
 
@@ -183,6 +184,8 @@ void CKavroDlg::SetCommStatus(int state)
     m_statusPicture->setPixmap(StatusPictures::LineBar(state == 1));
     m_commSel->SetLineStatus(state);
     m_lutEditors->SetCommStatus(state);
+    if (m_areaSel)
+        m_areaSel->SetLineStatus(state);
 }
 
 void CKavroDlg::AddTraffic(const std::string&) {}

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -17,6 +18,8 @@ class QMenu;
 class QTabWidget;
 class QTimer;
 struct AppSettings;
+class AreaStore;
+class CAreaSelDlg;
 class CCommSelDlg;
 class CDlgParameterSheet;
 class CGen;
@@ -57,10 +60,11 @@ public:
     void CloseInOrder();
 
     // Menu and buttons; operations of later features do nothing yet.
-    void OnOpenSettingFile() override {}
-    void OnSaveSettingFile() override {}
-    void OnLoadSettings() {}
-    void OnStoreSettings() {}
+    void OnOpenSettingFile() override;
+    void OnSaveSettingFile() override;
+    void OnLoadSettings();
+    void OnStoreSettings();
+    void OnStoreFactory();
     void OnUserId() {}
     void OnCameraId() {}
     void OnOpenGammaFile() { m_lutEditors->OnOpenGammaFile(); }
@@ -71,7 +75,7 @@ public:
     void OnExit();
     void OnAfeSender(int) {}
     void OnTerminal(int) {}
-    void OnStoreAll(int) {}
+    void OnStoreAll(int);
     void OnLutSetting(int) { m_lutEditors->OnLutSetting(); }
     void OnOnePushAwb(int) {}
     void OnShadingRecal(int) {}
@@ -81,6 +85,10 @@ public:
     void OnSNumber(int) {}
     void OnAutoMonitor(int) {}
     void OnPrismShadingGet(int) {}
+
+    // Camera settings files.
+    bool WriteSettingFile(const QString& path);
+    bool ApplySettingFile(const QString& path);
 
     // Value store and lookups.
     int CtrlId2TblIndex(int ctrlId);
@@ -143,6 +151,8 @@ public:
     int CurrentArea() const { return m_currentArea; }
     bool IsInitialised() const { return m_initialised; }
     void SetCommandTimeout(int ms) { m_commandTimeoutMs = ms; }
+    // Tests answer the area dialog instead of running it modally.
+    void SetAreaDialogRunner(std::function<int(CAreaSelDlg&)> run) { m_runAreaDialog = std::move(run); }
 
 signals:
     // The window accepted its closing: the run ends.
@@ -155,6 +165,9 @@ protected:
 
 private:
     void BuildMenu();
+    static constexpr int kNoAreaChosen = -2;   // the area dialog was cancelled
+    int ChooseArea(bool load);
+    AreaStore Store();
     void ShowCommSelBeside();
     void PlaceCommSelBeside();
     void StartTimers();
@@ -211,6 +224,8 @@ private:
     int m_idleCheckMs = kIdleCheckMs;
     int m_currentArea = 0;             // 0 Factory, 1..3 User1..User3
     int m_waitCursorDepth = 0;
+    CAreaSelDlg* m_areaSel = nullptr;   // the area dialog while it runs
+    std::function<int(CAreaSelDlg&)> m_runAreaDialog;   // empty: run it modally
 
     // Window state.
     int m_keySequence = 0;        // 0 idle, else letters of the access code matched + 1

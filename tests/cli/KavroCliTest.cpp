@@ -9,6 +9,8 @@
 
 #include "camsim/PtyCamera.h"
 #include "camsim/VirtualCamera.h"
+#include "comm/CommandTable.h"
+#include "params/CtrlTbl.h"
 #include "support/PtyPair.h"
 #include "support/RunProcess.h"
 #include "support/TempFolder.h"
@@ -286,4 +288,70 @@ TEST(KavroCli, CameraLinkLinesReachTheCameraThroughTheLibraries)
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("Selected baud rate is not supported in Kavro Grabbers - Port 1."), std::string::npos)
         << "the message names the port of all grabbers as the communication window lists it: " << r.err;
+}
+
+TEST(KavroCli, ASettingsFileClonesOneCameraIntoAnother)
+{
+    CliFixture source;
+    CliFixture target;
+    source.camera.SetRegister("GA", 123);
+    source.camera.SetRegister("AGCF", 100 * 16);
+    source.camera.SetRegister("CM", 0x52);
+    source.camera.SetRegister("BMBR5", 77);
+    source.camera.SetRegister("TCNR0", -5);
+    const std::string file = source.home.File("clone.cam");
+
+    ProcessResult r = source.Cli("--baud 115200 read-settings '" + file + "' --factory");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(r.err.empty()) << "no progress line when standard error is not a terminal: " << r.err;
+    const std::string text = FileText(file);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 344);
+    EXPECT_NE(text.find("\r\nAGCF=100\r\n"), std::string::npos) << "values as the pages show them";
+
+    r = target.Cli("--baud 115200 apply-settings '" + file + "' --factory");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const CtrlTblEntry* rows = CtrlTbl::Rows();
+    for (int row = 0; row < CtrlTbl::Count(); ++row) {
+        if (rows[row].ctrlId == 0 || rows[row].access == AccessNever)
+            continue;
+        const std::string name = CommandTable::Row(rows[row].commandIndex).mnemonic;
+        EXPECT_EQ(target.camera.Register(name), source.camera.Register(name)) << name;
+    }
+
+    target.camera.ClearReceivedLines();
+    r = target.Cli("apply-settings '" + file + "'");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(target.camera.ReceivedLines().size(), 64u) << "the user level sends only the user lines";
+
+    camsim::Faults refuse;
+    refuse.refuseAll = true;
+    target.camera.SetFaults(refuse);
+    r = target.Cli("apply-settings '" + file + "'");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(target.camera.ReceivedLines().size(), 128u) << "refused lines do not stop the rest";
+    EXPECT_EQ(target.Cli("apply-settings '" + source.home.File("missing.cam") + "'").exitCode, 1);
+}
+
+TEST(KavroCli, SettingAreasAreStoredAndLoaded)
+{
+    CliFixture f;
+    ProcessResult r = f.Cli("store-area all");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(f.camera.ReceivedLines(), (std::vector<std::string>{"SA=3", "SA=2", "SA=1", "SA00=0"}));
+    f.camera.SetRegister("GA", 9);
+    EXPECT_EQ(f.Cli("store-area 2").exitCode, 0);
+    f.camera.SetRegister("GA", 1);
+    EXPECT_EQ(f.Cli("load-area 2").exitCode, 0);
+    EXPECT_EQ(f.camera.Register("GA"), 9);
+    EXPECT_EQ(f.camera.CurrentArea(), 2);
+
+    for (const char* bad : {"store-area 4", "store-area -1", "load-area all", "load-area", "store-area 1 2"})
+        EXPECT_EQ(f.Cli(bad).exitCode, 2) << bad;
+
+    camsim::Faults refuse;
+    refuse.refuseAll = true;
+    f.camera.SetFaults(refuse);
+    f.camera.ClearReceivedLines();
+    EXPECT_EQ(f.Cli("store-area all").exitCode, 1);
+    EXPECT_EQ(f.camera.ReceivedLines().size(), 4u) << "a refusal does not stop the other areas";
 }

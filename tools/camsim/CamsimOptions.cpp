@@ -29,6 +29,7 @@ std::string CamsimOptions::Usage()
            "  --notice TEXT          send the line TEXT before every reply\n"
            "  --garbage N            send N noise bytes before the next reply\n"
            "  --overlong N           send N bytes without a line end instead of the next reply\n"
+           "  --store-delay MS       a store into a setting area (SA, SA00) answers MS milliseconds later\n"
            "  --hangup-after-first   close the line instead of answering the first command\n"
            "  --stream-notices       answer the first command with notice lines without end\n"
            "                         (the --notice TEXT, else !!Overheat) at 9600 baud's pace\n"
@@ -58,6 +59,7 @@ CamsimOptions CamsimOptions::Parse(int argc, const char* const* argv)
         {"--swallow", [](CamsimOptions& o, const std::string& v) { return ReadCount(v, o.faults.swallowReplies); }},
         {"--garbage", [](CamsimOptions& o, const std::string& v) { return ReadCount(v, o.faults.garbageBytes); }},
         {"--overlong", [](CamsimOptions& o, const std::string& v) { return ReadCount(v, o.faults.overlongLine); }},
+        {"--store-delay", [](CamsimOptions& o, const std::string& v) { return ReadCount(v, o.faults.storeDelayMs); }},
     };
 
     CamsimOptions options;

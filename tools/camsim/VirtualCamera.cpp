@@ -1,5 +1,7 @@
 #include "camsim/VirtualCamera.h"
 
+#include <utility>
+
 #include "camsim/RegisterBaseForm.h"
 #include "camsim/RegisterTable.h"
 #include "camsim/StateFile.h"
@@ -60,7 +62,7 @@ Response VirtualCamera::Respond(const std::string& bytes)
             break;
         }
     }
-    response.delayMs = m_faults.replyDelayMs;
+    response.delayMs = m_faults.replyDelayMs + std::exchange(m_pendingDelayMs, 0);
     return response;
 }
 

@@ -29,6 +29,7 @@ struct Faults {
     bool hangUpAfterNextCommand = false;  // close the line instead of answering the next command (PtyCamera only)
     int hangUpAtCommand = 0;       // the Nth command from now closes the line instead of being answered (PtyCamera only)
     Stream stream = Stream::None;  // the next command starts the talk instead of an answer, once (PtyCamera only)
+    int storeDelayMs = 0;          // "SA" and "SA00" answer this much later, as a real store takes (PtyCamera only)
 };
 
 // What the camera sends back for the bytes it was fed.
@@ -131,6 +132,7 @@ private:
     LutCursor m_lutCursor;
     std::string m_lastCommand;       // name and operator of the previous command
     bool m_unlocked = false;
+    int m_pendingDelayMs = 0;        // added to the next response's delay (a store in progress)
     std::string m_rxLine;
     bool m_droppingLine = false;     // an overlong line is being skipped up to its line end
     std::deque<std::string> m_receivedLines;

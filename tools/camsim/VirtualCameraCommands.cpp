@@ -231,6 +231,7 @@ VirtualCamera::Outcome VirtualCamera::Unlock(const std::string& value)
 // The stored area is the one the registers now match, so it becomes current.
 void VirtualCamera::Store(int area)
 {
+    m_pendingDelayMs = m_faults.storeDelayMs;
     for (int i = 0; i < Table().Size(); ++i) {
         if (Table().Row(i).role == Role::Setting)
             m_memory.areas[area][i] = m_registers[i];

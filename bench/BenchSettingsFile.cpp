@@ -1,0 +1,63 @@
+// Applying a factory settings file of 344 lines in the main window, against
+// the virtual camera at 115200 baud over a pseudo-terminal.
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+
+#include "app/AppSettings.h"
+#include "app/CGen.h"
+#include "camsim/PtyCamera.h"
+#include "camsim/VirtualCamera.h"
+#include "comm/camlink/ClSerialLib.h"
+#include "comm/serial/SerialPort.h"
+#include "dialogs/UiPrompts.h"
+#include "mainwin/CKavroDlg.h"
+
+namespace {
+
+class CountingPrompts : public UiPrompts {
+public:
+    void Message(QWidget*, const QString&, const QString&, Icon) override { ++shown; }
+    bool AskYesNo(QWidget*, const QString&, const QString&) override { return true; }
+    QString ChooseSaveFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    QString ChooseOpenFile(QWidget*, const QString&, const QString&) override { return {}; }
+    int shown = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
+    QApplication application(argc, argv);
+
+    camsim::VirtualCamera camera;
+    camsim::PtyCamera pty(camera);
+    pty.Start();
+    AppSettings settings;
+    settings.baudIndex = 4;   // 115200
+    settings.activeMode = ActiveFactory;
+    SerialPort port;
+    port.SetDeviceResolver([&pty](int) { return pty.DevicePath(); });
+    ClSerialLib camLink(settings, "/nonexistent");
+    CGen gen;
+    CountingPrompts prompts;
+    auto window = std::make_unique<CKavroDlg>(settings, port, camLink, gen, prompts);
+    window->show();
+    window->Initialise();
+
+    const QString path = home.filePath("factory.cam");
+    window->WriteSettingFile(path);
+    const auto start = std::chrono::steady_clock::now();
+    window->ApplySettingFile(path);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("apply a 344-line file in the window: %.3f s (budget %.3f s)\n", seconds, 1.15 * 344 * 0.020);
+    window.reset();
+    pty.Stop();
+    return prompts.shown == 1 ? 0 : 1;   // only "Save Complete"
+}

@@ -1,0 +1,124 @@
+#include "cli/CliSettings.h"
+
+#include <unistd.h>
+
+#include <array>
+#include <chrono>
+#include <iostream>
+#include <thread>
+
+#include "app/AppSettings.h"
+#include "comm/CRsCmd.h"
+#include "comm/CommandFormat.h"
+#include "comm/SettingAreas.h"
+#include "files/SettingsFile.h"
+#include "params/CtrlTbl.h"
+
+namespace {
+
+bool IsReadable(const CtrlTblEntry& row, bool factory)
+{
+    return row.commandIndex != CmdNone && row.ctrlId != 0 && row.access != AccessNever &&
+           (row.access == AccessBoth || factory);
+}
+
+// Sends each line as the window would and counts the lines the camera refused.
+class CliSettingsSink : public SettingsSink {
+public:
+    CliSettingsSink(CRsCmd& engine, int timeoutMs, bool showProgress)
+        : m_engine(engine), m_timeoutMs(timeoutMs), m_showProgress(showProgress)
+    {
+    }
+    void Progress(int position) override
+    {
+        if (m_showProgress)
+            std::cerr << "\rapplying settings " << position << " %" << std::flush;
+    }
+    void Apply(const SettingsLine& line) override
+    {
+        if (!m_engine.SetInt(line.commandIndex, 0, line.value, m_timeoutMs))
+            ++failures;
+    }
+    int failures = 0;
+
+private:
+    CRsCmd& m_engine;
+    int m_timeoutMs;
+    bool m_showProgress;
+};
+
+}  // namespace
+
+void CliSettings::ShowProgress(const char* what, long long done, long long total)
+{
+    if (isatty(STDERR_FILENO))
+        std::cerr << "\r" << what << " " << done << "/" << total << (done == total ? "\n" : "") << std::flush;
+}
+
+// The start-up reading's queries in their order; the file holds the values
+// as the pages would show them, so it is the file the window would save.
+int CliSettings::ReadSettings(const std::string& path, bool factory)
+{
+    std::array<int, CommandTable::kCount> values{};
+    const CtrlTblEntry* rows = CtrlTbl::Rows();
+    long long total = 0;
+    for (int row = 0; row < CtrlTbl::Count(); ++row)
+        total += IsReadable(rows[row], factory) ? 1 : 0;
+    long long done = 0;
+    for (int row = 0; row < CtrlTbl::Count(); ++row) {
+        if (!IsReadable(rows[row], factory))
+            continue;
+        if (!m_engine.GetInt(rows[row].commandIndex, 0, values[rows[row].commandIndex], m_timeoutMs)) {
+            std::cerr << "\nkavro-cli: no valid answer to " << m_engine.FormatQuery(rows[row].commandIndex, 0, 0)
+                      << "; nothing written" << std::endl;
+            return 1;
+        }
+        ShowProgress("reading settings", ++done, total);
+    }
+    auto valueOf = [&values](int ctrlId) { return values[CtrlTbl::Rows()[CtrlTbl::FindByCtrl(ctrlId)].commandIndex]; };
+    if (!SettingsFile::Write(path, factory, valueOf)) {
+        std::cerr << "kavro-cli: " << path << ": cannot write the file" << std::endl;
+        return 1;
+    }
+    return 0;
+}
+
+// Sends what the window would send for the same file at the same level; a
+// refused line does not stop the rest.
+int CliSettings::ApplySettings(const std::string& path, bool factory)
+{
+    AppSettings settings;
+    const CommandFormat format(settings);
+    const bool showProgress = isatty(STDERR_FILENO);
+    CliSettingsSink sink(m_engine, m_timeoutMs, showProgress);
+    if (!SettingsFile::Apply(path, format, factory, sink)) {
+        std::cerr << "kavro-cli: " << path << ": cannot read the file" << std::endl;
+        return 1;
+    }
+    if (showProgress)
+        std::cerr << "\rapplying settings 100 %" << std::endl;
+    if (sink.failures > 0) {
+        std::cerr << "kavro-cli: the camera refused or did not answer " << sink.failures << " line(s)" << std::endl;
+        return 1;
+    }
+    return 0;
+}
+
+int CliSettings::StoreArea(int area)
+{
+    if (SettingAreas::IsArea(area))
+        return SettingAreas::Store(m_engine, area) ? 0 : 1;
+    int failures = 0;
+    int done = 0;
+    for (int number : SettingAreas::kStoreAllOrder) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(SettingAreas::kPauseMs));
+        failures += SettingAreas::Store(m_engine, number) ? 0 : 1;
+        ShowProgress("storing areas", ++done, SettingAreas::kCount);
+    }
+    return failures > 0 ? 1 : 0;
+}
+
+int CliSettings::LoadArea(int area)
+{
+    return SettingAreas::Load(m_engine, area) ? 0 : 1;
+}

@@ -1,0 +1,84 @@
+#include "dialogs/AreaStore.h"
+
+#include <QWidget>
+
+#include <chrono>
+#include <thread>
+
+#include "app/AppSettings.h"
+#include "comm/EngineHost.h"
+#include "comm/SettingAreas.h"
+#include "dialogs/BlockingScope.h"
+#include "dialogs/CProgDlg.h"
+#include "dialogs/UiPrompts.h"
+
+namespace {
+
+int g_closePauseMs = AreaStore::kClosePauseMs;
+
+const char kStoreProgress[] = "Now, Store camera data.";
+const char kStoreAllProgress[] = "Now, Store camera data ALL area.";
+const char kStored[] = "Completed to store current setting data!";
+const char kNotStored[] = "Couldn't store current setting data!";
+
+void Pause(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+}  // namespace
+
+void AreaStore::SetClosePause(int ms)
+{
+    g_closePauseMs = ms;
+}
+
+int AreaStore::StoreOne(int area)
+{
+    BlockingScope blocking;
+    m_progress.Create(m_owner);
+    m_progress.SetMessage(kStoreProgress);
+    const int stored = SettingAreas::Store(m_engine, area);
+    CloseProgress();
+    if (stored == 1 && m_settings.offline == 0)
+        m_prompts.Message(m_owner, kStored, EngineHost::kToolCaption, UiPrompts::Icon::Information);
+    return stored;
+}
+
+int AreaStore::StoreAll()
+{
+    BlockingScope blocking;
+    m_progress.Create(m_owner);
+    m_progress.SetMessage(kStoreAllProgress);
+    int failures = 0;
+    int done = 0;
+    for (int area : SettingAreas::kStoreAllOrder) {
+        Pause(SettingAreas::kPauseMs);
+        failures += SettingAreas::Store(m_engine, area) == 1 ? 0 : 1;
+        m_progress.SetPos(++done * 100 / SettingAreas::kCount);
+    }
+    CloseProgress();
+    ShowOutcome(failures == 0);
+    return failures;
+}
+
+void AreaStore::ShowOutcome(bool stored)
+{
+    if (m_settings.offline != 0)
+        return;
+    if (stored)
+        m_prompts.Message(m_owner, kStored, EngineHost::kToolCaption, UiPrompts::Icon::Information);
+    else
+        m_prompts.Message(m_owner, kNotStored, EngineHost::kToolCaption, UiPrompts::Icon::Exclamation);
+}
+
+void AreaStore::CloseProgress()
+{
+    if (!m_progress.IsCreated())
+        return;
+    m_progress.SetPos(100);
+    Pause(g_closePauseMs);
+    if (m_owner)
+        m_owner->activateWindow();
+    m_progress.Destroy();
+}

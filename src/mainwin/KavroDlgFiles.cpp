@@ -1,0 +1,114 @@
+// Camera settings files: saving the values the pages hold, applying a file.
+#include "mainwin/CKavroDlg.h"
+
+#include <QFileInfo>
+
+#include "app/AppSettings.h"
+#include "comm/CRsCmd.h"
+#include "comm/CommandFormat.h"
+#include "dialogs/CProgDlg.h"
+#include "dialogs/BlockingScope.h"
+#include "dialogs/UiPrompts.h"
+#include "files/SettingsFile.h"
+
+namespace {
+
+const char kSettingFilter[] = "Camera setting data (*.cam)";
+const char kSettingSuffix[] = "cam";
+const char kFileExists[] = "\nThis file already exists.\nReplace existing file?";
+const char kCannotOpen[] = "\nCouldn't open this file";
+const char kFileError[] = "File Open Error";
+const char kSaveComplete[] = "Save Complete";
+const char kApplyProgress[] = "Now, reading camera setting file.";
+
+// Each line goes to the camera without error boxes, then into the value store
+// as the file holds it; a refused line neither stops the load nor is reported.
+class WindowSettingsSink : public SettingsSink {
+public:
+    WindowSettingsSink(CKavroDlg& window, CRsCmd& engine, CProgDlg& progress, int timeoutMs)
+        : m_window(window), m_engine(engine), m_progress(progress), m_timeoutMs(timeoutMs)
+    {
+    }
+    void Progress(int position) override { m_progress.SetPos(position); }
+    void Apply(const SettingsLine& line) override
+    {
+        m_engine.quietMode = 1;
+        m_engine.SetInt(line.commandIndex, 0, line.value, m_timeoutMs);
+        m_engine.quietMode = 0;
+        m_window.SetParam(line.ctrlId, line.value);
+    }
+
+private:
+    CKavroDlg& m_window;
+    CRsCmd& m_engine;
+    CProgDlg& m_progress;
+    int m_timeoutMs;
+};
+
+QString InitialPath(const std::string& dataPath)
+{
+    return QString::fromStdString(dataPath) + "/*.cam";
+}
+
+std::string FolderOf(const QString& path)
+{
+    return QFileInfo(path).absolutePath().toStdString();
+}
+
+}  // namespace
+
+void CKavroDlg::OnOpenSettingFile()
+{
+    const QString path = m_prompts.ChooseOpenFile(this, InitialPath(m_settings.dataPath), kSettingFilter);
+    if (path.isEmpty())
+        return;
+    ApplySettingFile(path);
+    m_settings.dataPath = FolderOf(path);
+}
+
+void CKavroDlg::OnSaveSettingFile()
+{
+    const QString path =
+        m_prompts.ChooseSaveFile(this, InitialPath(m_settings.dataPath), kSettingFilter, kSettingSuffix);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo::exists(path) && !m_prompts.AskYesNo(this, path + kFileExists, EngineHost::kToolCaption))
+        return;
+    WriteSettingFile(path);
+    m_settings.dataPath = FolderOf(path);
+}
+
+// A failed write leaves any old file as it was and is never announced as saved.
+bool CKavroDlg::WriteSettingFile(const QString& path)
+{
+    const bool written = SettingsFile::Write(path.toStdString(), m_settings.IsFactory(),
+                                             [this](int ctrlId) { return GetParam(ctrlId); });
+    if (!written) {
+        m_prompts.Message(this, path + kCannotOpen, kFileError, UiPrompts::Icon::Exclamation);
+        return false;
+    }
+    if (m_settings.offline == 0)
+        m_prompts.Message(this, kSaveComplete, EngineHost::kToolCaption, UiPrompts::Icon::Information);
+    return true;
+}
+
+bool CKavroDlg::ApplySettingFile(const QString& path)
+{
+    BlockingScope blocking;
+    m_progress->Create(this);
+    m_progress->SetMessage(kApplyProgress);
+    const CommandFormat format(m_settings);
+    WindowSettingsSink sink(*this, *m_engine, *m_progress, m_commandTimeoutMs);
+    if (!SettingsFile::Apply(path.toStdString(), format, m_settings.IsFactory(), sink)) {
+        m_progress->Destroy();
+        m_prompts.Message(this, path + kCannotOpen, kFileError, UiPrompts::Icon::Exclamation);
+        return false;
+    }
+    RefreshAllCtrls();
+    CommitParams();
+    m_progress->SetPos(100);
+    activateWindow();
+    m_progress->Destroy();
+    UpdateEnables(0, 0);
+    return true;
+}

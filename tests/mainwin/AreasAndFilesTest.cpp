@@ -1,0 +1,225 @@
+// Settings files, setting areas and camera operations through the real main
+// window and the virtual camera.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+
+#include "dialogs/CCommSelDlg.h"
+#include "dialogs/AreaStore.h"
+#include "dialogs/CProgDlg.h"
+#include "mainwin/CAreaSelDlg.h"
+#include "params/CtrlTbl.h"
+#include "support/FileSizeLimit.h"
+#include "support/MainWindowRig.h"
+
+namespace {
+
+bool IsFactoryOnly(const std::string& wireLine)
+{
+    const int row = CtrlTbl::FindByCommand(CommandTable::Find(wireLine.substr(0, wireLine.find('='))));
+    return row >= 0 && CtrlTbl::Rows()[row].access == AccessFactory;
+}
+
+std::vector<std::string> Settings(const std::vector<std::string>& wire)
+{
+    std::vector<std::string> sets;
+    for (const std::string& line : wire)
+        if (line.find('=') != std::string::npos)
+            sets.push_back(line);
+    return sets;
+}
+
+QStringList Entries(const CAreaSelDlg& dialog)
+{
+    QStringList entries;
+    for (int i = 0; i < dialog.List().count(); ++i)
+        entries << dialog.List().itemText(i);
+    return entries;
+}
+
+// Answers the area dialog with the entry of that name, after recording what it showed.
+struct AreaAnswer {
+    int operator()(CAreaSelDlg& dialog)
+    {
+        entries = Entries(dialog);
+        preselected = dialog.List().currentText();
+        caption = dialog.windowTitle();
+        if (choice.isEmpty())
+            return QDialog::Rejected;
+        dialog.List().setCurrentText(choice);
+        dialog.accept();
+        return QDialog::Accepted;
+    }
+    QString choice;
+    QStringList entries;
+    QString preselected;
+    QString caption;
+};
+
+// The progress window's closing pause, shortened for the test.
+struct ShortClosePause {
+    ShortClosePause() { AreaStore::SetClosePause(1); }
+    ~ShortClosePause() { AreaStore::SetClosePause(AreaStore::kClosePauseMs); }
+};
+
+}  // namespace
+
+TEST(SettingsFiles, AFactoryFileLoadsAtUserLevelWithoutItsFactoryLines)
+{
+    TempFolder folder;
+    const std::string path = folder.File("camera.cam");
+    {
+        MainWindowRig factory(ActiveFactory);
+        factory.camera.SetRegister("AGCF", 100 * 16);
+        factory.camera.SetRegister("CM", 0x52);
+        factory.window->Initialise();
+        factory.prompts.files.push_back(QString::fromStdString(path));
+        factory.window->OnSaveSettingFile();
+        ASSERT_EQ(factory.prompts.LastText(), "Save Complete");
+        EXPECT_EQ(factory.settings.dataPath, folder.path) << "the chosen folder is remembered";
+    }
+    const std::string saved = FileText(path);
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 344);
+    EXPECT_NE(saved.find("AGCF=100\r\n"), std::string::npos);
+
+    MainWindowRig user;
+    user.window->Initialise();
+    user.Wire();
+    user.prompts.files.push_back(QString::fromStdString(path));
+    user.window->OnOpenSettingFile();
+
+    const std::vector<std::string> sets = Settings(user.Wire());
+    EXPECT_EQ(sets.size(), 64u) << "only the user lines are sent";
+    EXPECT_TRUE(std::none_of(sets.begin(), sets.end(), IsFactoryOnly));
+    EXPECT_EQ(std::count(sets.begin(), sets.end(), "CM=82"), 4) << "one CM line per bound control";
+    EXPECT_EQ(std::count(sets.begin(), sets.end(), "AGCF=1600"), 1) << "the camera gets sixteenths";
+    EXPECT_EQ(user.Spin(user.Id("AGCF"))->Text(), "100");
+    EXPECT_EQ(user.window->CurParam(CmdAGCF), user.window->PrevParam(CmdAGCF)) << "the load is committed";
+    EXPECT_FALSE(user.window->Progress().IsCreated());
+    EXPECT_TRUE(user.prompts.prompts.empty());
+}
+
+TEST(SettingsFiles, EmptyUnreadableAndUnwritableFilesChangeNothing)
+{
+    TempFolder folder;
+    MainWindowRig rig;
+    rig.window->Initialise();
+    rig.Wire();
+
+    const std::string empty = folder.File("empty.cam");
+    std::ofstream{empty};
+    EXPECT_TRUE(rig.window->ApplySettingFile(QString::fromStdString(empty)));
+    EXPECT_TRUE(rig.Wire().empty());
+    EXPECT_FALSE(rig.window->Progress().IsCreated());
+    EXPECT_TRUE(rig.window->isEnabled());
+
+    EXPECT_FALSE(rig.window->ApplySettingFile(QString::fromStdString(folder.File("missing.cam"))));
+    EXPECT_EQ(rig.prompts.LastText().toStdString(), folder.File("missing.cam") + "\nCouldn't open this file");
+    EXPECT_EQ(rig.prompts.prompts.back().caption, "File Open Error");
+
+    // A full disk: the old file stays whole and nothing claims success.
+    const std::string old = folder.File("old.cam");
+    std::ofstream(old) << "GA=1\r\n";
+    rig.prompts.Clear();
+    {
+        FileSizeLimit full(100);
+        EXPECT_FALSE(rig.window->WriteSettingFile(QString::fromStdString(old)));
+    }
+    EXPECT_EQ(FileText(old), "GA=1\r\n");
+    ASSERT_EQ(rig.prompts.prompts.size(), 1u);
+    EXPECT_EQ(rig.prompts.prompts[0].caption, "File Open Error");
+
+    // Refusing to replace a file writes nothing.
+    rig.prompts.Clear();
+    rig.prompts.files.push_back(QString::fromStdString(old));
+    rig.window->OnSaveSettingFile();
+    EXPECT_EQ(FileText(old), "GA=1\r\n");
+    EXPECT_TRUE(rig.prompts.LastText().endsWith("\nThis file already exists.\nReplace existing file?"));
+}
+
+TEST(SettingAreas, TheDialogOffersTheAreasOfTheLevelAndPreselectsTheCurrentOne)
+{
+    CAreaSelDlg userStore(nullptr, 2, false, false, true);
+    EXPECT_EQ(Entries(userStore), (QStringList{"User1", "User2", "User3"}));
+    EXPECT_EQ(userStore.List().currentText(), "User2");
+    EXPECT_EQ(userStore.windowTitle(), "Store setting data");
+    EXPECT_EQ(userStore.Message(), "Select the memory area to store setting data");
+    EXPECT_EQ(CAreaSelDlg(nullptr, 0, false, false, true).List().currentText(), "User1");
+    EXPECT_EQ(CAreaSelDlg(nullptr, 7, false, false, true).List().currentText(), "User1");
+
+    CAreaSelDlg factoryStore(nullptr, 0, false, true, true);
+    EXPECT_EQ(Entries(factoryStore), (QStringList{"Factory", "User1", "User2", "User3"}));
+    EXPECT_EQ(factoryStore.List().currentText(), "Factory");
+
+    CAreaSelDlg load(nullptr, 3, true, false, false);
+    EXPECT_EQ(Entries(load), (QStringList{"Factory", "User1", "User2", "User3"}));
+    EXPECT_EQ(load.List().currentText(), "User3");
+    EXPECT_EQ(load.windowTitle(), "Load setting data");
+    EXPECT_EQ(load.Message(), "Select the memory area stored setting data");
+    load.List().setCurrentIndex(1);
+    load.accept();
+    EXPECT_EQ(load.Area(), 1);
+}
+
+TEST(SettingAreas, StoresAndLoadsReachTheCameraInOrder)
+{
+    ShortClosePause pause;
+    MainWindowRig rig;
+    rig.window->Initialise();
+    rig.Wire();
+    AreaAnswer answer;
+    rig.window->SetAreaDialogRunner(std::ref(answer));
+
+    rig.window->OnStoreSettings();
+    EXPECT_TRUE(rig.Wire().empty()) << "a cancelled dialog sends nothing";
+
+    camsim::Faults slowStore;
+    slowStore.storeDelayMs = 300;
+    rig.camera.SetFaults(slowStore);
+    answer.choice = "User2";
+    const auto start = std::chrono::steady_clock::now();
+    rig.window->OnStoreSettings();
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300)) << "a store takes its time";
+    rig.camera.SetFaults({});
+    EXPECT_EQ(rig.Wire(), (std::vector<std::string>{"SA=2"}));
+    EXPECT_EQ(rig.window->CurrentArea(), 2);
+    EXPECT_EQ(rig.prompts.LastText(), "Completed to store current setting data!");
+    EXPECT_FALSE(rig.window->Progress().IsCreated());
+    EXPECT_TRUE(rig.window->isEnabled());
+
+    rig.camera.SetRegister("GA", 321);
+    answer.choice = "User3";
+    rig.window->OnStoreSettings();
+    rig.camera.SetRegister("GA", 0);
+    rig.Wire();
+    rig.window->OnLoadSettings();
+    EXPECT_EQ(answer.preselected, "User3");
+    std::vector<std::string> wire = rig.Wire();
+    ASSERT_GT(wire.size(), 60u);
+    EXPECT_EQ(wire[0], "LD=3");
+    EXPECT_EQ(wire[1], "SM?") << "a full re-read follows an accepted load";
+    EXPECT_EQ(rig.Spin(rig.Id("GA"))->Text(), "321");
+
+    rig.prompts.Clear();
+    rig.window->OnStoreAll(0);
+    EXPECT_TRUE(rig.Wire().empty()) << "No keeps every area";
+    rig.prompts.yesNoAnswers = {true};
+    rig.window->OnStoreAll(0);
+    EXPECT_EQ(rig.Wire(), (std::vector<std::string>{"SA=3", "SA=2", "SA=1", "SA00=0"}));
+    EXPECT_EQ(rig.prompts.LastText(), "Completed to store current setting data!");
+
+    camsim::Faults refuse;
+    refuse.refuseAll = true;
+    rig.camera.SetFaults(refuse);
+    rig.prompts.yesNoAnswers = {true};
+    rig.window->OnStoreAll(0);
+    EXPECT_EQ(rig.Wire().size(), 4u) << "a refusal does not stop the other areas";
+    EXPECT_EQ(rig.prompts.LastText(), "Couldn't store current setting data!");
+
+    rig.settings.offline = 1;
+    rig.prompts.Clear();
+    rig.prompts.yesNoAnswers = {true};
+    rig.window->OnStoreFactory();
+    EXPECT_EQ(rig.prompts.prompts.size(), 1u) << "offline: the question only, no outcome box";
+}
