@@ -12,7 +12,9 @@
 #include "app/AppSettings.h"
 #include "comm/CRsCmd.h"
 #include "dialogs/CCommSelDlg.h"
+#include "dialogs/CAfeSenderDlg.h"
 #include "dialogs/CProgDlg.h"
+#include "dialogs/CRsTermDlg.h"
 #include "dialogs/StatusPictures.h"
 #include "dialogs/UiPrompts.h"
 #include "params/CDlgParameterSheet.h"
@@ -75,6 +77,7 @@ CKavroDlg::~CKavroDlg()
 
 void CKavroDlg::Initialise()
 {
+    CreateCompanions();   // the terminal lists the traffic from the first command on
     m_engine = std::make_unique<CRsCmd>(m_settings, m_port, m_camLink, *this);
     m_engineTimer = new QTimer(this);
     connect(m_engineTimer, &QTimer::timeout, this, [this] { m_engine->OnTimer(); });
@@ -121,6 +124,7 @@ void CKavroDlg::DestroyWindow()
     m_engine->ClosePort();
     m_engine.reset();
     m_commSel->hide();
+    HideCompanions();
     while (m_waitCursorDepth > 0)
         SetWaitCursor(false);
 }
@@ -141,9 +145,8 @@ void CKavroDlg::SetCommStatus(int state)
     m_settings.lineOnline = state == 1 ? 1 : 0;
     m_statusPicture->setPixmap(StatusPictures::LineBar(state == 1));
     m_commSel->SetLineStatus(state);
+    BroadcastLineStatus(state);
 }
-
-void CKavroDlg::AddTraffic(const std::string&) {}
 
 void CKavroDlg::AddMessage(const std::string& text)
 {

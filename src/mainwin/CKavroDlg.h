@@ -8,6 +8,7 @@
 
 #include "comm/EngineHost.h"
 #include "dialogs/CommSelOwner.h"
+#include "dialogs/CompanionOwner.h"
 #include "params/CtrlNotifySink.h"
 
 class QLabel;
@@ -16,6 +17,8 @@ class QTabWidget;
 class QTimer;
 struct AppSettings;
 class CCommSelDlg;
+class CAfeSenderDlg;
+class CRsTermDlg;
 class CDlgParameterSheet;
 class CGen;
 class CProgDlg;
@@ -28,7 +31,8 @@ class UiPrompts;
 // The main window: the tabbed parameter pages bound to the camera's commands,
 // the value store, reading the camera, the menu, the timers and the level
 // switch. It owns the command engine and every companion window.
-class CKavroDlg : public QMainWindow, public EngineHost, public CtrlNotifySink, public CommSelOwner {
+class CKavroDlg : public QMainWindow, public EngineHost, public CtrlNotifySink, public CommSelOwner,
+                  public CompanionOwner {
     Q_OBJECT
 
 public:
@@ -63,8 +67,8 @@ public:
     void OnAbout() {}
     void OnCommunication();
     void OnExit();
-    void OnAfeSender(int) {}
-    void OnTerminal(int) {}
+    void OnAfeSender(int);
+    void OnTerminal(int);
     void OnStoreAll(int) {}
     void OnLutSetting(int) {}
     void OnOnePushAwb(int) {}
@@ -73,7 +77,7 @@ public:
     void OnAverageData(int) {}
     void OnTemperature(int) {}
     void OnSNumber(int) {}
-    void OnAutoMonitor(int) {}
+    void OnAutoMonitor(int);
     void OnPrismShadingGet(int) {}
 
     // Value store and lookups.
@@ -123,9 +127,13 @@ public:
     CRsCmd& Engine() override { return *m_engine; }
     CProgDlg& Progress() override { return *m_progress; }
     QWidget* OwnerWindow() override { return this; }
+    // CompanionOwner: what the small companion windows use.
+    CRsCmd* Camera() override { return m_engine.get(); }
 
     // For companions and tests.
     CCommSelDlg& CommSel() { return *m_commSel; }
+    CRsTermDlg* Terminal() const { return m_terminal.get(); }
+    CAfeSenderDlg* AfeSender() const { return m_afeSender.get(); }
     QMenu* UtilityMenu() const { return m_utilityMenu; }
     void SetIdleCheckPeriod(int ms) { m_idleCheckMs = ms; }
     int KeySequenceState() const { return m_keySequence; }
@@ -157,6 +165,10 @@ private:
     void BuildPages();
     // Level-dependent parts outside the pages (menu, communication window).
     void OnLevelChanged();
+    // Companion windows made at start-up; the link state reaches each of them.
+    void CreateCompanions();
+    void HideCompanions();
+    void BroadcastLineStatus(int state);
     void StoreDefaults();
     void ShowUnexpected(const char* where);
     void WriteParamToControls(int commandIndex, int value);
@@ -178,6 +190,8 @@ private:
     // Companions, made with the window object.
     std::unique_ptr<CCommSelDlg> m_commSel;
     QMenu* m_utilityMenu = nullptr;
+    std::unique_ptr<CRsTermDlg> m_terminal;   // made hidden at start-up, kept for the run
+    std::unique_ptr<CAfeSenderDlg> m_afeSender;   // the same
 
     // Pages and their controls.
     std::unique_ptr<CtrlRegistry> m_registry;
