@@ -138,7 +138,7 @@ QString AutoMonitorDlg::ReadValue(const char* mnemonic)
 {
     CRsCmd* engine = m_owner.Camera();
     int value = 0;
-    if (!engine || !engine->GetInt(CommandTable::Find(mnemonic), 0, value, kReadTimeoutMs))
+    if (!engine || !engine->GetInt(CommandTable::Find(mnemonic), 0, value, m_readTimeoutMs))
         return kFailed;
     return QString::asprintf("%d", value);
 }
@@ -149,7 +149,7 @@ QString AutoMonitorDlg::ReadShutter()
 {
     CRsCmd* engine = m_owner.Camera();
     int mode = -1;
-    if (!engine || !engine->GetInt(CommandTable::Find("SM"), 0, mode, kReadTimeoutMs))
+    if (!engine || !engine->GetInt(CommandTable::Find("SM"), 0, mode, m_readTimeoutMs))
         return kFailed;
     switch (mode) {
     case 0:

@@ -26,6 +26,7 @@ public:
     void OnStart();
     void OnStop();
     int TimerId() const { return m_timerId; }
+    void SetReadTimeout(int ms) { m_readTimeoutMs = ms; }   // tests shorten the wait
 
 public slots:
     void done(int result) override;   // a running timer never outlives the dialog
@@ -41,6 +42,7 @@ private:
 
     CompanionOwner& m_owner;
     int m_timerId = 0;          // 0 while stopped
+    int m_readTimeoutMs = kReadTimeoutMs;
     bool m_opened = false;
     bool m_refreshing = false;   // a box shown during a read runs the timer; no second refresh starts
 

@@ -2,6 +2,9 @@
 // each with real widgets and the engine on a virtual camera.
 #include <gtest/gtest.h>
 
+#include <QAbstractEventDispatcher>
+#include <QDesktopServices>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -10,12 +13,39 @@
 #include "CompanionRig.h"
 #include "app/CGen.h"
 #include "app/Profile.h"
+#include "dialogs/AutoMonitorDlg.h"
+#include "dialogs/CAfeSenderDlg.h"
+#include "dialogs/CLabel.h"
 #include "dialogs/CRsTermDlg.h"
 #include "support/MainWindowRig.h"
 #include "support/TempFolder.h"
 #include "support/WaitFor.h"
 
 using Lines = std::vector<std::string>;
+
+namespace {
+
+// Takes the URLs the desktop would be asked to open, for one scheme.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+
+public:
+    explicit UrlCatcher(const QString& scheme) : m_scheme(scheme)
+    {
+        QDesktopServices::setUrlHandler(scheme, this, "Open");
+    }
+    ~UrlCatcher() override { QDesktopServices::unsetUrlHandler(m_scheme); }
+
+    QList<QUrl> opened;
+
+public slots:
+    void Open(const QUrl& url) { opened.push_back(url); }
+
+private:
+    QString m_scheme;
+};
+
+}  // namespace
 
 // ---- terminal --------------------------------------------------------------
 
@@ -111,3 +141,107 @@ TEST(Terminal, ListsTheTrafficFromTheStartAndOpensFromFactoryA)
     rig.Click(CtrlId::Terminal);
     EXPECT_TRUE(terminal->isVisible());
 }
+
+// ---- auto-control monitor --------------------------------------------------
+
+TEST(AutoMonitor, ShutterValueComesFromTheRegisterTheModeNames)
+{
+    CompanionRig rig;
+    rig.Cam().SetRegister("PE", 120);
+    rig.Cam().SetRegister("PEG", 340);
+    rig.Cam().SetRegister("GA", 77);
+    AutoMonitorDlg monitor(rig);
+    auto field = [&](const char* name) { return monitor.findChild<QLabel*>(name)->text(); };
+
+    const struct {
+        int mode;
+        const char* shown;
+    } cases[] = {{2, "340"}, {3, "120"}, {1, "120"}, {0, "PRESET"}, {4, "Err"}};
+    for (const auto& c : cases) {
+        rig.Cam().SetRegister("SM", c.mode);
+        monitor.Refresh(1);
+        EXPECT_EQ(field("shutter"), c.shown) << "SM " << c.mode;
+    }
+    EXPECT_EQ(field("gain"), "77");
+
+    camsim::Faults faults;
+    faults.silent = {"GAR"};
+    rig.Cam().SetFaults(faults);
+    monitor.SetReadTimeout(300);
+    monitor.Refresh(1);
+    EXPECT_EQ(field("gainR"), "Err") << "an unanswered read shows Err";
+    EXPECT_EQ(field("gainB"), "0") << "and the next field is still read";
+
+    rig.Wire();
+    monitor.Refresh(0);
+    EXPECT_TRUE(rig.Wire().empty()) << "with nothing under automatic control a tick sends nothing";
+}
+
+TEST(AutoMonitor, TimerRunsOnceAndNeverOutlivesTheDialog)
+{
+    CompanionRig rig;
+    AutoMonitorDlg monitor(rig);
+    monitor.shutterAuto = 1;
+    monitor.whiteBalanceAuto = 1;
+    monitor.show();
+    EXPECT_EQ(monitor.findChild<QLabel*>("shutterMode")->text(), "AUTO");
+    EXPECT_EQ(monitor.findChild<QLabel*>("gainMode")->text(), "Manual");
+    EXPECT_EQ(monitor.findChild<QLabel*>("gainBMode")->text(), "AUTO");
+    auto timers = [&] { return QAbstractEventDispatcher::instance()->registeredTimers(&monitor).size(); };
+    EXPECT_EQ(timers(), 1) << "opening starts the timer";
+    EXPECT_NE(monitor.TimerId(), 0);
+
+    monitor.findChild<QPushButton*>("start")->click();
+    EXPECT_EQ(timers(), 1) << "Start while running starts no second timer";
+    monitor.findChild<QPushButton*>("stop")->click();
+    monitor.findChild<QPushButton*>("stop")->click();
+    EXPECT_EQ(timers(), 0);
+    EXPECT_EQ(monitor.TimerId(), 0);
+
+    monitor.findChild<QPushButton*>("start")->click();
+    monitor.reject();
+    EXPECT_EQ(timers(), 0) << "closing stops the timer";
+}
+
+// ---- AFE sender and link label ----------------------------------------------
+
+TEST(AfeSender, SendsBothLinesWithNumbersInAnyBase)
+{
+    CompanionRig rig;
+    CAfeSenderDlg sender(rig);
+    sender.show();
+    sender.findChild<QLineEdit*>("afe")->setText("AFE1");
+    sender.findChild<QLineEdit*>("addr")->setText("0x10");
+    QLineEdit* data = sender.findChild<QLineEdit*>("data");
+    data->setText("255");
+    QTest::keyClick(data, Qt::Key_Return);
+    EXPECT_EQ(rig.Wire(), (Lines{"AFES=AFE1", "AFED=16,255"})) << "Enter presses Send";
+    EXPECT_EQ(rig.Cam().AfeRegister("AFE1", 16), 255);
+    EXPECT_TRUE(rig.line.host.boxes.empty());
+
+    sender.findChild<QLineEdit*>("afe")->clear();
+    sender.findChild<QLineEdit*>("addr")->setText("010");
+    data->clear();
+    sender.findChild<QPushButton*>("send")->click();
+    EXPECT_EQ(rig.Wire(), (Lines{"AFES=", "AFED=8,0"})) << "the second line goes out though the first was refused";
+    EXPECT_EQ(CAfeSenderDlg::AutoBaseNumber("0x1FFFFFFFF"), 2147483647L) << "kept within 32 bits";
+}
+
+TEST(LinkLabel, LooksLikeALinkAndOpensItsText)
+{
+    UrlCatcher catcher("https");
+    CLabel label("https://qel.example.com/");
+    label.show();
+    QTest::mouseClick(&label, Qt::LeftButton);
+    EXPECT_TRUE(catcher.opened.isEmpty()) << "no link, no opening";
+
+    label.SetLink(true).SetTextColor(QColor(0, 0, 255)).SetFontUnderline(true).SetLinkCursor(Qt::PointingHandCursor);
+    EXPECT_EQ(label.palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_TRUE(label.font().underline());
+    EXPECT_EQ(label.cursor().shape(), Qt::PointingHandCursor);
+    QTest::mouseClick(&label, Qt::LeftButton);
+    ASSERT_EQ(catcher.opened.size(), 1);
+    EXPECT_EQ(catcher.opened[0], QUrl("https://qel.example.com/"));
+}
+
+#include "AuxDialogsTest.moc"

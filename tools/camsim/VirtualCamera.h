@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <deque>
 #include <mutex>
+#include <map>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,7 @@ struct Faults {
     bool hangUpAfterNextCommand = false;  // close the line instead of answering the next command (PtyCamera only)
     int hangUpAtCommand = 0;       // the Nth command from now closes the line instead of being answered (PtyCamera only)
     Stream stream = Stream::None;  // the next command starts the talk instead of an answer, once (PtyCamera only)
+    std::set<std::string> silent;  // short-ASCII commands (upper-case names) received but never answered
 };
 
 // What the camera sends back for the bytes it was fed.
@@ -71,6 +74,10 @@ public:
     int AreaRegister(int area, const std::string& mnemonic) const;  // a setting as stored in an area
     std::vector<int> Lut(char channel) const;                       // 'R', 'G' or 'B'
     bool Unlocked() const;                 // "ULCK" with the unlock number was received
+    // The analogue front ends: "AFES=<front end>" selects one, "AFED=<address>,<data>" writes
+    // a register of the selected one. -1 for a register never written.
+    std::string AfeSelected() const;
+    int AfeRegister(const std::string& frontEnd, int address) const;
 
     std::vector<std::string> ReceivedLines() const;   // every complete line, as received, without CR LF
     void ClearReceivedLines();
@@ -115,6 +122,8 @@ private:
     Outcome StoreArea(const std::string& value);
     Outcome StoreFactoryArea(const std::string& value);
     Outcome Unlock(const std::string& value);
+    Outcome FrontEnd(const std::string& name, const std::string& value);
+    bool IsSilenced(const std::string& line) const;
     void Store(int area);
     void Recall(int area);
 
@@ -129,6 +138,8 @@ private:
     std::array<int, 3> m_lutCursor{};
     std::string m_lastCommand;       // name and operator of the previous command
     bool m_unlocked = false;
+    std::string m_afeSelected;
+    std::map<std::pair<std::string, int>, int> m_afeRegisters;   // (front end, address) -> data
     std::string m_rxLine;
     bool m_droppingLine = false;     // an overlong line is being skipped up to its line end
     std::deque<std::string> m_receivedLines;
