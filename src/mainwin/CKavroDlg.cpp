@@ -12,6 +12,7 @@
 #include "app/AppSettings.h"
 #include "comm/CRsCmd.h"
 #include "dialogs/CCommSelDlg.h"
+#include "dialogs/CAboutDlg.h"
 #include "dialogs/CAfeSenderDlg.h"
 #include "dialogs/CProgDlg.h"
 #include "dialogs/CRsTermDlg.h"

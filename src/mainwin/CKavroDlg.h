@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <memory>
@@ -17,7 +18,10 @@ class QTabWidget;
 class QTimer;
 struct AppSettings;
 class CCommSelDlg;
+class CAboutDlg;
 class CAfeSenderDlg;
+class CCamIDDlg;
+class CUserIDDlg;
 class CRsTermDlg;
 class CDlgParameterSheet;
 class CGen;
@@ -59,12 +63,12 @@ public:
     void OnSaveSettingFile() override {}
     void OnLoadSettings() {}
     void OnStoreSettings() {}
-    void OnUserId() {}
-    void OnCameraId() {}
+    void OnUserId();
+    void OnCameraId();
     void OnOpenGammaFile() {}
     void OnSaveGammaFile() {}
     void OnLoadGammaFromCamera() {}
-    void OnAbout() {}
+    void OnAbout();
     void OnCommunication();
     void OnExit();
     void OnAfeSender(int);
@@ -134,6 +138,7 @@ public:
     CCommSelDlg& CommSel() { return *m_commSel; }
     CRsTermDlg* Terminal() const { return m_terminal.get(); }
     CAfeSenderDlg* AfeSender() const { return m_afeSender.get(); }
+    CAboutDlg* About() const { return m_about.get(); }
     QMenu* UtilityMenu() const { return m_utilityMenu; }
     void SetIdleCheckPeriod(int ms) { m_idleCheckMs = ms; }
     int KeySequenceState() const { return m_keySequence; }
@@ -192,6 +197,9 @@ private:
     QMenu* m_utilityMenu = nullptr;
     std::unique_ptr<CRsTermDlg> m_terminal;   // made hidden at start-up, kept for the run
     std::unique_ptr<CAfeSenderDlg> m_afeSender;   // the same
+    std::unique_ptr<CAboutDlg> m_about;   // made when first asked for, kept for the run
+    QPointer<CUserIDDlg> m_userIdDlg;     // only while each runs
+    QPointer<CCamIDDlg> m_camIdDlg;
 
     // Pages and their controls.
     std::unique_ptr<CtrlRegistry> m_registry;

@@ -4,8 +4,11 @@
 
 #include "comm/CommandTable.h"
 #include "dialogs/AutoMonitorDlg.h"
+#include "dialogs/CAboutDlg.h"
 #include "dialogs/CAfeSenderDlg.h"
+#include "dialogs/CCamIDDlg.h"
 #include "dialogs/CRsTermDlg.h"
+#include "dialogs/CUserIDDlg.h"
 
 namespace {
 
@@ -32,6 +35,8 @@ void CKavroDlg::HideCompanions()
         m_terminal->Hide();   // keeps the typed line for the next run
     if (m_afeSender)
         m_afeSender->hide();
+    if (m_about)
+        m_about->hide();
 }
 
 void CKavroDlg::BroadcastLineStatus(int state)
@@ -40,6 +45,12 @@ void CKavroDlg::BroadcastLineStatus(int state)
         m_terminal->SetLineStatus(state);
     if (m_afeSender)
         m_afeSender->SetCommStatus(state);
+    if (m_about)
+        m_about->SetCommStatus(state);
+    if (m_userIdDlg)
+        m_userIdDlg->SetCommStatus(state);
+    if (m_camIdDlg)
+        m_camIdDlg->SetCommStatus(state);
 }
 
 void CKavroDlg::AddTraffic(const std::string& text)
@@ -67,4 +78,27 @@ void CKavroDlg::OnAutoMonitor(int)
     monitor.whiteBalanceAuto = CurParam(CommandTable::Find("WB")) == 1;
     monitor.shutterAuto = CurParam(CommandTable::Find("SM")) == 3;
     monitor.exec();
+}
+
+void CKavroDlg::OnAbout()
+{
+    if (!m_about)
+        m_about = std::make_unique<CAboutDlg>(m_settings, *this, m_prompts);   // a window of its own
+    else
+        m_about->RefreshCameraData();
+    ShowOnTop(m_about.get());
+}
+
+void CKavroDlg::OnUserId()
+{
+    CUserIDDlg dialog(m_settings, *this, m_prompts, this);
+    m_userIdDlg = &dialog;
+    dialog.exec();
+}
+
+void CKavroDlg::OnCameraId()
+{
+    CCamIDDlg dialog(m_settings, *this, m_prompts, this);
+    m_camIdDlg = &dialog;
+    dialog.exec();
 }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractEventDispatcher>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -11,6 +10,7 @@
 #include <QTest>
 
 #include "CompanionRig.h"
+#include "UrlCatcher.h"
 #include "app/CGen.h"
 #include "app/Profile.h"
 #include "dialogs/AutoMonitorDlg.h"
@@ -23,29 +23,6 @@
 
 using Lines = std::vector<std::string>;
 
-namespace {
-
-// Takes the URLs the desktop would be asked to open, for one scheme.
-class UrlCatcher : public QObject {
-    Q_OBJECT
-
-public:
-    explicit UrlCatcher(const QString& scheme) : m_scheme(scheme)
-    {
-        QDesktopServices::setUrlHandler(scheme, this, "Open");
-    }
-    ~UrlCatcher() override { QDesktopServices::unsetUrlHandler(m_scheme); }
-
-    QList<QUrl> opened;
-
-public slots:
-    void Open(const QUrl& url) { opened.push_back(url); }
-
-private:
-    QString m_scheme;
-};
-
-}  // namespace
 
 // ---- terminal --------------------------------------------------------------
 
@@ -243,5 +220,3 @@ TEST(LinkLabel, LooksLikeALinkAndOpensItsText)
     ASSERT_EQ(catcher.opened.size(), 1);
     EXPECT_EQ(catcher.opened[0], QUrl("https://qel.example.com/"));
 }
-
-#include "AuxDialogsTest.moc"
