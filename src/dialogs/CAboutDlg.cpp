@@ -123,7 +123,7 @@ QWidget* CAboutDlg::BuildHelp()
     auto* row = new QHBoxLayout(group);
     m_helpFiles = new QComboBox(group);
     m_helpFiles->setObjectName("helpFiles");
-    m_helpFiles->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_helpFiles->setMinimumContentsLength(20);
     QPushButton* view = NewButton(group, "viewHelp", "View Help File");
     connect(view, &QPushButton::clicked, this, &CAboutDlg::OnViewHelpFile);
     row->addWidget(new QLabel("Help File", group));
