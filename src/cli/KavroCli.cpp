@@ -8,6 +8,7 @@
 #include "app/AppSettings.h"
 #include "app/CGen.h"
 #include "app/Profile.h"
+#include "cli/IdentityCommand.h"
 #include "cli/StderrHost.h"
 #include "comm/CRsCmd.h"
 #include "comm/NumberText.h"
@@ -18,7 +19,7 @@
 namespace {
 
 const char kUsage[] =
-    "usage: kavro-cli [options] query NAME | set NAME VALUE | raw LINE\n"
+    "usage: kavro-cli [options] query NAME | set NAME VALUE | raw LINE | identity\n"
     "  --port PORT        COM1..COM16 (as the tool resolves them) or a device path; default COM1\n"
     "  --baud RATE        9600, 19200, 38400, 57600 or 115200; default 9600\n"
     "  --timeout MS       time limit of the command; default 3000\n"
@@ -179,6 +180,8 @@ int KavroCli::RunCommand(CRsCmd& engine, const Options& o)
     const std::string& verb = w[0];
     if (verb == "raw" && w.size() == 2)
         return Raw(engine, w[1], o.timeoutMs);
+    if (verb == "identity" && w.size() == 1)
+        return PrintIdentity(engine, o.registerBase, o.timeoutMs, std::cout);
     if ((verb == "query" && w.size() == 2) || (verb == "set" && w.size() == 3)) {
         const int index = CommandIndex(w[1]);
         if (index < 0) {

@@ -13,14 +13,14 @@ std::string CameraIdentity::VersionText(long long number)
     return text;
 }
 
-bool CameraIdentity::Read(CRsCmd& engine, bool registerBase, CameraIdentity& identity)
+bool CameraIdentity::Read(CRsCmd& engine, bool registerBase, CameraIdentity& identity, int timeoutMs)
 {
     CommandValue value;
     auto ask = [&](const char* mnemonic, bool mayUseRegisterBase) {
         value = CommandValue();
         const int index = CommandTable::Find(mnemonic);
-        return registerBase && mayUseRegisterBase ? engine.GetValueReg(index, 0, value, kTimeoutMs)
-                                                  : engine.GetValue(index, 0, value, kTimeoutMs, 1, 1);
+        return registerBase && mayUseRegisterBase ? engine.GetValueReg(index, 0, value, timeoutMs)
+                                                  : engine.GetValue(index, 0, value, timeoutMs, 1, 1);
     };
     if (!ask("VN", true))
         return false;

@@ -20,7 +20,7 @@ struct CameraIdentity {
 
     // False, and nothing asked after it, when "VN" does not answer. In the
     // register-base form "VN", "MD" and "FPVN" are asked in that form.
-    static bool Read(CRsCmd& engine, bool registerBase, CameraIdentity& identity);
+    static bool Read(CRsCmd& engine, bool registerBase, CameraIdentity& identity, int timeoutMs = kTimeoutMs);
     // 126 is "1.26".
     static std::string VersionText(long long number);
 };
