@@ -56,6 +56,7 @@ CAboutDlg::CAboutDlg(AppSettings& settings, CompanionOwner& owner, UiPrompts& pr
     m_link->setObjectName("link");
     m_link->SetLink(true).SetTextColor(QColor(0, 0, 255)).SetFontUnderline(true).SetLinkCursor(Qt::PointingHandCursor);
     m_status = new QLabel(this);
+    m_status->setObjectName("lineBar");
     m_status->setFixedHeight(StatusPictures::kBarHeight);
     m_status->setScaledContents(true);
 

@@ -55,6 +55,7 @@ CAfeSenderDlg::CAfeSenderDlg(CompanionOwner& owner, QWidget* parent) : QDialog(p
     connect(buttons, &QDialogButtonBox::accepted, this, &CAfeSenderDlg::accept);
 
     m_status = new QLabel(this);
+    m_status->setObjectName("lineBar");
     m_status->setFixedHeight(StatusPictures::kBarHeight);
     m_status->setScaledContents(true);
 

@@ -43,6 +43,7 @@ CCamIDDlg::CCamIDDlg(AppSettings& settings, CompanionOwner& owner, UiPrompts& pr
     m_save->setVisible(m_settings.IsFactory());
 
     m_status = new QLabel(this);
+    m_status->setObjectName("lineBar");
     m_status->setFixedHeight(StatusPictures::kBarHeight);
     m_status->setScaledContents(true);
     auto* layout = new QVBoxLayout(this);

@@ -74,6 +74,7 @@ CRsTermDlg::CRsTermDlg(AppSettings& settings, CompanionOwner& owner, QWidget* pa
     m_save = NewButton(this, "save", "Save");
     m_save->hide();
     m_lineBar = new QLabel(this);
+    m_lineBar->setObjectName("lineBar");
     m_lineBar->setScaledContents(true);
 
     connect(m_send, &QPushButton::clicked, this, &CRsTermDlg::OnSend);

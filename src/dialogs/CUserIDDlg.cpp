@@ -48,6 +48,7 @@ CUserIDDlg::CUserIDDlg(AppSettings& settings, CompanionOwner& owner, UiPrompts& 
     connect(read, &QPushButton::clicked, this, &CUserIDDlg::OnReadUserId);
 
     m_status = new QLabel(this);
+    m_status->setObjectName("lineBar");
     m_status->setFixedHeight(StatusPictures::kBarHeight);
     m_status->setScaledContents(true);
     auto* layout = new QVBoxLayout(this);

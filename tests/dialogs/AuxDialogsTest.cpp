@@ -16,7 +16,9 @@
 #include "dialogs/AutoMonitorDlg.h"
 #include "dialogs/CAfeSenderDlg.h"
 #include "dialogs/CLabel.h"
+#include "dialogs/CAboutDlg.h"
 #include "dialogs/CRsTermDlg.h"
+#include "dialogs/StatusPictures.h"
 #include "support/MainWindowRig.h"
 #include "support/TempFolder.h"
 #include "support/WaitFor.h"
@@ -117,6 +119,24 @@ TEST(Terminal, ListsTheTrafficFromTheStartAndOpensFromFactoryA)
 
     rig.Click(CtrlId::Terminal);
     EXPECT_TRUE(terminal->isVisible());
+
+    rig.Click(CtrlId::AfeSender);
+    ASSERT_NE(rig.window->AfeSender(), nullptr);
+    EXPECT_TRUE(rig.window->AfeSender()->isVisible());
+    rig.window->OnAbout();
+    ASSERT_NE(rig.window->About(), nullptr);
+    EXPECT_EQ(rig.window->About()->findChild<QLineEdit*>("firmwareVersion")->text(), "1.26");
+
+    // The link state reaches every companion window.
+    auto shows = [](QWidget* window, bool online) {
+        return window->findChild<QLabel*>("lineBar")->pixmap().toImage() == StatusPictures::LineBar(online).toImage();
+    };
+    for (int state : {0, 1}) {
+        rig.window->SetCommStatus(state);
+        EXPECT_TRUE(shows(terminal, state == 1)) << "terminal, state " << state;
+        EXPECT_TRUE(shows(rig.window->AfeSender(), state == 1)) << "AFE sender, state " << state;
+        EXPECT_TRUE(shows(rig.window->About(), state == 1)) << "About, state " << state;
+    }
 }
 
 // ---- auto-control monitor --------------------------------------------------
@@ -201,6 +221,8 @@ TEST(AfeSender, SendsBothLinesWithNumbersInAnyBase)
     data->clear();
     sender.findChild<QPushButton*>("send")->click();
     EXPECT_EQ(rig.Wire(), (Lines{"AFES=", "AFED=8,0"})) << "the second line goes out though the first was refused";
+    ASSERT_EQ(rig.line.host.boxes.size(), 1u) << "the engine reports the refusal";
+    EXPECT_EQ(rig.Cam().AfeRegister("AFE1", 8), 0);
     EXPECT_EQ(CAfeSenderDlg::AutoBaseNumber("0x1FFFFFFFF"), 2147483647L) << "kept within 32 bits";
 }
 
