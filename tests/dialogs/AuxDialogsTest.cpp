@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "CompanionRig.h"
 #include "UrlCatcher.h"
@@ -136,6 +137,21 @@ TEST(Terminal, ListsTheTrafficFromTheStartAndOpensFromFactoryA)
         EXPECT_TRUE(shows(terminal, state == 1)) << "terminal, state " << state;
         EXPECT_TRUE(shows(rig.window->AfeSender(), state == 1)) << "AFE sender, state " << state;
         EXPECT_TRUE(shows(rig.window->About(), state == 1)) << "About, state " << state;
+    }
+    // And the modal identity dialogs while they run.
+    for (void (CKavroDlg::*run)() : {&CKavroDlg::OnUserId, &CKavroDlg::OnCameraId}) {
+        bool reached = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (!dialog)
+                return;
+            rig.window->SetCommStatus(0);
+            reached = shows(dialog, false);
+            dialog->close();
+        });
+        rig.window->SetCommStatus(1);
+        (rig.window.get()->*run)();
+        EXPECT_TRUE(reached);
     }
 }
 
