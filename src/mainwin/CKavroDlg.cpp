@@ -11,9 +11,9 @@
 
 #include "app/AppSettings.h"
 #include "comm/CRsCmd.h"
-#include "dialogs/CCommSelDlg.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CAfeSenderDlg.h"
+#include "dialogs/CCommSelDlg.h"
 #include "dialogs/CProgDlg.h"
 #include "dialogs/CRsTermDlg.h"
 #include "dialogs/StatusPictures.h"
