@@ -10,6 +10,7 @@
 #include "app/Profile.h"
 #include "cli/CliSettings.h"
 #include "cli/LutCommands.h"
+#include "cli/IdentityCommand.h"
 #include "cli/StderrHost.h"
 #include "cli/StopSignals.h"
 #include "cli/TerminalText.h"
@@ -21,7 +22,7 @@
 namespace {
 
 const char kUsage[] =
-    "usage: kavro-cli [options] query NAME | set NAME VALUE | raw LINE\n"
+    "usage: kavro-cli [options] query NAME | set NAME VALUE | raw LINE | identity\n"
     "       kavro-cli [options] read-luts FILE.csv | send-luts FILE.csv\n"
     "       kavro-cli [options] read-settings FILE.cam [--factory] | apply-settings FILE.cam [--factory]\n"
     "       kavro-cli [options] store-area N|all | load-area N      (N 0 Factory, 1..3 User1..User3)\n"
@@ -144,6 +145,8 @@ int KavroCli::RunCommand(const CliCommandLine& o)
         return LutCommands::ReadLuts(*m_engine, o.text);
     case CliCommandLine::Verb::SendLuts:
         return LutCommands::SendLuts(*m_engine, o.text);
+    case CliCommandLine::Verb::Identity:
+        return PrintIdentity(*m_engine, o.registerBase, o.timeoutMs, std::cout);
     case CliCommandLine::Verb::ReadSettings:
         return CliSettings(*m_engine, o.timeoutMs).ReadSettings(o.text, o.factory);
     case CliCommandLine::Verb::ApplySettings:

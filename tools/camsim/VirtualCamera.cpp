@@ -92,7 +92,7 @@ void VirtualCamera::AnswerLine(const std::string& line, Response& response)
     m_receivedLines.push_back(line);
     if (m_receivedLines.size() > kMaxReceivedLines)
         m_receivedLines.pop_front();
-    if (TakesLineAway(response))
+    if (TakesLineAway(response) || IsSilenced(line))
         return;
     if (RegisterBaseForm::IsRegisterBase(line))
         AddReply(AnswerRegisterBase(line), "\r", response);
