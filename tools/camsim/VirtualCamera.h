@@ -30,6 +30,8 @@ struct Faults {
     int hangUpAtCommand = 0;       // the Nth command from now closes the line instead of being answered (PtyCamera only)
     Stream stream = Stream::None;  // the next command starts the talk instead of an answer, once (PtyCamera only)
     int storeDelayMs = 0;          // "SA" and "SA00" answer this much later, as a real store takes (PtyCamera only)
+    int awbResult = -1;            // "AWRS" after "AW": -1 as the trigger mode decides (0, or 6 when not NORMAL)
+    std::string unanswered;        // short-ASCII commands of this name ("AWRS", "AVDY10") get no answer
 };
 
 // What the camera sends back for the bytes it was fed.
@@ -101,6 +103,7 @@ private:
     void AddReply(const std::string& reply, const std::string& lineEnd, Response& response);
     std::string GarbageBytes(int count);
     bool TakesLineAway(Response& response);
+    bool IsUnanswered(const std::string& line) const;
 
     Outcome Query(const std::string& name, bool continuing);
     Outcome Set(const std::string& name, const std::string& value, bool continuing);
@@ -132,6 +135,7 @@ private:
     LutCursor m_lutCursor;
     std::string m_lastCommand;       // name and operator of the previous command
     bool m_unlocked = false;
+    int m_blemishRuns = 0;           // each blemish recalibration finds other points
     int m_pendingDelayMs = 0;        // added to the next response's delay (a store in progress)
     std::string m_rxLine;
     bool m_droppingLine = false;     // an overlong line is being skipped up to its line end
