@@ -18,7 +18,7 @@ constexpr int kBaudCount = 5;
 const char kBaudList[] = "9600, 19200, 38400, 57600 or 115200";
 const char kVerbs[] = "query NAME, set NAME VALUE, raw LINE, read-luts FILE.csv, send-luts FILE.csv, "
                       "read-settings FILE.cam [--factory], apply-settings FILE.cam [--factory], "
-                      "store-area N|all or load-area N";
+                      "store-area N|all, load-area N or identity";
 // The centre marker packs its combo box (bits 0..3) and three colour check boxes (bits 4..6).
 constexpr int kCmColourBits = 0x70;
 
@@ -198,6 +198,10 @@ bool CliCommandLine::ParseCommand(const std::vector<std::string>& words)
         verb = Verb::Set;
         return ParseName(words[1]) && ParseSetValue(words[2]);
     }
+    if (name == "identity" && words.size() == 1) {
+        verb = Verb::Identity;
+        return true;
+    }
     if (name == "raw" && words.size() == 2) {
         verb = Verb::Raw;
         text = words[1];
@@ -207,8 +211,8 @@ bool CliCommandLine::ParseCommand(const std::vector<std::string>& words)
         return ParseFileCommand(fileVerb, words);
     if (const Verb areaVerb = AreaVerb(name); areaVerb != Verb::None)
         return ParseAreaCommand(areaVerb, words);
-    if (name == "query" || name == "set" || name == "raw")
-        return Fail(name + " expects " + (name == "query" ? "NAME" : name == "set" ? "NAME VALUE" : "LINE")
+    if (name == "query" || name == "set" || name == "raw" || name == "identity")
+        return Fail(name + " expects " + (name == "query" ? "NAME" : name == "set" ? "NAME VALUE" : name == "raw" ? "LINE" : "no word")
                     + ", given " + std::to_string(words.size() - 1) + " word(s)");
     return Fail("unknown command \"" + name + "\"; expected " + kVerbs);
 }

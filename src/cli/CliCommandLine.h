@@ -10,7 +10,7 @@ class CliCommandLine {
 public:
     enum class Verb {
         None, Help, Query, Set, Raw,
-        ReadLuts, SendLuts, ReadSettings, ApplySettings, StoreArea, LoadArea
+        ReadLuts, SendLuts, ReadSettings, ApplySettings, StoreArea, LoadArea, Identity
     };
 
     // Option values, with their defaults.

@@ -10,6 +10,7 @@
 #include "app/Profile.h"
 #include "cli/CliSettings.h"
 #include "cli/LutCommands.h"
+#include "cli/IdentityCommand.h"
 #include "cli/StderrHost.h"
 #include "cli/StopSignals.h"
 #include "cli/TerminalText.h"
@@ -21,7 +22,7 @@
 namespace {
 
 const char kUsage[] =
-    "usage: kavro-cli [options] query NAME | set NAME VALUE | raw LINE\n"
+    "usage: kavro-cli [options] query NAME | set NAME VALUE | raw LINE | identity\n"
     "       kavro-cli [options] read-luts FILE.csv | send-luts FILE.csv\n"
     "       kavro-cli [options] read-settings FILE.cam [--factory] | apply-settings FILE.cam [--factory]\n"
     "       kavro-cli [options] store-area N|all | load-area N      (N 0 Factory, 1..3 User1..User3)\n"
@@ -36,13 +37,15 @@ const char kUsage[] =
     "  --verbose          show the line traffic on standard error\n"
     "query prints the value as the tool's pages show it; set takes a value within the range\n"
     "the pages allow and exits 0 only when the camera acknowledged; raw sends LINE and prints\n"
-    "every line received until the time limit passes with nothing new, and exits 1 when the\n"
-    "line failed. Camera text shown on a terminal has its control characters escaped (\\x1b).\n"
+    "every line received until the time limit passes with nothing new (at most ten limits in\n"
+    "all), and exits 1 when the line failed or never fell silent. Camera text shown on a terminal has its control characters escaped (\\x1b).\n"
     "read-luts writes the camera's three look-up tables to a gamma data file; send-luts sends\n"
     "the tables of a gamma data file to the camera.\n";
 
 // A line longer than the engine's receive buffer is shown in pieces, never lost.
 constexpr size_t kLongestRawLine = 1024;
+// raw listens until the time limit passes with nothing new, and never longer than this many limits.
+constexpr int kRawTalkLimitFactor = 10;
 
 std::string Shown(const std::string& cameraText)
 {
@@ -144,6 +147,8 @@ int KavroCli::RunCommand(const CliCommandLine& o)
         return LutCommands::ReadLuts(*m_engine, o.text);
     case CliCommandLine::Verb::SendLuts:
         return LutCommands::SendLuts(*m_engine, o.text);
+    case CliCommandLine::Verb::Identity:
+        return PrintIdentity(*m_engine, o.registerBase, o.timeoutMs, std::cout);
     case CliCommandLine::Verb::ReadSettings:
         return CliSettings(*m_engine, o.timeoutMs).ReadSettings(o.text, o.factory);
     case CliCommandLine::Verb::ApplySettings:
@@ -210,8 +215,13 @@ int KavroCli::Raw(const std::string& line, int timeoutMs)
     m_host->printReceived = true;
     std::string received;
     bool afterCr = false;
-    long long lastActivity = SteadyMs();
+    const long long start = SteadyMs();
+    long long lastActivity = start;
+    bool stillTalking = false;
     while (SteadyMs() - lastActivity < timeoutMs && !LineFailed()) {
+        // A camera that never falls silent must not keep the command alive for ever.
+        if ((stillTalking = SteadyMs() - start >= static_cast<long long>(timeoutMs) * kRawTalkLimitFactor))
+            break;
         uint8_t byte = 0;
         if (m_engine->ReadBytes(&byte, 1, CRsCmd::kPollMs) != 1)
             continue;
@@ -227,7 +237,10 @@ int KavroCli::Raw(const std::string& line, int timeoutMs)
     }
     if (!received.empty())
         ShowReceived(received);
-    return LineFailed() ? ExitFailed : ExitOk;
+    if (stillTalking)
+        std::cerr << "kavro-cli: the camera was still talking " << static_cast<long long>(timeoutMs) * kRawTalkLimitFactor
+                  << " ms after the line was sent" << std::endl;
+    return LineFailed() || stillTalking ? ExitFailed : ExitOk;
 }
 
 void KavroCli::ShowReceived(std::string& line)

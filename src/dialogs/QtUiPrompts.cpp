@@ -14,6 +14,8 @@ QMessageBox::Icon BoxIcon(UiPrompts::Icon icon)
         return QMessageBox::Information;
     case UiPrompts::Icon::Question:
         return QMessageBox::Question;
+    case UiPrompts::Icon::Stop:
+        return QMessageBox::Critical;
     case UiPrompts::Icon::Exclamation:
         break;
     }

@@ -8,7 +8,7 @@ class QWidget;
 // through this one interface, so tests can answer them without a modal loop.
 class UiPrompts {
 public:
-    enum class Icon { Exclamation, Information, Question };
+    enum class Icon { Exclamation, Information, Question, Stop };
 
     virtual ~UiPrompts() = default;
 

@@ -13,8 +13,11 @@
 #include "app/AppSettings.h"
 #include "comm/CRsCmd.h"
 #include "dialogs/BlockingScope.h"
+#include "dialogs/CAboutDlg.h"
+#include "dialogs/CAfeSenderDlg.h"
 #include "dialogs/CCommSelDlg.h"
 #include "dialogs/CProgDlg.h"
+#include "dialogs/CRsTermDlg.h"
 #include "dialogs/StatusPictures.h"
 #include "dialogs/UiPrompts.h"
 #include "mainwin/CAreaSelDlg.h"
@@ -93,6 +96,7 @@ CKavroDlg::~CKavroDlg()
 
 void CKavroDlg::Initialise()
 {
+    CreateCompanions();   // the terminal lists the traffic from the first command on
     m_engine = std::make_unique<CRsCmd>(m_settings, m_port, m_camLink, *this);
     m_engineTimer = new QTimer(this);
     // Never inside a blocking operation: the tick would take the reply its command waits for.
@@ -163,6 +167,7 @@ void CKavroDlg::DestroyWindow()
     m_commSel->hide();
     for (int ch = 0; ch < 3; ++ch)
         m_lutEditors->Editor(ch).hide();
+    HideCompanions();
     while (m_waitCursorDepth > 0)
         SetWaitCursor(false);
 }
@@ -186,9 +191,8 @@ void CKavroDlg::SetCommStatus(int state)
     m_lutEditors->SetCommStatus(state);
     if (m_areaSel)
         m_areaSel->SetLineStatus(state);
+    BroadcastLineStatus(state);
 }
-
-void CKavroDlg::AddTraffic(const std::string&) {}
 
 void CKavroDlg::AddMessage(const std::string& text)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <functional>
@@ -11,6 +12,7 @@
 #include "dialogs/CommSelOwner.h"
 #include "lut/CLutEditors.h"
 #include "lut/LutEditorOwner.h"
+#include "dialogs/CompanionOwner.h"
 #include "params/CtrlNotifySink.h"
 
 class QLabel;
@@ -20,11 +22,16 @@ class QTimer;
 struct AppSettings;
 class AreaStore;
 class CAreaSelDlg;
+class CAboutDlg;
+class CAfeSenderDlg;
+class CCamIDDlg;
 class CCommSelDlg;
 class CDlgParameterSheet;
 class CGen;
 class CProgDlg;
 class CRsCmd;
+class CRsTermDlg;
+class CUserIDDlg;
 class ClSerialLib;
 class CtrlRegistry;
 class SerialPort;
@@ -37,7 +44,8 @@ class CKavroDlg : public QMainWindow,
                   public EngineHost,
                   public CtrlNotifySink,
                   public CommSelOwner,
-                  public LutEditorOwner {
+                  public LutEditorOwner,
+                  public CompanionOwner {
     Q_OBJECT
 
 public:
@@ -65,19 +73,19 @@ public:
     void OnLoadSettings();
     void OnStoreSettings();
     void OnStoreFactory();
-    void OnUserId() {}
-    void OnCameraId() {}
+    void OnUserId();
+    void OnCameraId();
     void OnOpenGammaFile() { m_lutEditors->OnOpenGammaFile(); }
     void OnSaveGammaFile() { m_lutEditors->OnSaveGammaFile(); }
     void OnLoadGammaFromCamera() { m_lutEditors->OnLoadGammaFromCamera(); }
-    void OnAbout() {}
+    void OnAbout();
     void OnCommunication();
     void OnExit();
-    void OnAfeSender(int) {}
-    void OnTerminal(int) {}
+    void OnAfeSender(int);
+    void OnTerminal(int);
     void OnStoreAll(int);
     void OnLutSetting(int) { m_lutEditors->OnLutSetting(); }
-    void OnAutoMonitor(int) {}
+    void OnAutoMonitor(int);
 
     // Camera operations: work the camera does by itself, and read-outs that are not settings.
     void OnOnePushAwb(int ctrlId);
@@ -149,10 +157,15 @@ public:
     CRsCmd& Engine() override { return *m_engine; }
     CProgDlg& Progress() override { return *m_progress; }
     QWidget* OwnerWindow() override { return this; }
+    // CompanionOwner: what the small companion windows use.
+    CRsCmd* Camera() override { return m_engine.get(); }
 
     // For companions and tests.
     CCommSelDlg& CommSel() { return *m_commSel; }
     CLutEditors& LutEditors() { return *m_lutEditors; }
+    CRsTermDlg* Terminal() const { return m_terminal.get(); }
+    CAfeSenderDlg* AfeSender() const { return m_afeSender.get(); }
+    CAboutDlg* About() const { return m_about.get(); }
     QMenu* UtilityMenu() const { return m_utilityMenu; }
     void SetIdleCheckPeriod(int ms) { m_idleCheckMs = ms; }
     int KeySequenceState() const { return m_keySequence; }
@@ -191,6 +204,10 @@ private:
     void BuildPages();
     // Level-dependent parts outside the pages (menu, communication window).
     void OnLevelChanged();
+    // Companion windows made at start-up; the link state reaches each of them.
+    void CreateCompanions();
+    void HideCompanions();
+    void BroadcastLineStatus(int state);
     void StoreDefaults();
     void ShowUnexpected(const char* where);
     void WriteParamToControls(int commandIndex, int value);
@@ -217,6 +234,11 @@ private:
     std::unique_ptr<CCommSelDlg> m_commSel;
     std::unique_ptr<CLutEditors> m_lutEditors;   // the three LUT editors, top-level windows
     QMenu* m_utilityMenu = nullptr;
+    std::unique_ptr<CRsTermDlg> m_terminal;   // made hidden at start-up, kept for the run
+    std::unique_ptr<CAfeSenderDlg> m_afeSender;   // the same
+    std::unique_ptr<CAboutDlg> m_about;   // made when first asked for, kept for the run
+    QPointer<CUserIDDlg> m_userIdDlg;     // only while each runs
+    QPointer<CCamIDDlg> m_camIdDlg;
 
     // Pages and their controls.
     std::unique_ptr<CtrlRegistry> m_registry;

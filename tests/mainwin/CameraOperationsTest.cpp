@@ -59,7 +59,7 @@ TEST(CameraOperations, UserLevelWhiteBalanceShadingAndTemperature)
     EXPECT_EQ(rig.prompts.prompts.back().icon, UiPrompts::Icon::Exclamation);
 
     // No result at all counts as result 1; the engine has reported the silence first.
-    SetFault(rig.camera, [](camsim::Faults& f) { f.unanswered = "AWRS"; });
+    SetFault(rig.camera, [](camsim::Faults& f) { f.silent = {"AWRS"}; });
     rig.Wire();
     rig.Click(MainWindowRig::Id("AW"));
     EXPECT_EQ(rig.Wire().size(), 7u) << "the gains are re-read all the same";
@@ -136,7 +136,7 @@ TEST(CameraOperations, AverageDataKeepsTheBlocksReadBeforeAFailure)
     rig.Wire();
 
     // Block 10 goes unanswered: the file ends after block 9, nothing later is asked.
-    SetFault(rig.camera, [](camsim::Faults& f) { f.unanswered = "AVDY10"; });
+    SetFault(rig.camera, [](camsim::Faults& f) { f.silent = {"AVDY10"}; });
     rig.prompts.files.push_back(QString::fromStdString(path));
     rig.Click(CtrlId::AverageY);
     EXPECT_EQ(rig.prompts.fileFilters.back(), "Average data (*.csv)");
@@ -146,7 +146,7 @@ TEST(CameraOperations, AverageDataKeepsTheBlocksReadBeforeAFailure)
     EXPECT_EQ(FileText(path), AverageFile(9));
 
     // A disk that fills up: the box, and the file keeps the blocks that fitted.
-    SetFault(rig.camera, [](camsim::Faults& f) { f.unanswered.clear(); });
+    SetFault(rig.camera, [](camsim::Faults& f) { f.silent.clear(); });
     rig.prompts.Clear();
     rig.prompts.yesNoAnswers.push_back(true);   // replace the file
     rig.prompts.files.push_back(QString::fromStdString(path));

@@ -92,7 +92,7 @@ void VirtualCamera::AnswerLine(const std::string& line, Response& response)
     m_receivedLines.push_back(line);
     if (m_receivedLines.size() > kMaxReceivedLines)
         m_receivedLines.pop_front();
-    if (TakesLineAway(response) || IsUnanswered(line))
+    if (TakesLineAway(response) || IsSilenced(line))
         return;
     if (RegisterBaseForm::IsRegisterBase(line))
         AddReply(AnswerRegisterBase(line), "\r", response);
@@ -118,14 +118,6 @@ bool VirtualCamera::TakesLineAway(Response& response)
     response.stream = m_faults.stream == Stream::Notices ? notice + "\r\n" : "X";
     m_faults.stream = Stream::None;
     return true;
-}
-
-bool VirtualCamera::IsUnanswered(const std::string& line) const
-{
-    if (m_faults.unanswered.empty() || RegisterBaseForm::IsRegisterBase(line))
-        return false;
-    const std::string text = WithoutSpaces(line);
-    return UpperCase(text.substr(0, text.find_first_of("=?"))) == UpperCase(m_faults.unanswered);
 }
 
 std::string VirtualCamera::AnswerShortAscii(const std::string& line)

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <deque>
 #include <mutex>
+#include <map>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -31,7 +33,7 @@ struct Faults {
     Stream stream = Stream::None;  // the next command starts the talk instead of an answer, once (PtyCamera only)
     int storeDelayMs = 0;          // "SA" and "SA00" answer this much later, as a real store takes (PtyCamera only)
     int awbResult = -1;            // "AWRS" after "AW": -1 as the trigger mode decides (0, or 6 when not NORMAL)
-    std::string unanswered;        // short-ASCII commands of this name ("AWRS", "AVDY10") get no answer
+    std::set<std::string> silent;  // short-ASCII commands (upper-case names) received but never answered
 };
 
 // What the camera sends back for the bytes it was fed.
@@ -76,6 +78,10 @@ public:
     std::vector<int> Lut(char channel) const;                       // 'R', 'G' or 'B'
     bool Unlocked() const;                 // "ULCK" with the unlock number was received
     void SetLutClock(LutCursor::Clock clock);   // tests pass the table pause without waiting
+    // The analogue front ends: "AFES=<front end>" selects one, "AFED=<address>,<data>" writes
+    // a register of the selected one. -1 for a register never written.
+    std::string AfeSelected() const;
+    int AfeRegister(const std::string& frontEnd, int address) const;
 
     std::vector<std::string> ReceivedLines() const;   // every complete line, as received, without CR LF
     void ClearReceivedLines();
@@ -103,7 +109,6 @@ private:
     void AddReply(const std::string& reply, const std::string& lineEnd, Response& response);
     std::string GarbageBytes(int count);
     bool TakesLineAway(Response& response);
-    bool IsUnanswered(const std::string& line) const;
 
     Outcome Query(const std::string& name, bool continuing);
     Outcome Set(const std::string& name, const std::string& value, bool continuing);
@@ -121,6 +126,8 @@ private:
     Outcome StoreArea(const std::string& value);
     Outcome StoreFactoryArea(const std::string& value);
     Outcome Unlock(const std::string& value);
+    Outcome FrontEnd(const std::string& name, const std::string& value);
+    bool IsSilenced(const std::string& line) const;
     void Store(int area);
     void Recall(int area);
 
@@ -137,6 +144,8 @@ private:
     bool m_unlocked = false;
     int m_blemishRuns = 0;           // each blemish recalibration finds other points
     int m_pendingDelayMs = 0;        // added to the next response's delay (a store in progress)
+    std::string m_afeSelected;
+    std::map<std::pair<std::string, int>, int> m_afeRegisters;   // (front end, address) -> data
     std::string m_rxLine;
     bool m_droppingLine = false;     // an overlong line is being skipped up to its line end
     std::deque<std::string> m_receivedLines;

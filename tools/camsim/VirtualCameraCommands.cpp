@@ -79,6 +79,8 @@ VirtualCamera::Outcome VirtualCamera::QueryBlockAverage(const std::string& name)
 
 VirtualCamera::Outcome VirtualCamera::Set(const std::string& name, const std::string& value, bool continuing)
 {
+    if (name == "AFES" || name == "AFED")
+        return FrontEnd(name, value);
     int row = Table().Find(name);
     if (row < 0)
         return {Outcome::Kind::Error, kUnknownCommand};

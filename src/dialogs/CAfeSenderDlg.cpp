@@ -1,0 +1,100 @@
+#include "dialogs/CAfeSenderDlg.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "comm/CRsCmd.h"
+#include "dialogs/CompanionOwner.h"
+#include "dialogs/StatusPictures.h"
+
+namespace {
+
+QLineEdit* NewEdit(QWidget* parent, const char* name)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    return edit;
+}
+
+// The text goes on the line as typed, but a line end in it would send a
+// second command.
+std::string WithoutLineEnds(const QString& text)
+{
+    std::string line = text.toStdString();
+    line.erase(std::remove_if(line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }), line.end());
+    return line;
+}
+
+}  // namespace
+
+CAfeSenderDlg::CAfeSenderDlg(CompanionOwner& owner, QWidget* parent) : QDialog(parent), m_owner(owner)
+{
+    setObjectName("afeSender");
+    setWindowTitle("AFE Sender");
+    m_afe = NewEdit(this, "afe");
+    m_address = NewEdit(this, "addr");
+    m_data = NewEdit(this, "data");
+    auto* form = new QFormLayout;
+    form->addRow("AFE", m_afe);
+    form->addRow("Addr", m_address);
+    form->addRow("Data", m_data);
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* send = buttons->addButton("Send", QDialogButtonBox::AcceptRole);
+    send->setObjectName("send");
+    send->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CAfeSenderDlg::accept);
+
+    m_status = new QLabel(this);
+    m_status->setObjectName("lineBar");
+    m_status->setFixedHeight(StatusPictures::kBarHeight);
+    m_status->setScaledContents(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+    layout->addWidget(m_status);
+    SetCommStatus(0);
+}
+
+long CAfeSenderDlg::AutoBaseNumber(const QString& text)
+{
+    const std::string digits = text.toStdString();
+    const long long value = std::strtoll(digits.c_str(), nullptr, 0);
+    if (value > INT32_MAX)
+        return INT32_MAX;
+    if (value < INT32_MIN)
+        return INT32_MIN;
+    return static_cast<long>(value);
+}
+
+// Both lines go out whatever the first acknowledgement; a refusal shows the
+// engine's own box.
+void CAfeSenderDlg::OnSend()
+{
+    CRsCmd* engine = m_owner.Camera();
+    if (!engine)
+        return;
+    const long address = AutoBaseNumber(m_address->text());
+    const long data = AutoBaseNumber(m_data->text());
+    std::string select = "AFES=" + WithoutLineEnds(m_afe->text()) + "\r\n";
+    engine->SendText(select, 1);
+    engine->WaitComplete(kTimeoutMs);
+    std::string write = "AFED=" + std::to_string(address) + "," + std::to_string(data) + "\r\n";
+    engine->SendText(write, 1);
+    engine->WaitComplete(kTimeoutMs);
+}
+
+void CAfeSenderDlg::SetCommStatus(int state)
+{
+    m_status->setPixmap(StatusPictures::LineBar(state == 1));
+}

@@ -1,0 +1,101 @@
+#include "dialogs/CCamIDDlg.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/AppSettings.h"
+#include "comm/CRsCmd.h"
+#include "comm/CommandTable.h"
+#include "comm/EngineHost.h"
+#include "dialogs/CompanionOwner.h"
+#include "dialogs/StatusPictures.h"
+#include "dialogs/UiPrompts.h"
+
+namespace {
+
+const char kSaveFailed[] = "Couldn't save the CAMERA ID.";
+
+}  // namespace
+
+CCamIDDlg::CCamIDDlg(AppSettings& settings, CompanionOwner& owner, UiPrompts& prompts, QWidget* parent)
+    : QDialog(parent), m_settings(settings), m_owner(owner), m_prompts(prompts)
+{
+    setObjectName("cameraId");
+    setWindowTitle("CamID");
+    auto* group = new QGroupBox("Camera ID", this);
+    auto* row = new QHBoxLayout(group);
+    row->setSpacing(4);
+    for (QLineEdit*& edit : m_edits) {
+        edit = new QLineEdit(group);
+        edit->setMaxLength(1);
+        edit->setAlignment(Qt::AlignCenter);
+        edit->setFixedWidth(edit->fontMetrics().horizontalAdvance('W') + 14);
+        row->addWidget(edit);
+    }
+    m_save = new QPushButton("Camera ID", this);
+    m_save->setObjectName("save");
+    m_save->setAutoDefault(false);
+    connect(m_save, &QPushButton::clicked, this, &CCamIDDlg::OnSaveCameraId);
+    m_save->setVisible(m_settings.IsFactory());
+
+    m_status = new QLabel(this);
+    m_status->setObjectName("lineBar");
+    m_status->setFixedHeight(StatusPictures::kBarHeight);
+    m_status->setScaledContents(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addWidget(m_save, 0, Qt::AlignRight);
+    layout->addWidget(m_status);
+    SetCommStatus(static_cast<int>(m_settings.lineOnline));
+    ShowCameraId();
+}
+
+void CCamIDDlg::SetCommStatus(int state)
+{
+    m_status->setPixmap(StatusPictures::LineBar(state == 1));
+}
+
+// An answer that does not start with a printable character holds no ID.
+void CCamIDDlg::ShowCameraId()
+{
+    CRsCmd* engine = m_owner.Camera();
+    CommandValue value;
+    const int index = CommandTable::Find("ID");
+    const bool answered = engine
+        && (m_settings.commandFormat == 1 ? engine->GetValueReg(index, 0, value, kTimeoutMs)
+                                          : engine->GetValue(index, 0, value, kTimeoutMs, 1, 1));
+    if (!answered)
+        return;
+    const std::string& text = value.text;
+    const bool printable = !text.empty() && static_cast<unsigned char>(text[0]) >= 0x20
+        && static_cast<unsigned char>(text[0]) < 0x80;
+    for (size_t k = 0; k < m_edits.size(); ++k)
+        m_edits[k]->setText(printable && k < text.size() ? QString(QChar::fromLatin1(text[k])) : QString());
+}
+
+void CCamIDDlg::OnSaveCameraId()
+{
+    CRsCmd* engine = m_owner.Camera();
+    if (!engine || !engine->SetInt(CommandTable::Find("ULCK"), 0, kUnlockNumber, kTimeoutMs)) {
+        m_prompts.Message(this, kSaveFailed, EngineHost::kToolCaption, UiPrompts::Icon::Stop);
+        return;
+    }
+    // Empty edits contribute nothing.
+    std::string id;
+    for (QLineEdit* edit : m_edits)
+        id += edit->text().left(1).toStdString();
+    m_settings.cameraId = id;
+    CommandValue value;
+    value.text = id;
+    if (!engine->SetValue(CommandTable::Find("ID"), 0, value, kTimeoutMs)) {
+        m_prompts.Message(this, kSaveFailed, EngineHost::kToolCaption, UiPrompts::Icon::Stop);
+        return;
+    }
+    if (!m_settings.offline)
+        m_prompts.Message(this, QString("Completed to save the CAMERA ID, %1.").arg(QString::fromStdString(id)),
+                          EngineHost::kToolCaption, UiPrompts::Icon::Information);
+}

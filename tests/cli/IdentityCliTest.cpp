@@ -1,0 +1,64 @@
+// kavro-cli identity against the virtual camera on a pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include "camsim/PtyCamera.h"
+#include "camsim/VirtualCamera.h"
+#include "support/RunProcess.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+struct IdentityFixture {
+    IdentityFixture() : pty(camera) { pty.Start(); }
+
+    ProcessResult Identity(const std::string& options = "")
+    {
+        return RunProcess("XDG_CONFIG_HOME='" + home.path + "' " KAVRO_CLI_PATH " --port '" + pty.DevicePath() + "' "
+                          + options + " identity");
+    }
+    void Silence(std::set<std::string> commands)
+    {
+        camsim::Faults faults;
+        faults.silent = std::move(commands);
+        camera.SetFaults(faults);
+    }
+
+    TempFolder home;
+    camsim::VirtualCamera camera;
+    camsim::PtyCamera pty;
+};
+
+}  // namespace
+
+TEST(KavroCliIdentity, PrintsWhatTheAboutWindowShows)
+{
+    IdentityFixture f;
+    f.camera.SetRegister("VN", 105);
+    f.camera.SetText("UD", "LINE7");
+    ProcessResult r = f.Identity();
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "Model Name: MX-550CL\n"
+              "Camera ID: CK00000001\n"
+              "Firmware Version: 1.05\n"
+              "FPGA Version: 1.03\n"
+              "User ID: LINE7\n");
+
+    f.Silence({"MD", "ID", "FPVN", "UD"});
+    r = f.Identity("--timeout 300");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "Model Name: ??????????\n"
+              "Camera ID: ??????????\n"
+              "Firmware Version: 1.05\n"
+              "FPGA Version: ?.??\n"
+              "User ID: ????????????????\n")
+        << "placeholders for the queries without answer";
+
+    f.Silence({"VN"});
+    f.camera.ClearReceivedLines();
+    r = f.Identity("--timeout 300");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "") << "nothing without the firmware version";
+    EXPECT_EQ(f.camera.ReceivedLines(), std::vector<std::string>{"VN?"});
+}

@@ -1,0 +1,260 @@
+// The terminal, the auto-control monitor, the AFE sender and the link label,
+// each with real widgets and the engine on a virtual camera.
+#include <gtest/gtest.h>
+
+#include <QAbstractEventDispatcher>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "CompanionRig.h"
+#include "UrlCatcher.h"
+#include "app/CGen.h"
+#include "app/Profile.h"
+#include "dialogs/AutoMonitorDlg.h"
+#include "dialogs/CAfeSenderDlg.h"
+#include "dialogs/CLabel.h"
+#include "dialogs/CAboutDlg.h"
+#include "dialogs/CRsTermDlg.h"
+#include "dialogs/StatusPictures.h"
+#include "support/MainWindowRig.h"
+#include "support/TempFolder.h"
+#include "support/WaitFor.h"
+
+using Lines = std::vector<std::string>;
+
+
+// ---- terminal --------------------------------------------------------------
+
+TEST(Terminal, ListKeepsTheNewest1024LinesWithGrowingStamps)
+{
+    CompanionRig rig;
+    uint32_t now = 0xFFFFF000u;   // the clock wraps while the window is open
+    CRsTermDlg terminal(rig.Settings(), rig, nullptr, [&now] { return now; });
+
+    terminal.AddTraffic("Tx: first");
+    for (int n = 2; n <= 1025; ++n)
+        terminal.AddTraffic(QString("Tx: line %1").arg(n));
+    QListWidget* list = terminal.TrafficList();
+    ASSERT_EQ(list->count(), 1024) << "the 1025th line pushes the oldest out";
+    EXPECT_EQ(list->item(0)->text(), "0000 Tx: line 1025") << "newest on top";
+    EXPECT_EQ(list->item(1023)->text(), "0000 Tx: line 2");
+
+    now += 7999;
+    terminal.AddTraffic("Rx: COMPLETE");
+    EXPECT_EQ(list->item(0)->text(), "0007 Rx: COMPLETE") << "whole seconds, across the clock's wrap";
+    now += 10000u * 1000u;
+    terminal.AddTraffic("Rx: GA=100");
+    EXPECT_EQ(list->item(0)->text(), "10007 Rx: GA=100") << "past 9999 s the stamp has five digits";
+    EXPECT_EQ(list->count(), 1024);
+
+    terminal.findChild<QPushButton*>("clear")->click();
+    EXPECT_EQ(list->count(), 0);
+}
+
+TEST(Terminal, SendsTheLineAsTypedAndRemembersItAcrossRuns)
+{
+    TempProfileHome home;
+    CompanionRig rig;
+    {
+        CRsTermDlg terminal(rig.Settings(), rig);
+        terminal.show();
+        EXPECT_FALSE(terminal.findChild<QPushButton*>("save")->isVisible()) << "Save is never shown";
+        QLineEdit* edit = terminal.CommandEdit();
+        edit->setText("ga?");
+        QTest::keyClick(edit, Qt::Key_Return);
+        ASSERT_TRUE(WaitFor([&] { return rig.Cam().ReceivedLines().size() == 1; }));
+        EXPECT_EQ(rig.Wire(), Lines{"ga?"}) << "Enter sends the line unchanged";
+        ASSERT_FALSE(rig.line.host.traffic.empty());
+        EXPECT_EQ(rig.line.host.traffic.back(), "Tx: ga?");
+        EXPECT_EQ(edit->text(), "ga?") << "the line stays for sending again";
+
+        edit->clear();
+        terminal.findChild<QPushButton*>("send")->click();
+        ASSERT_TRUE(WaitFor([&] { return rig.line.host.traffic.back() == "Tx: "; })) << "an empty edit sends CR LF";
+
+        edit->setText("FPVN?");
+        QTest::keyClick(edit, Qt::Key_Escape);
+        EXPECT_FALSE(terminal.isVisible()) << "Esc hides";
+        EXPECT_EQ(edit->text(), "FPVN?") << "and keeps the text";
+        CGen gen;
+        Profile::SaveSettings(rig.Settings(), gen);
+    }
+    AppSettings nextRun;
+    CGen gen;
+    Profile::LoadSettings(nextRun, gen);
+    CRsTermDlg terminal(nextRun, rig);
+    EXPECT_EQ(terminal.CommandEdit()->text(), "FPVN?") << "the next start shows the text typed last";
+}
+
+TEST(Terminal, ButtonsFollowTheRightEdgeAndTheListStretches)
+{
+    CompanionRig rig;
+    CRsTermDlg terminal(rig.Settings(), rig);
+    terminal.show();
+    terminal.resize(600, 500);
+    ASSERT_TRUE(WaitFor([&] { QApplication::processEvents(); return terminal.width() == 600; }));
+    auto geometry = [&](const char* name) { return terminal.findChild<QWidget*>(name)->geometry(); };
+    EXPECT_EQ(geometry("command"), QRect(10, 10, 510, 20));
+    EXPECT_EQ(geometry("traffic"), QRect(10, 42, 510, 448));
+    EXPECT_EQ(geometry("close"), QRect(530, 10, 60, 20));
+    EXPECT_EQ(geometry("send"), QRect(530, 34, 60, 20));
+    EXPECT_EQ(geometry("clear"), QRect(530, 58, 60, 20));
+    EXPECT_EQ(geometry("save"), QRect(530, 82, 60, 20));
+}
+
+TEST(Terminal, ListsTheTrafficFromTheStartAndOpensFromFactoryA)
+{
+    MainWindowRig rig(ActiveFactory);
+    rig.window->Initialise();
+    CRsTermDlg* terminal = rig.window->Terminal();
+    ASSERT_NE(terminal, nullptr);
+    EXPECT_FALSE(terminal->isVisible()) << "made hidden";
+    QListWidget* list = terminal->TrafficList();
+    ASSERT_GT(list->count(), 2);
+    EXPECT_EQ(list->item(list->count() - 1)->text(), "0000 Tx: EA?") << "the first probe is listed";
+    EXPECT_TRUE(list->item(list->count() - 2)->text().startsWith("0000 Rx: EA=")) << "and its answer";
+
+    rig.Click(CtrlId::Terminal);
+    EXPECT_TRUE(terminal->isVisible());
+
+    rig.Click(CtrlId::AfeSender);
+    ASSERT_NE(rig.window->AfeSender(), nullptr);
+    EXPECT_TRUE(rig.window->AfeSender()->isVisible());
+    rig.window->OnAbout();
+    ASSERT_NE(rig.window->About(), nullptr);
+    EXPECT_EQ(rig.window->About()->findChild<QLineEdit*>("firmwareVersion")->text(), "1.26");
+
+    // The link state reaches every companion window.
+    auto shows = [](QWidget* window, bool online) {
+        return window->findChild<QLabel*>("lineBar")->pixmap().toImage() == StatusPictures::LineBar(online).toImage();
+    };
+    for (int state : {0, 1}) {
+        rig.window->SetCommStatus(state);
+        EXPECT_TRUE(shows(terminal, state == 1)) << "terminal, state " << state;
+        EXPECT_TRUE(shows(rig.window->AfeSender(), state == 1)) << "AFE sender, state " << state;
+        EXPECT_TRUE(shows(rig.window->About(), state == 1)) << "About, state " << state;
+    }
+    // And the modal identity dialogs while they run.
+    for (void (CKavroDlg::*run)() : {&CKavroDlg::OnUserId, &CKavroDlg::OnCameraId}) {
+        bool reached = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (!dialog)
+                return;
+            rig.window->SetCommStatus(0);
+            reached = shows(dialog, false);
+            dialog->close();
+        });
+        rig.window->SetCommStatus(1);
+        (rig.window.get()->*run)();
+        EXPECT_TRUE(reached);
+    }
+}
+
+// ---- auto-control monitor --------------------------------------------------
+
+TEST(AutoMonitor, ShutterValueComesFromTheRegisterTheModeNames)
+{
+    CompanionRig rig;
+    rig.Cam().SetRegister("PE", 120);
+    rig.Cam().SetRegister("PEG", 340);
+    rig.Cam().SetRegister("GA", 77);
+    AutoMonitorDlg monitor(rig);
+    auto field = [&](const char* name) { return monitor.findChild<QLabel*>(name)->text(); };
+
+    const struct {
+        int mode;
+        const char* shown;
+    } cases[] = {{2, "340"}, {3, "120"}, {1, "120"}, {0, "PRESET"}, {4, "Err"}};
+    for (const auto& c : cases) {
+        rig.Cam().SetRegister("SM", c.mode);
+        monitor.Refresh(1);
+        EXPECT_EQ(field("shutter"), c.shown) << "SM " << c.mode;
+    }
+    EXPECT_EQ(field("gain"), "77");
+
+    camsim::Faults faults;
+    faults.silent = {"GAR"};
+    rig.Cam().SetFaults(faults);
+    monitor.SetReadTimeout(300);
+    monitor.Refresh(1);
+    EXPECT_EQ(field("gainR"), "Err") << "an unanswered read shows Err";
+    EXPECT_EQ(field("gainB"), "0") << "and the next field is still read";
+
+    rig.Wire();
+    monitor.Refresh(0);
+    EXPECT_TRUE(rig.Wire().empty()) << "with nothing under automatic control a tick sends nothing";
+}
+
+TEST(AutoMonitor, TimerRunsOnceAndNeverOutlivesTheDialog)
+{
+    CompanionRig rig;
+    AutoMonitorDlg monitor(rig);
+    monitor.shutterAuto = 1;
+    monitor.whiteBalanceAuto = 1;
+    monitor.show();
+    EXPECT_EQ(monitor.findChild<QLabel*>("shutterMode")->text(), "AUTO");
+    EXPECT_EQ(monitor.findChild<QLabel*>("gainMode")->text(), "Manual");
+    EXPECT_EQ(monitor.findChild<QLabel*>("gainBMode")->text(), "AUTO");
+    auto timers = [&] { return QAbstractEventDispatcher::instance()->registeredTimers(&monitor).size(); };
+    EXPECT_EQ(timers(), 1) << "opening starts the timer";
+    EXPECT_NE(monitor.TimerId(), 0);
+
+    monitor.findChild<QPushButton*>("start")->click();
+    EXPECT_EQ(timers(), 1) << "Start while running starts no second timer";
+    monitor.findChild<QPushButton*>("stop")->click();
+    monitor.findChild<QPushButton*>("stop")->click();
+    EXPECT_EQ(timers(), 0);
+    EXPECT_EQ(monitor.TimerId(), 0);
+
+    monitor.findChild<QPushButton*>("start")->click();
+    monitor.reject();
+    EXPECT_EQ(timers(), 0) << "closing stops the timer";
+}
+
+// ---- AFE sender and link label ----------------------------------------------
+
+TEST(AfeSender, SendsBothLinesWithNumbersInAnyBase)
+{
+    CompanionRig rig;
+    CAfeSenderDlg sender(rig);
+    sender.show();
+    sender.findChild<QLineEdit*>("afe")->setText("AFE1");
+    sender.findChild<QLineEdit*>("addr")->setText("0x10");
+    QLineEdit* data = sender.findChild<QLineEdit*>("data");
+    data->setText("255");
+    QTest::keyClick(data, Qt::Key_Return);
+    EXPECT_EQ(rig.Wire(), (Lines{"AFES=AFE1", "AFED=16,255"})) << "Enter presses Send";
+    EXPECT_EQ(rig.Cam().AfeRegister("AFE1", 16), 255);
+    EXPECT_TRUE(rig.line.host.boxes.empty());
+
+    sender.findChild<QLineEdit*>("afe")->clear();
+    sender.findChild<QLineEdit*>("addr")->setText("010");
+    data->clear();
+    sender.findChild<QPushButton*>("send")->click();
+    EXPECT_EQ(rig.Wire(), (Lines{"AFES=", "AFED=8,0"})) << "the second line goes out though the first was refused";
+    ASSERT_EQ(rig.line.host.boxes.size(), 1u) << "the engine reports the refusal";
+    EXPECT_EQ(rig.Cam().AfeRegister("AFE1", 8), 0);
+    EXPECT_EQ(CAfeSenderDlg::AutoBaseNumber("0x1FFFFFFFF"), 2147483647L) << "kept within 32 bits";
+}
+
+TEST(LinkLabel, LooksLikeALinkAndOpensItsText)
+{
+    UrlCatcher catcher("https");
+    CLabel label("https://qel.example.com/");
+    label.show();
+    QTest::mouseClick(&label, Qt::LeftButton);
+    EXPECT_TRUE(catcher.opened.isEmpty()) << "no link, no opening";
+
+    label.SetLink(true).SetTextColor(QColor(0, 0, 255)).SetFontUnderline(true).SetLinkCursor(Qt::PointingHandCursor);
+    EXPECT_EQ(label.palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_TRUE(label.font().underline());
+    EXPECT_EQ(label.cursor().shape(), Qt::PointingHandCursor);
+    QTest::mouseClick(&label, Qt::LeftButton);
+    ASSERT_EQ(catcher.opened.size(), 1);
+    EXPECT_EQ(catcher.opened[0], QUrl("https://qel.example.com/"));
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QTest>
+
+#include <string>
+#include <vector>
+
+#include "dialogs/CompanionOwner.h"
+#include "support/CameraLine.h"
+#include "support/ScriptedUiPrompts.h"
+
+// Stands in for the main window of a companion window: the real engine on a
+// virtual camera over a pseudo-terminal, prompts answered by the test.
+struct CompanionRig : CompanionOwner {
+    CompanionRig() { line.Open(); }
+
+    CRsCmd* Camera() override { return line.engine.get(); }
+    AppSettings& Settings() { return line.settings; }
+    camsim::VirtualCamera& Cam() { return line.camera; }
+
+    // Lines the camera received since the last call.
+    std::vector<std::string> Wire()
+    {
+        std::vector<std::string> lines = line.camera.ReceivedLines();
+        line.camera.ClearReceivedLines();
+        return lines;
+    }
+
+    CameraLine line;
+    ScriptedUiPrompts prompts;
+};

@@ -1,0 +1,162 @@
+// The About window and the User ID and Camera ID dialogs against a virtual
+// camera; boxes are answered by the test.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <fstream>
+
+#include "CompanionRig.h"
+#include "UrlCatcher.h"
+#include "dialogs/CAboutDlg.h"
+#include "dialogs/CCamIDDlg.h"
+#include "dialogs/CUserIDDlg.h"
+#include "support/TempFolder.h"
+
+using Lines = std::vector<std::string>;
+using Icon = UiPrompts::Icon;
+
+namespace {
+
+QString Field(QWidget& window, const char* name)
+{
+    return window.findChild<QLineEdit*>(name)->text();
+}
+
+}  // namespace
+
+TEST(AboutWindow, ShowsTheCameraDataWithPlaceholdersForSilentQueries)
+{
+    CompanionRig rig;
+    rig.Cam().SetRegister("VN", 105);
+    camsim::Faults faults;
+    faults.silent = {"FPVN"};
+    rig.Cam().SetFaults(faults);
+    TempFolder help;
+    CAboutDlg about(rig.Settings(), rig, rig.prompts, QString::fromStdString(help.path));
+
+    EXPECT_EQ(about.windowTitle(), "About This Control");
+    EXPECT_EQ(about.findChild<QLabel*>("programName")->text(), "MX-330CL Kavro");
+    EXPECT_EQ(about.findChild<QLabel*>("programVersion")->text(), "Version: 1.26");
+    EXPECT_EQ(Field(about, "firmwareVersion"), "1.05");
+    EXPECT_EQ(Field(about, "modelName"), "MX-550CL");
+    EXPECT_EQ(Field(about, "cameraIdField"), "CK00000001");
+    EXPECT_EQ(Field(about, "fpgaVersion"), "?.??") << "FPVN did not answer";
+    EXPECT_EQ(Field(about, "userIdEdit"), "");
+    EXPECT_EQ(rig.Wire(), (Lines{"VN?", "MD?", "ID?", "FPVN?", "UD?"}));
+
+    faults.silent = {"VN"};
+    rig.Cam().SetFaults(faults);
+    rig.Cam().SetRegister("VN", 200);
+    about.RefreshCameraData();
+    EXPECT_EQ(rig.Wire(), Lines{"VN?"}) << "nothing more is asked without a firmware version";
+    EXPECT_EQ(Field(about, "firmwareVersion"), "1.05") << "and nothing changes";
+
+    EXPECT_TRUE(about.findChild<QRadioButton*>("protect")->isChecked());
+    EXPECT_FALSE(about.findChild<QLineEdit*>("userIdEdit")->isEnabled());
+    about.findChild<QRadioButton*>("enableEdit")->click();
+    EXPECT_TRUE(about.findChild<QLineEdit*>("userIdEdit")->isEnabled());
+    EXPECT_TRUE(about.findChild<QPushButton*>("saveUserId")->isEnabled());
+    about.findChild<QRadioButton*>("protect")->click();
+    EXPECT_FALSE(about.findChild<QPushButton*>("saveUserId")->isEnabled());
+
+    about.findChild<QPushButton*>("viewHelp")->click();
+    EXPECT_EQ(rig.prompts.LastText(), "No file was selected!!");
+}
+
+TEST(AboutWindow, ListsThePdfFilesAndOpensTheChosenOne)
+{
+    CompanionRig rig;
+    TempFolder help;
+    for (const char* name : {"manual.pdf", "errata.pdf", "notes.txt"})
+        std::ofstream(help.File(name)) << "x";
+    UrlCatcher catcher("file");
+    CAboutDlg about(rig.Settings(), rig, rig.prompts, QString::fromStdString(help.path));
+    auto* list = about.findChild<QComboBox*>("helpFiles");
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->itemText(0), "errata.pdf") << "the first is selected";
+    EXPECT_EQ(list->currentIndex(), 0);
+    list->setCurrentIndex(1);
+    about.findChild<QPushButton*>("viewHelp")->click();
+    ASSERT_EQ(catcher.opened.size(), 1);
+    EXPECT_EQ(catcher.opened[0], QUrl::fromLocalFile(QString::fromStdString(help.File("manual.pdf"))));
+    EXPECT_TRUE(rig.prompts.prompts.empty());
+}
+
+TEST(UserId, SixteenCharactersAreWrittenSeventeenRefusedBeforeSending)
+{
+    CompanionRig rig;
+    CUserIDDlg dialog(rig.Settings(), rig, rig.prompts);
+    EXPECT_EQ(dialog.windowTitle(), "UserID");
+    QLineEdit* edit = dialog.findChild<QLineEdit*>("userIdEdit");
+
+    edit->setText("ABCDEFGHIJKLMNOPQ");
+    dialog.findChild<QPushButton*>("write")->click();
+    EXPECT_TRUE(rig.Wire().empty()) << "17 characters are not sent";
+    ASSERT_EQ(rig.prompts.prompts.size(), 1u);
+    EXPECT_EQ(rig.prompts.prompts[0].text, "Couldn't write the User ID.");
+    EXPECT_EQ(rig.prompts.prompts[0].icon, Icon::Stop);
+
+    edit->setText("ABCDEFGHIJKLMNOP");
+    dialog.findChild<QPushButton*>("write")->click();
+    EXPECT_EQ(rig.Wire(), Lines{"UD=ABCDEFGHIJKLMNOP"});
+    EXPECT_EQ(rig.Cam().Text("UD"), "ABCDEFGHIJKLMNOP");
+    EXPECT_EQ(rig.prompts.LastText(), "Writing the User ID \"ABCDEFGHIJKLMNOP\" has been completed.");
+    EXPECT_EQ(rig.prompts.prompts.back().icon, Icon::Information);
+
+    edit->clear();
+    rig.Cam().SetText("UD", "BAY7");
+    dialog.findChild<QPushButton*>("read")->click();
+    EXPECT_EQ(edit->text(), "BAY7");
+
+    camsim::Faults faults;
+    faults.silent = {"UD"};
+    rig.Cam().SetFaults(faults);
+    dialog.findChild<QPushButton*>("read")->click();
+    EXPECT_EQ(edit->text(), "????????????????") << "no answer";
+}
+
+TEST(CameraId, FillsOneEditPerCharacterAndSavesWhatIsFilled)
+{
+    CompanionRig rig;
+    rig.Settings().activeMode = ActiveFactory;
+    rig.Cam().SetText("ID", "AB");
+    CCamIDDlg dialog(rig.Settings(), rig, rig.prompts);
+    dialog.show();
+    EXPECT_EQ(dialog.windowTitle(), "CamID");
+    EXPECT_EQ(dialog.Edit(0)->text(), "A");
+    EXPECT_EQ(dialog.Edit(1)->text(), "B");
+    for (int k = 2; k < CCamIDDlg::kLength; ++k)
+        EXPECT_TRUE(dialog.Edit(k)->text().isEmpty()) << "edit " << k;
+    EXPECT_TRUE(dialog.SaveButton()->isVisible()) << "factory level saves";
+
+    dialog.Edit(2)->setText("7");
+    rig.Wire();
+    dialog.SaveButton()->click();
+    EXPECT_EQ(rig.Wire(), (Lines{"ULCK=5963104", "ID=AB7"})) << "unlocked first, then the three characters";
+    EXPECT_EQ(rig.Cam().Text("ID"), "AB7");
+    EXPECT_EQ(rig.Settings().cameraId, "AB7");
+    EXPECT_EQ(rig.prompts.LastText(), "Completed to save the CAMERA ID, AB7.");
+
+    camsim::Faults faults;
+    faults.refuseAll = true;
+    rig.Cam().SetFaults(faults);
+    rig.prompts.Clear();
+    dialog.SaveButton()->click();
+    EXPECT_EQ(rig.Wire(), Lines{"ULCK=5963104"}) << "no ID without the unlock";
+    EXPECT_EQ(rig.prompts.LastText(), "Couldn't save the CAMERA ID.");
+    EXPECT_EQ(rig.prompts.prompts.back().icon, Icon::Stop);
+}
+
+TEST(CameraId, UserLevelHasNoSaveButton)
+{
+    CompanionRig rig;
+    CCamIDDlg dialog(rig.Settings(), rig, rig.prompts);
+    dialog.show();
+    EXPECT_FALSE(dialog.SaveButton()->isVisible());
+    EXPECT_EQ(dialog.Edit(9)->text(), "1") << "CK00000001";
+}
