@@ -85,14 +85,26 @@ public:
     void OnTerminal(int);
     void OnStoreAll(int);
     void OnLutSetting(int) { m_lutEditors->OnLutSetting(); }
-    void OnOnePushAwb(int) {}
-    void OnShadingRecal(int) {}
-    void OnBlemishRecal(int) {}
-    void OnAverageData(int) {}
-    void OnTemperature(int) {}
-    void OnSNumber(int) {}
     void OnAutoMonitor(int);
-    void OnPrismShadingGet(int) {}
+
+    // Camera operations: work the camera does by itself, and read-outs that are not settings.
+    void OnOnePushAwb(int ctrlId);
+    void OnBlemishRecal(int ctrlId);
+    void OnShadingRecal(int ctrlId);
+    void OnTemperature(int ctrlId);
+    void OnSNumber(int ctrlId);
+    void OnPrismShadingGet(int ctrlId);
+    void OnAverageData(int ctrlId);
+    // A name to save a CSV file under; asks before an existing file is replaced.
+    bool ChooseCsvSaveFile(const QString& filter, QString& path) { return m_lutEditors->ChooseCsvSaveFile(filter, path); }
+
+    // How long the camera may take over its own work.
+    struct OperationLimits {
+        int calibrationMs = 60000;   // white balance, blemish and shading recalibration
+        int averageDataMs = 50000;   // each block of average data
+        int prismShadingMs = 20000;
+    };
+    void SetOperationLimits(const OperationLimits& limits) { m_operationLimits = limits; }
 
     // Camera settings files.
     bool WriteSettingFile(const QString& path);
@@ -207,6 +219,9 @@ private:
     bool AdjustOneLink(int primaryCtrl, int secondaryCtrl, int reverse, int limit, int step);
     bool IsDisabledByRules(int dependentCtrl) const;
     int CtrlIdOf(const QWidget* control) const;
+    void ShowReadOut(int ctrlId, const QString& text);
+    void ReloadCtrls(const std::vector<int>& ctrlIds);
+    void ReadAverageData(const char* mnemonic, const QString& path);
 
     // Shared state, owned by the application.
     AppSettings& m_settings;
@@ -236,6 +251,7 @@ private:
     std::array<int, kParamCapacity> m_prevParam{};
     bool m_initialised = false;   // nothing is sent and lines are not coupled before start-up ends
     int m_commandTimeoutMs = kCommandTimeoutMs;
+    OperationLimits m_operationLimits;
 
     // Camera.
     std::unique_ptr<CRsCmd> m_engine;

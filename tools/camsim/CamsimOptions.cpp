@@ -30,6 +30,9 @@ std::string CamsimOptions::Usage()
            "  --garbage N            send N noise bytes before the next reply\n"
            "  --overlong N           send N bytes without a line end instead of the next reply\n"
            "  --store-delay MS       a store into a setting area (SA, SA00) answers MS milliseconds later\n"
+           "  --awb-result N         a white balance (AW) ends with result N (AWRS)\n"
+           "  --unanswered NAME      give no answer to the commands NAME (e.g. AWRS, AVDY10);\n"
+           "                         may be given more than once\n"
            "  --hangup-after-first   close the line instead of answering the first command\n"
            "  --stream-notices       answer the first command with notice lines without end\n"
            "                         (the --notice TEXT, else !!Overheat) at 9600 baud's pace\n"
@@ -59,6 +62,9 @@ CamsimOptions CamsimOptions::Parse(int argc, const char* const* argv)
         {"--swallow", [](CamsimOptions& o, const std::string& v) { return ReadCount(v, o.faults.swallowReplies); }},
         {"--garbage", [](CamsimOptions& o, const std::string& v) { return ReadCount(v, o.faults.garbageBytes); }},
         {"--overlong", [](CamsimOptions& o, const std::string& v) { return ReadCount(v, o.faults.overlongLine); }},
+        {"--awb-result", [](CamsimOptions& o, const std::string& v) { return ReadCount(v, o.faults.awbResult); }},
+        {"--unanswered", [](CamsimOptions& o, const std::string& v) {
+             o.faults.silent.insert(UpperCase(v)); return !v.empty(); }},
         {"--store-delay", [](CamsimOptions& o, const std::string& v) { return ReadCount(v, o.faults.storeDelayMs); }},
     };
 

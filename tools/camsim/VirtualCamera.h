@@ -32,6 +32,7 @@ struct Faults {
     int hangUpAtCommand = 0;       // the Nth command from now closes the line instead of being answered (PtyCamera only)
     Stream stream = Stream::None;  // the next command starts the talk instead of an answer, once (PtyCamera only)
     int storeDelayMs = 0;          // "SA" and "SA00" answer this much later, as a real store takes (PtyCamera only)
+    int awbResult = -1;            // "AWRS" after "AW": -1 as the trigger mode decides (0, or 6 when not NORMAL)
     std::set<std::string> silent;  // short-ASCII commands (upper-case names) received but never answered
 };
 
@@ -141,6 +142,7 @@ private:
     LutCursor m_lutCursor;
     std::string m_lastCommand;       // name and operator of the previous command
     bool m_unlocked = false;
+    int m_blemishRuns = 0;           // each blemish recalibration finds other points
     int m_pendingDelayMs = 0;        // added to the next response's delay (a store in progress)
     std::string m_afeSelected;
     std::map<std::pair<std::string, int>, int> m_afeRegisters;   // (front end, address) -> data

@@ -20,6 +20,10 @@ const size_t kCameraIdLength = 10;
 const size_t kUserIdLength = 16;
 const int kBlockCount = 64;            // "AVDR01?" .. "AVDR64?"
 const int kAwbTriggerNotNormal = 6;    // white balance result when the trigger mode is not NORMAL
+const int kBalancedRedGain = 37;       // "GAR" and "GAB" after a successful white balance
+const int kBalancedBlueGain = -21;
+const int kBlemishPoints = 32;         // per colour: "BMBR1" .. "BMBR32"
+const int kBlemishPointLimit = 4096;
 
 const RegisterTable& Table()
 {
@@ -162,7 +166,12 @@ VirtualCamera::Outcome VirtualCamera::WhiteBalance(const std::string& value)
     if (!ParseValue(value, unused))
         return {Outcome::Kind::Error, kInvalidValue};
     const bool normalTrigger = ValueOf(Table().Find("TR")) == 0;
-    m_registers[Table().Find("AWRS")] = normalTrigger ? 0 : kAwbTriggerNotNormal;
+    const int result = m_faults.awbResult >= 0 ? m_faults.awbResult : normalTrigger ? 0 : kAwbTriggerNotNormal;
+    m_registers[Table().StorageOf(Table().Find("AWRS"))] = result;
+    if (result == 0) {
+        m_registers[Table().StorageOf(Table().Find("GAR"))] = kBalancedRedGain;
+        m_registers[Table().StorageOf(Table().Find("GAB"))] = kBalancedBlueGain;
+    }
     return {};
 }
 
@@ -171,17 +180,26 @@ VirtualCamera::Outcome VirtualCamera::BlemishRecalibration(const std::string& va
     int page = 0;   // 0 black points, 1 white points
     if (!ParseValue(value, page) || (page != 0 && page != 1))
         return {Outcome::Kind::Error, kInvalidValue};
+    // Each run finds points of its own, so a re-read shows whether the pages followed.
+    ++m_blemishRuns;
+    const std::string prefix = page == 0 ? "BMB" : "BMW";
+    for (int colour = 0; colour < 3; ++colour) {
+        for (int n = 1; n <= kBlemishPoints; ++n) {
+            const int row = Table().Find(prefix + "RGB"[colour] + std::to_string(n));
+            m_registers[Table().StorageOf(row)] = (m_blemishRuns * 101 + colour * 32 + n) % kBlemishPointLimit;
+        }
+    }
     return {};
 }
 
 VirtualCamera::Outcome VirtualCamera::ShadingRecalibration(const std::string& value)
 {
-    // "table,kind", e.g. "1,0"
+    // "table,kind": table 0 User1, 1 User2, 2 Factory; kind 0 flat, 1 colour; e.g. "1,0"
     size_t comma = value.find(',');
     int table = 0;
     int kind = 0;
     if (comma == std::string::npos || !ParseValue(value.substr(0, comma), table)
-        || !ParseValue(value.substr(comma + 1), kind))
+        || !ParseValue(value.substr(comma + 1), kind) || table < 0 || table > 2 || kind < 0 || kind > 1)
         return {Outcome::Kind::Error, kInvalidValue};
     return {};
 }
