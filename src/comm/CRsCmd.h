@@ -79,6 +79,7 @@ private:
     void FinishLine(const std::string& line, int logMode);
     bool WaitForLine(int (CRsCmd::*reader)(int), int logMode, int timeoutMs, long long startMs);
     bool CanSend(int index, const CommandValue& value);
+    static bool IsNumberAnswerTo(const CommandFields& fields, const std::string& query);
     void ShowError(const std::string& text);
     void ShowReplyFailure(const std::string& reply, const std::string& command);
     void ShowNoAnswer();

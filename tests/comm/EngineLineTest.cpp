@@ -105,6 +105,16 @@ TEST(EngineLine, OnlyAValueInTheRowsFormIsAnAnswer)
     EXPECT_EQ(value.intValue, 31);
     EXPECT_EQ(engine.GetValue(CmdUD, 0, value, 1000, 1, 1), 1) << "an empty text is a text";
 
+    // A raw query takes only NAME=number for its NAME: a table entry must never be a refusal.
+    int entry = -1;
+    for (const char* reply : {"03 Invalid Value!!", "LUTR?", "LUTG=5", "LUTR="}) {
+        line.Send(std::string(reply) + "\r\n");
+        EXPECT_EQ(engine.QueryRaw(entry, "LUTR?\r\n", 1000), 0) << reply << " is no entry";
+    }
+    line.Send("LUTR=8191\r\n");
+    EXPECT_EQ(engine.QueryRaw(entry, "LUTR?\r\n", 1000), 1);
+    EXPECT_EQ(entry, 8191);
+
     // Numbers beyond 32 bits are clamped, and so is what the row's scaling makes of them.
     int number = 0;
     line.Send("BL=-99999999999\r\n");
