@@ -369,10 +369,10 @@ TEST(MainWindow, FindSettingListsTheShownControlsAndRevealsTheChosenOne)
     QTest::keyClick(&find->Text(), Qt::Key_Return);
     QWidget* control = rig.Registry().Find(rig.Id("KSR"));
     EXPECT_TRUE(rig.window->Tabs().currentWidget()->isAncestorOf(control)) << "its page is in front";
-    EXPECT_TRUE(WaitFor([&] { return control == QApplication::focusWidget() || control->isAncestorOf(QApplication::focusWidget()); }))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return control == QApplication::focusWidget() || control->isAncestorOf(QApplication::focusWidget()); }))
         << "the control has the focus";
     EXPECT_NE(control->parentWidget()->findChild<CtrlHighlight*>(), nullptr) << "and is marked";
-    EXPECT_TRUE(WaitFor([&] { return control->parentWidget()->findChild<CtrlHighlight*>() == nullptr; }))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return control->parentWidget()->findChild<CtrlHighlight*>() == nullptr; }, 5000))
         << "the mark fades by itself";
 
     find->show();
