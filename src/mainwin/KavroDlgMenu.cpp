@@ -2,12 +2,15 @@
 #include "mainwin/CKavroDlg.h"
 
 #include <QKeySequence>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 
 #include "app/AppSettings.h"
 #include "comm/CommandTable.h"
 #include "dialogs/CCommSelDlg.h"
+#include "mainwin/CCompareDlg.h"
+#include "mainwin/CFindDlg.h"
 #include "params/ControlIds.h"
 
 namespace {
@@ -130,4 +133,9 @@ void CKavroDlg::OnLevelChanged()
 {
     m_utilityMenu->setEnabled(m_settings.IsFactory());
     m_commSel->UpdateStoreButton();
+    // A comparison holds the lines of the level it was made at.
+    if (CCompareDlg* compare = CompareDlg())
+        compare->close();
+    if (CFindDlg* find = FindDlg())
+        find->Filter(find->Text().text());
 }

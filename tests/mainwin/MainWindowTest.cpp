@@ -338,7 +338,17 @@ TEST(MainWindow, FindSettingListsTheShownControlsAndRevealsTheChosenOne)
     rig.window->Initialise();
     rig.window->show();
     rig.window->Tabs().setCurrentIndex(rig.window->Tabs().count() - 1);
-    rig.window->OnFindSetting();
+    QMenu* settingsMenu = nullptr;
+    for (QMenu* menu : rig.window->findChildren<QMenu*>())
+        settingsMenu = menu->title() == "Settings(&S)" ? menu : settingsMenu;
+    ASSERT_NE(settingsMenu, nullptr);
+    const QList<QAction*> items = settingsMenu->actions();
+    ASSERT_GE(items.size(), 5);
+    EXPECT_EQ(items[2]->text(), "&Store settings");
+    EXPECT_TRUE(items[3]->isSeparator()) << "our item follows the menu's own, behind a separator";
+    EXPECT_EQ(items[4]->text(), "Find Setting...");
+    EXPECT_EQ(items[4]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
+    items[4]->trigger();
     CFindDlg* find = rig.window->FindDlg();
     ASSERT_NE(find, nullptr);
     auto rows = [find] {
