@@ -12,6 +12,7 @@
 
 #include "app/AppSettings.h"
 #include "bench/BenchHost.h"
+#include "bench/BenchLine.h"
 #include "camsim/PtyCamera.h"
 #include "camsim/VirtualCamera.h"
 #include "comm/CRsCmd.h"
@@ -73,19 +74,10 @@ int IdleTick(double seconds)
 
 int Queries(int count)
 {
-    camsim::VirtualCamera camera;
-    camsim::PtyCamera pty(camera);
-    if (!pty.Start())
+    BenchLine line;
+    if (!line.opened)
         return 1;
-    AppSettings settings;
-    settings.baudIndex = 4;   // 115200
-    SerialPort port;
-    port.SetDeviceResolver([&](int) { return pty.DevicePath(); });
-    ClSerialLib camLink(settings);
-    BenchHost host;
-    CRsCmd engine(settings, port, camLink, host);
-    if (!engine.OpenPort(0))
-        return 1;
+    CRsCmd& engine = *line.engine;
 
     int failures = 0;
     const double wall0 = WallSeconds();
@@ -97,7 +89,6 @@ int Queries(int count)
     const double budget = 1.10 * count * CRsCmd::kPollMs / 1000.0;
     std::printf("queries: %d in %.3f s (%.2f ms each), %d failed; budget %.3f s -> %s\n", count, wall,
                 1000.0 * wall / count, failures, budget, wall <= budget && failures == 0 ? "within" : "OVER");
-    engine.ClosePort();
     return failures == 0 ? 0 : 1;
 }
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/AppSettings.h"
-#include "bench/BenchHost.h"
+#include "bench/BenchLine.h"
 #include "camsim/PtyCamera.h"
 #include "camsim/VirtualCamera.h"
 #include "comm/CRsCmd.h"
@@ -75,34 +75,6 @@ int Compute(int rounds)
     }
     return checksum > 0 ? 0 : 1;
 }
-
-// The engine at 115200 baud on a pseudo-terminal to the virtual camera.
-struct BenchLine {
-    BenchLine() : pty(camera), camLink(settings, "/nonexistent")
-    {
-        settings.baudIndex = 4;
-        started = pty.Start();
-        port.SetDeviceResolver([this](int) { return pty.DevicePath(); });
-        engine = std::make_unique<CRsCmd>(settings, port, camLink, host);
-        opened = started && engine->OpenPort(0);
-    }
-    ~BenchLine()
-    {
-        engine->ClosePort();
-        engine.reset();
-        pty.Stop();
-    }
-
-    camsim::VirtualCamera camera;
-    camsim::PtyCamera pty;
-    AppSettings settings;
-    SerialPort port;
-    ClSerialLib camLink;
-    BenchHost host;
-    std::unique_ptr<CRsCmd> engine;
-    bool started = false;
-    bool opened = false;
-};
 
 void Report(const char* what, double seconds, int commands)
 {

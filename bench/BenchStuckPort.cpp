@@ -17,6 +17,7 @@
 
 #include "app/AppSettings.h"
 #include "bench/BenchHost.h"
+#include "bench/BenchLine.h"
 #include "camsim/PtyCamera.h"
 #include "camsim/VirtualCamera.h"
 #include "comm/CRsCmd.h"
@@ -89,19 +90,10 @@ void Report(const char* what, std::vector<double> times)
 int main(int argc, char** argv)
 {
     const int count = argc > 1 ? std::stoi(argv[1]) : 100;
-    camsim::VirtualCamera camera;
-    camsim::PtyCamera pty(camera);
-    if (!pty.Start())
+    BenchLine line;
+    if (!line.opened)
         return 1;
-    AppSettings settings;
-    settings.baudIndex = 4;   // 115200
-    SerialPort port;
-    port.SetDeviceResolver([&](int) { return pty.DevicePath(); });
-    ClSerialLib camLink(settings);
-    BenchHost host;
-    CRsCmd engine(settings, port, camLink, host);
-    if (!engine.OpenPort(0))
-        return 1;
+    CRsCmd& engine = *line.engine;
     Report("alone:", QueryTimes(engine, count));
 
     int ready[2];
@@ -120,6 +112,5 @@ int main(int argc, char** argv)
     Report("beside a stuck writer:", times);
     const double longest = *std::max_element(times.begin(), times.end());
     std::printf("budget: every query < 200 ms -> %s\n", longest < 0.2 ? "within" : "OVER");
-    engine.ClosePort();
     return longest < 0.2 ? 0 : 1;
 }

@@ -38,8 +38,8 @@ const char kUsage[] =
     "  --verbose          show the line traffic on standard error\n"
     "query prints the value as the tool's pages show it; set takes a value within the range\n"
     "the pages allow and exits 0 only when the camera acknowledged; raw sends LINE and prints\n"
-    "every line received until the time limit passes with nothing new, and exits 1 when the\n"
-    "line failed. Camera text shown on a terminal has its control characters escaped (\\x1b).\n"
+    "every line received until the time limit passes with nothing new (at most ten limits in\n"
+    "all), and exits 1 when the line failed or never fell silent. Camera text shown on a terminal has its control characters escaped (\\x1b).\n"
     "read-luts writes the camera's three look-up tables to a gamma data file; send-luts sends\n"
     "the tables of a gamma data file to the camera.\n"
     "diff queries the camera for each line of the settings file and prints NAME=FILEVALUE\n"
@@ -47,6 +47,8 @@ const char kUsage[] =
 
 // A line longer than the engine's receive buffer is shown in pieces, never lost.
 constexpr size_t kLongestRawLine = 1024;
+// raw listens until the time limit passes with nothing new, and never longer than this many limits.
+constexpr int kRawTalkLimitFactor = 10;
 
 std::string Shown(const std::string& cameraText)
 {
@@ -218,8 +220,13 @@ int KavroCli::Raw(const std::string& line, int timeoutMs)
     m_host->printReceived = true;
     std::string received;
     bool afterCr = false;
-    long long lastActivity = SteadyMs();
+    const long long start = SteadyMs();
+    long long lastActivity = start;
+    bool stillTalking = false;
     while (SteadyMs() - lastActivity < timeoutMs && !LineFailed()) {
+        // A camera that never falls silent must not keep the command alive for ever.
+        if ((stillTalking = SteadyMs() - start >= static_cast<long long>(timeoutMs) * kRawTalkLimitFactor))
+            break;
         uint8_t byte = 0;
         if (m_engine->ReadBytes(&byte, 1, CRsCmd::kPollMs) != 1)
             continue;
@@ -235,7 +242,10 @@ int KavroCli::Raw(const std::string& line, int timeoutMs)
     }
     if (!received.empty())
         ShowReceived(received);
-    return LineFailed() ? ExitFailed : ExitOk;
+    if (stillTalking)
+        std::cerr << "kavro-cli: the camera was still talking " << static_cast<long long>(timeoutMs) * kRawTalkLimitFactor
+                  << " ms after the line was sent" << std::endl;
+    return LineFailed() || stillTalking ? ExitFailed : ExitOk;
 }
 
 void KavroCli::ShowReceived(std::string& line)

@@ -19,8 +19,11 @@
 #include "dialogs/CLabel.h"
 #include "dialogs/CUserIDDlg.h"
 #include "dialogs/CompanionOwner.h"
+#include "dialogs/DialogParts.h"
 #include "dialogs/StatusPictures.h"
 #include "dialogs/UiPrompts.h"
+
+using DialogParts::NewButton;
 
 namespace {
 
@@ -30,14 +33,6 @@ QLineEdit* NewField(QWidget* parent, const char* name)
     field->setObjectName(name);
     field->setReadOnly(true);
     return field;
-}
-
-QPushButton* NewButton(QWidget* parent, const char* name, const char* text)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    return button;
 }
 
 }  // namespace
@@ -55,10 +50,7 @@ CAboutDlg::CAboutDlg(AppSettings& settings, CompanionOwner& owner, UiPrompts& pr
     m_link = new CLabel(kMakerAddress, this);
     m_link->setObjectName("link");
     m_link->SetLink(true).SetTextColor(QColor(0, 0, 255)).SetFontUnderline(true).SetLinkCursor(Qt::PointingHandCursor);
-    m_status = new QLabel(this);
-    m_status->setObjectName("lineBar");
-    m_status->setFixedHeight(StatusPictures::kBarHeight);
-    m_status->setScaledContents(true);
+    m_status = DialogParts::NewLineBar(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(name);

@@ -14,6 +14,7 @@
 
 #include "comm/CRsCmd.h"
 #include "dialogs/CompanionOwner.h"
+#include "dialogs/DialogParts.h"
 #include "dialogs/StatusPictures.h"
 
 namespace {
@@ -54,10 +55,7 @@ CAfeSenderDlg::CAfeSenderDlg(CompanionOwner& owner, QWidget* parent) : QDialog(p
     send->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &CAfeSenderDlg::accept);
 
-    m_status = new QLabel(this);
-    m_status->setObjectName("lineBar");
-    m_status->setFixedHeight(StatusPictures::kBarHeight);
-    m_status->setScaledContents(true);
+    m_status = DialogParts::NewLineBar(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);

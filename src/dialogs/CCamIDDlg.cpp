@@ -12,6 +12,7 @@
 #include "comm/CommandTable.h"
 #include "comm/EngineHost.h"
 #include "dialogs/CompanionOwner.h"
+#include "dialogs/DialogParts.h"
 #include "dialogs/StatusPictures.h"
 #include "dialogs/UiPrompts.h"
 
@@ -42,10 +43,7 @@ CCamIDDlg::CCamIDDlg(AppSettings& settings, CompanionOwner& owner, UiPrompts& pr
     connect(m_save, &QPushButton::clicked, this, &CCamIDDlg::OnSaveCameraId);
     m_save->setVisible(m_settings.IsFactory());
 
-    m_status = new QLabel(this);
-    m_status->setObjectName("lineBar");
-    m_status->setFixedHeight(StatusPictures::kBarHeight);
-    m_status->setScaledContents(true);
+    m_status = DialogParts::NewLineBar(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addWidget(m_save, 0, Qt::AlignRight);

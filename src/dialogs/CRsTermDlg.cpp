@@ -11,7 +11,10 @@
 #include "app/AppSettings.h"
 #include "comm/CRsCmd.h"
 #include "dialogs/CompanionOwner.h"
+#include "dialogs/DialogParts.h"
 #include "dialogs/StatusPictures.h"
+
+using DialogParts::NewButton;
 
 namespace {
 
@@ -25,14 +28,6 @@ uint32_t SteadyTicks()
 {
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
     return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
-}
-
-QPushButton* NewButton(QWidget* parent, const char* name, const char* text)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    return button;
 }
 
 }  // namespace
@@ -73,9 +68,7 @@ CRsTermDlg::CRsTermDlg(AppSettings& settings, CompanionOwner& owner, QWidget* pa
     m_clear = NewButton(this, "clear", "Clear");
     m_save = NewButton(this, "save", "Save");
     m_save->hide();
-    m_lineBar = new QLabel(this);
-    m_lineBar->setObjectName("lineBar");
-    m_lineBar->setScaledContents(true);
+    m_lineBar = DialogParts::NewLineBar(this);
 
     connect(m_send, &QPushButton::clicked, this, &CRsTermDlg::OnSend);
     connect(m_clear, &QPushButton::clicked, this, &CRsTermDlg::OnClear);

@@ -13,6 +13,7 @@
 #include "comm/CommandTable.h"
 #include "comm/EngineHost.h"
 #include "dialogs/CompanionOwner.h"
+#include "dialogs/DialogParts.h"
 #include "dialogs/StatusPictures.h"
 #include "dialogs/UiPrompts.h"
 
@@ -47,10 +48,7 @@ CUserIDDlg::CUserIDDlg(AppSettings& settings, CompanionOwner& owner, UiPrompts& 
     connect(write, &QPushButton::clicked, this, &CUserIDDlg::OnWriteUserId);
     connect(read, &QPushButton::clicked, this, &CUserIDDlg::OnReadUserId);
 
-    m_status = new QLabel(this);
-    m_status->setObjectName("lineBar");
-    m_status->setFixedHeight(StatusPictures::kBarHeight);
-    m_status->setScaledContents(true);
+    m_status = DialogParts::NewLineBar(this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);

@@ -17,9 +17,12 @@
 
 #include "dialogs/CommSelDlgTexts.h"
 #include "dialogs/CommSelOwner.h"
+#include "dialogs/DialogParts.h"
 #include "dialogs/StatusPictures.h"
 
 using namespace CommSelTexts;
+
+using DialogParts::NewButton;
 
 namespace {
 
@@ -31,15 +34,6 @@ QComboBox* NewList(QWidget* parent, const char* name, const char* const (&entrie
     for (const char* entry : entries)
         list->addItem(entry);
     return list;
-}
-
-QPushButton* NewButton(QWidget* parent, const char* name, const char* text)
-{
-    auto button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    // Enter must not press a camera operation by accident.
-    button->setAutoDefault(false);
-    return button;
 }
 
 // Small command buttons as wide as their text, so the panel stays compact.

@@ -99,10 +99,10 @@ bool IsExclusive(int fd)
 struct CliFixture {
     CliFixture() : pty(camera) { pty.Start(); }
 
-    ProcessResult Cli(const std::string& arguments, const std::string& port = "")
+    ProcessResult Cli(const std::string& arguments, const std::string& port = "", const std::string& prefix = "")
     {
         const std::string portOption = "--port '" + (port.empty() ? pty.DevicePath() : port) + "' ";
-        return RunProcess("XDG_CONFIG_HOME='" + home.path + "' " KAVRO_CLI_PATH " " + portOption + arguments);
+        return RunProcess("XDG_CONFIG_HOME='" + home.path + "' " + prefix + KAVRO_CLI_PATH " " + portOption + arguments);
     }
 
     TempFolder home;
@@ -171,6 +171,13 @@ TEST(KavroCli, FailuresHaveTheirOwnExitCodes)
     r = f.Cli("--timeout 200 query GA");
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("no answer to GA? within 200 ms"), std::string::npos) << r.err;
+
+    faults = {};
+    faults.stream = camsim::Stream::Notices;
+    f.camera.SetFaults(faults);
+    r = f.Cli("--timeout 100 raw 'GA?'", "", "timeout 30 ");
+    EXPECT_EQ(r.exitCode, 1) << "a camera that never falls silent ends raw after ten limits (124: it hung)";
+    EXPECT_NE(r.err.find("still talking 1000 ms after"), std::string::npos) << r.err;
 }
 
 TEST(KavroCli, TheCommandLineIsJudgedBeforeThePortIsTouched)
