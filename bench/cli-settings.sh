@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Times kavro-cli read-settings --factory and apply-settings --factory (344
+# Times kavro-cli read-settings --factory, apply-settings --factory and diff --factory (344
 # lines each) against kavro-camsim at 115200 baud: bench/cli-settings.sh BUILD_DIR
 set -euo pipefail
 BUILD=${1:?build folder}
@@ -12,7 +12,7 @@ device=$(head -n 1 "$work/device")
 export XDG_CONFIG_HOME="$work"
 cli() { "$BUILD/src/cli/kavro-cli" --port "$device" --baud 115200 "$@"; }
 budget=$(echo "1.10 * 344 * 0.020" | bc -l)
-for verb in read-settings apply-settings; do
+for verb in read-settings apply-settings diff; do
   start=$(date +%s.%N)
   cli "$verb" "$work/factory.cam" --factory
   end=$(date +%s.%N)

@@ -18,7 +18,7 @@ constexpr int kBaudCount = 5;
 const char kBaudList[] = "9600, 19200, 38400, 57600 or 115200";
 const char kVerbs[] = "query NAME, set NAME VALUE, raw LINE, read-luts FILE.csv, send-luts FILE.csv, "
                       "read-settings FILE.cam [--factory], apply-settings FILE.cam [--factory], "
-                      "store-area N|all, load-area N or identity";
+                      "diff FILE.cam [--factory], store-area N|all, load-area N or identity";
 // The centre marker packs its combo box (bits 0..3) and three colour check boxes (bits 4..6).
 constexpr int kCmColourBits = 0x70;
 
@@ -74,6 +74,7 @@ Verb FileVerb(const std::string& name)
            : name == "send-luts"      ? Verb::SendLuts
            : name == "read-settings"  ? Verb::ReadSettings
            : name == "apply-settings" ? Verb::ApplySettings
+           : name == "diff"           ? Verb::Diff
                                       : Verb::None;
 }
 
@@ -220,7 +221,8 @@ bool CliCommandLine::ParseCommand(const std::vector<std::string>& words)
 // FILE, and for the settings files an optional --factory after it.
 bool CliCommandLine::ParseFileCommand(Verb fileVerb, const std::vector<std::string>& words)
 {
-    const bool settings = fileVerb == Verb::ReadSettings || fileVerb == Verb::ApplySettings;
+    const bool settings =
+        fileVerb == Verb::ReadSettings || fileVerb == Verb::ApplySettings || fileVerb == Verb::Diff;
     const std::string expected = words[0] + (settings ? " expects FILE.cam [--factory]" : " expects FILE.csv");
     factory = settings && words.size() == 3 && words[2] == "--factory";
     if (words.size() != (factory ? 3u : 2u) || words[1].empty())

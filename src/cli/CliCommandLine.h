@@ -10,7 +10,7 @@ class CliCommandLine {
 public:
     enum class Verb {
         None, Help, Query, Set, Raw,
-        ReadLuts, SendLuts, ReadSettings, ApplySettings, StoreArea, LoadArea, Identity
+        ReadLuts, SendLuts, ReadSettings, ApplySettings, StoreArea, LoadArea, Identity, Diff
     };
 
     // Option values, with their defaults.
@@ -32,7 +32,7 @@ public:
     std::string text;        // set of a text row: the value; raw: the line; file commands: the file;
     static constexpr int kAllAreas = -1;
     int area = 0;            // store-area, load-area: 0 Factory, 1..3 User1..User3; store-area: or kAllAreas
-    bool factory = false;    // read-settings, apply-settings: every line of the factory level
+    bool factory = false;    // read-settings, apply-settings, diff: every line of the factory level
 
     // False with Error() naming the problem and what is valid.
     bool Parse(const std::vector<std::string>& args);

@@ -11,6 +11,7 @@
 #include "comm/CRsCmd.h"
 #include "comm/CommandFormat.h"
 #include "comm/SettingAreas.h"
+#include "files/SettingsComparison.h"
 #include "files/SettingsFile.h"
 #include "params/CtrlTbl.h"
 
@@ -102,6 +103,33 @@ int CliSettings::ApplySettings(const std::string& path, bool factory)
         return 1;
     }
     return 0;
+}
+
+// Only the file's usable lines are queried, in file order; values are printed
+// as the pages show them.
+int CliSettings::Diff(const std::string& path, bool factory)
+{
+    AppSettings settings;
+    const CommandFormat format(settings);
+    SettingsComparison comparison;
+    if (!comparison.Load(path, format, factory)) {
+        std::cerr << "kavro-cli: " << path << ": cannot read the file" << std::endl;
+        return 1;
+    }
+    auto query = [this](int commandIndex, int& value) { return m_engine.GetInt(commandIndex, 0, value, m_timeoutMs) != 0; };
+    auto progress = [this](size_t done, size_t total) {
+        ShowProgress("reading camera", static_cast<long long>(done), static_cast<long long>(total));
+    };
+    if (!comparison.ReadCamera(query, progress)) {
+        const int commandIndex = comparison.Lines()[comparison.FailedLine()].line.commandIndex;
+        std::cerr << "\nkavro-cli: no valid answer to " << m_engine.FormatQuery(commandIndex, 0, 0) << std::endl;
+        return 1;
+    }
+    for (const ComparedLine& line : comparison.Lines())
+        if (line.Differs())
+            std::cout << SettingsComparison::DifferenceText(line) << "\n";
+    std::cout << std::flush;
+    return comparison.DifferenceCount() > 0 ? kExitDiffers : 0;
 }
 
 int CliSettings::StoreArea(int area)

@@ -25,6 +25,7 @@ const char kUsage[] =
     "usage: kavro-cli [options] query NAME | set NAME VALUE | raw LINE | identity\n"
     "       kavro-cli [options] read-luts FILE.csv | send-luts FILE.csv\n"
     "       kavro-cli [options] read-settings FILE.cam [--factory] | apply-settings FILE.cam [--factory]\n"
+    "       kavro-cli [options] diff FILE.cam [--factory]\n"
     "       kavro-cli [options] store-area N|all | load-area N      (N 0 Factory, 1..3 User1..User3)\n"
     "  --port PORT        COM1..COM16 (as the tool resolves them) or a device path; default COM1\n"
     "  --baud RATE        9600, 19200, 38400, 57600 or 115200; default 9600\n"
@@ -40,7 +41,9 @@ const char kUsage[] =
     "every line received until the time limit passes with nothing new (at most ten limits in\n"
     "all), and exits 1 when the line failed or never fell silent. Camera text shown on a terminal has its control characters escaped (\\x1b).\n"
     "read-luts writes the camera's three look-up tables to a gamma data file; send-luts sends\n"
-    "the tables of a gamma data file to the camera.\n";
+    "the tables of a gamma data file to the camera.\n"
+    "diff queries the camera for each line of the settings file and prints NAME=FILEVALUE\n"
+    "(camera: CAMERAVALUE) for each difference; it exits 0 when all match, 3 when any differ.\n";
 
 // A line longer than the engine's receive buffer is shown in pieces, never lost.
 constexpr size_t kLongestRawLine = 1024;
@@ -153,6 +156,8 @@ int KavroCli::RunCommand(const CliCommandLine& o)
         return CliSettings(*m_engine, o.timeoutMs).ReadSettings(o.text, o.factory);
     case CliCommandLine::Verb::ApplySettings:
         return CliSettings(*m_engine, o.timeoutMs).ApplySettings(o.text, o.factory);
+    case CliCommandLine::Verb::Diff:
+        return CliSettings(*m_engine, o.timeoutMs).Diff(o.text, o.factory);
     case CliCommandLine::Verb::StoreArea:
         return CliSettings(*m_engine, o.timeoutMs).StoreArea(o.area);
     case CliCommandLine::Verb::LoadArea:

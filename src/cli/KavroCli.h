@@ -13,7 +13,8 @@ class SerialPort;
 class StderrHost;
 
 // kavro-cli: one camera command from the shell, on the tool's own engine.
-// Exit codes: 0 done, 1 the line or the camera failed, 2 bad usage.
+// Exit codes: 0 done, 1 the line or the camera failed, 2 bad usage; diff
+// exits 3 when the camera differs from the file.
 class KavroCli {
 public:
     enum ExitCode { ExitOk = 0, ExitFailed = 1, ExitUsage = 2 };

@@ -26,6 +26,8 @@ class CAboutDlg;
 class CAfeSenderDlg;
 class CCamIDDlg;
 class CCommSelDlg;
+class CCompareDlg;
+class CFindDlg;
 class CDlgParameterSheet;
 class CGen;
 class CProgDlg;
@@ -36,6 +38,7 @@ class ClSerialLib;
 class CtrlRegistry;
 class SerialPort;
 class UiPrompts;
+struct SettingsLine;
 
 // The main window: the tabbed parameter pages bound to the camera's commands,
 // the value store, reading the camera, the menu, the timers and the level
@@ -109,6 +112,16 @@ public:
     // Camera settings files.
     bool WriteSettingFile(const QString& path);
     bool ApplySettingFile(const QString& path);
+
+    // Comparing the camera with a settings file; finding a setting.
+    void OnCompareWithFile();
+    bool CompareWithFile(const QString& path);
+    // Sends the lines as loading a file does; for each, whether the camera acknowledged it.
+    std::vector<bool> ApplySettingLines(const std::vector<SettingsLine>& lines);
+    CCompareDlg* CompareDlg() const;
+    void OnFindSetting();
+    void RevealCtrl(int ctrlId);
+    CFindDlg* FindDlg() const;
 
     // Value store and lookups.
     int CtrlId2TblIndex(int ctrlId);
@@ -190,6 +203,7 @@ protected:
 
 private:
     void BuildMenu();
+    void FinishApplying();
     static constexpr int kNoAreaChosen = -2;   // the area dialog was cancelled
     int ChooseArea(bool load);
     AreaStore Store();
@@ -239,6 +253,8 @@ private:
     std::unique_ptr<CAboutDlg> m_about;   // made when first asked for, kept for the run
     QPointer<CUserIDDlg> m_userIdDlg;     // only while each runs
     QPointer<CCamIDDlg> m_camIdDlg;
+    QPointer<CCompareDlg> m_compareDlg;   // the last comparison, while it is open
+    QPointer<CFindDlg> m_findDlg;         // made when first asked for
 
     // Pages and their controls.
     std::unique_ptr<CtrlRegistry> m_registry;

@@ -33,10 +33,11 @@ public:
     void Apply(const SettingsLine& line) override
     {
         m_engine.quietMode = 1;
-        m_engine.SetInt(line.commandIndex, 0, line.value, m_timeoutMs);
+        accepted = m_engine.SetInt(line.commandIndex, 0, line.value, m_timeoutMs) != 0;
         m_engine.quietMode = 0;
         m_window.SetParam(line.ctrlId, line.value);
     }
+    bool accepted = false;   // the last line sent
 
 private:
     CKavroDlg& m_window;
@@ -63,6 +64,15 @@ void CKavroDlg::OnOpenSettingFile()
     if (path.isEmpty())
         return;
     ApplySettingFile(path);
+    m_settings.dataPath = FolderOf(path);
+}
+
+void CKavroDlg::OnCompareWithFile()
+{
+    const QString path = m_prompts.ChooseOpenFile(this, InitialPath(m_settings.dataPath), kSettingFilter);
+    if (path.isEmpty())
+        return;
+    CompareWithFile(path);
     m_settings.dataPath = FolderOf(path);
 }
 
@@ -104,11 +114,34 @@ bool CKavroDlg::ApplySettingFile(const QString& path)
         m_prompts.Message(this, path + kCannotOpen, kFileError, UiPrompts::Icon::Exclamation);
         return false;
     }
+    FinishApplying();
+    return true;
+}
+
+// Chosen lines of a file go the same way as the whole file.
+std::vector<bool> CKavroDlg::ApplySettingLines(const std::vector<SettingsLine>& lines)
+{
+    BlockingScope blocking;
+    m_progress->Create(this);
+    m_progress->SetMessage(kApplyProgress);
+    WindowSettingsSink sink(*this, *m_engine, *m_progress, m_commandTimeoutMs);
+    std::vector<bool> accepted;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        sink.Progress(static_cast<int>(i * 100 / lines.size()));
+        sink.Apply(lines[i]);
+        accepted.push_back(sink.accepted);
+    }
+    FinishApplying();
+    return accepted;
+}
+
+// The pages show what was sent, it counts as committed, and the disable rules follow.
+void CKavroDlg::FinishApplying()
+{
     RefreshAllCtrls();
     CommitParams();
     m_progress->SetPos(100);
     activateWindow();
     m_progress->Destroy();
     UpdateEnables(0, 0);
-    return true;
 }

@@ -1,11 +1,16 @@
 // The menu and the pages' push buttons: tables of what each one does.
 #include "mainwin/CKavroDlg.h"
 
+#include <QKeySequence>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 
 #include "app/AppSettings.h"
 #include "comm/CommandTable.h"
 #include "dialogs/CCommSelDlg.h"
+#include "mainwin/CCompareDlg.h"
+#include "mainwin/CFindDlg.h"
 #include "params/ControlIds.h"
 
 namespace {
@@ -30,6 +35,19 @@ const MenuItem kMenu[] = {
     {"Gamma(&G)", "&Load Data from Camera", &CKavroDlg::OnLoadGammaFromCamera},
     {"Help(&H)", "&About this application", &CKavroDlg::OnAbout},
     {"Help(&H)", "Communication", &CKavroDlg::OnCommunication},
+};
+
+// Additions of our own, each after the items above of its menu, behind a separator.
+struct AddedMenuItem {
+    const char* menu;
+    const char* item;
+    void (CKavroDlg::*action)();
+    QKeySequence::StandardKey shortcut;
+};
+
+const AddedMenuItem kAddedMenu[] = {
+    {"File(&F)", "Compare with File...", &CKavroDlg::OnCompareWithFile, QKeySequence::UnknownKey},
+    {"Settings(&S)", "Find Setting...", &CKavroDlg::OnFindSetting, QKeySequence::Find},
 };
 
 const char kUtilityMenu[] = "Utility(&U)";
@@ -82,6 +100,14 @@ void CKavroDlg::BuildMenu()
         const auto action = entry.action;
         menu->addAction(entry.item, this, [this, action] { (this->*action)(); });
     }
+    for (const AddedMenuItem& entry : kAddedMenu)
+        for (QAction* top : menuBar()->actions())
+            if (top->text() == entry.menu) {
+                top->menu()->addSeparator();
+                const auto action = entry.action;
+                QAction* item = top->menu()->addAction(entry.item, this, [this, action] { (this->*action)(); });
+                item->setShortcut(entry.shortcut);
+            }
 }
 
 void CKavroDlg::OnButtonClicked(int ctrlId)
@@ -107,4 +133,9 @@ void CKavroDlg::OnLevelChanged()
 {
     m_utilityMenu->setEnabled(m_settings.IsFactory());
     m_commSel->UpdateStoreButton();
+    // A comparison holds the lines of the level it was made at.
+    if (CCompareDlg* compare = CompareDlg())
+        compare->close();
+    if (CFindDlg* find = FindDlg())
+        find->Filter(find->Text().text());
 }

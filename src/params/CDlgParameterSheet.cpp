@@ -14,6 +14,7 @@
 
 #include <algorithm>
 
+#include "comm/CommandTable.h"
 #include "params/CtrlRegistry.h"
 #include "params/CtrlTbl.h"
 #include "params/KavroSpinBox.h"
@@ -28,6 +29,34 @@ constexpr int kCellVSpacing = 4;
 bool IsValueControl(CellKind kind)
 {
     return kind == CellKind::Edit || kind == CellKind::List;
+}
+
+// "−92" with a true minus sign, as a range reads best.
+QString Number(int value)
+{
+    return value < 0 ? QString::fromUtf8("\u2212") + QString::number(-static_cast<long long>(value))
+                     : QString::number(value);
+}
+
+// What a bound control sends, from the binding table: "GA · −92 … 605"; a
+// list names the value of each entry. Controls without a command have none.
+QString ToolTipOf(const PageCell& cell)
+{
+    const int boundId = cell.kind == CellKind::Radio && cell.groupHead != 0 ? cell.groupHead : cell.ctrlId;
+    const int row = CtrlTbl::FindByCtrl(boundId);
+    if (row < 0 || CtrlTbl::Rows()[row].commandIndex < 0)
+        return {};
+    const CtrlTblEntry& entry = CtrlTbl::Rows()[row];
+    const QString mnemonic = CommandTable::Row(entry.commandIndex).mnemonic;
+    if (cell.kind == CellKind::Button || cell.kind == CellKind::ReadOut)
+        return mnemonic;
+    if (cell.kind != CellKind::List)
+        return mnemonic + QString::fromUtf8(" \u00b7 ") + Number(entry.min) + QString::fromUtf8(" \u2026 ") +
+               Number(entry.max);
+    QString text = mnemonic;
+    for (size_t i = 0; i < cell.entries.size(); ++i)
+        text += "\n" + QString::number(i) + " = " + QString::fromStdString(cell.entries[i]);
+    return text;
 }
 
 }  // namespace
@@ -300,6 +329,7 @@ void CDlgParameterSheet::RegisterCell(const PageCell& cell, QWidget* widget)
     if (cell.ctrlId == 0)
         return;
     widget->setObjectName(QStringLiteral("ctrl%1").arg(cell.ctrlId));
+    widget->setToolTip(ToolTipOf(cell));
     if (!m_registry.Add(cell.ctrlId, widget))
         qWarning("page \"%s\": control id %d is used twice", qPrintable(m_title), cell.ctrlId);
     if (cell.hidden) {

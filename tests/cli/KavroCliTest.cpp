@@ -339,6 +339,47 @@ TEST(KavroCli, ASettingsFileClonesOneCameraIntoAnother)
     EXPECT_EQ(target.Cli("apply-settings '" + source.home.File("missing.cam") + "'").exitCode, 1);
 }
 
+TEST(KavroCli, DiffQueriesTheFileLinesAndNamesEachDifferenceAsThePagesShowIt)
+{
+    CliFixture f;
+    f.camera.SetRegister("GA", 100);
+    f.camera.SetRegister("AGCF", 60 * 16);
+    f.camera.SetRegister("GA00", 7);
+    f.camera.SetRegister("KSR", 667);
+    const std::string file = f.home.File("golden.cam");
+    std::ofstream(file) << "GA=100\r\nAGCF=50\r\nGA00=5\r\nNOPE=1\r\nGA=9999\r\nKSR=700\r\n";
+
+    f.camera.ClearReceivedLines();
+    ProcessResult r = f.Cli("diff '" + file + "'");
+    EXPECT_EQ(r.exitCode, 3) << r.err;
+    EXPECT_EQ(r.out, "AGCF=50 (camera: 60)\nKSR=700 (camera: 667)\n");
+    EXPECT_EQ(f.camera.ReceivedLines(), (std::vector<std::string>{"GA?", "AGCF?", "KSR?"}))
+        << "only the lines the user level would send, in file order, and nothing else";
+
+    r = f.Cli("diff '" + file + "' --factory");
+    EXPECT_EQ(r.exitCode, 3) << r.err;
+    EXPECT_EQ(r.out, "AGCF=50 (camera: 60)\nGA00=5 (camera: 7)\nKSR=700 (camera: 667)\n");
+
+    f.camera.SetRegister("AGCF", 50 * 16);
+    f.camera.SetRegister("GA00", 5);
+    f.camera.SetRegister("KSR", 700);
+    r = f.Cli("diff '" + file + "' --factory");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+
+    camsim::Faults faults;
+    faults.swallowReplies = 2;
+    f.camera.SetFaults(faults);
+    r = f.Cli("--timeout 300 diff '" + file + "'");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "") << "no verdict without every answer";
+    EXPECT_NE(r.err.find("no valid answer to GA?"), std::string::npos) << r.err;
+    f.camera.SetFaults(camsim::Faults{});
+    EXPECT_EQ(f.Cli("diff '" + f.home.File("missing.cam") + "'").exitCode, 1);
+    EXPECT_EQ(f.Cli("diff").exitCode, 2);
+    EXPECT_EQ(f.Cli("diff '" + file + "' --all").exitCode, 2);
+}
+
 TEST(KavroCli, SettingAreasAreStoredAndLoaded)
 {
     CliFixture f;

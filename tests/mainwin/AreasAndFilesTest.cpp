@@ -9,9 +9,13 @@
 #include "dialogs/AreaStore.h"
 #include "dialogs/CProgDlg.h"
 #include "mainwin/CAreaSelDlg.h"
+#include "mainwin/CCompareDlg.h"
 #include "params/CtrlTbl.h"
 #include "support/FileSizeLimit.h"
 #include "support/MainWindowRig.h"
+
+#include <QPushButton>
+#include <QTableWidget>
 
 namespace {
 
@@ -98,6 +102,56 @@ TEST(SettingsFiles, AFactoryFileLoadsAtUserLevelWithoutItsFactoryLines)
     EXPECT_EQ(user.window->CurParam(CmdAGCF), user.window->PrevParam(CmdAGCF)) << "the load is committed";
     EXPECT_FALSE(user.window->Progress().IsCreated());
     EXPECT_TRUE(user.prompts.prompts.empty());
+}
+
+TEST(SettingsFiles, ComparingWithAFileMarksTheDifferencesAndAppliesOnlyTheCheckedOnes)
+{
+    MainWindowRig rig;
+    rig.camera.SetRegister("GA", 100);
+    rig.camera.SetRegister("AGCF", 60 * 16);
+    rig.camera.SetRegister("KSR", 667);
+    rig.window->Initialise();
+    rig.camera.SetRegister("GAR", 5);   // the pages do not know it yet
+    TempFolder folder;
+    const std::string path = folder.File("golden.cam");
+    std::ofstream(path) << "GA=120\r\nGAR=5\r\nAGCF=50\r\nGA00=5\r\nKSR=700\r\n";
+    rig.Wire();
+    rig.prompts.files.push_back(QString::fromStdString(path));
+    rig.window->OnCompareWithFile();
+
+    EXPECT_EQ(rig.Wire(), (std::vector<std::string>{"GA?", "GAR?", "AGCF?", "KSR?"}))
+        << "the factory-only line is not compared at user level; nothing is set";
+    EXPECT_EQ(rig.Spin(rig.Id("GAR"))->Text(), "5") << "the pages show the camera's values";
+    EXPECT_EQ(rig.Spin(rig.Id("AGCF"))->Text(), "60");
+    EXPECT_FALSE(rig.window->Progress().IsCreated());
+    CCompareDlg* dialog = rig.window->CompareDlg();
+    ASSERT_NE(dialog, nullptr);
+    QTableWidget& table = dialog->Table();
+    auto cell = [&table](int row, int column) { return table.item(row, column)->text().toStdString(); };
+    auto marked = [&table](int row) { return table.item(row, CCompareDlg::ColPage)->data(CCompareDlg::kDiffersRole).toBool(); };
+    ASSERT_EQ(table.rowCount(), 4);
+    EXPECT_EQ(cell(0, CCompareDlg::ColMnemonic) + cell(1, CCompareDlg::ColMnemonic) + cell(2, CCompareDlg::ColMnemonic) +
+                  cell(3, CCompareDlg::ColMnemonic),
+              "GAAGCFKSRGAR")
+        << "differing rows first, each part in file order";
+    EXPECT_TRUE(marked(0) && marked(1) && marked(2));
+    EXPECT_FALSE(marked(3));
+    EXPECT_EQ(cell(1, CCompareDlg::ColFile) + "/" + cell(1, CCompareDlg::ColCamera), "50/60") << "as the pages show it";
+    EXPECT_EQ(cell(2, CCompareDlg::ColLabel), "KneeSlope R");
+    EXPECT_FALSE(table.item(3, CCompareDlg::ColPage)->flags() & Qt::ItemIsUserCheckable);
+
+    table.item(0, CCompareDlg::ColPage)->setCheckState(Qt::Checked);
+    table.item(2, CCompareDlg::ColPage)->setCheckState(Qt::Checked);
+    dialog->ApplyButton().click();
+    EXPECT_EQ(Settings(rig.Wire()), (std::vector<std::string>{"GA=120", "KSR=700"}));
+    EXPECT_EQ(rig.camera.Register("GA"), 120);
+    EXPECT_EQ(rig.Spin(rig.Id("KSR"))->Text(), "700");
+    EXPECT_EQ(rig.window->CurParam(CmdGA), rig.window->PrevParam(CmdGA)) << "applied as a loaded file is";
+    EXPECT_EQ(dialog->Comparison().DifferenceCount(), 1u);
+    EXPECT_EQ(cell(0, CCompareDlg::ColMnemonic), "AGCF");
+    EXPECT_TRUE(marked(0));
+    EXPECT_FALSE(marked(1));
+    EXPECT_TRUE(rig.prompts.prompts.empty());
 }
 
 TEST(SettingsFiles, EmptyUnreadableAndUnwritableFilesChangeNothing)

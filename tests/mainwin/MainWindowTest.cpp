@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
+#include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QRadioButton>
@@ -18,6 +19,9 @@
 #include "comm/CRsCmd.h"
 #include "dialogs/CCommSelDlg.h"
 #include "dialogs/CProgDlg.h"
+#include "mainwin/CFindDlg.h"
+#include "mainwin/CtrlHighlight.h"
+#include "params/SettingIndex.h"
 #include "support/MainWindowRig.h"
 #include "support/PaintProbe.h"
 #include "support/PtyPair.h"
@@ -326,4 +330,63 @@ TEST(MainWindow, TheWindowKeepsRoomForItsPagesAndSharesTheRest)
     QTest::qWait(20);
     for (int i = 0; i < groups.size(); ++i)
         EXPECT_GT(groups[i]->width(), narrow[i]) << groups[i]->title().toStdString() << " takes a share of the room";
+}
+
+TEST(MainWindow, FindSettingListsTheShownControlsAndRevealsTheChosenOne)
+{
+    MainWindowRig rig;
+    rig.window->Initialise();
+    rig.window->show();
+    rig.window->Tabs().setCurrentIndex(rig.window->Tabs().count() - 1);
+    QMenu* settingsMenu = nullptr;
+    for (QMenu* menu : rig.window->findChildren<QMenu*>())
+        settingsMenu = menu->title() == "Settings(&S)" ? menu : settingsMenu;
+    ASSERT_NE(settingsMenu, nullptr);
+    const QList<QAction*> items = settingsMenu->actions();
+    ASSERT_GE(items.size(), 5);
+    EXPECT_EQ(items[2]->text(), "&Store settings");
+    EXPECT_TRUE(items[3]->isSeparator()) << "our item follows the menu's own, behind a separator";
+    EXPECT_EQ(items[4]->text(), "Find Setting...");
+    EXPECT_EQ(items[4]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
+    items[4]->trigger();
+    CFindDlg* find = rig.window->FindDlg();
+    ASSERT_NE(find, nullptr);
+    auto rows = [find] {
+        std::vector<const SettingPlace*> places;
+        for (int i = 0; i < find->List().count(); ++i)
+            places.push_back(SettingIndex::Find(find->List().item(i)->data(CFindDlg::kCtrlIdRole).toInt()));
+        return places;
+    };
+
+    ASSERT_TRUE(std::any_of(SettingIndex::Places().begin(), SettingIndex::Places().end(),
+                            [](const SettingPlace& p) { return p.factoryOnly && SettingIndex::Matches(p, "gain"); }))
+        << "the page contents hold factory-only gain controls";
+    QTest::keyClicks(&find->Text(), "gAIn");
+    const std::vector<const SettingPlace*> gains = rows();
+    EXPECT_GE(gains.size(), 3u);
+    for (const SettingPlace* place : gains) {
+        ASSERT_NE(place, nullptr);
+        EXPECT_FALSE(place->factoryOnly) << place->mnemonic << " is factory-only";
+        EXPECT_TRUE(SettingIndex::Matches(*place, "gain")) << place->mnemonic;
+    }
+    EXPECT_TRUE(std::any_of(gains.begin(), gains.end(), [](const SettingPlace* p) { return p->mnemonic == "GA"; }));
+
+    find->Text().clear();
+    QTest::keyClicks(&find->Text(), "KSR");
+    ASSERT_EQ(find->List().count(), 1);
+    EXPECT_TRUE(find->List().item(0)->text().endsWith(QString::fromUtf8("\u203a Knee \u203a KneeSlope R  [KSR]")))
+        << find->List().item(0)->text().toStdString();
+    QTest::keyClick(&find->Text(), Qt::Key_Return);
+    QWidget* control = rig.Registry().Find(rig.Id("KSR"));
+    EXPECT_TRUE(rig.window->Tabs().currentWidget()->isAncestorOf(control)) << "its page is in front";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return control == QApplication::focusWidget() || control->isAncestorOf(QApplication::focusWidget()); }))
+        << "the control has the focus";
+    EXPECT_NE(control->parentWidget()->findChild<CtrlHighlight*>(), nullptr) << "and is marked";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return control->parentWidget()->findChild<CtrlHighlight*>() == nullptr; }, 5000))
+        << "the mark fades by itself";
+
+    find->show();
+    find->activateWindow();
+    QTest::keyClick(find, Qt::Key_Escape);
+    EXPECT_FALSE(find->isVisible());
 }

@@ -12,6 +12,7 @@
 
 #include "RecordingSink.h"
 #include "TestPage.h"
+#include "comm/CommandTable.h"
 #include "params/CDlgParameterSheet.h"
 #include "params/CtrlRegistry.h"
 #include "params/CtrlTbl.h"
@@ -127,7 +128,16 @@ TEST(AllPages, EveryControlIsBuiltAndEveryPageFitsTheTabs)
     for (int i = 0; i < CtrlTbl::Count(); ++i) {
         const int ctrlId = CtrlTbl::Rows()[i].ctrlId;
         EXPECT_TRUE(ctrlId == 0 || registry.Find(ctrlId)) << "binding row " << i << " has no control " << ctrlId;
+        const int command = CtrlTbl::Rows()[i].commandIndex;
+        if (ctrlId != 0 && command >= 0 && registry.Find(ctrlId))
+            EXPECT_TRUE(registry.Find(ctrlId)->toolTip().startsWith(CommandTable::Row(command).mnemonic))
+                << "binding row " << i << " shows \"" << registry.Find(ctrlId)->toolTip().toStdString() << "\"";
     }
+    auto tip = [&registry](const char* mnemonic) {
+        return registry.Find(CtrlId::Bound(CommandTable::Find(mnemonic)))->toolTip();
+    };
+    EXPECT_EQ(tip("GA"), QString::fromUtf8("GA \u00b7 \u221292 \u2026 605"));
+    EXPECT_EQ(tip("TR"), "TR\n0 = NORMAL\n1 = EPS\n2 = PWC\n3 = RCT") << "a list names what each entry sends";
 
     const std::pair<int, int> radioGroups[] = {{CtrlId::Bound(CmdSM), 4}, {CtrlId::Bound(27), 2}};   // SM, AGC
     for (const auto& [head, size] : radioGroups) {

@@ -5,6 +5,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTableWidget>
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
@@ -24,6 +27,8 @@
 #include "comm/serial/SerialPort.h"
 #include "dialogs/CCommSelDlg.h"
 #include "dialogs/QtUiPrompts.h"
+#include "mainwin/CCompareDlg.h"
+#include "mainwin/CFindDlg.h"
 #include "mainwin/CKavroDlg.h"
 #include "params/CDlgParameterSheet.h"
 
@@ -103,6 +108,42 @@ QPixmap SideBySide(QWidget& main, QWidget& companion)
     return picture;
 }
 
+// The find window over the main window, the chosen control just marked.
+void SaveFind(CKavroDlg& window, Saver& saver)
+{
+    window.OnFindSetting();
+    CFindDlg& find = *window.FindDlg();
+    find.move(window.frameGeometry().right() - find.width() + 20, window.y() + 160);
+    find.Text().setText("gain");
+    find.List().setCurrentRow(0);
+    Settle();
+    window.RevealCtrl(find.List().currentItem()->data(CFindDlg::kCtrlIdRole).toInt());
+    Settle();
+    saver.Save(SideBySide(window, find), "find-setting.png");
+    find.close();
+}
+
+// A comparison with a file that differs from the camera in three values.
+void SaveCompare(CKavroDlg& window, const QTemporaryDir& home, Saver& saver)
+{
+    const QString path = home.filePath("golden.cam");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write("SDM=0\r\nGA=120\r\nGAR=0\r\nGAB=0\r\nAGCF=50\r\nKN=0\r\nKSR=700\r\nKPR=4095\r\n") < 0)
+        return;
+    file.close();
+    window.CompareWithFile(path);
+    CCompareDlg* compare = window.CompareDlg();
+    if (compare == nullptr)
+        return;
+    compare->Table().item(0, CCompareDlg::ColPage)->setCheckState(Qt::Checked);
+    compare->Table().item(2, CCompareDlg::ColPage)->setCheckState(Qt::Checked);
+    compare->resize(660, 360);
+    Settle();
+    saver.Save(compare->grab(), "compare-with-file.png");
+    compare->close();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -153,6 +194,8 @@ int main(int argc, char* argv[])
         Settle();
         SavePages(window, "user", saver);
         saver.Save(window.CommSel().grab(), "communication.png");
+        SaveFind(window, saver);
+        SaveCompare(window, home, saver);
 
         SwitchLevel(window);
         SavePages(window, "factory", saver);

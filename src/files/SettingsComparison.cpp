@@ -1,0 +1,59 @@
+#include "files/SettingsComparison.h"
+
+#include "comm/CommandTable.h"
+
+namespace {
+
+// Keeps every usable line in file order; nothing is sent.
+class CollectingSink : public SettingsSink {
+public:
+    explicit CollectingSink(std::vector<ComparedLine>& lines) : m_lines(lines) {}
+    void Progress(int) override {}
+    void Apply(const SettingsLine& line) override { m_lines.push_back(ComparedLine{line, 0}); }
+
+private:
+    std::vector<ComparedLine>& m_lines;
+};
+
+}  // namespace
+
+bool SettingsComparison::Load(const std::string& path, const CommandFormat& format, bool factory)
+{
+    m_lines.clear();
+    m_failed = 0;
+    CollectingSink sink(m_lines);
+    return SettingsFile::Apply(path, format, factory, sink);
+}
+
+bool SettingsComparison::ReadCamera(const Query& query, const Progress& progress)
+{
+    for (size_t i = 0; i < m_lines.size(); ++i) {
+        if (!query(m_lines[i].line.commandIndex, m_lines[i].cameraValue)) {
+            m_failed = i;
+            return false;
+        }
+        if (progress)
+            progress(i + 1, m_lines.size());
+    }
+    return true;
+}
+
+size_t SettingsComparison::DifferenceCount() const
+{
+    size_t count = 0;
+    for (const ComparedLine& line : m_lines)
+        count += line.Differs() ? 1 : 0;
+    return count;
+}
+
+void SettingsComparison::MarkApplied(size_t index)
+{
+    if (index < m_lines.size())
+        m_lines[index].cameraValue = m_lines[index].line.value;
+}
+
+std::string SettingsComparison::DifferenceText(const ComparedLine& line)
+{
+    return std::string(CommandTable::Row(line.line.commandIndex).mnemonic) + "=" + std::to_string(line.line.value) +
+           " (camera: " + std::to_string(line.cameraValue) + ")";
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "files/SettingsFile.h"
+
+class CommandFormat;
+
+// One usable line of a settings file beside the camera's current value, both
+// in the units the pages show.
+struct ComparedLine {
+    SettingsLine line;
+    int cameraValue = 0;
+    bool Differs() const { return cameraValue != line.value; }
+};
+
+// Compares a camera with a settings file: the lines that applying the file
+// would send at that level, each queried from the camera in file order.
+// Shared by the main window and kavro-cli; the caller supplies the query.
+class SettingsComparison {
+public:
+    // The camera's value of a command as the pages show it; false when the
+    // camera gave no valid answer.
+    using Query = std::function<bool(int commandIndex, int& value)>;
+    // Lines queried so far and the number of lines to query.
+    using Progress = std::function<void(size_t done, size_t total)>;
+
+    // The file's usable lines; false when the file cannot be read.
+    bool Load(const std::string& path, const CommandFormat& format, bool factory);
+    // Queries every loaded line; false at the first line without an answer,
+    // whose index FailedLine() gives then.
+    bool ReadCamera(const Query& query, const Progress& progress = {});
+
+    const std::vector<ComparedLine>& Lines() const { return m_lines; }
+    size_t DifferenceCount() const;
+    size_t FailedLine() const { return m_failed; }
+    // The camera now holds the file's value of that line (it was applied).
+    void MarkApplied(size_t index);
+
+    // "NAME=FILEVALUE (camera: CAMERAVALUE)".
+    static std::string DifferenceText(const ComparedLine& line);
+
+private:
+    std::vector<ComparedLine> m_lines;
+    size_t m_failed = 0;
+};
