@@ -9,6 +9,7 @@
 #include "app/AppSettings.h"
 #include "app/Profile.h"
 #include "dialogs/CommSelDlgTexts.h"
+#include "dialogs/DialogParts.h"
 #include "dialogs/StatusPictures.h"
 #include "dialogs/UiPrompts.h"
 
@@ -143,6 +144,7 @@ void CCommSelDlg::AddMessage(const QString& text)
     m_messages->insertItem(0, text);
     while (m_messages->count() > kMessageCapacity)
         delete m_messages->takeItem(m_messages->count() - 1);
+    DialogParts::ShowNewLine(m_messages, m_messagesShown);
 }
 
 QStringList CCommSelDlg::Messages() const

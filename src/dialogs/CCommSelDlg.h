@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QStringList>
 
 #include <string>
@@ -128,6 +129,7 @@ private:
 
     // Kavro Message
     QListWidget* m_messages = nullptr;
+    QElapsedTimer m_messagesShown;   // when the list was last shown during an operation
     QPushButton* m_writeMessages = nullptr;
     QPushButton* m_clearMessages = nullptr;
 

@@ -100,6 +100,7 @@ void CRsTermDlg::AddTraffic(const QString& text)
     m_list->insertItem(0, QString::asprintf("%04u ", seconds) + text);
     while (m_list->count() > kMaxLines)
         delete m_list->takeItem(m_list->count() - 1);
+    DialogParts::ShowNewLine(m_list, m_listShown);
 }
 
 void CRsTermDlg::SetLineStatus(int state)

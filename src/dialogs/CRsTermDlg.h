@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QRect>
 
 #include <cstdint>
@@ -59,6 +60,7 @@ private:
     // ---- controls, placed by LayoutFor
     QLineEdit* m_edit = nullptr;
     QListWidget* m_list = nullptr;
+    QElapsedTimer m_listShown;   // when the list was last shown during an operation
     QPushButton* m_close = nullptr;
     QPushButton* m_send = nullptr;
     QPushButton* m_clear = nullptr;

@@ -1,8 +1,11 @@
 #include "dialogs/DialogParts.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 
+#include "dialogs/BlockingScope.h"
 #include "dialogs/StatusPictures.h"
 
 namespace DialogParts {
@@ -22,6 +25,18 @@ QLabel* NewLineBar(QWidget* parent)
     bar->setFixedHeight(StatusPictures::kBarHeight);
     bar->setScaledContents(true);
     return bar;
+}
+
+void ShowNewLine(QListWidget* list, QElapsedTimer& shown)
+{
+    constexpr int kShowEveryMs = 100;
+    if (!BlockingScope::IsActive() || !list->isVisible())
+        return;
+    if (shown.isValid() && shown.elapsed() < kShowEveryMs)
+        return;
+    shown.start();
+    list->doItemsLayout();
+    list->viewport()->repaint();
 }
 
 }  // namespace DialogParts

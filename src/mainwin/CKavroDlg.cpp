@@ -132,12 +132,19 @@ void CKavroDlg::ShowCommSelBeside()
     m_commSel->show();
 }
 
-// Beside the main window when the screen has room, else against the screen's right edge.
+// Beside the main window. A desktop centres the main window, which leaves too
+// little room on its right: the main window then moves left to make it. Only a
+// pair wider than the screen overlaps, the communication window at the right edge.
 void CKavroDlg::PlaceCommSelBeside()
 {
     const QRect screen = this->screen()->availableGeometry();
+    const int commWidth = m_commSel->frameGeometry().width();
+    const int lacking = frameGeometry().right() + kCommSelGap + commWidth - screen.right();
+    const int roomOnLeft = frameGeometry().left() - screen.left();
+    if (lacking > 0 && roomOnLeft > 0)
+        move(pos() - QPoint(std::min(lacking, roomOnLeft), 0));
     const QRect main = frameGeometry();
-    const int x = std::min(main.right() + kCommSelGap, screen.right() - m_commSel->frameGeometry().width());
+    const int x = std::min(main.right() + kCommSelGap, screen.right() - commWidth);
     m_commSel->move(std::max(screen.left(), x), main.top());
 }
 

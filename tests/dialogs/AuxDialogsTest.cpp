@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractEventDispatcher>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -15,12 +16,14 @@
 #include "app/CGen.h"
 #include "app/Profile.h"
 #include "dialogs/AutoMonitorDlg.h"
+#include "dialogs/BlockingScope.h"
 #include "dialogs/CAfeSenderDlg.h"
 #include "dialogs/CLabel.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CRsTermDlg.h"
 #include "dialogs/StatusPictures.h"
 #include "support/MainWindowRig.h"
+#include "support/PaintProbe.h"
 #include "support/TempFolder.h"
 #include "support/WaitFor.h"
 
@@ -53,6 +56,27 @@ TEST(Terminal, ListKeepsTheNewest1024LinesWithGrowingStamps)
 
     terminal.findChild<QPushButton*>("clear")->click();
     EXPECT_EQ(list->count(), 0);
+}
+
+// A reading blocks the event loop for seconds; the open terminal shows each
+// line as it goes instead of all of them once the reading is over.
+TEST(Terminal, ShowsTheTrafficWhileAnOperationBlocks)
+{
+    CompanionRig rig;
+    CRsTermDlg terminal(rig.Settings(), rig, nullptr);
+    terminal.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&terminal));
+    BlockingScope reading;
+    PaintProbe painted(terminal.TrafficList()->viewport(), [] { return true; });
+    terminal.AddTraffic("Tx: GA?");
+    EXPECT_TRUE(painted.Seen());
+
+    const QImage picture = terminal.TrafficList()->viewport()->grab().toImage();
+    int inked = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            inked += qGray(picture.pixel(x, y)) < 128;
+    EXPECT_GT(inked, 20) << "the line is laid out and drawn, not an empty list";
 }
 
 TEST(Terminal, SendsTheLineAsTypedAndRemembersItAcrossRuns)

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QElapsedTimer>
@@ -234,6 +235,13 @@ TEST(MainWindow, TheFactoryReadingDropsInputAndShowsWhatItBlocks)
     rig.window->resize(rig.window->width() + 120, rig.window->height());
     EXPECT_FALSE(rig.window->frameGeometry().intersects(commSel->frameGeometry()))
         << "the communication window moves along instead of being covered";
+
+    const QRect screen = rig.window->screen()->availableGeometry();
+    rig.window->move(screen.right() - rig.window->frameGeometry().width() - 200, rig.window->y());
+    rig.window->resize(rig.window->width() - 120, rig.window->height());
+    EXPECT_FALSE(rig.window->frameGeometry().intersects(commSel->frameGeometry()))
+        << "a main window with too little room on its right moves left to make it";
+    EXPECT_TRUE(screen.contains(commSel->frameGeometry()));
 }
 
 // Picking the camera's port reads the camera; the communication window says
