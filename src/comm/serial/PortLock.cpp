@@ -74,11 +74,23 @@ std::string PortLock::PrivateFolder()
 bool PortLock::try_lock_for(std::chrono::milliseconds limit)
 {
     const Deadline deadline = std::chrono::steady_clock::now() + limit;
-    if (!m_threadMutex.try_lock_until(deadline))
+    if (!LockThreads(deadline))
         return false;
     if (m_fileFd >= 0 && !LockFile(deadline)) {
         m_threadMutex.unlock();
         return false;
+    }
+    return true;
+}
+
+// Tried in short pauses rather than with a timed mutex, whose timed wait the
+// thread sanitizer of this toolchain cannot see (it reports every unlock).
+bool PortLock::LockThreads(Deadline deadline)
+{
+    while (!m_threadMutex.try_lock()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return true;
 }

@@ -5,7 +5,7 @@
 #include <string>
 
 // A named lock shared by every process of the user and every thread of this
-// one: a timed mutex orders the threads, a flock on a lock file named after
+// one: a mutex orders the threads, a flock on a lock file named after
 // the lock orders the processes. The kernel drops the flock when its holder
 // exits, so a crashed copy of the tool cannot leave the lock held, and every
 // wait for it has a limit, so a copy that keeps it cannot hang the others.
@@ -32,11 +32,12 @@ private:
     using Deadline = std::chrono::steady_clock::time_point;
 
     static std::string PrivateFolder();
+    bool LockThreads(Deadline deadline);
     bool LockFile(Deadline deadline);
     void AbandonFile(const char* action);
 
     // Threads of this process
-    std::timed_mutex m_threadMutex;  // Protects m_fileFd and orders this process's threads
+    std::mutex m_threadMutex;        // Protects m_fileFd and orders this process's threads
 
     // Other processes
     std::string m_path;
