@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "bench/BenchClock.h"
 #include "app/AppSettings.h"
 #include "bench/BenchHost.h"
 #include "bench/BenchLine.h"
@@ -26,12 +27,6 @@ double ProcessCpuSeconds()
     timespec t {};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return t.tv_sec + t.tv_nsec / 1e9;
-}
-
-double WallSeconds()
-{
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
 int IdleTick(double seconds)

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchClock.h"
 #include "app/AppSettings.h"
 #include "bench/BenchLine.h"
 #include "camsim/PtyCamera.h"
@@ -26,21 +27,6 @@
 #include "lut/LutTransfer.h"
 
 namespace {
-
-double WallSeconds()
-{
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-// Processor time of this thread: on a loaded machine it, not the wall clock,
-// tells what one computation costs.
-double ThreadCpuSeconds()
-{
-    timespec t {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return t.tv_sec + t.tv_nsec / 1e9;
-}
 
 // count points from the lower left to the upper right corner along a wave.
 std::vector<LutPoint> SpreadPoints(int count)

@@ -9,6 +9,8 @@
 #include <ctime>
 #include <string>
 
+#include "bench/BenchClock.h"
+#include "bench/CountingPrompts.h"
 #include "app/AppSettings.h"
 #include "app/CGen.h"
 #include "camsim/PtyCamera.h"
@@ -23,29 +25,6 @@
 #include "params/KavroSpinBox.h"
 
 namespace {
-
-// Prompts that count instead of waiting for a click.
-class CountingPrompts : public UiPrompts {
-public:
-    void Message(QWidget*, const QString&, const QString&, Icon) override { ++shown; }
-    bool AskYesNo(QWidget*, const QString&, const QString&) override { return true; }
-    QString ChooseSaveFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    QString ChooseOpenFile(QWidget*, const QString&, const QString&) override { return {}; }
-    int shown = 0;
-};
-
-double WallSeconds()
-{
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-double ThreadCpuSeconds()
-{
-    timespec t {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return t.tv_sec + t.tv_nsec / 1e9;
-}
 
 struct Bench {
     Bench() : pty(camera), camLink(settings, "/nonexistent")

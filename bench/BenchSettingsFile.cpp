@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "bench/CountingPrompts.h"
 #include "app/AppSettings.h"
 #include "app/CGen.h"
 #include "camsim/PtyCamera.h"
@@ -17,15 +18,6 @@
 #include "mainwin/CKavroDlg.h"
 
 namespace {
-
-class CountingPrompts : public UiPrompts {
-public:
-    void Message(QWidget*, const QString&, const QString&, Icon) override { ++shown; }
-    bool AskYesNo(QWidget*, const QString&, const QString&) override { return true; }
-    QString ChooseSaveFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    QString ChooseOpenFile(QWidget*, const QString&, const QString&) override { return {}; }
-    int shown = 0;
-};
 
 }  // namespace
 
