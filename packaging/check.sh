@@ -100,6 +100,9 @@ step_denied_port() {
   chown root:dialout "$device"
   chmod 660 "$device"
   mkdir "$work/home" && chown nobody "$work/home"
+  # The build tree may lie in a private folder (a clone in mktemp -d): run copies nobody can reach.
+  cp "$cli" "$work/kavro-cli" && cli=$work/kavro-cli
+  if [ -n "$window" ]; then cp "$window" "$work/window-test" && window=$work/window-test; fi
   local as_nobody=(setpriv --reuid=nobody --regid=nogroup --clear-groups --
                    env -u XDG_RUNTIME_DIR HOME="$work/home" XDG_CONFIG_HOME="$work/home")
 
