@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "bench/BenchClock.h"
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "bench/BenchHost.h"
 #include "bench/BenchLine.h"
 #include "camsim/PtyCamera.h"

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "bench/BenchHost.h"
 #include "camsim/PtyCamera.h"
 #include "camsim/VirtualCamera.h"

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "bench/BenchClock.h"
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "bench/BenchLine.h"
 #include "camsim/PtyCamera.h"
 #include "camsim/VirtualCamera.h"

@@ -11,8 +11,8 @@
 
 #include "bench/BenchClock.h"
 #include "bench/CountingPrompts.h"
-#include "app/AppSettings.h"
-#include "app/CGen.h"
+#include "settings/AppSettings.h"
+#include "profile/CGen.h"
 #include "camsim/PtyCamera.h"
 #include "camsim/VirtualCamera.h"
 #include "comm/CommandTable.h"

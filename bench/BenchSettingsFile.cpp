@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "bench/CountingPrompts.h"
-#include "app/AppSettings.h"
-#include "app/CGen.h"
+#include "settings/AppSettings.h"
+#include "profile/CGen.h"
 #include "camsim/PtyCamera.h"
 #include "camsim/VirtualCamera.h"
 #include "comm/camlink/ClSerialLib.h"

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "bench/BenchHost.h"
 #include "bench/BenchLine.h"
 #include "camsim/PtyCamera.h"

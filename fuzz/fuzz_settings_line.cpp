@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "comm/CommandFormat.h"
 #include "files/SettingsFile.h"
 #include "files/SettingsFileReader.h"

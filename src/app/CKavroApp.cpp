@@ -4,7 +4,7 @@
 #include <QElapsedTimer>
 #include <QWindow>
 
-#include "app/Profile.h"
+#include "profile/Profile.h"
 #include "app/SignalCloser.h"
 #include "comm/camlink/ClSerialLib.h"
 #include "mainwin/CKavroDlg.h"

@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "app/AppSettings.h"
-#include "app/CGen.h"
+#include "settings/AppSettings.h"
+#include "profile/CGen.h"
 #include "comm/serial/SerialPort.h"
 
 class ClSerialLib;

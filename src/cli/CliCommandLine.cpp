@@ -4,7 +4,7 @@
 #include <charconv>
 #include <climits>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "comm/CommandTable.h"
 #include "params/CtrlTbl.h"
 

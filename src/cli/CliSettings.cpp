@@ -7,7 +7,7 @@
 #include <iostream>
 #include <thread>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "comm/CRsCmd.h"
 #include "comm/CommandFormat.h"
 #include "comm/SettingAreas.h"

@@ -5,9 +5,9 @@
 #include <thread>
 #include <unistd.h>
 
-#include "app/AppSettings.h"
-#include "app/CGen.h"
-#include "app/Profile.h"
+#include "settings/AppSettings.h"
+#include "profile/CGen.h"
+#include "profile/Profile.h"
 #include "cli/CliSettings.h"
 #include "cli/LutCommands.h"
 #include "cli/IdentityCommand.h"

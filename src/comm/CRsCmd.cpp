@@ -3,7 +3,7 @@
 #include <cctype>
 #include <climits>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "comm/NumberText.h"
 #include "comm/SteadyClock.h"
 #include "comm/StopRequest.h"

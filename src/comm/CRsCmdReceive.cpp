@@ -5,7 +5,7 @@
 #include <chrono>
 #include <thread>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "comm/SteadyClock.h"
 #include "comm/StopRequest.h"
 #include "comm/camlink/ClSerialLib.h"

@@ -3,7 +3,7 @@
 #include <cctype>
 #include <cstdio>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "comm/NumberText.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <thread>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "comm/EngineHost.h"
 #include "comm/SettingAreas.h"
 #include "dialogs/BlockingScope.h"

@@ -13,7 +13,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "comm/CameraIdentity.h"
 #include "comm/EngineHost.h"
 #include "dialogs/CLabel.h"

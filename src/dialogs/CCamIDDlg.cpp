@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "comm/CRsCmd.h"
 #include "comm/CommandTable.h"
 #include "comm/EngineHost.h"

@@ -6,8 +6,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "app/AppSettings.h"
-#include "app/Profile.h"
+#include "settings/AppSettings.h"
+#include "profile/Profile.h"
 #include "dialogs/CommSelDlgTexts.h"
 #include "dialogs/DialogParts.h"
 #include "dialogs/StatusPictures.h"

@@ -8,7 +8,7 @@
 #include <chrono>
 #include <string>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "comm/CRsCmd.h"
 #include "dialogs/CompanionOwner.h"
 #include "dialogs/DialogParts.h"

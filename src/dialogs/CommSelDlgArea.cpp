@@ -4,7 +4,7 @@
 #include <QComboBox>
 #include <QLabel>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "comm/CRsCmd.h"
 #include "comm/CommandTable.h"
 #include "comm/SettingAreas.h"

@@ -4,7 +4,7 @@
 #include <QFileInfo>
 #include <QListWidget>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "comm/EngineHost.h"
 #include "dialogs/CommSelDlgTexts.h"
 #include "dialogs/UiPrompts.h"

@@ -4,7 +4,7 @@
 #include <QComboBox>
 #include <QPushButton>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "comm/CRsCmd.h"
 #include "comm/CommandTable.h"
 #include "comm/camlink/ClSerialLib.h"

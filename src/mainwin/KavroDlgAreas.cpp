@@ -4,7 +4,7 @@
 #include <chrono>
 #include <thread>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "comm/SettingAreas.h"
 #include "dialogs/AreaStore.h"
 #include "dialogs/BlockingScope.h"

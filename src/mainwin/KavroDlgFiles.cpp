@@ -3,7 +3,7 @@
 
 #include <QFileInfo>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "comm/CRsCmd.h"
 #include "comm/CommandFormat.h"
 #include "dialogs/CProgDlg.h"

@@ -3,7 +3,7 @@
 
 #include <QTabWidget>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "mainwin/CFindDlg.h"
 #include "mainwin/CtrlHighlight.h"
 #include "params/CDlgParameterSheet.h"

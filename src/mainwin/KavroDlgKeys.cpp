@@ -5,7 +5,7 @@
 #include <QKeyEvent>
 #include <QTabWidget>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "dialogs/BlockingScope.h"
 #include "dialogs/CCommSelDlg.h"
 #include "dialogs/UiPrompts.h"

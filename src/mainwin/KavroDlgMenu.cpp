@@ -6,7 +6,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "comm/CommandTable.h"
 #include "dialogs/CCommSelDlg.h"
 #include "mainwin/CCompareDlg.h"

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "comm/CRsCmd.h"
 #include "comm/CommandTable.h"
 #include "dialogs/BlockingScope.h"

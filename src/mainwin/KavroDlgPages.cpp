@@ -4,7 +4,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "comm/CommandTable.h"
 #include "params/CDlgParameterSheet.h"
 #include "params/ControlIds.h"

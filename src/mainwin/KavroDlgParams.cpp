@@ -7,8 +7,8 @@
 
 #include <climits>
 
-#include "app/AppSettings.h"
-#include "app/CGen.h"
+#include "settings/AppSettings.h"
+#include "params/ControlKind.h"
 #include "comm/CRsCmd.h"
 #include "comm/CommandTable.h"
 #include "comm/NumberText.h"
@@ -258,16 +258,16 @@ void CKavroDlg::OnCtrlNotify(QWidget* control, CtrlNotification what, int ctrlId
         return;
     switch (what) {
     case CtrlNotification::Clicked:
-        if (CGen::GetCtrlClass(control) != CGen::ClassButton)
+        if (ControlKind::GetCtrlClass(control) != ControlKind::ClassButton)
             return;
-        switch (CGen::GetCtrlType(control)) {
-        case CGen::TypePush:
+        switch (ControlKind::GetCtrlType(control)) {
+        case ControlKind::TypePush:
             OnButtonClicked(ctrlId);
             break;
-        case CGen::TypeRadio:
+        case ControlKind::TypeRadio:
             OnRadioClicked(ctrlId);
             break;
-        case CGen::TypeCheck:
+        case ControlKind::TypeCheck:
             OnCheckClicked(ctrlId);
             break;
         default:
@@ -275,11 +275,11 @@ void CKavroDlg::OnCtrlNotify(QWidget* control, CtrlNotification what, int ctrlId
         }
         break;
     case CtrlNotification::KillFocus:
-        if (CGen::GetCtrlClass(control) == CGen::ClassEdit)
+        if (ControlKind::GetCtrlClass(control) == ControlKind::ClassEdit)
             OnEditCommit(ctrlId);
         break;
     case CtrlNotification::SelChange:
-        if (CGen::GetCtrlClass(control) == CGen::ClassCombo)
+        if (ControlKind::GetCtrlClass(control) == ControlKind::ClassCombo)
             OnComboSelChange(ctrlId);
         break;
     case CtrlNotification::DeltaPos:
@@ -354,7 +354,7 @@ void CKavroDlg::OnRadioClicked(int ctrlId)
     if (!button)
         return;
     int index = 0;
-    QAbstractButton* head = CGen::FindRadioGroupHead(button, &index);
+    QAbstractButton* head = ControlKind::FindRadioGroupHead(button, &index);
     const int headId = head ? CtrlIdOf(head) : ctrlId;
     SetParam(headId, index);
     SendChangedParams();

@@ -1,7 +1,7 @@
 // Reading the camera's settings into the pages.
 #include "mainwin/CKavroDlg.h"
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "comm/CRsCmd.h"
 #include "comm/CommandTable.h"
 #include "comm/serial/PortAccessHint.h"

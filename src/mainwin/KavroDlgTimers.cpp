@@ -3,7 +3,7 @@
 
 #include <QTimer>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "comm/CRsCmd.h"
 #include "comm/CommandTable.h"
 #include "dialogs/BlockingScope.h"

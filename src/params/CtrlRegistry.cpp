@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "app/CGen.h"
+#include "params/ControlKind.h"
 #include "comm/CommandTable.h"
 #include "comm/NumberText.h"
 #include "params/ControlIds.h"
@@ -54,11 +54,11 @@ void WriteEdit(QWidget* control, int value)
 
 int ReadButton(const QWidget* control)
 {
-    switch (CGen::GetCtrlType(control)) {
-    case CGen::TypeCheck:
+    switch (ControlKind::GetCtrlType(control)) {
+    case ControlKind::TypeCheck:
         return static_cast<const QAbstractButton*>(control)->isChecked() ? 1 : 0;
-    case CGen::TypeRadio:   // any member of a group reads the group, as its head does
-        return CGen::GetRadioGroupIndex(static_cast<const QAbstractButton*>(control));
+    case ControlKind::TypeRadio:   // any member of a group reads the group, as its head does
+        return ControlKind::GetRadioGroupIndex(static_cast<const QAbstractButton*>(control));
     default:
         return -1;
     }
@@ -67,12 +67,12 @@ int ReadButton(const QWidget* control)
 void WriteButton(QWidget* control, int value)
 {
     auto button = static_cast<QAbstractButton*>(control);
-    switch (CGen::GetCtrlType(control)) {
-    case CGen::TypeCheck:
+    switch (ControlKind::GetCtrlType(control)) {
+    case ControlKind::TypeCheck:
         button->setChecked(value == 1);
         break;
-    case CGen::TypeRadio:
-        CGen::SetRadioGroupIndex(CGen::FindRadioGroupHead(button, nullptr), value);
+    case ControlKind::TypeRadio:
+        ControlKind::SetRadioGroupIndex(ControlKind::FindRadioGroupHead(button, nullptr), value);
         break;
     default:
         break;
@@ -135,12 +135,12 @@ std::vector<int> CtrlRegistry::Ids() const
 int CtrlRegistry::ReadCtrlValue(int ctrlId) const
 {
     const QWidget* control = Find(ctrlId);
-    switch (control ? CGen::GetCtrlClass(control) : CGen::ClassOther) {
-    case CGen::ClassEdit:
+    switch (control ? ControlKind::GetCtrlClass(control) : ControlKind::ClassOther) {
+    case ControlKind::ClassEdit:
         return NumberText::Decimal(EditText(control).toStdString());
-    case CGen::ClassCombo:
+    case ControlKind::ClassCombo:
         return ComboValue(static_cast<const QComboBox*>(control));
-    case CGen::ClassButton:
+    case ControlKind::ClassButton:
         return ReadButton(control);
     default:
         return -1;
@@ -153,14 +153,14 @@ void CtrlRegistry::WriteCtrlValue(int ctrlId, int value)
     if (!control)
         return;
     value = OwnBitsOfSharedValue(ctrlId, value);
-    switch (CGen::GetCtrlClass(control)) {
-    case CGen::ClassEdit:
+    switch (ControlKind::GetCtrlClass(control)) {
+    case ControlKind::ClassEdit:
         WriteEdit(control, value);
         break;
-    case CGen::ClassCombo:
+    case ControlKind::ClassCombo:
         SelectComboValue(static_cast<QComboBox*>(control), value);
         break;
-    case CGen::ClassButton:
+    case ControlKind::ClassButton:
         WriteButton(control, value);
         break;
     default:

@@ -13,8 +13,8 @@
 
 #include "CompanionRig.h"
 #include "UrlCatcher.h"
-#include "app/CGen.h"
-#include "app/Profile.h"
+#include "profile/CGen.h"
+#include "profile/Profile.h"
 #include "dialogs/AutoMonitorDlg.h"
 #include "dialogs/BlockingScope.h"
 #include "dialogs/CAfeSenderDlg.h"

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "CommTestOwner.h"
-#include "app/CGen.h"
-#include "app/Profile.h"
+#include "profile/CGen.h"
+#include "profile/Profile.h"
 #include "camsim/PtyCamera.h"
 #include "camsim/VirtualCamera.h"
 #include "comm/camlink/ClSerialLib.h"

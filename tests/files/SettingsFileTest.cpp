@@ -5,7 +5,7 @@
 #include <fstream>
 #include <vector>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "comm/CommandFormat.h"
 #include "files/SettingsFile.h"
 #include "files/SettingsFileReader.h"

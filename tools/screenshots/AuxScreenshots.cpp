@@ -8,7 +8,7 @@
 
 #include <cstdio>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "camsim/PtyCamera.h"
 #include "camsim/VirtualCamera.h"
 #include "comm/CRsCmd.h"

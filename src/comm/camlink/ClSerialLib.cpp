@@ -1,6 +1,6 @@
 #include "comm/camlink/ClSerialLib.h"
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "comm/camlink/ClSerialApi.h"
 
 #include <algorithm>

@@ -1,6 +1,4 @@
-// The control-class part of CGen: it needs Qt Widgets, so it lives with the
-// pages rather than in the profile library.
-#include "app/CGen.h"
+#include "params/ControlKind.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -12,7 +10,7 @@
 
 #include "params/KavroSpinBox.h"
 
-int CGen::GetCtrlClass(const QWidget* window)
+int ControlKind::GetCtrlClass(const QWidget* window)
 {
     if (qobject_cast<const KavroSpinBox*>(window) || qobject_cast<const QLineEdit*>(window))
         return ClassEdit;
@@ -23,7 +21,7 @@ int CGen::GetCtrlClass(const QWidget* window)
     return ClassOther;
 }
 
-int CGen::GetCtrlType(const QWidget* window)
+int ControlKind::GetCtrlType(const QWidget* window)
 {
     if (qobject_cast<const QPushButton*>(window))
         return TypePush;
@@ -36,7 +34,7 @@ int CGen::GetCtrlType(const QWidget* window)
     return TypeOther;
 }
 
-int CGen::GetRadioGroupIndex(const QAbstractButton* head)
+int ControlKind::GetRadioGroupIndex(const QAbstractButton* head)
 {
     if (!head || !head->group())
         return 0;
@@ -48,7 +46,7 @@ int CGen::GetRadioGroupIndex(const QAbstractButton* head)
     return 0;
 }
 
-void CGen::SetRadioGroupIndex(QAbstractButton* head, int index)
+void ControlKind::SetRadioGroupIndex(QAbstractButton* head, int index)
 {
     if (!head)
         return;
@@ -70,7 +68,7 @@ void CGen::SetRadioGroupIndex(QAbstractButton* head, int index)
     group->setExclusive(exclusive);
 }
 
-QAbstractButton* CGen::FindRadioGroupHead(QAbstractButton* button, int* index)
+QAbstractButton* ControlKind::FindRadioGroupHead(QAbstractButton* button, int* index)
 {
     QAbstractButton* head = button;
     int position = 0;

@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 #include "support/PtyPair.h"
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "comm/camlink/ClSerialLib.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "app/CGen.h"
+#include "profile/CGen.h"
 
-#include "app/ProfileSession.h"
-#include "app/ProfileWriter.h"
+#include "profile/ProfileSession.h"
+#include "profile/ProfileWriter.h"
 
 #include <QFileInfo>
 #include <QStringList>

@@ -9,7 +9,7 @@
 
 #include "RecordingSink.h"
 #include "TestPage.h"
-#include "app/CGen.h"
+#include "params/ControlKind.h"
 #include "params/CDlgParameterSheet.h"
 #include "params/CtrlRegistry.h"
 #include "params/KavroSpinBox.h"
@@ -138,6 +138,6 @@ TEST_F(RegistryTest, FactoryAndHiddenControlsShowOnlyWhenTheyMay)
     registry.SetVisible(CtrlId::ProtectEnable, true);
     EXPECT_FALSE(registry.Find(CtrlId::ProtectEnable)->isVisible()) << "hidden controls are never shown";
 
-    EXPECT_EQ(CGen::GetCtrlClass(*label), CGen::ClassOther);
-    EXPECT_EQ(CGen::GetCtrlClass(nullptr), CGen::ClassOther);
+    EXPECT_EQ(ControlKind::GetCtrlClass(*label), ControlKind::ClassOther);
+    EXPECT_EQ(ControlKind::GetCtrlClass(nullptr), ControlKind::ClassOther);
 }

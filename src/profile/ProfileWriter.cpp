@@ -1,4 +1,4 @@
-#include "app/ProfileWriter.h"
+#include "profile/ProfileWriter.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,8 +5,6 @@
 #include <string>
 
 class ProfileSession;
-class QWidget;
-class QAbstractButton;
 
 // Process-wide helper: access to the configuration profile. The profile is a
 // per-user INI file; every user opens it, reads or writes, and closes it again.
@@ -33,17 +31,6 @@ public:
     // Removes working copies that a copy of the tool killed while saving left
     // beside the profile, unless a running copy is saving.
     void RemoveStaleProfileCopies(const std::string& keyPath);
-
-    // Control classes of page widgets (defined with the pages, which link Qt Widgets).
-    enum CtrlClass { ClassOther = 0, ClassEdit = 1, ClassSpin = 2, ClassCombo = 3, ClassButton = 4 };
-    enum CtrlType { TypeOther = 0, TypeButton = 4, TypePush = 5, TypeCheck = 6, TypeRadio = 7 };
-    static int GetCtrlClass(const QWidget* window);
-    static int GetCtrlType(const QWidget* window);
-    // Radio groups: a group starts at its head button and holds the buttons that follow it.
-    static int GetRadioGroupIndex(const QAbstractButton* head);
-    static void SetRadioGroupIndex(QAbstractButton* head, int index);
-    // The head of the clicked button's group and the button's position in it.
-    static QAbstractButton* FindRadioGroupHead(QAbstractButton* button, int* index);
 
 private:
     static constexpr int kValueCapacity = 512;   // longer stored values count as unreadable

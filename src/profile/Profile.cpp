@@ -1,12 +1,12 @@
-#include "app/Profile.h"
+#include "profile/Profile.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
 
-#include "app/AppSettings.h"
-#include "app/CGen.h"
+#include "settings/AppSettings.h"
+#include "profile/CGen.h"
 #include "comm/camlink/ClSerialLib.h"
 
 namespace Profile {

@@ -15,9 +15,9 @@
 #include <functional>
 #include <set>
 
-#include "app/AppSettings.h"
-#include "app/CGen.h"
-#include "app/Profile.h"
+#include "settings/AppSettings.h"
+#include "profile/CGen.h"
+#include "profile/Profile.h"
 #include "support/FileSizeLimit.h"
 #include "support/TempFolder.h"
 

@@ -1,10 +1,10 @@
-#include "app/ProfileSession.h"
+#include "profile/ProfileSession.h"
 
 #include <QSettings>
 
 #include <cstdio>
 
-#include "app/ProfileWriter.h"
+#include "profile/ProfileWriter.h"
 
 ProfileSession::ProfileSession(const QString& file)
     : m_file(file), m_stored(std::make_unique<QSettings>(file, QSettings::IniFormat))

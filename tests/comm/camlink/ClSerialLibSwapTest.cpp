@@ -3,7 +3,7 @@
 
 #include "TestSupport.h"
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "comm/camlink/ClSerialLib.h"
 
 #include <gtest/gtest.h>
