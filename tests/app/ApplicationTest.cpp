@@ -59,14 +59,21 @@ pid_t StartTool(const std::string& configHome)
 int WaitExit(pid_t pid)
 {
     int status = 0;
-    for (int i = 0; i < 1000; ++i) {
-        if (waitpid(pid, &status, WNOHANG) == pid)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        usleep(10000);
-    }
+    if (WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, 10000))
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     kill(pid, SIGKILL);
     waitpid(pid, &status, 0);
     return -1;
+}
+
+// True once the process catches the signal: its handler is installed.
+bool Catches(pid_t pid, int signalNumber)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("SigCgt:", 0) == 0)
+            return (std::stoull(line.substr(7), nullptr, 16) >> (signalNumber - 1)) & 1;
+    return false;
 }
 
 }  // namespace
@@ -125,7 +132,7 @@ TEST(Application, SigtermClosesInOrderAndASecondCopyCorruptsNothing)
 
     const pid_t second = StartTool(home.path);   // its COM1 is busy: it runs offline
     ASSERT_GT(second, 0);
-    usleep(1500000);
+    ASSERT_TRUE(WaitFor([&] { return Catches(second, SIGTERM); }, 20000)) << "the second copy is up";
     kill(second, SIGTERM);
     kill(first, SIGTERM);
     EXPECT_EQ(WaitExit(first), 0);

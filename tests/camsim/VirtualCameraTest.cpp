@@ -11,37 +11,29 @@
 
 using camsim::VirtualCamera;
 
-TEST(VirtualCamera, ShortAsciiSettingsAndQueries)
+// Plain settings, queries, refusals and the LUT order reach the camera
+// through the engine's and the tools' own tests; these are the camera's own.
+TEST(VirtualCamera, ShortAsciiLinesAsTheCameraReadsThem)
 {
     VirtualCamera camera;
-    EXPECT_EQ(camera.Feed("GA=100\r\n"), "COMPLETE\r\n");
-    EXPECT_EQ(camera.Register("GA"), 100);
-    EXPECT_EQ(camera.Feed("ga ?\r\n"), "GA=100\r\n") << "names in any case, spaces ignored";
     EXPECT_EQ(camera.Feed("SH=&H1F\n"), "COMPLETE\r\n") << "hex value, LF alone ends the line";
     EXPECT_EQ(camera.Register("SH"), 31);
-    EXPECT_EQ(camera.Feed("GA=-"), "") << "no reply before the line end";
+    EXPECT_EQ(camera.Feed("ga=-"), "") << "no reply before the line end";
     EXPECT_EQ(camera.Feed("92\r\n"), "COMPLETE\r\n");
-    EXPECT_EQ(camera.Register("GA"), -92);
+    EXPECT_EQ(camera.Feed("ga ?\r\n"), "GA=-92\r\n") << "names in any case, spaces ignored";
 
     EXPECT_EQ(camera.Feed("XX=1\r\n"), "01 Unknown Command!!\r\n");
     EXPECT_EQ(camera.Feed("GA\r\n"), "01 Unknown Command!!\r\n") << "neither = nor ?";
     EXPECT_NE(camera.Feed("GA=12x\r\n"), "COMPLETE\r\n");
     EXPECT_EQ(camera.Register("GA"), -92) << "a malformed value changes nothing";
-
-    EXPECT_EQ(camera.Feed("MD?\r\nMD00?\r\n"), "MD=MX-550CL\r\nMD00=MX-550CL\r\n");
+    EXPECT_EQ(camera.Feed("MD00?\r\n"), "MD00=MX-550CL\r\n");
     EXPECT_NE(camera.Feed("MD=OTHER\r\n"), "COMPLETE\r\n") << "the model name is fixed";
-    EXPECT_EQ(camera.Feed("AVDR01?\r\n").rfind("AVDR01=", 0), 0u) << "average data by block";
 
     EXPECT_EQ(camera.Feed(std::string(1100, 'A') + "\r\nGA?\r\n"), "GA=-92\r\n") << "an overlong line is dropped";
     const std::vector<std::string> lines = camera.ReceivedLines();
-    ASSERT_GE(lines.size(), 2u);
-    EXPECT_EQ(lines[1], "ga ?") << "lines are kept as received";
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[2], "ga ?") << "lines are kept as received";
     EXPECT_EQ(lines.back(), "GA?");
-
-    EXPECT_EQ(camera.Feed("LUTR=5\r\nLUTR=6\r\n"), "COMPLETE\r\nCOMPLETE\r\n");
-    EXPECT_EQ(camera.Lut('R')[0], 5);
-    EXPECT_EQ(camera.Lut('R')[1], 6) << "table entries are taken in order";
-    EXPECT_EQ(camera.Feed("LUTR?\r\nLUTR?\r\n"), "LUTR=5\r\nLUTR=6\r\n") << "and read back in order";
 }
 
 TEST(VirtualCamera, CameraIdNeedsTheUnlockNumber)
@@ -132,17 +124,10 @@ TEST(VirtualCamera, RegisterBaseForms)
     EXPECT_EQ(camera.Feed(":R0000@A308#?\r\n"), ":r0000@A308#=0\r") << "EA by address";
 }
 
-TEST(VirtualCamera, FaultsShapeTheReplies)
+TEST(VirtualCamera, GarbageAndAnOverlongLineComeOnce)
 {
     VirtualCamera camera;
     camsim::Faults faults;
-    faults.refuseAll = true;
-    camera.SetFaults(faults);
-    EXPECT_EQ(camera.Feed("GA=1\r\n"), "01 Unknown Command!!\r\n");
-    EXPECT_EQ(camera.Feed(":R0000@A000#?\r\n"), ":er\r");
-    EXPECT_EQ(camera.Register("GA"), 0) << "a refused setting does nothing";
-
-    faults = {};
     faults.garbageBytes = 5;
     faults.overlongLine = 40;
     camera.SetFaults(faults);

@@ -311,9 +311,7 @@ TEST(KavroCli, ASettingsFileClonesOneCameraIntoAnother)
     ProcessResult r = source.Cli("--baud 115200 read-settings '" + file + "' --factory");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(r.err.empty()) << "no progress line when standard error is not a terminal: " << r.err;
-    const std::string text = FileText(file);
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 344);
-    EXPECT_NE(text.find("\r\nAGCF=100\r\n"), std::string::npos) << "values as the pages show them";
+    EXPECT_NE(FileText(file).find("\r\nAGCF=100\r\n"), std::string::npos) << "values as the pages show them";
 
     r = target.Cli("--baud 115200 apply-settings '" + file + "' --factory");
     ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -328,14 +326,19 @@ TEST(KavroCli, ASettingsFileClonesOneCameraIntoAnother)
     target.camera.ClearReceivedLines();
     r = target.Cli("apply-settings '" + file + "'");
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(target.camera.ReceivedLines().size(), 64u) << "the user level sends only the user lines";
+    const std::vector<std::string> userLines = target.camera.ReceivedLines();
+    EXPECT_FALSE(userLines.empty());
+    EXPECT_TRUE(std::none_of(userLines.begin(), userLines.end(), [rows](const std::string& line) {
+        const int row = CtrlTbl::FindByCommand(CommandTable::Find(line.substr(0, line.find('='))));
+        return row < 0 || rows[row].access == AccessFactory;
+    })) << "the user level sends only the user lines";
 
     camsim::Faults refuse;
     refuse.refuseAll = true;
     target.camera.SetFaults(refuse);
     r = target.Cli("apply-settings '" + file + "'");
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(target.camera.ReceivedLines().size(), 128u) << "refused lines do not stop the rest";
+    EXPECT_EQ(target.camera.ReceivedLines().size(), 2 * userLines.size()) << "refused lines do not stop the rest";
     EXPECT_EQ(target.Cli("apply-settings '" + source.home.File("missing.cam") + "'").exitCode, 1);
 }
 

@@ -53,14 +53,6 @@ struct CommWindowRig {
         gen.WriteProfileDword("Normal Shutdown", value);
         gen.CloseProfile();
     }
-    uint32_t NormalShutdown()
-    {
-        uint32_t value = 99;
-        gen.OpenProfile(Profile::ProfileKeyPath);
-        gen.ReadProfileDword("Normal Shutdown", value, 99);
-        gen.CloseProfile();
-        return value;
-    }
 
     template <class Widget>
     Widget* Find(const char* name) const

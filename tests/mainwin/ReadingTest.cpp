@@ -9,23 +9,10 @@
 #include <cstdlib>
 #include <unistd.h>
 
-#include "params/CtrlTbl.h"
+#include "support/FileQueries.h"
 #include "support/MainWindowRig.h"
 
 namespace {
-
-// The queries a user-level reload must send, in table order.
-std::vector<std::string> UserLevelQueries()
-{
-    std::vector<std::string> lines;
-    const CtrlTblEntry* rows = CtrlTbl::Rows();
-    for (int row = 0; row < CtrlTbl::Count(); ++row) {
-        const CtrlTblEntry& e = rows[row];
-        if (e.commandIndex >= 0 && e.ctrlId != 0 && e.access == AccessBoth)
-            lines.push_back(std::string(CommandTable::Row(e.commandIndex).mnemonic) + "?");
-    }
-    return lines;
-}
 
 // Records the values a progress bar shows each time it is painted.
 class BarWatcher : public QObject {
@@ -55,9 +42,8 @@ TEST(Reading, StartUpReadsTheUserRowsInOrderThenSetsTheTestPatternOnce)
     std::vector<std::string> wire = rig.Wire();
     ASSERT_FALSE(wire.empty());
     EXPECT_EQ(wire.front(), "EA?") << "the camera is probed with the area query first";
-    std::vector<std::string> queries(wire.begin() + 1, wire.end() - 1);
-    EXPECT_EQ(queries, UserLevelQueries());
-    EXPECT_EQ(queries.size(), 64u);
+    EXPECT_EQ(std::vector<std::string>(wire.begin() + 1, wire.end() - 1), FileQueries(false))
+        << "every user row, in the settings-file order";
     EXPECT_EQ(wire.back(), "TPN=3") << "exactly one test-pattern setting ends the reload";
 
     EXPECT_EQ(rig.window->Tabs().count(), 2);

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
+#include <fstream>
 #include <sys/ioctl.h>
 
 using namespace std::chrono_literals;
@@ -39,6 +40,16 @@ std::vector<uint8_t> ReadAll(SerialPort& port, int maximum = 0)
     std::vector<uint8_t> bytes(RxRing::kCapacity);
     bytes.resize(port.Read(bytes.data(), maximum));
     return bytes;
+}
+
+// True while the thread sleeps in the kernel, as one blocked in a wait does.
+bool Sleeping(pid_t thread)
+{
+    std::ifstream stat("/proc/self/task/" + std::to_string(thread) + "/stat");
+    std::string text;
+    std::getline(stat, text);
+    const size_t nameEnd = text.rfind(") ");
+    return nameEnd != std::string::npos && text.size() > nameEnd + 2 && text[nameEnd + 2] == 'S';
 }
 
 int OpenDefault(SerialPort& port, const std::string& name, int baud = 9600, int xonXoff = 0)
@@ -145,8 +156,9 @@ TEST(SerialPortTest, NeitherASilentNorAHungUpLineBurnsTheProcessor)
     EXPECT_GE(Clock::now() - start, 290ms) << "the wait must last its time-out";
     EXPECT_LT(ProcessCpuTime() - cpuBefore, 100ms) << "waiting must not burn the processor";
 
+    const pid_t waiter = gettid();
     std::thread farEnd([&] {
-        std::this_thread::sleep_for(50ms);  // let the wait begin first
+        WaitUntil([&] { return Sleeping(waiter); });   // the wait has begun
         pty.Send(std::vector<uint8_t>{'C'});
     });
     const auto waitStart = Clock::now();
