@@ -7,20 +7,17 @@
 #include <climits>
 #include <csignal>
 #include <fstream>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include "app/CKavroApp.h"
 #include "camsim/PtyCamera.h"
 #include "camsim/VirtualCamera.h"
 #include "dialogs/CCommSelDlg.h"
 #include "mainwin/CKavroDlg.h"
+#include "support/ChildProcess.h"
 #include "support/MainWindowRig.h"
 #include "support/ScriptedUiPrompts.h"
 #include "support/TempFolder.h"
 #include "support/WaitFor.h"
-
-extern char** environ;
 
 namespace {
 
@@ -42,28 +39,10 @@ void RunAndClose(CKavroApp& app)
     EXPECT_EQ(app.InitInstance(), 0);
 }
 
-pid_t StartTool(const std::string& configHome)
+// The tool as its own process, with its profile in the test's folder.
+std::string ToolIn(const TempProfileHome& home)
 {
-    const std::string xdg = "XDG_CONFIG_HOME=" + configHome;
-    std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen", xdg, "HOME=" + configHome};
-    std::vector<char*> envp;
-    for (auto& e : env)
-        envp.push_back(e.data());
-    envp.push_back(nullptr);
-    char* argv[] = {const_cast<char*>(KAVRO_TOOL_PATH), nullptr};
-    pid_t pid = -1;
-    posix_spawn(&pid, KAVRO_TOOL_PATH, nullptr, nullptr, argv, envp.data());
-    return pid;
-}
-
-int WaitExit(pid_t pid)
-{
-    int status = 0;
-    if (WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, 10000))
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    kill(pid, SIGKILL);
-    waitpid(pid, &status, 0);
-    return -1;
+    return "QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME='" + home.path + "' HOME='" + home.path + "' " KAVRO_TOOL_PATH;
 }
 
 // True once the process catches the signal: its handler is installed.
@@ -119,8 +98,7 @@ TEST(Application, SigtermClosesInOrderAndASecondCopyCorruptsNothing)
     ASSERT_TRUE(pty.Start());
     WriteProfile(home, "COM1=" + pty.DevicePath() + "\nComm%20Port=0\nNormal%20Shutdown=1\n");
 
-    const pid_t first = StartTool(home.path);
-    ASSERT_GT(first, 0);
+    ChildProcess first(ToolIn(home));
     auto startedUp = [&] {
         for (const std::string& line : camera.ReceivedLines())
             if (line.rfind("TPN=", 0) == 0)
@@ -130,13 +108,12 @@ TEST(Application, SigtermClosesInOrderAndASecondCopyCorruptsNothing)
     ASSERT_TRUE(WaitFor(startedUp, 20000)) << "the tool read the camera";
     EXPECT_EQ(ProfileValue(home, "Normal Shutdown").toInt(), 0) << "a running tool marks its run";
 
-    const pid_t second = StartTool(home.path);   // its COM1 is busy: it runs offline
-    ASSERT_GT(second, 0);
-    ASSERT_TRUE(WaitFor([&] { return Catches(second, SIGTERM); }, 20000)) << "the second copy is up";
-    kill(second, SIGTERM);
-    kill(first, SIGTERM);
-    EXPECT_EQ(WaitExit(first), 0);
-    EXPECT_EQ(WaitExit(second), 0);
+    ChildProcess second(ToolIn(home));   // its COM1 is busy: it runs offline
+    ASSERT_TRUE(WaitFor([&] { return Catches(second.Pid(), SIGTERM); }, 20000)) << "the second copy is up";
+    second.Signal(SIGTERM);
+    first.Signal(SIGTERM);
+    EXPECT_EQ(first.Wait(), 0) << first.Err();
+    EXPECT_EQ(second.Wait(), 0) << second.Err();
 
     QSettings profile(QString::fromStdString(home.IniFile()), QSettings::IniFormat);
     EXPECT_EQ(profile.status(), QSettings::NoError);
@@ -156,11 +133,10 @@ TEST(Application, SigtermDuringAFactoryReadingEndsItAndClosesInOrder)
     camera.SetFaults(slow);
     WriteProfile(home, "COM1=" + pty.DevicePath() + "\nComm%20Port=0\nActive%20Mode=FACTORY\nNormal%20Shutdown=1\n");
 
-    const pid_t tool = StartTool(home.path);
-    ASSERT_GT(tool, 0);
+    ChildProcess tool(ToolIn(home));
     ASSERT_TRUE(WaitFor([&] { return camera.ReceivedLines().size() >= 3; }, 20000)) << "the reading runs";
-    kill(tool, SIGTERM);
-    EXPECT_EQ(WaitExit(tool), 0) << "the tool ended in order at the signal, not after the reading";
+    tool.Signal(SIGTERM);
+    EXPECT_EQ(tool.Wait(), 0) << "the tool ended in order at the signal, not after the reading";
     EXPECT_LT(camera.ReceivedLines().size(), 50u) << "the rows left were not tried";
     EXPECT_EQ(ProfileValue(home, "Normal Shutdown").toInt(), 1);
     EXPECT_EQ(ProfileValue(home, "Active Mode").toString(), "FACTORY");

@@ -3,16 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <fcntl.h>
-#include <poll.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
 #include "camsim/PtyCamera.h"
 #include "camsim/VirtualCamera.h"
 #include "comm/serial/SerialPort.h"
+#include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 #include "support/WaitFor.h"
 
@@ -43,68 +40,18 @@ std::string LinkTarget(const std::string& link)
     return length < 0 ? std::string() : std::string(target, static_cast<size_t>(length));
 }
 
-// A started kavro-camsim with its standard output on a pipe.
-class CamsimProcess {
-public:
-    explicit CamsimProcess(std::vector<std::string> options)
-    {
-        int out[2];
-        if (::pipe2(out, O_CLOEXEC) != 0)
-            return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        options.insert(options.begin(), KAVRO_CAMSIM_BINARY);
-        std::vector<char*> argv;
-        for (std::string& option : options)
-            argv.push_back(option.data());
-        argv.push_back(nullptr);
-        if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-            m_pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(out[1]);
-        m_stdout = out[0];
-    }
-    ~CamsimProcess()
-    {
-        if (m_pid > 0 && !m_exited) {
-            ::kill(m_pid, SIGKILL);
-            ::waitpid(m_pid, nullptr, 0);
-        }
-        if (m_stdout >= 0)
-            ::close(m_stdout);
-    }
+// kavro-camsim as a user starts it.
+std::string Camsim(const std::string& options)
+{
+    return KAVRO_CAMSIM_BINARY " " + options;
+}
 
-    // The first line printed, without its line end; what came of it after 5 s.
-    std::string FirstLine()
-    {
-        std::string line;
-        WaitFor([&] {
-            pollfd out = {m_stdout, POLLIN, 0};
-            char c = 0;
-            if (::poll(&out, 1, 10) > 0 && ::read(m_stdout, &c, 1) == 1)
-                line += c;
-            return !line.empty() && line.back() == '\n';
-        }, 5000);
-        return line.substr(0, line.find('\n'));
-    }
-
-    // The exit code after SIGTERM, or -1 when the process did not end in time.
-    int Terminate()
-    {
-        ::kill(m_pid, SIGTERM);
-        int status = 0;
-        m_exited = WaitFor([&] { return ::waitpid(m_pid, &status, WNOHANG) == m_pid; }, 5000);
-        return m_exited && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-    bool Started() const { return m_pid > 0 && m_stdout >= 0; }
-
-private:
-    pid_t m_pid = -1;
-    int m_stdout = -1;
-    bool m_exited = false;
-};
+// The exit code after SIGTERM.
+int Terminate(ChildProcess& process)
+{
+    process.Signal(SIGTERM);
+    return process.Wait(5000);
+}
 
 }  // namespace
 
@@ -149,24 +96,22 @@ TEST(KavroCamsim, PrintsTheDeviceAndSavesItsStateOnSigterm)
     const std::string state = folder.File("camera.state");
     const std::string link = folder.File("ttyCAM");
     {
-        CamsimProcess camsim({"--state", state, "--link", link});
-        ASSERT_TRUE(camsim.Started());
+        ChildProcess camsim(Camsim("--state '" + state + "' --link '" + link + "'"));
         const std::string device = camsim.FirstLine();
         ASSERT_EQ(device.rfind("/dev/", 0), 0u) << "the first line is the device, got: " << device;
         SerialPort port;
         ASSERT_TRUE(OpenAt(port, link)) << "the link leads to the device";
         EXPECT_EQ(Ask(port, "VN?\r\n"), "VN=126\r\n");
         EXPECT_EQ(Ask(port, "GA=9\r\nSA=1\r\n", "COMPLETE\r\nCOMPLETE\r\n"), "COMPLETE\r\nCOMPLETE\r\n");
-        EXPECT_EQ(camsim.Terminate(), 0);
+        EXPECT_EQ(Terminate(camsim), 0);
     }
     EXPECT_NE(FileText(state).find("\n1,GA=9\n"), std::string::npos) << "the areas were saved";
     EXPECT_NE(::access(link.c_str(), F_OK), 0) << "the link is gone";
 
-    CamsimProcess again({"--state", state});
-    ASSERT_TRUE(again.Started());
+    ChildProcess again(Camsim("--state '" + state + "'"));
     SerialPort port;
     ASSERT_TRUE(OpenAt(port, again.FirstLine()));
     EXPECT_EQ(Ask(port, "EA?\r\nGA?\r\n", "GA=9\r\n"), "EA=1\r\nGA=9\r\n")
         << "a second run starts from the saved state";
-    EXPECT_EQ(again.Terminate(), 0);
+    EXPECT_EQ(Terminate(again), 0);
 }

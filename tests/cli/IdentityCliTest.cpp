@@ -1,31 +1,18 @@
 // kavro-cli identity against the virtual camera on a pseudo-terminal.
 #include <gtest/gtest.h>
 
-#include "camsim/PtyCamera.h"
-#include "camsim/VirtualCamera.h"
-#include "support/RunProcess.h"
-#include "support/TempFolder.h"
+#include "support/CliCamera.h"
 
 namespace {
 
-struct IdentityFixture {
-    IdentityFixture() : pty(camera) { pty.Start(); }
-
-    ProcessResult Identity(const std::string& options = "")
-    {
-        return RunProcess("XDG_CONFIG_HOME='" + home.path + "' " KAVRO_CLI_PATH " --port '" + pty.DevicePath() + "' "
-                          + options + " identity");
-    }
+struct IdentityFixture : CliCamera {
+    ProcessResult Identity(const std::string& options = "") { return Cli(options + " identity"); }
     void Silence(std::set<std::string> commands)
     {
         camsim::Faults faults;
         faults.silent = std::move(commands);
         camera.SetFaults(faults);
     }
-
-    TempFolder home;
-    camsim::VirtualCamera camera;
-    camsim::PtyCamera pty;
 };
 
 }  // namespace

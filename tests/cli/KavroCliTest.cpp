@@ -2,93 +2,18 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <fcntl.h>
 #include <fstream>
-#include <pty.h>
 #include <sys/ioctl.h>
 
-#include "camsim/PtyCamera.h"
-#include "camsim/VirtualCamera.h"
 #include "comm/CommandTable.h"
 #include "params/CtrlTbl.h"
+#include "support/ChildProcess.h"
+#include "support/CliCamera.h"
 #include "support/PtyPair.h"
-#include "support/RunProcess.h"
-#include "support/TempFolder.h"
 
 using namespace std::chrono_literals;
 
 namespace {
-
-// kavro-cli started in the background, so that the test can play the far end
-// of its line, signal it, or be the terminal it prints to.
-class BackgroundCli {
-public:
-    explicit BackgroundCli(const std::string& arguments, bool onTerminal = false)
-    {
-        if (onTerminal && openpty(&m_terminal, &m_terminalSlave, nullptr, nullptr, nullptr) != 0)
-            return;
-        m_pid = fork();
-        if (m_pid != 0)
-            return;
-        const int out = onTerminal ? m_terminalSlave : open(m_folder.File("out").c_str(), O_WRONLY | O_CREAT, 0600);
-        dup2(out, STDOUT_FILENO);
-        dup2(open(m_folder.File("err").c_str(), O_WRONLY | O_CREAT, 0600), STDERR_FILENO);
-        close_range(3, ~0U, 0);  // the test's own ends of its lines stay with the test
-        const std::string command = "XDG_CONFIG_HOME='" + m_folder.path + "' exec " KAVRO_CLI_PATH " " + arguments;
-        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    ~BackgroundCli()
-    {
-        if (m_pid > 0 && Wait(0ms) == kRunning) {
-            kill(m_pid, SIGKILL);
-            waitpid(m_pid, nullptr, 0);
-        }
-        for (int fd : {m_terminal, m_terminalSlave})
-            if (fd >= 0)
-                close(fd);
-    }
-
-    static constexpr int kRunning = -1;
-
-    void Signal(int signal) const { kill(m_pid, signal); }
-    // The exit code, 128 + the signal that ended it, or kRunning after the limit.
-    int Wait(std::chrono::milliseconds limit = 10s)
-    {
-        WaitUntil([&] { return m_status != kRunning || Reap(); }, limit);
-        return m_status;
-    }
-    std::string Err() const { return FileText(m_folder.File("err")); }
-    // Standard output: the file, or what reached the terminal.
-    std::string Out() const
-    {
-        if (m_terminal < 0)
-            return FileText(m_folder.File("out"));
-        std::string shown;
-        char chunk[256];
-        pollfd terminal{m_terminal, POLLIN, 0};
-        ssize_t n = 0;
-        while (poll(&terminal, 1, 100) == 1 && (n = read(m_terminal, chunk, sizeof chunk)) > 0)
-            shown.append(chunk, static_cast<size_t>(n));
-        return shown;
-    }
-
-private:
-    bool Reap()
-    {
-        int status = 0;
-        if (waitpid(m_pid, &status, WNOHANG) != m_pid)
-            return false;
-        m_status = WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
-        return true;
-    }
-
-    TempFolder m_folder;
-    pid_t m_pid = -1;
-    int m_status = kRunning;
-    int m_terminal = -1;       // master of the terminal standard output goes to
-    int m_terminalSlave = -1;  // kept open so that nothing printed is lost
-};
 
 bool IsExclusive(int fd)
 {
@@ -96,25 +21,17 @@ bool IsExclusive(int fd)
     return ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0;
 }
 
-struct CliFixture {
-    CliFixture() : pty(camera) { pty.Start(); }
-
-    ProcessResult Cli(const std::string& arguments, const std::string& port = "", const std::string& prefix = "")
-    {
-        const std::string portOption = "--port '" + (port.empty() ? pty.DevicePath() : port) + "' ";
-        return RunProcess("XDG_CONFIG_HOME='" + home.path + "' " + prefix + KAVRO_CLI_PATH " " + portOption + arguments);
-    }
-
-    TempFolder home;
-    camsim::VirtualCamera camera;
-    camsim::PtyCamera pty;
-};
+// kavro-cli on a line the test plays, with no profile to read.
+std::string CliOn(const PtyPair& line, const std::string& arguments)
+{
+    return "XDG_CONFIG_HOME=/nonexistent " KAVRO_CLI_PATH " --port '" + line.SlavePath() + "' " + arguments;
+}
 
 }  // namespace
 
 TEST(KavroCli, QueriesAndSettingsReachTheCamera)
 {
-    CliFixture f;
+    CliCamera f;
     f.camera.SetRegister("GA", 42);
     ProcessResult r = f.Cli("query GA");
     EXPECT_EQ(r.exitCode, 0) << r.err;
@@ -144,7 +61,7 @@ TEST(KavroCli, QueriesAndSettingsReachTheCamera)
 
 TEST(KavroCli, FailuresHaveTheirOwnExitCodes)
 {
-    CliFixture f;
+    CliCamera f;
     ProcessResult r = f.Cli("query NOPE");
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("unknown camera command \"NOPE\""), std::string::npos) << r.err;
@@ -182,7 +99,7 @@ TEST(KavroCli, FailuresHaveTheirOwnExitCodes)
 
 TEST(KavroCli, TheCommandLineIsJudgedBeforeThePortIsTouched)
 {
-    CliFixture f;
+    CliCamera f;
     struct Case {
         const char* arguments;
         const char* message;
@@ -217,9 +134,8 @@ TEST(KavroCli, ALineTheTestPlaysShowsRepliesAndFaultsAsTheyAre)
 {
     PtyPair line;
     ASSERT_TRUE(line.IsValid());
-    const std::string port = "--port '" + line.SlavePath() + "' ";
     {
-        BackgroundCli cli(port + "--timeout 500 raw 'R A004?'", true);
+        ChildProcess cli(CliOn(line, "--timeout 500 raw 'R A004?'"), true);
         ASSERT_EQ(line.ReceiveUntil("\r\n", 10s), "R A004?\r\n");
         ASSERT_TRUE(line.Send("A\x1b]2;owned\x07\r\n=5\r!!Notice\n"));
         EXPECT_EQ(cli.Wait(), 0) << cli.Err();
@@ -231,14 +147,14 @@ TEST(KavroCli, ALineTheTestPlaysShowsRepliesAndFaultsAsTheyAre)
         EXPECT_NE(shown.find("!!Notice"), std::string::npos) << "and so is a notice";
     }
     {
-        BackgroundCli cli(port + "query GA");
+        ChildProcess cli(CliOn(line, "query GA"));
         ASSERT_EQ(line.ReceiveUntil("\r\n", 10s), "GA?\r\n");
         ASSERT_TRUE(line.Send("SH=5\r\n"));
         EXPECT_EQ(cli.Wait(), 1);
         EXPECT_NE(cli.Err().find("kavro-cli: GA? answered 'SH=5'"), std::string::npos)
             << "a wrong answer is named, not blamed on time: " << cli.Err();
     }
-    BackgroundCli cli(port + "--timeout 20000 raw 'GA?'");
+    ChildProcess cli(CliOn(line, "--timeout 20000 raw 'GA?'"));
     ASSERT_EQ(line.ReceiveUntil("\r\n", 10s), "GA?\r\n");
     line.CloseMaster();
     EXPECT_EQ(cli.Wait(), 1) << "a line that hung up fails raw at once: " << cli.Err();
@@ -249,7 +165,7 @@ TEST(KavroCli, AStopSignalLeavesTheDeviceShareable)
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
         PtyPair line;
         ASSERT_TRUE(line.IsValid());
-        BackgroundCli cli("--port '" + line.SlavePath() + "' --timeout 20000 raw 'GA?'");
+        ChildProcess cli(CliOn(line, "--timeout 20000 raw 'GA?'"));
         ASSERT_EQ(line.ReceiveUntil("\r\n", 10s), "GA?\r\n");
         ASSERT_TRUE(IsExclusive(line.SlaveFd())) << "kavro-cli holds the device for itself";
         cli.Signal(signal);
@@ -260,7 +176,7 @@ TEST(KavroCli, AStopSignalLeavesTheDeviceShareable)
 
 TEST(KavroCli, ComNamesResolveThroughTheProfile)
 {
-    CliFixture f;
+    CliCamera f;
     const std::string folder = f.home.path + "/QEL Corporation";
     std::filesystem::create_directories(folder);
     std::ofstream(folder + "/MX-330_550CL Camera Kavro.ini") << "[General]\nCOM3=" << f.pty.DevicePath() << "\n";
@@ -272,7 +188,7 @@ TEST(KavroCli, ComNamesResolveThroughTheProfile)
 
 TEST(KavroCli, CameraLinkLinesReachTheCameraThroughTheLibraries)
 {
-    CliFixture f;
+    CliCamera f;
     f.camera.SetRegister("GA", 33);
     const std::string environment = "XDG_CONFIG_HOME='" + f.home.path + "' LD_LIBRARY_PATH='" KAVRO_CLSIM_DIR "' KAVRO_CLSIM='device=" + f.pty.DevicePath() +
                                     ";makers=Kavro Grabbers;ports=2' ";
@@ -299,8 +215,8 @@ TEST(KavroCli, CameraLinkLinesReachTheCameraThroughTheLibraries)
 
 TEST(KavroCli, ASettingsFileClonesOneCameraIntoAnother)
 {
-    CliFixture source;
-    CliFixture target;
+    CliCamera source;
+    CliCamera target;
     source.camera.SetRegister("GA", 123);
     source.camera.SetRegister("AGCF", 100 * 16);
     source.camera.SetRegister("CM", 0x52);
@@ -344,7 +260,7 @@ TEST(KavroCli, ASettingsFileClonesOneCameraIntoAnother)
 
 TEST(KavroCli, DiffQueriesTheFileLinesAndNamesEachDifferenceAsThePagesShowIt)
 {
-    CliFixture f;
+    CliCamera f;
     f.camera.SetRegister("GA", 100);
     f.camera.SetRegister("AGCF", 60 * 16);
     f.camera.SetRegister("GA00", 7);
@@ -385,7 +301,7 @@ TEST(KavroCli, DiffQueriesTheFileLinesAndNamesEachDifferenceAsThePagesShowIt)
 
 TEST(KavroCli, SettingAreasAreStoredAndLoaded)
 {
-    CliFixture f;
+    CliCamera f;
     ProcessResult r = f.Cli("store-area all");
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(f.camera.ReceivedLines(), (std::vector<std::string>{"SA=3", "SA=2", "SA=1", "SA00=0"}));

@@ -3,37 +3,17 @@
 
 #include <fstream>
 
-#include "camsim/PtyCamera.h"
-#include "camsim/VirtualCamera.h"
 #include "files/GammaFile.h"
 #include "lut/LutPoints.h"
-#include "support/RunProcess.h"
-#include "support/TempFolder.h"
+#include "support/CliCamera.h"
 
-namespace {
-
-struct CliCamera {
-    CliCamera() : pty(camera) { pty.Start(); }
-
-    ProcessResult Cli(const std::string& arguments)
-    {
-        return RunProcess("XDG_CONFIG_HOME='" + folder.path + "' " KAVRO_CLI_PATH " --baud 115200 --port '"
-                          + pty.DevicePath() + "' " + arguments);
-    }
-
-    TempFolder folder;
-    camsim::VirtualCamera camera;
-    camsim::PtyCamera pty;
-};
-
-}  // namespace
 
 TEST(LutCli, SendLutsSendsTheFileAndStopsAtARefusal)
 {
     CliCamera f;
-    const std::string path = f.folder.File("in.csv");
+    const std::string path = f.home.File("in.csv");
     std::ofstream(path) << "GammaData (R G B)\r\n1,2,3\r\n9000,5,6\r\n";
-    ProcessResult r = f.Cli("send-luts '" + path + "'");
+    ProcessResult r = f.Cli("--baud 115200 send-luts '" + path + "'");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const LutTable straight = LutPoints::StartingTable();
     for (const auto& [channel, first, second] : {std::tuple{'R', 1, 8191}, {'G', 2, 5}, {'B', 3, 6}}) {
@@ -46,10 +26,10 @@ TEST(LutCli, SendLutsSendsTheFileAndStopsAtARefusal)
     camsim::Faults refuse;
     refuse.refuseAll = true;
     f.camera.SetFaults(refuse);
-    r = f.Cli("send-luts '" + path + "'");
+    r = f.Cli("--baud 115200 send-luts '" + path + "'");
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("red entry 0"), std::string::npos) << r.err;
-    EXPECT_EQ(f.Cli("send-luts '" + f.folder.File("missing.csv") + "'").exitCode, 1);
+    EXPECT_EQ(f.Cli("--baud 115200 send-luts '" + f.home.File("missing.csv") + "'").exitCode, 1);
     EXPECT_EQ(f.Cli("send-luts").exitCode, 2);
     EXPECT_EQ(f.Cli("read-luts a.csv b.csv").exitCode, 2);
 }
@@ -66,8 +46,8 @@ TEST(LutCli, ReadLutsWritesTheCameraTables)
             f.camera.Feed(std::string("LUT") + channels[ch] + "=" + std::to_string(expected[ch][k]) + "\r\n");
         }
     }
-    const std::string path = f.folder.File("out.csv");
-    const ProcessResult r = f.Cli("read-luts '" + path + "'");
+    const std::string path = f.home.File("out.csv");
+    const ProcessResult r = f.Cli("--baud 115200 read-luts '" + path + "'");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(FileText(path), GammaFile::Format(expected));
 }
