@@ -58,14 +58,9 @@ TEST(VirtualCamera, SettingAreasStoreLoadAndPersist)
 {
     TempFolder folder;
     VirtualCamera camera;
-    EXPECT_EQ(camera.Feed("EA?\r\n"), "EA=0\r\n");
-
-    camera.Feed("GA=5\r\n");
-    EXPECT_EQ(camera.Feed("SA=2\r\n"), "COMPLETE\r\n");
-    EXPECT_EQ(camera.Feed("EA?\r\n"), "EA=2\r\n") << "the stored area becomes current";
-    camera.Feed("GA=7\r\n");
-    EXPECT_EQ(camera.Feed("LD=2\r\n"), "COMPLETE\r\n");
-    EXPECT_EQ(camera.Register("GA"), 5) << "loading brings the stored gain back";
+    // Storing, loading and SA00 through the communication window and kavro-cli
+    // are tested with them; here what they do not reach.
+    camera.Feed("GA=5\r\nSA=2\r\nGA=7\r\n");
     EXPECT_EQ(camera.Feed("LD=0\r\n"), "COMPLETE\r\n");
     EXPECT_EQ(camera.Register("GA"), 0) << "the factory area still holds the power-on gain";
     EXPECT_EQ(camera.CurrentArea(), 0);

@@ -2,17 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "support/CliCamera.h"
+#include "support/Faults.h"
 
 namespace {
 
 struct IdentityFixture : CliCamera {
     ProcessResult Identity(const std::string& options = "") { return Cli(options + " identity"); }
-    void Silence(std::set<std::string> commands)
-    {
-        camsim::Faults faults;
-        faults.silent = std::move(commands);
-        camera.SetFaults(faults);
-    }
 };
 
 }  // namespace
@@ -31,7 +26,7 @@ TEST(KavroCliIdentity, PrintsWhatTheAboutWindowShows)
               "FPGA Version: 1.03\n"
               "User ID: LINE7\n");
 
-    f.Silence({"MD", "ID", "FPVN", "UD"});
+    f.camera.SetFaults(SilentTo({"MD", "ID", "FPVN", "UD"}));
     r = f.Identity("--timeout 300");
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out,
@@ -42,7 +37,7 @@ TEST(KavroCliIdentity, PrintsWhatTheAboutWindowShows)
               "User ID: ????????????????\n")
         << "placeholders for the queries without answer";
 
-    f.Silence({"VN"});
+    f.camera.SetFaults(SilentTo({"VN"}));
     f.camera.ClearReceivedLines();
     r = f.Identity("--timeout 300");
     EXPECT_EQ(r.exitCode, 1);

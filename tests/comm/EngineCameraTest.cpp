@@ -11,9 +11,9 @@
 #include "comm/StopRequest.h"
 #include "support/CameraLine.h"
 #include "support/WaitFor.h"
+#include "support/Faults.h"
 
 namespace {
-
 bool Contains(const std::vector<std::string>& lines, const std::string& line)
 {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
@@ -40,14 +40,19 @@ bool FinishesWithin(CameraLine& line, int deadlineMs, const std::function<void()
     return inTime;
 }
 
+// The engine on a camera, its line open.
+class EngineCamera : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(line.Open()); }
+
+    CameraLine line;
+    CRsCmd& engine = *line.engine;
+};
+
 }  // namespace
 
-TEST(EngineCamera, SettingsAndQueriesRoundTrip)
+TEST_F(EngineCamera, SettingsAndQueriesRoundTrip)
 {
-    CameraLine line;
-    ASSERT_TRUE(line.Open());
-    CRsCmd& engine = *line.engine;
-
     ASSERT_EQ(engine.SetInt(CmdGA, 0, 100, 3000), 1);
     EXPECT_EQ(line.camera.Register("GA"), 100) << "the camera holds the new gain";
     EXPECT_EQ(engine.LastSentLine(), "GA=100");
@@ -87,14 +92,9 @@ TEST(EngineCamera, SettingsAndQueriesRoundTrip)
     EXPECT_TRUE(line.host.boxes.empty());
 }
 
-TEST(EngineCamera, RepliesOtherThanTheAnswer)
+TEST_F(EngineCamera, RepliesOtherThanTheAnswer)
 {
-    CameraLine line;
-    ASSERT_TRUE(line.Open());
-    CRsCmd& engine = *line.engine;
-    camsim::Faults faults;
-    faults.refuseAll = true;
-    line.camera.SetFaults(faults);
+    line.camera.SetFaults(RefusingAll());
     EXPECT_EQ(engine.SetInt(CmdGA, 0, 1, 3000), 0);
     ASSERT_EQ(line.host.boxes.size(), 1u);
     EXPECT_EQ(line.host.boxes[0].text, "01 Unknown Command!! for GA=1");
@@ -112,7 +112,7 @@ TEST(EngineCamera, RepliesOtherThanTheAnswer)
     EXPECT_EQ(line.host.boxes[0].text, "01UnknownCommand!! for GA?") << "a query shows the reply as parsed";
 
     line.host.Clear();
-    faults = {};
+    camsim::Faults faults;
     faults.noticeBeforeReply = "!!Fan stopped";
     line.camera.SetFaults(faults);
     ASSERT_EQ(engine.GetInt(CmdGA, 0, value, 3000), 1) << "a notice is no answer";
@@ -128,14 +128,9 @@ TEST(EngineCamera, RepliesOtherThanTheAnswer)
     EXPECT_EQ(line.host.boxes[0].text, "TR=0 for GA?") << "a reply naming another command fails the query";
 }
 
-TEST(EngineCamera, ASilentOrVanishedCameraEndsInATimeOut)
+TEST_F(EngineCamera, ASilentOrVanishedCameraEndsInATimeOut)
 {
-    CameraLine line;
-    ASSERT_TRUE(line.Open());
-    CRsCmd& engine = *line.engine;
-    camsim::Faults faults;
-    faults.swallowReplies = 2;
-    line.camera.SetFaults(faults);
+    line.camera.SetFaults(SwallowingReplies(2));
 
     auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(engine.SetInt(CmdGA, 0, 1, 200), 0);
@@ -149,7 +144,7 @@ TEST(EngineCamera, ASilentOrVanishedCameraEndsInATimeOut)
     EXPECT_EQ(engine.GetInt(CmdGA, 0, value, 3000), 1) << "the camera answers again";
     EXPECT_EQ(line.host.LastStatus(), 1);
 
-    faults = {};
+    camsim::Faults faults;
     faults.hangUpAfterNextCommand = true;
     line.camera.SetFaults(faults);
     start = std::chrono::steady_clock::now();
@@ -162,13 +157,10 @@ TEST(EngineCamera, ASilentOrVanishedCameraEndsInATimeOut)
     EXPECT_EQ(engine.ClosePort(), 1);
 }
 
-TEST(EngineCamera, OfflineNothingTravels)
+TEST_F(EngineCamera, OfflineNothingTravels)
 {
-    CameraLine line;
-    ASSERT_TRUE(line.Open());
     line.settings.offline = 1;
     line.settings.simulation = 1;
-    CRsCmd& engine = *line.engine;
 
     auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(engine.SetInt(CmdGA, 0, 100, 3000), 1) << "settings succeed offline";
@@ -185,7 +177,8 @@ TEST(EngineCamera, OfflineNothingTravels)
     EXPECT_EQ(line.camera.Register("GA"), 0);
 }
 
-TEST(EngineCamera, RegisterBaseFormWithAndWithoutCheck)
+// Each case on a line of its own.
+TEST(EngineCameraCases, RegisterBaseFormWithAndWithoutCheck)
 {
     for (uint32_t crc : {0u, 1u}) {
         SCOPED_TRACE(crc ? "with check" : "without check");
@@ -208,9 +201,7 @@ TEST(EngineCamera, RegisterBaseFormWithAndWithoutCheck)
         EXPECT_EQ(engine.SetInt(CmdGA, 0, 1, 3000), 0) << "a row without register address fails";
         EXPECT_TRUE(line.camera.ReceivedLines().empty()) << "and nothing is sent for it";
 
-        camsim::Faults faults;
-        faults.swallowReplies = 1;
-        line.camera.SetFaults(faults);
+        line.camera.SetFaults(SwallowingReplies(1));
         EXPECT_EQ(engine.GetInt(sm, 0, value, 200), 0);
         ASSERT_EQ(line.host.boxes.size(), 1u);
         EXPECT_EQ(line.host.boxes[0].text,
@@ -218,7 +209,7 @@ TEST(EngineCamera, RegisterBaseFormWithAndWithoutCheck)
     }
 }
 
-TEST(EngineCamera, ALineThatNeverStopsTalkingHoldsNoWaitPastItsDeadline)
+TEST(EngineCameraCases, ALineThatNeverStopsTalkingHoldsNoWaitPastItsDeadline)
 {
     for (camsim::Stream stream : {camsim::Stream::Notices, camsim::Stream::EndlessLine}) {
         const bool notices = stream == camsim::Stream::Notices;
@@ -249,12 +240,8 @@ TEST(EngineCamera, ALineThatNeverStopsTalkingHoldsNoWaitPastItsDeadline)
     }
 }
 
-TEST(EngineCamera, ValuesThatCannotTravelAreRefusedBeforeAnythingIsSent)
+TEST_F(EngineCamera, ValuesThatCannotTravelAreRefusedBeforeAnythingIsSent)
 {
-    CameraLine line;
-    ASSERT_TRUE(line.Open());
-    CRsCmd& engine = *line.engine;
-
     for (const std::string& text : {std::string("x\r\nGA=5"), std::string("x\nGA=5"), std::string("\x1b]0;t\x07")}) {
         EXPECT_EQ(engine.SetText(CmdUD, 0, text, 3000), 0) << "a control character would end the line early";
     }
@@ -271,11 +258,8 @@ TEST(EngineCamera, ValuesThatCannotTravelAreRefusedBeforeAnythingIsSent)
     EXPECT_EQ(line.camera.Register("AGCF"), INT_MAX / 16 * 16);
 }
 
-TEST(EngineCamera, AStopRequestEndsTheWaitAndSendsNothingMore)
+TEST_F(EngineCamera, AStopRequestEndsTheWaitAndSendsNothingMore)
 {
-    CameraLine line;
-    ASSERT_TRUE(line.Open());
-    CRsCmd& engine = *line.engine;
     camsim::Faults faults;
     faults.replyDelayMs = 20000;
     line.camera.SetFaults(faults);

@@ -5,12 +5,16 @@
 
 #include "support/RawLine.h"
 
-TEST(EngineLine, LinesAreKeptWholeWhateverEndsThem)
-{
-    RawLine line;
-    ASSERT_TRUE(line.opened);
-    CRsCmd& engine = *line.engine;
+class EngineLine : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(line.opened); }
 
+    RawLine line;
+    CRsCmd& engine = *line.engine;
+};
+
+TEST_F(EngineLine, LinesAreKeptWholeWhateverEndsThem)
+{
     const std::string longText = "UD=" + std::string(60, 'X');
     const std::string binary("A\0B\x01\xff", 5);
     line.Send("GA=1\r\nGA=2\n\n" + longText + "\r\n" + binary + "\r\n");
@@ -25,12 +29,8 @@ TEST(EngineLine, LinesAreKeptWholeWhateverEndsThem)
     EXPECT_EQ(engine.PopReply(), "") << "an empty list gives an empty text";
 }
 
-TEST(EngineLine, PartialLinesSurviveBetweenCalls)
+TEST_F(EngineLine, PartialLinesSurviveBetweenCalls)
 {
-    RawLine line;
-    ASSERT_TRUE(line.opened);
-    CRsCmd& engine = *line.engine;
-
     line.Send("COMP");
     EXPECT_EQ(engine.ReceiveLines(1), 0);
     line.Send("LETE\r\n");
@@ -46,12 +46,8 @@ TEST(EngineLine, PartialLinesSurviveBetweenCalls)
     EXPECT_EQ(engine.PopReply(), "SM=42") << "the register-base reader keeps its partial line too";
 }
 
-TEST(EngineLine, ANoticeNeverTakesAWaitingReplyWithIt)
+TEST_F(EngineLine, ANoticeNeverTakesAWaitingReplyWithIt)
 {
-    RawLine line;
-    ASSERT_TRUE(line.opened);
-    CRsCmd& engine = *line.engine;
-
     line.Send("GA=5\r\n");
     ASSERT_EQ(engine.ReceiveLines(1), 1);
     line.Send("!!Door open\r\nTR=1\r\n");
@@ -63,12 +59,8 @@ TEST(EngineLine, ANoticeNeverTakesAWaitingReplyWithIt)
     EXPECT_EQ(line.host.traffic.size(), 3u) << "the notice is logged";
 }
 
-TEST(EngineLine, OverflowDropsTheWholeLineOnce)
+TEST_F(EngineLine, OverflowDropsTheWholeLineOnce)
 {
-    RawLine line;
-    ASSERT_TRUE(line.opened);
-    CRsCmd& engine = *line.engine;
-
     // More than the ring holds at once: feed it in pieces while reading.
     const std::string overlong(1500, 'Z');
     for (size_t sent = 0; sent < overlong.size(); sent += 500) {
@@ -84,11 +76,8 @@ TEST(EngineLine, OverflowDropsTheWholeLineOnce)
     EXPECT_EQ(engine.PopReply(), "GA=7");
 }
 
-TEST(EngineLine, OnlyAValueInTheRowsFormIsAnAnswer)
+TEST_F(EngineLine, OnlyAValueInTheRowsFormIsAnAnswer)
 {
-    RawLine line;
-    ASSERT_TRUE(line.opened);
-    CRsCmd& engine = *line.engine;
     CommandValue value;
 
     for (const char* reply : {"GA?", "GA=", "GA=abc", "GA=1x", "GA=&H"}) {
@@ -127,11 +116,8 @@ TEST(EngineLine, OnlyAValueInTheRowsFormIsAnAnswer)
     EXPECT_EQ(engine.GetInt(sm, 0, number, 1000), 0) << "register base: an empty value is no answer either";
 }
 
-TEST(EngineLine, AWaitTakesAReplyGatheredWhileABoxWasOpen)
+TEST_F(EngineLine, AWaitTakesAReplyGatheredWhileABoxWasOpen)
 {
-    RawLine line;
-    ASSERT_TRUE(line.opened);
-    CRsCmd& engine = *line.engine;
     // A modal box runs the window's timers, and so the engine's tick; another
     // window may read the line itself.
     const std::vector<std::function<void()>> boxLoops = {[&] { engine.OnTimer(); },

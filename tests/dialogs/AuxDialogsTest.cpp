@@ -26,6 +26,7 @@
 #include "support/PaintProbe.h"
 #include "support/TempFolder.h"
 #include "support/WaitFor.h"
+#include "support/Faults.h"
 
 using Lines = std::vector<std::string>;
 
@@ -201,9 +202,7 @@ TEST(AutoMonitor, ShutterValueComesFromTheRegisterTheModeNames)
     }
     EXPECT_EQ(field("gain"), "77");
 
-    camsim::Faults faults;
-    faults.silent = {"GAR"};
-    rig.Cam().SetFaults(faults);
+    rig.Cam().SetFaults(SilentTo({"GAR"}));
     monitor.SetReadTimeout(300);
     monitor.Refresh(1);
     EXPECT_EQ(field("gainR"), "Err") << "an unanswered read shows Err";

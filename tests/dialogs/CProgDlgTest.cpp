@@ -8,20 +8,9 @@
 #include <QTimer>
 
 #include "dialogs/CProgDlg.h"
+#include "support/PaintProbe.h"
 
 namespace {
-
-// Counts the paint events a widget receives.
-class PaintCounter : public QObject {
-public:
-    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        count += event->type() == QEvent::Paint;
-        return false;
-    }
-    int count = 0;
-};
 
 struct Owner {
     Owner()
@@ -54,7 +43,8 @@ TEST(CProgDlg, ShowsOverItsDisabledOwnerAndEnablesItAgain)
     auto bar = window->findChild<QProgressBar*>();
     auto label = window->findChild<QLabel*>();
     ASSERT_TRUE(bar && label);
-    PaintCounter barPaints(bar), labelPaints(label);
+    PaintProbe barPainted(bar, [] { return true; });
+    PaintProbe labelPainted(label, [] { return true; });
     bool timerRan = false;
     QTimer::singleShot(0, [&] { timerRan = true; });
 
@@ -62,8 +52,8 @@ TEST(CProgDlg, ShowsOverItsDisabledOwnerAndEnablesItAgain)
     progress.SetPos(40);
     progress.SetPos(100);
     EXPECT_FALSE(timerRan) << "the window never lets other events run while the caller blocks";
-    EXPECT_GT(barPaints.count, 0) << "the bar is painted at once";
-    EXPECT_GT(labelPaints.count, 0) << "the message is painted at once";
+    EXPECT_TRUE(barPainted.Seen()) << "the bar is painted at once";
+    EXPECT_TRUE(labelPainted.Seen()) << "the message is painted at once";
     EXPECT_EQ(label->text(), "Now, reading camera settings.");
     EXPECT_EQ(bar->value(), 100) << "SetPos(100) fills the bar";
 

@@ -9,6 +9,7 @@
 
 #include "CommWindowRig.h"
 #include "support/PtyPair.h"
+#include "support/Faults.h"
 
 namespace {
 
@@ -125,9 +126,7 @@ TEST(CommSelDlgCamera, AreasAreQueriedStoredAndLoaded)
     EXPECT_TRUE(Received(rig.camera, "SA00=0")) << "the factory area has its own command";
     EXPECT_EQ(rig.camera.AreaRegister(0, "GA"), 123);
 
-    camsim::Faults silent;
-    silent.swallowReplies = 1;
-    rig.camera.SetFaults(silent);
+    rig.camera.SetFaults(SwallowingReplies(1));
     rig.Click("getArea");
     EXPECT_EQ(dialog.AreaText(), "?") << "an unanswered query shows no area";
 }

@@ -16,6 +16,7 @@
 #include "dialogs/CCamIDDlg.h"
 #include "dialogs/CUserIDDlg.h"
 #include "support/TempFolder.h"
+#include "support/Faults.h"
 
 using Lines = std::vector<std::string>;
 using Icon = UiPrompts::Icon;
@@ -33,9 +34,7 @@ TEST(AboutWindow, ShowsTheCameraDataWithPlaceholdersForSilentQueries)
 {
     CompanionRig rig;
     rig.Cam().SetRegister("VN", 105);
-    camsim::Faults faults;
-    faults.silent = {"FPVN"};
-    rig.Cam().SetFaults(faults);
+    rig.Cam().SetFaults(SilentTo({"FPVN"}));
     TempFolder help;
     CAboutDlg about(rig.Settings(), rig, rig.prompts, QString::fromStdString(help.path));
 
@@ -49,8 +48,7 @@ TEST(AboutWindow, ShowsTheCameraDataWithPlaceholdersForSilentQueries)
     EXPECT_EQ(Field(about, "userIdEdit"), "");
     EXPECT_EQ(rig.Wire(), (Lines{"VN?", "MD?", "ID?", "FPVN?", "UD?"}));
 
-    faults.silent = {"VN"};
-    rig.Cam().SetFaults(faults);
+    rig.Cam().SetFaults(SilentTo({"VN"}));
     rig.Cam().SetRegister("VN", 200);
     about.RefreshCameraData();
     EXPECT_EQ(rig.Wire(), Lines{"VN?"}) << "nothing more is asked without a firmware version";
@@ -113,9 +111,7 @@ TEST(UserId, SixteenCharactersAreWrittenSeventeenRefusedBeforeSending)
     dialog.findChild<QPushButton*>("read")->click();
     EXPECT_EQ(edit->text(), "BAY7");
 
-    camsim::Faults faults;
-    faults.silent = {"UD"};
-    rig.Cam().SetFaults(faults);
+    rig.Cam().SetFaults(SilentTo({"UD"}));
     dialog.findChild<QPushButton*>("read")->click();
     EXPECT_EQ(edit->text(), "????????????????") << "no answer";
 }
@@ -142,9 +138,7 @@ TEST(CameraId, FillsOneEditPerCharacterAndSavesWhatIsFilled)
     EXPECT_EQ(rig.Settings().cameraId, "AB7");
     EXPECT_EQ(rig.prompts.LastText(), "Completed to save the CAMERA ID, AB7.");
 
-    camsim::Faults faults;
-    faults.refuseAll = true;
-    rig.Cam().SetFaults(faults);
+    rig.Cam().SetFaults(RefusingAll());
     rig.prompts.Clear();
     dialog.SaveButton()->click();
     EXPECT_EQ(rig.Wire(), Lines{"ULCK=5963104"}) << "no ID without the unlock";

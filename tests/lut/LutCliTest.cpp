@@ -6,6 +6,7 @@
 #include "files/GammaFile.h"
 #include "lut/LutPoints.h"
 #include "support/CliCamera.h"
+#include "support/Faults.h"
 
 
 TEST(LutCli, SendLutsSendsTheFileAndStopsAtARefusal)
@@ -23,9 +24,7 @@ TEST(LutCli, SendLutsSendsTheFileAndStopsAtARefusal)
         EXPECT_EQ(table[511], straight[511]) << channel << ": entries the file does not reach are the straight line";
     }
 
-    camsim::Faults refuse;
-    refuse.refuseAll = true;
-    f.camera.SetFaults(refuse);
+    f.camera.SetFaults(RefusingAll());
     r = f.Cli("--baud 115200 send-luts '" + path + "'");
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("red entry 0"), std::string::npos) << r.err;

@@ -9,6 +9,7 @@
 #include "dialogs/CProgDlg.h"
 #include "files/GammaFile.h"
 #include "support/MainWindowRig.h"
+#include "support/Faults.h"
 
 namespace {
 
@@ -139,18 +140,14 @@ TEST(LutEditor, CameraTransfersStopAtTheFirstFailure)
 {
     EditorRig rig;
     CLUTDlg& red = rig.Red();
-    camsim::Faults refuse;
-    refuse.refuseAll = true;
-    rig.camera.SetFaults(refuse);
+    rig.camera.SetFaults(RefusingAll());
     rig.Wire();
     red.OnSendTable();
     EXPECT_EQ(rig.Wire(), std::vector<std::string>{"LUTR=0"}) << "sending stops at the refused entry";
     EXPECT_EQ(rig.prompts.LastText(), "01 Unknown Command!! for LUTR=0");
     EXPECT_FALSE(rig.window->Progress().IsCreated());
 
-    camsim::Faults silent;
-    silent.swallowReplies = 1;
-    rig.camera.SetFaults(silent);
+    rig.camera.SetFaults(SwallowingReplies(1));
     rig.Editors().SetReadTimeout(300);
     rig.window->OnLoadGammaFromCamera();
     EXPECT_EQ(rig.Wire(), std::vector<std::string>{"LUTR?"}) << "reading ends at the first unanswered query";

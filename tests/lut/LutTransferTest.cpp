@@ -6,6 +6,7 @@
 #include "lut/LutPoints.h"
 #include "lut/LutTransfer.h"
 #include "support/CameraLine.h"
+#include "support/Faults.h"
 
 namespace {
 
@@ -107,9 +108,7 @@ TEST(LutTransfer, SendingStopsAtTheFirstRefusedEntry)
     const auto entryDone = [&](int k) {
         acknowledged = k + 1;
         if (k == 4) {
-            camsim::Faults refuse;
-            refuse.refuseAll = true;
-            line.camera.SetFaults(refuse);
+            line.camera.SetFaults(RefusingAll());
         }
     };
     EXPECT_EQ(transfer.SendTable(2, table, entryDone), 0);

@@ -14,6 +14,7 @@
 #include "support/FileQueries.h"
 #include "support/FileSizeLimit.h"
 #include "support/MainWindowRig.h"
+#include "support/Faults.h"
 
 #include <QPushButton>
 #include <QTableWidget>
@@ -264,9 +265,7 @@ TEST(SettingAreas, StoresAndLoadsReachTheCameraInOrder)
     EXPECT_EQ(rig.Wire(), (std::vector<std::string>{"SA=3", "SA=2", "SA=1", "SA00=0"}));
     EXPECT_EQ(rig.prompts.LastText(), "Completed to store current setting data!");
 
-    camsim::Faults refuse;
-    refuse.refuseAll = true;
-    rig.camera.SetFaults(refuse);
+    rig.camera.SetFaults(RefusingAll());
     rig.prompts.yesNoAnswers = {true};
     rig.window->OnStoreAll(0);
     EXPECT_EQ(rig.Wire().size(), 4u) << "a refusal does not stop the other areas";

@@ -29,6 +29,7 @@
 #include "support/PaintProbe.h"
 #include "support/PtyPair.h"
 #include "support/WaitFor.h"
+#include "support/Faults.h"
 
 using Lines = std::vector<std::string>;
 
@@ -69,11 +70,6 @@ void PostKey(QWindow* window, Qt::Key key, const QString& text)
 {
     QCoreApplication::postEvent(window, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, text));
     QCoreApplication::postEvent(window, new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier, text));
-}
-
-bool Contains(const std::vector<std::string>& lines, const std::string& line)
-{
-    return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
 }  // namespace
@@ -147,9 +143,7 @@ TEST(MainWindow, TheIdleCheckAsksForTheModelUnlessOffline)
     EXPECT_EQ(rig.Wire().front(), "MD?");
     EXPECT_EQ(rig.settings.lineOnline, 1u);
 
-    camsim::Faults faults;
-    faults.swallowReplies = 1000;
-    rig.camera.SetFaults(faults);
+    rig.camera.SetFaults(SwallowingReplies(1000));
     rig.window->SetCommandTimeout(100);
     ASSERT_TRUE(ProcessUntil([&] { return rig.settings.lineOnline == 0; })) << "silence turns the link offline";
     EXPECT_EQ(rig.window->CommSel().LineStatusText(), "Offline") << "every window shows it";
@@ -283,8 +277,10 @@ TEST(MainWindow, AFailedStartShowsAFinishedWindow)
         if (prompt.text != "Failed to initialize!")
             return;
         checked = true;
+        EXPECT_TRUE(prompt.details.isEmpty()) << "a missing device has no group to join";
         EXPECT_EQ(rig.window->windowTitle(), "Camera Kavro  Ver 1.26");
-        EXPECT_EQ(rig.Spin(rig.Id("PE"))->Text(), "1056") << "every edit shows its default";
+        EXPECT_EQ(rig.Spin(rig.Id("PE"))->Text(), "1056") << "every edit shows its table default";
+        EXPECT_EQ(rig.Spin(rig.Id("KSR"))->Text(), "667");
         EXPECT_EQ(rig.Spin(rig.Id("AASX"))->Text(), "8");
         EXPECT_TRUE(rig.Button(rig.Id("SM"))->isChecked()) << "the exposure mode Preset";
         EXPECT_FALSE(rig.Enabled(rig.Id("PE"))) << "greyed out by Preset";
@@ -295,6 +291,8 @@ TEST(MainWindow, AFailedStartShowsAFinishedWindow)
     rig.window->show();
     rig.window->Initialise();
     EXPECT_TRUE(checked);
+    EXPECT_EQ(rig.prompts.prompts.size(), 1u);
+    EXPECT_EQ(rig.settings.lineOnline, 0u) << "an offline start";
 }
 
 // The window never squeezes its pages: labels stay whole and apart from their

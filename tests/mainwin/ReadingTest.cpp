@@ -11,6 +11,7 @@
 
 #include "support/FileQueries.h"
 #include "support/MainWindowRig.h"
+#include "support/Faults.h"
 
 namespace {
 
@@ -63,9 +64,7 @@ TEST(Reading, ASilentCameraLeavesTheValuesAndTheBarReachesTheEnd)
     rig.Wire();
     const int gain = rig.window->CurParam(rig.Cmd("GA"));
 
-    camsim::Faults faults;
-    faults.swallowReplies = 1000;
-    rig.camera.SetFaults(faults);
+    rig.camera.SetFaults(SwallowingReplies(1000));
     rig.camera.SetRegister("GA", gain + 5);
     BarWatcher watcher;
     rig.window->ReadAllSettings();
@@ -75,19 +74,6 @@ TEST(Reading, ASilentCameraLeavesTheValuesAndTheBarReachesTheEnd)
     EXPECT_EQ(watcher.shown.back(), 100);
     EXPECT_TRUE(rig.window->isEnabled()) << "the main window is enabled again";
     EXPECT_TRUE(rig.prompts.prompts.empty()) << "time-outs during a reload show nothing";
-}
-
-TEST(Reading, NoCameraMeansDefaultsAndAnOfflineStart)
-{
-    MainWindowRig rig;
-    rig.port.SetDeviceResolver([](int) { return std::string("/nonexistent/tty"); });
-    rig.window->Initialise();
-    ASSERT_EQ(rig.prompts.prompts.size(), 1u);
-    EXPECT_EQ(rig.prompts.LastText(), "Failed to initialize!");
-    EXPECT_TRUE(rig.prompts.prompts[0].details.isEmpty()) << "a missing device has no group to join";
-    EXPECT_EQ(rig.settings.lineOnline, 0u);
-    EXPECT_EQ(rig.Spin(rig.Id("PE"))->Text(), "1056") << "the pages show the table defaults";
-    EXPECT_EQ(rig.Spin(rig.Id("KSR"))->Text(), "667");
 }
 
 // The packaging checks run this as an ordinary user, on a device of the group
