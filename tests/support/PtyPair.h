@@ -97,10 +97,3 @@ private:
     int m_slave = -1;  // kept open so the terminal outlives the port's own descriptor
     std::string m_path;
 };
-
-// Polls the condition in small steps until it holds or the time is up.
-inline bool WaitUntil(const std::function<bool()>& condition,
-                      std::chrono::milliseconds timeout = std::chrono::milliseconds(5000))
-{
-    return WaitFor(condition, static_cast<int>(timeout.count()));
-}

@@ -18,8 +18,6 @@
 
 using namespace std::chrono_literals;
 
-using Texts = std::vector<std::string>;
-
 // A camera on a pseudo-terminal, reached through the stand-in libraries.
 class ClSerialLibChannel : public ::testing::Test {
 protected:

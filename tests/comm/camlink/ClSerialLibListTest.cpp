@@ -9,8 +9,6 @@
 #include <filesystem>
 #include <fstream>
 
-using Texts = std::vector<std::string>;
-
 TEST(ClSerialLibLists, EntriesAndFilling)
 {
     const Texts list = {"first", "second"};

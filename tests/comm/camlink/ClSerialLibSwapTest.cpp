@@ -11,8 +11,6 @@
 #include <filesystem>
 
 namespace fs = std::filesystem;
-using Texts = std::vector<std::string>;
-
 namespace {
 
 const std::string kSwapDir = KAVRO_SWAP_DIR;

@@ -3,6 +3,9 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <vector>
+
+using Texts = std::vector<std::string>;
 
 // Folders of the stand-in libraries, given by the build.
 inline const std::string kClSimDir = KAVRO_CLSIM_DIR;

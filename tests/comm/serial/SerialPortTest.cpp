@@ -118,7 +118,7 @@ TEST(SerialPortTest, CarriesEveryByteInOrderAndNeverOverwritesUnreadBytes)
     ASSERT_EQ(port.Write(all.data(), static_cast<int>(all.size())), 1);
     EXPECT_EQ(pty.Receive(all.size(), 5s), all) << "written bytes must arrive unchanged and in order";
     ASSERT_TRUE(pty.Send(all));
-    ASSERT_TRUE(WaitUntil([&] { return port.Available() == 256; })) << port.Available();
+    ASSERT_TRUE(WaitFor([&] { return port.Available() == 256; })) << port.Available();
     EXPECT_EQ(ReadAll(port, 1), Pattern(1)) << "maximum 1 takes one byte";
     EXPECT_EQ(ReadAll(port, 0), Pattern(255, 1)) << "maximum 0 takes every unread byte";
 
@@ -126,7 +126,7 @@ TEST(SerialPortTest, CarriesEveryByteInOrderAndNeverOverwritesUnreadBytes)
     const std::vector<uint8_t> sent = Pattern(RxRing::kCapacity + 500, 7);
     ASSERT_TRUE(pty.Send(sent));
     int queued = 0;
-    ASSERT_TRUE(WaitUntil([&] {
+    ASSERT_TRUE(WaitFor([&] {
         ioctl(pty.SlaveFd(), FIONREAD, &queued);
         return port.Available() == RxRing::kCapacity && queued == 500;
     })) << "a full ring leaves the rest in the driver: ring " << port.Available() << ", driver " << queued;
@@ -136,7 +136,7 @@ TEST(SerialPortTest, CarriesEveryByteInOrderAndNeverOverwritesUnreadBytes)
 
     std::vector<uint8_t> received = ReadAll(port);
     ASSERT_EQ(received.size(), static_cast<size_t>(RxRing::kCapacity));
-    ASSERT_TRUE(WaitUntil([&] { return port.Available() == 500; }))
+    ASSERT_TRUE(WaitFor([&] { return port.Available() == 500; }))
         << "the held-back bytes must follow once there is room: " << port.Available();
     const std::vector<uint8_t> rest = ReadAll(port);
     received.insert(received.end(), rest.begin(), rest.end());
@@ -158,7 +158,7 @@ TEST(SerialPortTest, NeitherASilentNorAHungUpLineBurnsTheProcessor)
 
     const pid_t waiter = gettid();
     std::thread farEnd([&] {
-        WaitUntil([&] { return Sleeping(waiter); });   // the wait has begun
+        WaitFor([&] { return Sleeping(waiter); });   // the wait has begun
         pty.Send(std::vector<uint8_t>{'C'});
     });
     const auto waitStart = Clock::now();
@@ -231,7 +231,7 @@ TEST(SerialPortTest, ALineThatTakesNothingFailsTheWriteAndNeverKeepsTheLock)
     PortLock other("Rs Mutex");
     int had = 0;
     int refused = 0;
-    const bool ended = WaitUntil([&] {
+    const bool ended = WaitFor([&] {
         if (other.try_lock_for(500ms)) {
             ++had;
             other.unlock();
@@ -239,7 +239,7 @@ TEST(SerialPortTest, ALineThatTakesNothingFailsTheWriteAndNeverKeepsTheLock)
             ++refused;
         }
         return done.load();
-    }, 15s);
+    }, 15000);
     writer.join();
     unsetenv("XDG_RUNTIME_DIR");
     EXPECT_TRUE(ended) << "a write that makes no progress must give up";
