@@ -31,7 +31,7 @@ void CKavroApp::WaitUntilShown(QWidget& window)
 int CKavroApp::InitInstance()
 {
     Profile::LoadSettings(m_settings, m_gen);
-    m_camLink = std::make_unique<ClSerialLib>(m_settings, Profile::CamLinkFolder(m_gen));
+    m_camLink = std::make_unique<ClSerialLib>(Profile::CamLinkFolder(m_gen));
     auto window = std::make_unique<CKavroDlg>(m_settings, m_port, *m_camLink, m_gen, m_prompts);
     m_mainWindow = window.get();
 

@@ -83,7 +83,7 @@ int KavroCli::Run(const std::vector<std::string>& args)
     });
     if (comNumber > 0)
         settings.commPort = static_cast<uint32_t>(comNumber - 1);
-    ClSerialLib camLink(settings, GrabberFolder(options, gen));
+    ClSerialLib camLink(GrabberFolder(options, gen));
     StderrHost host(options.verbose);
     CRsCmd engine(settings, port, camLink, host);
     m_engine = &engine;

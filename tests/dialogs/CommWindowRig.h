@@ -22,7 +22,7 @@
 // profile lives in a temporary folder.
 struct CommWindowRig {
     CommWindowRig()
-        : pty(camera), camLink(settings, "/nonexistent"), owner(settings, port, camLink)
+        : pty(camera), camLink("/nonexistent"), owner(settings, port, camLink)
     {
         pty.Start();
         comDevices[1] = pty.DevicePath();
