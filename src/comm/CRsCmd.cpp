@@ -12,10 +12,6 @@
 
 namespace {
 
-const char kCommError[] = "Communication Error";
-const char kNoAnswer[] =
-    "No answer from Camera! (Timeout error)\nCheck power on Camera or serial cable connection.";
-
 bool FitsInt(long long value)
 {
     return value >= INT_MIN && value <= INT_MAX;

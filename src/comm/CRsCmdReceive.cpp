@@ -198,11 +198,6 @@ int CRsCmd::PopAndParse(CommandFields& fields)
     return ParseCommand(PopReply(), fields);
 }
 
-bool CRsCmd::ReadOneByte(uint8_t& byte)
-{
-    return ReadBytes(&byte, 1, kByteTimeoutMs) == 1;
-}
-
 void CRsCmd::FinishLine(const std::string& line, int logMode)
 {
     m_replyList.push_back(line);

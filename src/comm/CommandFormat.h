@@ -42,7 +42,6 @@ public:
     int FindRow(const std::string& name) const;
     bool IsValidIndex(int index) const { return index >= 0 && index < CommandTable::kCount; }
     const CommandEntry& Row(int index) const { return m_rows[index]; }
-    int CurrentCommandIndex() const { return m_currentCommandIndex; }
 
 private:
     void ReadValue(const std::string& valueText, CommandFields& fields) const;

@@ -1,5 +1,5 @@
 // The communication window on its own: start-up from the profile, the
-// control rules, the crash guard and the message list with its file.
+// control rules and the message list with its file.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -28,7 +28,6 @@ std::string MessageLines(int first, int last)
 TEST(CommSelDlg, StartUpPutsTheProfileSettingsIntoForce)
 {
     CommWindowRig rig;
-    rig.SetNormalShutdown(1);
     rig.settings.commPort = 20;        // beyond COM16
     rig.settings.baudIndex = 2;
     rig.settings.commandFormat = 1;    // register base is refused
@@ -59,7 +58,6 @@ TEST(CommSelDlg, StartUpPutsTheProfileSettingsIntoForce)
 TEST(CommSelDlg, StoredNoLineIsOfflineAndDisablesTheLineControls)
 {
     CommWindowRig rig;
-    rig.SetNormalShutdown(1);
     rig.settings.serialMode = LineNone;
     rig.settings.activeMode = ActiveFactory;
     CCommSelDlg& dialog = rig.Open();
@@ -107,19 +105,6 @@ TEST(CommSelDlg, StoreButtonAndStatusPicturesFollowTheirRules)
     rig.Click("readSettingFile");
     EXPECT_EQ(rig.owner.settingFileSaves, 1);
     EXPECT_EQ(rig.owner.settingFileOpens, 1);
-}
-
-TEST(CommSelDlg, CrashGuardMarksTheRunAndForcesTheSerialPortAfterACrash)
-{
-    CommWindowRig rig;
-    rig.SetNormalShutdown(0);   // the last run did not end in order
-    rig.settings.serialMode = LineClSpecV11;
-    rig.Open();
-    EXPECT_EQ(rig.settings.serialMode, static_cast<uint32_t>(LineComPort)) << "after a crash: the serial port";
-    EXPECT_EQ(rig.NormalShutdown(), 0u) << "a run is in progress";
-    rig.dialog.reset();
-    EXPECT_EQ(rig.NormalShutdown(), 1u) << "destroyed in order";
-
 }
 
 TEST(CommSelDlg, MessageListKeeps1024LinesAndIsSavedOldestFirst)

@@ -8,8 +8,6 @@
 #include <string>
 
 #include "CommTestOwner.h"
-#include "profile/CGen.h"
-#include "profile/Profile.h"
 #include "camsim/PtyCamera.h"
 #include "camsim/VirtualCamera.h"
 #include "comm/camlink/ClSerialLib.h"
@@ -18,8 +16,7 @@
 #include "support/TempFolder.h"
 
 // The communication window over a real engine. COM1 reaches a virtual camera
-// through a pseudo-terminal unless the test maps the ports otherwise; the
-// profile lives in a temporary folder.
+// through a pseudo-terminal unless the test maps the ports otherwise.
 struct CommWindowRig {
     CommWindowRig()
         : pty(camera), camLink("/nonexistent"), owner(settings, port, camLink)
@@ -40,26 +37,10 @@ struct CommWindowRig {
     // As the main window does: the object first, then its initialisation.
     CCommSelDlg& Open()
     {
-        dialog = std::make_unique<CCommSelDlg>(settings, camLink, gen, prompts, owner, nullptr);
+        dialog = std::make_unique<CCommSelDlg>(settings, camLink, prompts, owner, nullptr);
         owner.Attach(dialog.get());
         dialog->Create();
         return *dialog;
-    }
-
-    void SetNormalShutdown(uint32_t value)
-    {
-        if (!gen.OpenProfile(Profile::ProfileKeyPath))   // a missing profile is only created
-            gen.OpenProfile(Profile::ProfileKeyPath);
-        gen.WriteProfileDword("Normal Shutdown", value);
-        gen.CloseProfile();
-    }
-    uint32_t NormalShutdown()
-    {
-        uint32_t value = 99;
-        gen.OpenProfile(Profile::ProfileKeyPath);
-        gen.ReadProfileDword("Normal Shutdown", value, 99);
-        gen.CloseProfile();
-        return value;
     }
 
     template <class Widget>
@@ -85,11 +66,9 @@ struct CommWindowRig {
         return entries;
     }
 
-    TempProfileHome home;   // outlives the window, whose destruction writes the profile
     camsim::VirtualCamera camera;
     camsim::PtyCamera pty;
     AppSettings settings;
-    CGen gen;
     SerialPort port;
     ClSerialLib camLink;
     ScriptedUiPrompts prompts;
