@@ -11,8 +11,6 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include <initializer_list>
-
 #include "dialogs/CommSelDlgTexts.h"
 #include "dialogs/CommSelOwner.h"
 #include "dialogs/DialogParts.h"
