@@ -41,7 +41,7 @@ int IdleTick(double seconds)
     settings.baudIndex = 4;
     SerialPort port;
     port.SetDeviceResolver([&](int) { return std::string(name); });
-    ClSerialLib camLink(settings);
+    ClSerialLib camLink;
     BenchHost host;
     CRsCmd engine(settings, port, camLink, host);
     if (!engine.OpenPort(0))

@@ -12,7 +12,7 @@
 
 // The engine at 115200 baud on a pseudo-terminal to the virtual camera.
 struct BenchLine {
-    BenchLine() : pty(camera), camLink(settings, "/nonexistent")
+    BenchLine() : pty(camera), camLink("/nonexistent")
     {
         settings.baudIndex = 4;
         started = pty.Start();

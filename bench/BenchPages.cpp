@@ -27,7 +27,7 @@
 namespace {
 
 struct Bench {
-    Bench() : pty(camera), camLink(settings, "/nonexistent")
+    Bench() : pty(camera), camLink("/nonexistent")
     {
         pty.Start();
         settings.baudIndex = 4;   // 115200

@@ -36,7 +36,7 @@ int main(int argc, char** argv)
     settings.activeMode = ActiveFactory;
     SerialPort port;
     port.SetDeviceResolver([&pty](int) { return pty.DevicePath(); });
-    ClSerialLib camLink(settings, "/nonexistent");
+    ClSerialLib camLink("/nonexistent");
     CGen gen;
     CountingPrompts prompts;
     auto window = std::make_unique<CKavroDlg>(settings, port, camLink, gen, prompts);

@@ -31,7 +31,8 @@ void CKavroApp::WaitUntilShown(QWidget& window)
 int CKavroApp::InitInstance()
 {
     Profile::LoadSettings(m_settings, m_gen);
-    m_camLink = std::make_unique<ClSerialLib>(m_settings, Profile::CamLinkFolder(m_gen));
+    Profile::EnterCrashGuard(m_settings, m_gen);   // marks the run; after a crash: the serial port
+    m_camLink = std::make_unique<ClSerialLib>(Profile::CamLinkFolder(m_gen));
     auto window = std::make_unique<CKavroDlg>(m_settings, m_port, *m_camLink, m_gen, m_prompts);
     m_mainWindow = window.get();
 
@@ -53,7 +54,8 @@ int CKavroApp::InitInstance()
 
     window->DestroyWindow();
     Profile::SaveSettings(m_settings, m_gen);
+    Profile::LeaveCrashGuard(m_gen);   // the next start may trust the stored line kind again
     m_mainWindow = nullptr;
-    window.reset();   // the communication object records the orderly end
+    window.reset();
     return 0;
 }

@@ -12,7 +12,8 @@ class UiPrompts;
 class QWidget;
 
 // The application: the process-wide objects, the profile loaded before the
-// main window and saved after it, and the main window run until it closes.
+// main window and saved after it, the crash guard around the run, and the
+// main window run until it closes.
 class CKavroApp {
 public:
     explicit CKavroApp(UiPrompts& prompts);

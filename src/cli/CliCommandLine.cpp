@@ -6,11 +6,11 @@
 
 #include "settings/AppSettings.h"
 #include "comm/CommandTable.h"
+#include "comm/serial/SerialPort.h"
 #include "params/CtrlTbl.h"
 
 namespace {
 
-constexpr int kHighestComNumber = 16;
 constexpr int kLongestTimeoutMs = 600000;
 constexpr int kHighestClIndex = 255;
 constexpr int kHighestLineKind = 3;
@@ -88,15 +88,6 @@ constexpr int kHighestArea = 3;   // 0 Factory, 1..3 User1..User3
 
 }  // namespace
 
-int CliCommandLine::ComNumber(const std::string& port)
-{
-    int number = 0;
-    if (port.size() <= 3 || port.compare(0, 3, "COM") != 0 || !WholeNumber(port.substr(3), number))
-        return 0;
-    // COM0 and COM-1 are port names too, only not valid ones: never device paths.
-    return number >= 1 ? number : -1;
-}
-
 bool CliCommandLine::Parse(const std::vector<std::string>& args)
 {
     std::vector<std::string> words;
@@ -167,8 +158,8 @@ bool CliCommandLine::CheckPort()
 {
     if (port.empty())
         return Fail("--port needs a port name: COM1..COM16 or a device path");
-    const int number = ComNumber(port);
-    if (number != 0 && (number < 1 || number > kHighestComNumber))
+    // COM0 and COM17 are port names too, only not valid ones: never device paths.
+    if (SerialPort::ComNumber(port) < 0)
         return Fail("no port " + port + "; valid: COM1..COM16 or a device path");
     return true;
 }

@@ -38,9 +38,6 @@ public:
     bool Parse(const std::vector<std::string>& args);
     const std::string& Error() const { return m_error; }
 
-    // "COMn" with any number: n, else 0 (a device path).
-    static int ComNumber(const std::string& port);
-
 private:
     bool ParseOption(const std::vector<std::string>& args, size_t& i);
     bool ParseNumberOption(const std::string& option, const std::string& text, int min, int max,

@@ -73,17 +73,14 @@ int KavroCli::Run(const std::vector<std::string>& args)
     ApplyOptions(options, settings);
     CGen gen;
     SerialPort port;
-    const int comNumber = CliCommandLine::ComNumber(options.port);
+    const int comNumber = SerialPort::ComNumber(options.port);
     const std::string device = comNumber == 0 ? options.port : "";
     port.SetDeviceResolver([&gen, device](int number) {
-        if (!device.empty())
-            return device;
-        const std::string mapped = Profile::ComDevice(gen, number);
-        return mapped.empty() ? "/dev/ttyS" + std::to_string(number - 1) : mapped;
+        return device.empty() ? Profile::ComDevice(gen, number) : device;
     });
     if (comNumber > 0)
         settings.commPort = static_cast<uint32_t>(comNumber - 1);
-    ClSerialLib camLink(settings, GrabberFolder(options, gen));
+    ClSerialLib camLink(GrabberFolder(options, gen));
     StderrHost host(options.verbose);
     CRsCmd engine(settings, port, camLink, host);
     m_engine = &engine;

@@ -12,10 +12,6 @@
 
 namespace {
 
-const char kCommError[] = "Communication Error";
-const char kNoAnswer[] =
-    "No answer from Camera! (Timeout error)\nCheck power on Camera or serial cable connection.";
-
 bool FitsInt(long long value)
 {
     return value >= INT_MIN && value <= INT_MAX;
@@ -144,11 +140,11 @@ int CRsCmd::WaitCompleteCr(int timeoutMs)
 
 // A text row's value goes on the line as it is, so a line end in it would
 // send a second command.
-bool CRsCmd::CanSend(int index, const CommandValue& value)
+bool CRsCmd::CanSend(int index, const CommandValue& value, int32_t kind)
 {
     if (Interrupted())
         return false;
-    if (m_format.Row(index).kind == KindText && CommandFormat::HoldsControlCharacter(value.text)) {
+    if (kind == KindText && CommandFormat::HoldsControlCharacter(value.text)) {
         ShowError(m_format.GetMnemonic(index) + ": a text with control characters is not sent");
         return false;
     }
@@ -157,15 +153,23 @@ bool CRsCmd::CanSend(int index, const CommandValue& value)
 
 int CRsCmd::SetValue(int index, int channel, const CommandValue& value, int timeoutMs)
 {
-    if (!m_format.IsValidIndex(index) || !CanSend(index, value))
+    if (!m_format.IsValidIndex(index))
+        return 0;
+    return SetValueAs(m_format.Row(index).kind, index, channel, value, timeoutMs);
+}
+
+// The value travels as `kind`, whatever the row's own kind.
+int CRsCmd::SetValueAs(int32_t kind, int index, int channel, const CommandValue& value, int timeoutMs)
+{
+    if (!CanSend(index, value, kind))
         return 0;
     ClearReplies();
-    std::string line = m_format.FormatSet(index, channel, value, 1);
+    std::string line = m_format.FormatSet(index, channel, value, 1, kind);
     if (m_settings.commandFormat == 0) {
         SendText(line, 1);
         return WaitComplete(timeoutMs);
     }
-    line = m_format.EncodeRegisterBase(line);
+    line = m_format.EncodeRegisterBase(line, kind);
     if (line.empty())
         return 0;
     SendText(line, 1);
@@ -195,15 +199,10 @@ int CRsCmd::SetText(int index, int channel, const std::string& text, int timeout
         return 1;
     if (!m_format.IsValidIndex(index))
         return 0;
-    CommandEntry& row = m_format.Row(index);
-    const int32_t previousKind = row.kind;
-    row.kind = KindText;
     CommandValue value;
     value.kind = KindText;
     value.text = text;
-    const int result = SetValue(index, channel, value, timeoutMs);
-    row.kind = previousKind;
-    return result;
+    return SetValueAs(KindText, index, channel, value, timeoutMs);
 }
 
 int CRsCmd::GetValue(int index, int channel, CommandValue& value, int timeoutMs, int showErrors, int logMode)

@@ -17,11 +17,15 @@ class ClSerialLib;
 // operation blocks the calling (user-interface) thread until the reply or its
 // time limit, sleeping in 20 ms steps; nothing is retried. Operations return
 // 1 for success and 0 for failure, and report their own failures through the
-// host under the caption "Communication Error".
+// host under the caption kCommError.
 class CRsCmd {
 public:
     static constexpr int kPollMs = 20;
     static constexpr int kTimerPeriodMs = 50;
+    // The caption of the engine's failure boxes and the text of a missing answer.
+    static constexpr const char* kCommError = "Communication Error";
+    static constexpr const char* kNoAnswer =
+        "No answer from Camera! (Timeout error)\nCheck power on Camera or serial cable connection.";
 
     CRsCmd(AppSettings& settings, SerialPort& port, ClSerialLib& camLink, EngineHost& host);
     ~CRsCmd();
@@ -73,12 +77,12 @@ public:
 private:
     bool IsOffline() const;
     bool LineHungUp() const;
-    bool ReadOneByte(uint8_t& byte);
     bool ReadLine(LineAssembler::Ending ending, std::string& line);
     long long ReadDeadline() const;
     void FinishLine(const std::string& line, int logMode);
     bool WaitForLine(int (CRsCmd::*reader)(int), int logMode, int timeoutMs, long long startMs);
-    bool CanSend(int index, const CommandValue& value);
+    int SetValueAs(int32_t kind, int index, int channel, const CommandValue& value, int timeoutMs);
+    bool CanSend(int index, const CommandValue& value, int32_t kind);
     static bool IsNumberAnswerTo(const CommandFields& fields, const std::string& query);
     void ShowError(const std::string& text);
     void ShowReplyFailure(const std::string& reply, const std::string& command);

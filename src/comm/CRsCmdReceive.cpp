@@ -42,6 +42,33 @@ private:
     long long m_outerDeadline;
 };
 
+// The Camera Link library of a line kind, taken at each call: kind 1 is a
+// grabber's own library, 2 the maker library, any other the all-ports library.
+ClSerialLib::Kind CamLinkKind(const AppSettings& settings)
+{
+    switch (settings.serialMode) {
+    case LineClSpec2000:
+        return ClSerialLib::Grabber;
+    case LineClSpec2001:
+        return ClSerialLib::Maker;
+    default:
+        return ClSerialLib::AllPorts;
+    }
+}
+
+// The channel the communication window chose for that library.
+ClSerialLib::Selection CamLinkLine(const AppSettings& settings)
+{
+    ClSerialLib::Selection line;
+    line.kind = CamLinkKind(settings);
+    line.name = settings.selectedPortName;
+    if (line.kind == ClSerialLib::Maker)
+        line.channel = settings.camLinkSerialIndex;
+    else if (line.kind == ClSerialLib::AllPorts)
+        line.channel = settings.dllNo;
+    return line;
+}
+
 bool IsNotice(const std::string& line)
 {
     return line.compare(0, 2, "!!") == 0;
@@ -77,8 +104,10 @@ int CRsCmd::OpenPort(int portIndex)
         return m_port.Open("COM" + std::to_string(portIndex + 1), BaudFromIndex(m_settings.baudIndex), 8, 0, 0, 0);
     case LineNone:
         return 1;
-    default:
-        return m_camLink.ClOpen() && m_camLink.ClSetBaud(BaudFromIndex(m_settings.baudIndex)) ? 1 : 0;
+    default: {
+        const ClSerialLib::Selection line = CamLinkLine(m_settings);
+        return m_camLink.ClOpen(line) && m_camLink.ClSetBaud(line, BaudFromIndex(m_settings.baudIndex)) ? 1 : 0;
+    }
     }
 }
 
@@ -87,7 +116,7 @@ int CRsCmd::ClosePort()
     if (m_settings.serialMode == LineComPort)
         m_port.Close();
     else if (m_settings.serialMode != LineNone)
-        m_camLink.ClClose();
+        m_camLink.ClClose(CamLinkKind(m_settings));
     return 1;
 }
 
@@ -100,7 +129,7 @@ int CRsCmd::SendText(std::string& text, int mode)
         if (m_settings.serialMode == LineComPort)
             m_port.Write(bytes, count);
         else
-            m_camLink.ClWrite(bytes, count, kClWriteTimeoutMs);
+            m_camLink.ClWrite(CamLinkKind(m_settings), bytes, count, kClWriteTimeoutMs);
     }
     if (mode == 1) {
         CutLineEnd(text);
@@ -118,6 +147,7 @@ int CRsCmd::ReadBytes(uint8_t* destination, int count, int timeoutMs)
     if (IsOffline())
         return 0;
     const long long start = SteadyMs();
+    const ClSerialLib::Kind camLinkKind = CamLinkKind(m_settings);
     int taken = 0;
     while (taken < count) {
         const long long remaining = timeoutMs - (SteadyMs() - start);
@@ -130,7 +160,7 @@ int CRsCmd::ReadBytes(uint8_t* destination, int count, int timeoutMs)
                 break;
             m_port.WaitForData(static_cast<int>(remaining));
         } else {
-            if (m_camLink.ClRead(destination + taken, 1, kByteTimeoutMs) == 1) {
+            if (m_camLink.ClRead(camLinkKind, destination + taken, 1, kByteTimeoutMs) == 1) {
                 ++taken;
                 continue;
             }
@@ -166,11 +196,6 @@ std::string CRsCmd::PopReply()
 int CRsCmd::PopAndParse(CommandFields& fields)
 {
     return ParseCommand(PopReply(), fields);
-}
-
-bool CRsCmd::ReadOneByte(uint8_t& byte)
-{
-    return ReadBytes(&byte, 1, kByteTimeoutMs) == 1;
 }
 
 void CRsCmd::FinishLine(const std::string& line, int logMode)

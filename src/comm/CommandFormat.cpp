@@ -42,20 +42,17 @@ std::string TwoHexDigits(size_t value)
 
 }  // namespace
 
-CommandFormat::CommandFormat(const AppSettings& settings)
-    : m_settings(settings)
+CommandFormat::CommandFormat(const AppSettings& settings, const CommandEntry* rows)
+    : m_settings(settings), m_rows(rows)
 {
-    const CommandEntry* table = CommandTable::Rows();
-    for (int i = 0; i < CommandTable::kCount; ++i)
-        m_rows[table[i].index] = table[i];
 }
 
 std::string CommandFormat::FormatSet(int index, int /*channelArgument*/, const CommandValue& value,
-                                     int withLineEnd) const
+                                     int withLineEnd, int32_t kind) const
 {
     const CommandEntry& row = m_rows[index];
     std::string valueText;
-    switch (row.kind) {
+    switch (kind == KindOfRow ? row.kind : kind) {
     case KindInteger:
         valueText = std::to_string(value.intValue);
         break;
@@ -189,7 +186,7 @@ int CommandFormat::FindRow(const std::string& name) const
     return -1;
 }
 
-std::string CommandFormat::EncodeRegisterBase(const std::string& command)
+std::string CommandFormat::EncodeRegisterBase(const std::string& command, int32_t kind)
 {
     const size_t equals = command.find('=');
     const bool isSetting = equals != std::string::npos;
@@ -202,7 +199,8 @@ std::string CommandFormat::EncodeRegisterBase(const std::string& command)
         return "";
 
     const CommandEntry& row = m_rows[m_currentCommandIndex];
-    const std::string head = std::string(kRegisterPrefix) + row.regAddress + (row.kind == KindText ? "$" : "#");
+    const bool isText = (kind == KindOfRow ? row.kind : kind) == KindText;
+    const std::string head = std::string(kRegisterPrefix) + row.regAddress + (isText ? "$" : "#");
     if (!m_settings.commandCrc)
         return isSetting ? head + "=" + value : head + "?";
     if (!isSetting) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -12,12 +11,15 @@ struct AppSettings;
 
 // The text that travels on the line: settings and queries of a command row,
 // reply parsing, and the register-base form with its two-character check.
-// Holds the engine's own copy of the command rows.
+// Reads the command rows, never changes them.
 class CommandFormat {
 public:
-    explicit CommandFormat(const AppSettings& settings);
+    // rows: kCount rows in index order that outlive the object.
+    explicit CommandFormat(const AppSettings& settings, const CommandEntry* rows = CommandTable::Rows());
 
-    std::string FormatSet(int index, int channelArgument, const CommandValue& value, int withLineEnd) const;
+    // The value is written as `kind` (a text such as "1,0" for a number row), by default as the row's kind.
+    std::string FormatSet(int index, int channelArgument, const CommandValue& value, int withLineEnd,
+                          int32_t kind = KindOfRow) const;
     std::string FormatQuery(int index, int channelArgument, int withLineEnd) const;
     // 1 when the line names a row, else 0 with fields.error set.
     int ParseCommand(const std::string& line, CommandFields& fields) const;
@@ -29,7 +31,8 @@ public:
     // line early and start another, so it is never sent.
     static bool HoldsControlCharacter(const std::string& text);
     // "" when the command names no row or its row has no register address.
-    std::string EncodeRegisterBase(const std::string& command);
+    // The value is marked as `kind`, by default as the row's kind.
+    std::string EncodeRegisterBase(const std::string& command, int32_t kind = KindOfRow);
     std::string DecodeReply(const std::string& line) const;
 
     static uint8_t CrcStep(uint8_t r, uint8_t b);
@@ -38,15 +41,13 @@ public:
 
     int FindRow(const std::string& name) const;
     bool IsValidIndex(int index) const { return index >= 0 && index < CommandTable::kCount; }
-    CommandEntry& Row(int index) { return m_rows[index]; }
     const CommandEntry& Row(int index) const { return m_rows[index]; }
-    int CurrentCommandIndex() const { return m_currentCommandIndex; }
 
 private:
     void ReadValue(const std::string& valueText, CommandFields& fields) const;
     std::string DecodeCheckedValue(const std::string& line) const;
 
     const AppSettings& m_settings;
-    std::array<CommandEntry, CommandTable::kCount> m_rows;
+    const CommandEntry* m_rows;
     int m_currentCommandIndex = -1;   // row whose register-base reply is expected
 };

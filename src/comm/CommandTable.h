@@ -14,7 +14,12 @@ struct CommandEntry {
     const char* regAddress;   // four hex digits, or kNoRegAddress
 };
 
-enum CommandKind : int32_t { KindInteger = 0, KindDecimal = 1, KindText = 2 };
+enum CommandKind : int32_t {
+    KindOfRow = -1,   // as a parameter: whatever kind the row has
+    KindInteger = 0,
+    KindDecimal = 1,
+    KindText = 2,
+};
 
 // The fixed vocabulary of the camera: 372 rows. Everywhere else a command is
 // named by its row index; -1 means "no command".

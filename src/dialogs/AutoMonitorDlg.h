@@ -25,7 +25,6 @@ public:
     void Refresh(int force);
     void OnStart();
     void OnStop();
-    int TimerId() const { return m_timerId; }
     void SetReadTimeout(int ms) { m_readTimeoutMs = ms; }   // tests shorten the wait
 
 public slots:

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "settings/AppSettings.h"
+#include "settings/Version.h"
 #include "comm/CameraIdentity.h"
 #include "comm/EngineHost.h"
 #include "dialogs/CLabel.h"
@@ -45,7 +46,7 @@ CAboutDlg::CAboutDlg(AppSettings& settings, CompanionOwner& owner, UiPrompts& pr
     setWindowTitle("About This Control");
     auto* name = new QLabel(kProgramName, this);
     name->setObjectName("programName");
-    auto* version = new QLabel(QString("Version: ") + kProgramVersion, this);
+    auto* version = new QLabel(QString("Version: ") + kKavroVersion, this);
     version->setObjectName("programVersion");
     m_link = new CLabel(kMakerAddress, this);
     m_link->setObjectName("link");

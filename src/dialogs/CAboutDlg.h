@@ -21,7 +21,6 @@ class CAboutDlg : public QDialog {
 
 public:
     static constexpr const char* kProgramName = "MX-330CL Kavro";
-    static constexpr const char* kProgramVersion = "1.26";
     static constexpr const char* kMakerAddress = "https://qel.example.com/";
 
     // Help files are the "*.pdf" files of helpFolder.

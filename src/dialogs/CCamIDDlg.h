@@ -29,7 +29,6 @@ public:
 
     // For tests.
     QLineEdit* Edit(int k) const { return m_edits[static_cast<size_t>(k)]; }
-    QPushButton* SaveButton() const { return m_save; }
 
 private:
     void ShowCameraId();

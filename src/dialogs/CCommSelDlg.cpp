@@ -1,13 +1,11 @@
 #include "dialogs/CCommSelDlg.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 
 #include "settings/AppSettings.h"
-#include "profile/Profile.h"
 #include "dialogs/CommSelDlgTexts.h"
 #include "dialogs/DialogParts.h"
 #include "dialogs/StatusPictures.h"
@@ -35,11 +33,10 @@ int CategoryOfLine(uint32_t kind)
 
 }  // namespace
 
-CCommSelDlg::CCommSelDlg(AppSettings& settings, ClSerialLib& camLink, CGen& gen, UiPrompts& prompts,
-                         CommSelOwner& owner, QWidget* parent)
-    : QDialog(parent), m_settings(settings), m_camLink(camLink), m_gen(gen), m_prompts(prompts), m_owner(owner)
+CCommSelDlg::CCommSelDlg(AppSettings& settings, ClSerialLib& camLink, UiPrompts& prompts, CommSelOwner& owner,
+                         QWidget* parent)
+    : QDialog(parent), m_settings(settings), m_camLink(camLink), m_prompts(prompts), m_owner(owner)
 {
-    Profile::EnterCrashGuard(m_settings, m_gen);
     setWindowTitle(kCaption);
     setModal(false);
     BuildWindow();
@@ -47,18 +44,9 @@ CCommSelDlg::CCommSelDlg(AppSettings& settings, ClSerialLib& camLink, CGen& gen,
     SetLineStatus(0);
 }
 
-// Reached only when the main window goes down in order: the next start may
-// trust the stored line kind again.
-CCommSelDlg::~CCommSelDlg()
-{
-    Profile::LeaveCrashGuard(m_gen);
-}
-
 void CCommSelDlg::Create()
 {
     SetLineStatus(static_cast<int>(m_settings.lineOnline));
-    m_caption->setText(kToolName);
-    m_version->setText(QStringLiteral("Version ") + kVersion);
     SelectStoredSettings();
     ApplyEnableRules();
     UpdateStoreButton();
@@ -77,12 +65,7 @@ void CCommSelDlg::SelectStoredSettings()
         FillCamLinkPorts();
 
     m_baud->setCurrentIndex(IndexOrFirst(m_settings.baudIndex, m_baud->count()));
-    m_serialIndex->setCurrentIndex(IndexOrFirst(m_settings.camLinkSerialIndex, m_serialIndex->count()));
-    m_commandFormat->setCurrentIndex(m_settings.commandFormat < static_cast<uint32_t>(m_commandFormat->count())
-                                        ? static_cast<int>(m_settings.commandFormat)
-                                        : -1);
     m_area->setCurrentIndex(0);
-    m_crc->setChecked(m_settings.commandCrc != 0);
 }
 
 void CCommSelDlg::TakeSettingsBack()
@@ -95,28 +78,27 @@ void CCommSelDlg::TakeSettingsBack()
     else if (m_settings.serialMode != LineNone)
         TakeCamLinkSelection();
     m_settings.baudIndex = static_cast<uint32_t>(m_baud->currentIndex());
-    m_settings.camLinkSerialIndex = static_cast<uint32_t>(m_serialIndex->currentIndex());
+    // The maker library's serial index is not shown; one beyond 0..7 becomes 0.
+    m_settings.camLinkSerialIndex =
+        static_cast<uint32_t>(IndexOrFirst(m_settings.camLinkSerialIndex, kSerialIndexCount));
 }
 
 // Register-base commands are not offered in this version: short ASCII is
-// always what goes into force.
+// always what goes into force. The stored check is kept only with it.
 void CCommSelDlg::CheckCommandFormat()
 {
-    const bool shortAscii = m_commandFormat->currentIndex() == 0;
+    const bool shortAscii = m_settings.commandFormat == 0;
     m_settings.commandFormat = 0;
-    m_commandFormat->setCurrentIndex(0);
     if (!shortAscii) {
         m_prompts.Message(this, kFormatRefused, kFormatRefusedCaption, UiPrompts::Icon::Exclamation);
         return;
     }
-    m_settings.commandCrc = m_crc->isChecked() ? 1 : 0;
+    m_settings.commandCrc = m_settings.commandCrc != 0 ? 1 : 0;
 }
 
 void CCommSelDlg::ApplyEnableRules()
 {
     const uint32_t kind = m_settings.serialMode;
-    m_serialIndexLabel->setEnabled(kind == LineClSpec2001);
-    m_serialIndex->setEnabled(kind == LineClSpec2001);
     m_portLabel->setEnabled(kind != LineNone);
     m_port->setEnabled(kind != LineNone);
     m_baudLabel->setVisible(m_settings.IsFactory());
@@ -159,9 +141,4 @@ QStringList CCommSelDlg::Messages() const
 QString CCommSelDlg::LineStatusText() const
 {
     return m_statusText->text();
-}
-
-QString CCommSelDlg::AreaText() const
-{
-    return m_currentArea->text();
 }

@@ -7,14 +7,12 @@
 #include <string>
 #include <vector>
 
-class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
 struct AppSettings;
-class CGen;
 class ClSerialLib;
 class CommSelOwner;
 class CRsCmd;
@@ -23,8 +21,7 @@ class UiPrompts;
 // The modeless "Communication" window beside the main window: how the camera
 // is reached (PC serial port or a Camera Link library kind), the automatic
 // port search, the link state, the camera's setting areas and the running
-// list of camera traffic. The object carries the crash guard of the profile:
-// it exists for the whole run and is destroyed in order at exit.
+// list of camera traffic. It exists for the whole run.
 class CCommSelDlg : public QDialog {
     Q_OBJECT
 
@@ -32,9 +29,8 @@ public:
     static constexpr int kMessageCapacity = 1024;
     static constexpr int kPortCount = 16;
 
-    CCommSelDlg(AppSettings& settings, ClSerialLib& camLink, CGen& gen, UiPrompts& prompts, CommSelOwner& owner,
+    CCommSelDlg(AppSettings& settings, ClSerialLib& camLink, UiPrompts& prompts, CommSelOwner& owner,
                 QWidget* parent = nullptr);
-    ~CCommSelDlg() override;
 
     // Makes the profile's line settings effective: selects them in the
     // controls, applies the enable rules and takes the settings back. Run
@@ -54,7 +50,6 @@ public:
     // Read-outs.
     QStringList Messages() const;   // newest first
     QString LineStatusText() const;
-    QString AreaText() const;       // what "Get Area" showed
 
 private:
     // Building the window (CommSelDlgLayout.cpp).
@@ -65,7 +60,6 @@ private:
     QGroupBox* BuildCurrentAreaGroup();
     QGroupBox* BuildSettingAreaGroup();
     QGroupBox* BuildMessageGroup();
-    void BuildHiddenControls();
     void ConnectControls();
 
     // Initialisation.
@@ -83,7 +77,6 @@ private:
     void OnCategoryChanged(int index);
     void OnPortChanged(int index);
     void OnBaudChanged(int index);
-    void OnSerialIndexChanged(int index);
     void OnAuto();
 
     // The camera's setting areas (CommSelDlgArea.cpp).
@@ -99,7 +92,6 @@ private:
     // Shared state and collaborators, owned by the application and the main window.
     AppSettings& m_settings;
     ClSerialLib& m_camLink;
-    CGen& m_gen;
     UiPrompts& m_prompts;
     CommSelOwner& m_owner;
 
@@ -132,16 +124,4 @@ private:
     QElapsedTimer m_messagesShown;   // when the list was last shown during an operation
     QPushButton* m_writeMessages = nullptr;
     QPushButton* m_clearMessages = nullptr;
-
-    // Never shown; they carry the serial index, command format and CRC
-    // through the initialisation.
-    QLabel* m_serialIndexLabel = nullptr;
-    QComboBox* m_serialIndex = nullptr;
-    QLabel* m_commandFormatLabel = nullptr;
-    QComboBox* m_commandFormat = nullptr;
-    QCheckBox* m_crc = nullptr;
-    QPushButton* m_ok = nullptr;
-    QLabel* m_caption = nullptr;
-    QLabel* m_version = nullptr;
-    QLabel* m_appIcon = nullptr;
 };

@@ -16,7 +16,6 @@ public:
     CLabel& SetTextColor(const QColor& colour);
     CLabel& SetFontUnderline(bool on);
     CLabel& SetLinkCursor(const QCursor& cursor);
-    bool IsLink() const { return m_link; }
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;

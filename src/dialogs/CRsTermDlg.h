@@ -39,8 +39,7 @@ public:
     // Hides the window and keeps the typed line for the next run.
     void Hide();
 
-    // For tests.
-    QListWidget* TrafficList() const { return m_list; }
+    // The line being typed; the screenshot tool and tests fill it.
     QLineEdit* CommandEdit() const { return m_edit; }
 
 public slots:

@@ -1,8 +1,6 @@
 // Building the communication window: a small panel of group boxes.
 #include "dialogs/CCommSelDlg.h"
 
-#include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -12,8 +10,6 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
-
-#include <initializer_list>
 
 #include "dialogs/CommSelDlgTexts.h"
 #include "dialogs/CommSelOwner.h"
@@ -82,8 +78,6 @@ void CCommSelDlg::BuildWindow()
     m_lineBar->setFixedHeight(StatusPictures::kBarHeight);
     m_lineBar->setScaledContents(true);
     layout->addWidget(m_lineBar);
-
-    BuildHiddenControls();
     resize(430, 420);
 }
 
@@ -192,39 +186,11 @@ QGroupBox* CCommSelDlg::BuildMessageGroup()
     return group;
 }
 
-// Never shown, outside every layout.
-void CCommSelDlg::BuildHiddenControls()
-{
-    m_serialIndexLabel = NewLabel(this, "serialIndexLabel", QStringLiteral("Serial Index"));
-    m_serialIndex = new QComboBox(this);
-    m_serialIndex->setObjectName("serialIndex");
-    for (int index = 0; index < kSerialIndexCount; ++index)
-        m_serialIndex->addItem(QString::number(index));
-    m_commandFormatLabel = NewLabel(this, "commandFormatLabel", QStringLiteral("Command Format"));
-    m_commandFormat = NewList(this, "commandFormat", kCommandFormats);
-    m_crc = new QCheckBox(QStringLiteral("CRC"), this);
-    m_crc->setObjectName("crc");
-    m_ok = NewButton(this, "ok", "OK");
-    m_ok->setDefault(true);
-    m_caption = NewLabel(this, "captionText", QString());
-    m_version = NewLabel(this, "versionText", QString());
-    m_appIcon = NewLabel(this, "appIcon", QString());
-    m_appIcon->setPixmap(QApplication::windowIcon().pixmap(21, 21));
-
-    for (QWidget* hidden : std::initializer_list<QWidget*>{m_serialIndexLabel, m_serialIndex, m_commandFormatLabel,
-                                                           m_commandFormat, m_crc, m_ok, m_caption, m_version, m_appIcon})
-        hidden->hide();
-    for (QWidget* disabled : std::initializer_list<QWidget*>{m_serialIndexLabel, m_serialIndex, m_commandFormatLabel,
-                                                             m_commandFormat, m_crc, m_ok})
-        disabled->setEnabled(false);
-}
-
 void CCommSelDlg::ConnectControls()
 {
     connect(m_category, &QComboBox::activated, this, &CCommSelDlg::OnCategoryChanged);
     connect(m_port, &QComboBox::activated, this, &CCommSelDlg::OnPortChanged);
     connect(m_baud, &QComboBox::activated, this, &CCommSelDlg::OnBaudChanged);
-    connect(m_serialIndex, &QComboBox::activated, this, &CCommSelDlg::OnSerialIndexChanged);
     connect(m_area, &QComboBox::activated, this, [this] { UpdateStoreButton(); });
     connect(m_auto, &QPushButton::clicked, this, &CCommSelDlg::OnAuto);
     connect(m_writeSettingFile, &QPushButton::clicked, this, [this] { m_owner.OnSaveSettingFile(); });

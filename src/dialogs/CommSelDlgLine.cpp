@@ -113,12 +113,6 @@ void CCommSelDlg::OnBaudChanged(int index)
     Reconnect();
 }
 
-void CCommSelDlg::OnSerialIndexChanged(int index)
-{
-    if (index >= 0)
-        m_settings.camLinkSerialIndex = static_cast<uint32_t>(index);
-}
-
 void CCommSelDlg::OnAuto()
 {
     CRsCmd& engine = m_owner.Engine();
@@ -129,7 +123,7 @@ void CCommSelDlg::OnAuto()
         found = FindAnsweringPort(engine);
     }
     if (found < 0) {
-        m_prompts.Message(this, kNoAnswer, kCommError, UiPrompts::Icon::Exclamation);
+        m_prompts.Message(this, CRsCmd::kNoAnswer, CRsCmd::kCommError, UiPrompts::Icon::Exclamation);
         m_owner.SetCommStatus(0);
         return;
     }

@@ -4,8 +4,6 @@
 namespace CommSelTexts {
 
 inline constexpr const char* kCaption = "Communication";
-inline constexpr const char* kToolName = "Camera Kavro";
-inline constexpr const char* kVersion = "1.26";
 
 // Index = line kind 0..3.
 inline constexpr const char* kCategories[] = {"Com Port", "Camera Link spec. 2000", "Camera Link spec. 2001",
@@ -14,7 +12,7 @@ inline constexpr const char* kCategories[] = {"Com Port", "Camera Link spec. 200
 inline constexpr const char* kBaudRates[] = {" 9600bps", " 19200bps", " 38400bps"};
 // Index = setting area 0 Factory, 1..3 User1..User3 (also alphabetical).
 inline constexpr const char* kAreas[] = {"Factory Data", "User 1 Data", "User 2 Data", "User 3 Data"};
-inline constexpr const char* kCommandFormats[] = {"Short Ascll", "Register Base"};
+// Serial indices of the maker library that the window offers: 0..7.
 inline constexpr int kSerialIndexCount = 8;
 
 inline constexpr const char* kOnline = "Online";
@@ -23,9 +21,6 @@ inline constexpr const char* kUnknownArea = "?";
 
 inline constexpr const char* kFormatRefused = "This function does not support it in this version.";
 inline constexpr const char* kFormatRefusedCaption = "a mistake to operate";
-inline constexpr const char* kNoAnswer =
-    "No answer from Camera! (Timeout error)\nCheck power on Camera or serial cable connection.";
-inline constexpr const char* kCommError = "Communication Error";
 inline constexpr const char* kTextFilter = "txt file (*.txt)";
 inline constexpr const char* kTextSuffix = "txt";
 inline constexpr const char* kFileExists = "\nThis file already exists.\nReplace existing file?";

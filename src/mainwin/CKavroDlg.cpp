@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "settings/AppSettings.h"
+#include "settings/Version.h"
 #include "comm/CRsCmd.h"
 #include "dialogs/BlockingScope.h"
 #include "dialogs/CAboutDlg.h"
@@ -26,7 +27,7 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral("Camera Kavro") + "  Ver " + "1.26";
+const QString kCaption = QStringLiteral("Camera Kavro") + "  Ver " + kKavroVersion;
 constexpr int kCommSelGap = 8;   // between the main window and the communication window
 
 UiPrompts::Icon PromptIcon(EngineHost::Icon icon)
@@ -56,7 +57,7 @@ CKavroDlg::CKavroDlg(AppSettings& settings, SerialPort& port, ClSerialLib& camLi
       m_progress(std::make_unique<CProgDlg>())
 {
     setWindowIcon(QIcon(":/kavro/kavro.svg"));
-    m_commSel = std::make_unique<CCommSelDlg>(m_settings, m_camLink, m_gen, m_prompts, *this, this);
+    m_commSel = std::make_unique<CCommSelDlg>(m_settings, m_camLink, m_prompts, *this, this);
     m_lutEditors = std::make_unique<CLutEditors>(*this, m_prompts, static_cast<int>(m_settings.lineOnline));
     BuildMenu();
     auto* central = new QWidget(this);
@@ -91,7 +92,7 @@ CKavroDlg::~CKavroDlg()
     // the focus reports losing it as they die, and nothing is sent any more.
     m_initialised = false;
     delete centralWidget();
-    m_commSel.reset();   // records the orderly end
+    m_commSel.reset();
 }
 
 void CKavroDlg::Initialise()

@@ -13,10 +13,10 @@ extern const char* const ProfileKeyPath;
 void LoadSettings(AppSettings& settings, CGen& gen);
 void SaveSettings(AppSettings& settings, CGen& gen);
 
-// Run when the communication settings object is made: after a run that did
-// not end in order the PC serial port is used. Marks the run as in progress.
+// Run at start-up after LoadSettings: after a run that did not end in order
+// the PC serial port is used. Marks the run as in progress.
 void EnterCrashGuard(AppSettings& settings, CGen& gen);
-// Run when that object is destroyed in order.
+// Run at an orderly end, after SaveSettings.
 void LeaveCrashGuard(CGen& gen);
 
 // Values the tool reads but never writes: the device behind "COMn" (empty

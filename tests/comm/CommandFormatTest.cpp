@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "settings/AppSettings.h"
 #include "comm/CommandFormat.h"
 
@@ -26,11 +28,15 @@ TEST(CommandFormat, SettingsAndQueries)
     EXPECT_EQ(format.FormatQuery(CmdGA, 0, 1), "GA?\r\n");
     EXPECT_EQ(format.FormatQuery(0, 0, 0), "EB?");
 
-    format.Row(CmdGA).kind = KindDecimal;
-    format.Row(CmdGA).decimals = 2;
+    EXPECT_EQ(format.FormatSet(CmdRS, 0, Value(7, "1,0"), 0, KindText), "RS=1,0") << "a number row sent as text";
+
+    std::vector<CommandEntry> rows(CommandTable::Rows(), CommandTable::Rows() + CommandTable::kCount);
+    rows[CmdGA].kind = KindDecimal;
+    rows[CmdGA].decimals = 2;
+    const CommandFormat decimalFormat(settings, rows.data());
     CommandValue decimal;
     decimal.floatValue = 1.5;
-    EXPECT_EQ(format.FormatSet(CmdGA, 0, decimal, 0), "GA=1.50");
+    EXPECT_EQ(decimalFormat.FormatSet(CmdGA, 0, decimal, 0), "GA=1.50");
 }
 
 TEST(CommandFormat, ParsingRepliesAndFileLines)

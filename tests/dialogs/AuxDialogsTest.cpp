@@ -42,7 +42,7 @@ TEST(Terminal, ListKeepsTheNewest1024LinesWithGrowingStamps)
     terminal.AddTraffic("Tx: first");
     for (int n = 2; n <= 1025; ++n)
         terminal.AddTraffic(QString("Tx: line %1").arg(n));
-    QListWidget* list = terminal.TrafficList();
+    QListWidget* list = terminal.findChild<QListWidget*>("traffic");
     ASSERT_EQ(list->count(), 1024) << "the 1025th line pushes the oldest out";
     EXPECT_EQ(list->item(0)->text(), "0000 Tx: line 1025") << "newest on top";
     EXPECT_EQ(list->item(1023)->text(), "0000 Tx: line 2");
@@ -68,11 +68,11 @@ TEST(Terminal, ShowsTheTrafficWhileAnOperationBlocks)
     terminal.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&terminal));
     BlockingScope reading;
-    PaintProbe painted(terminal.TrafficList()->viewport(), [] { return true; });
+    PaintProbe painted(terminal.findChild<QListWidget*>("traffic")->viewport(), [] { return true; });
     terminal.AddTraffic("Tx: GA?");
     EXPECT_TRUE(painted.Seen());
 
-    const QImage picture = terminal.TrafficList()->viewport()->grab().toImage();
+    const QImage picture = terminal.findChild<QListWidget*>("traffic")->viewport()->grab().toImage();
     int inked = 0;
     for (int y = 0; y < picture.height(); ++y)
         for (int x = 0; x < picture.width(); ++x)
@@ -138,7 +138,7 @@ TEST(Terminal, ListsTheTrafficFromTheStartAndOpensFromFactoryA)
     CRsTermDlg* terminal = rig.window->Terminal();
     ASSERT_NE(terminal, nullptr);
     EXPECT_FALSE(terminal->isVisible()) << "made hidden";
-    QListWidget* list = terminal->TrafficList();
+    QListWidget* list = terminal->findChild<QListWidget*>("traffic");
     ASSERT_GT(list->count(), 2);
     EXPECT_EQ(list->item(list->count() - 1)->text(), "0000 Tx: EA?") << "the first probe is listed";
     EXPECT_TRUE(list->item(list->count() - 2)->text().startsWith("0000 Rx: EA=")) << "and its answer";

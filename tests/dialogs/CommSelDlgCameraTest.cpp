@@ -95,11 +95,11 @@ TEST(CommSelDlgCamera, ChangingTheLineKindClosesTheOldLineAndReconnects)
 TEST(CommSelDlgCamera, AreasAreQueriedStoredAndLoaded)
 {
     CommWindowRig rig;
-    CCommSelDlg& dialog = rig.Open();
+    rig.Open();
     ASSERT_EQ(rig.owner.ConnectCamera(), 1);
 
     rig.Click("getArea");
-    EXPECT_EQ(dialog.AreaText(), "Factory Data");
+    EXPECT_EQ(rig.Find<QLabel>("currentArea")->text(), "Factory Data");
 
     rig.camera.SetRegister("GA", 123);
     rig.Choose("settingArea", 2);
@@ -112,7 +112,7 @@ TEST(CommSelDlgCamera, AreasAreQueriedStoredAndLoaded)
     EXPECT_FALSE(rig.owner.progress.IsCreated()) << "the progress window is closed";
     EXPECT_TRUE(rig.owner.mainWindow.isEnabled());
     rig.Click("getArea");
-    EXPECT_EQ(dialog.AreaText(), "User 2 Data");
+    EXPECT_EQ(rig.Find<QLabel>("currentArea")->text(), "User 2 Data");
 
     rig.camera.SetRegister("GA", 5);
     rig.Click("load");
@@ -128,5 +128,5 @@ TEST(CommSelDlgCamera, AreasAreQueriedStoredAndLoaded)
 
     rig.camera.SetFaults(SwallowingReplies(1));
     rig.Click("getArea");
-    EXPECT_EQ(dialog.AreaText(), "?") << "an unanswered query shows no area";
+    EXPECT_EQ(rig.Find<QLabel>("currentArea")->text(), "?") << "an unanswered query shows no area";
 }

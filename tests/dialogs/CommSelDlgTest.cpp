@@ -1,5 +1,5 @@
 // The communication window on its own: start-up from the profile, the
-// control rules, the crash guard and the message list with its file.
+// control rules and the message list with its file.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -27,7 +27,6 @@ std::string MessageLines(int first, int last)
 TEST(CommSelDlg, StartUpPutsTheProfileSettingsIntoForce)
 {
     CommWindowRig rig;
-    rig.SetNormalShutdown(1);
     rig.settings.commPort = 20;        // beyond COM16
     rig.settings.baudIndex = 2;
     rig.settings.commandFormat = 1;    // register base is refused
@@ -58,7 +57,6 @@ TEST(CommSelDlg, StartUpPutsTheProfileSettingsIntoForce)
 TEST(CommSelDlg, StoredNoLineIsOfflineAndDisablesTheLineControls)
 {
     CommWindowRig rig;
-    rig.SetNormalShutdown(1);
     rig.settings.serialMode = LineNone;
     rig.settings.activeMode = ActiveFactory;
     CCommSelDlg& dialog = rig.Open();

@@ -8,8 +8,6 @@
 #include <string>
 
 #include "CommTestOwner.h"
-#include "profile/CGen.h"
-#include "profile/Profile.h"
 #include "camsim/PtyCamera.h"
 #include "camsim/VirtualCamera.h"
 #include "comm/camlink/ClSerialLib.h"
@@ -18,11 +16,10 @@
 #include "support/TempFolder.h"
 
 // The communication window over a real engine. COM1 reaches a virtual camera
-// through a pseudo-terminal unless the test maps the ports otherwise; the
-// profile lives in a temporary folder.
+// through a pseudo-terminal unless the test maps the ports otherwise.
 struct CommWindowRig {
     CommWindowRig()
-        : pty(camera), camLink(settings, "/nonexistent"), owner(settings, port, camLink)
+        : pty(camera), camLink("/nonexistent"), owner(settings, port, camLink)
     {
         pty.Start();
         comDevices[1] = pty.DevicePath();
@@ -40,18 +37,10 @@ struct CommWindowRig {
     // As the main window does: the object first, then its initialisation.
     CCommSelDlg& Open()
     {
-        dialog = std::make_unique<CCommSelDlg>(settings, camLink, gen, prompts, owner, nullptr);
+        dialog = std::make_unique<CCommSelDlg>(settings, camLink, prompts, owner, nullptr);
         owner.Attach(dialog.get());
         dialog->Create();
         return *dialog;
-    }
-
-    void SetNormalShutdown(uint32_t value)
-    {
-        if (!gen.OpenProfile(Profile::ProfileKeyPath))   // a missing profile is only created
-            gen.OpenProfile(Profile::ProfileKeyPath);
-        gen.WriteProfileDword("Normal Shutdown", value);
-        gen.CloseProfile();
     }
 
     template <class Widget>
@@ -77,11 +66,9 @@ struct CommWindowRig {
         return entries;
     }
 
-    TempProfileHome home;   // outlives the window, whose destruction writes the profile
     camsim::VirtualCamera camera;
     camsim::PtyCamera pty;
     AppSettings settings;
-    CGen gen;
     SerialPort port;
     ClSerialLib camLink;
     ScriptedUiPrompts prompts;

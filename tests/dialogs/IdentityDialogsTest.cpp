@@ -128,11 +128,11 @@ TEST(CameraId, FillsOneEditPerCharacterAndSavesWhatIsFilled)
     EXPECT_EQ(dialog.Edit(1)->text(), "B");
     for (int k = 2; k < CCamIDDlg::kLength; ++k)
         EXPECT_TRUE(dialog.Edit(k)->text().isEmpty()) << "edit " << k;
-    EXPECT_TRUE(dialog.SaveButton()->isVisible()) << "factory level saves";
+    EXPECT_TRUE(dialog.findChild<QPushButton*>("save")->isVisible()) << "factory level saves";
 
     dialog.Edit(2)->setText("7");
     rig.Wire();
-    dialog.SaveButton()->click();
+    dialog.findChild<QPushButton*>("save")->click();
     EXPECT_EQ(rig.Wire(), (Lines{"ULCK=5963104", "ID=AB7"})) << "unlocked first, then the three characters";
     EXPECT_EQ(rig.Cam().Text("ID"), "AB7");
     EXPECT_EQ(rig.Settings().cameraId, "AB7");
@@ -140,7 +140,7 @@ TEST(CameraId, FillsOneEditPerCharacterAndSavesWhatIsFilled)
 
     rig.Cam().SetFaults(RefusingAll());
     rig.prompts.Clear();
-    dialog.SaveButton()->click();
+    dialog.findChild<QPushButton*>("save")->click();
     EXPECT_EQ(rig.Wire(), Lines{"ULCK=5963104"}) << "no ID without the unlock";
     EXPECT_EQ(rig.prompts.LastText(), "Couldn't save the CAMERA ID.");
     EXPECT_EQ(rig.prompts.prompts.back().icon, Icon::Stop);
@@ -151,6 +151,6 @@ TEST(CameraId, UserLevelHasNoSaveButton)
     CompanionRig rig;
     CCamIDDlg dialog(rig.Settings(), rig, rig.prompts);
     dialog.show();
-    EXPECT_FALSE(dialog.SaveButton()->isVisible());
+    EXPECT_FALSE(dialog.findChild<QPushButton*>("save")->isVisible());
     EXPECT_EQ(dialog.Edit(9)->text(), "1") << "CK00000001";
 }

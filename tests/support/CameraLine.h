@@ -14,7 +14,7 @@
 // The engine on COM1, which reaches a virtual camera over a real pseudo-terminal.
 struct CameraLine {
     CameraLine()
-        : pty(camera), camLink(settings, "/nonexistent")
+        : pty(camera), camLink("/nonexistent")
     {
         pty.Start();
         port.SetDeviceResolver([this](int comNumber) {

@@ -28,7 +28,7 @@
 // folder of the test's own.
 struct MainWindowRig {
     explicit MainWindowRig(int level = ActiveUser)
-        : pty(camera), camLink(settings, "/nonexistent")
+        : pty(camera), camLink("/nonexistent")
     {
         pty.Start();
         settings.activeMode = level;

@@ -14,7 +14,7 @@
 // The engine on COM1, a bare pseudo-terminal whose other end the test plays.
 struct RawLine {
     RawLine()
-        : camLink(settings, "/nonexistent")
+        : camLink("/nonexistent")
     {
         port.SetDeviceResolver([this](int) { return pty.SlavePath(); });
         engine = std::make_unique<CRsCmd>(settings, port, camLink, host);

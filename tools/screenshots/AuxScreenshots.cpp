@@ -28,7 +28,7 @@ namespace {
 // The engine on COM1, reaching the virtual camera; the terminal lists its traffic.
 class CameraOwner : public CompanionOwner, public EngineHost {
 public:
-    CameraOwner() : m_pty(m_camera), m_camLink(settings, "/nonexistent")
+    CameraOwner() : m_pty(m_camera), m_camLink("/nonexistent")
     {
         m_pty.Start();
         settings.baudIndex = 4;

@@ -181,7 +181,7 @@ int main(int argc, char* argv[])
     settings.baudIndex = 4;
     SerialPort port;
     port.SetDeviceResolver([&pty](int n) { return n == 1 ? pty.DevicePath() : "/nonexistent/ttyS" + std::to_string(n); });
-    ClSerialLib camLink(settings, "/nonexistent");
+    ClSerialLib camLink("/nonexistent");
     CGen gen;
     QtUiPrompts prompts;
     Saver saver(outDir);

@@ -41,7 +41,6 @@ public:
     bool Load(const std::string& library, const std::vector<ClEntry>& entries, bool requireAll);
     // Closes the channel when one is open, then unloads the library.
     void Release();
-    bool IsLoaded() const { return m_module != nullptr; }
 
     // The resolved entry point as `Fn`; nullptr when it was not resolved.
     template <typename Fn>

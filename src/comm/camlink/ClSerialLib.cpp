@@ -1,6 +1,5 @@
 #include "comm/camlink/ClSerialLib.h"
 
-#include "settings/AppSettings.h"
 #include "comm/camlink/ClSerialApi.h"
 
 #include <algorithm>
@@ -62,8 +61,8 @@ bool IsRegularFile(const std::string& path)
 
 }  // namespace
 
-ClSerialLib::ClSerialLib(AppSettings& settings, std::string systemFolder)
-    : m_settings(settings), m_systemFolder(std::move(systemFolder))
+ClSerialLib::ClSerialLib(std::string systemFolder)
+    : m_systemFolder(std::move(systemFolder))
 {
 }
 
@@ -161,24 +160,23 @@ std::string ClSerialLib::GetListEntry(const std::vector<std::string>& list, int 
     return list[static_cast<size_t>(index)];
 }
 
-bool ClSerialLib::ClOpen()
+bool ClSerialLib::ClOpen(const Selection& line)
 {
     m_lineFault = false;
-    ClLibSlot& slot = m_slots[CurrentKind()];
-    switch (CurrentKind()) {
-    case GrabberSlot:
-        return OpenGrabberChannel(slot);
-    case MakerSlot:
-        return OpenMakerChannel(slot);
-    case AllPortsSlot:
-        return OpenAllPortsChannel(slot);
+    ClLibSlot& slot = m_slots[line.kind];
+    switch (line.kind) {
+    case Grabber:
+        return OpenGrabberChannel(slot, line.name);
+    case Maker:
+        return OpenMakerChannel(slot, line);
+    case AllPorts:
+        return OpenAllPortsChannel(slot, line.channel);
     }
     return false;
 }
 
-bool ClSerialLib::OpenGrabberChannel(ClLibSlot& slot)
+bool ClSerialLib::OpenGrabberChannel(ClLibSlot& slot, const std::string& file)
 {
-    const std::string& file = m_settings.selectedPortName;
     // Only a bare file name from the folder listing may be loaded, never a path
     // elsewhere, and only a regular file: dlopen would wait forever on a FIFO.
     const std::string path = m_systemFolder + "/" + file;
@@ -189,36 +187,36 @@ bool ClSerialLib::OpenGrabberChannel(ClLibSlot& slot)
     return slot.OpenChannel(0);
 }
 
-bool ClSerialLib::OpenMakerChannel(ClLibSlot& slot)
+bool ClSerialLib::OpenMakerChannel(ClLibSlot& slot, const Selection& line)
 {
     if (!slot.Load(kMakerLibrary, kMakerEntries, false))
         return false;
     auto select = slot.Entry<ClSelectManufacturerFn>(ClEntry::SelectManufacturer);
-    if (select == nullptr || select(m_settings.selectedPortName.c_str()) != 0)
+    if (select == nullptr || select(line.name.c_str()) != 0)
         return false;
-    return slot.OpenChannel(m_settings.camLinkSerialIndex);
+    return slot.OpenChannel(line.channel);
 }
 
-bool ClSerialLib::OpenAllPortsChannel(ClLibSlot& slot)
+bool ClSerialLib::OpenAllPortsChannel(ClLibSlot& slot, uint32_t port)
 {
     if (!slot.Load(kAllPortsLibrary, kAllPortsEntries, true))
         return false;
-    return slot.OpenChannel(m_settings.dllNo);
+    return slot.OpenChannel(port);
 }
 
-bool ClSerialLib::ClSetBaud(int rate)
+bool ClSerialLib::ClSetBaud(const Selection& line, int rate)
 {
-    if (CurrentKind() == GrabberSlot) {
+    if (line.kind == Grabber) {
         // The first-generation interface has no rate call: its channels run at 9600.
         if (rate == 9600)
             return true;
-        ShowMessage("Selected baud rate is not supported in " + m_settings.selectedPortName);
+        ShowMessage("Selected baud rate is not supported in " + line.name);
         return false;
     }
-    return SetLibraryBaud(m_slots[CurrentKind()], rate);
+    return SetLibraryBaud(m_slots[line.kind], line.name, rate);
 }
 
-bool ClSerialLib::SetLibraryBaud(ClLibSlot& slot, int rate)
+bool ClSerialLib::SetLibraryBaud(ClLibSlot& slot, const std::string& lineName, int rate)
 {
     if (!slot.HasChannel())
         return false;
@@ -236,13 +234,13 @@ bool ClSerialLib::SetLibraryBaud(ClLibSlot& slot, int rate)
     // A channel opens at 9600, so that rate needs no library call.
     if (rate == 9600)
         return true;
-    ShowMessage("Selected baud rate is not supported in " + m_settings.selectedPortName + ".");
+    ShowMessage("Selected baud rate is not supported in " + lineName + ".");
     return false;
 }
 
-bool ClSerialLib::ClWrite(const uint8_t* bytes, int count, int timeoutMs)
+bool ClSerialLib::ClWrite(Kind kind, const uint8_t* bytes, int count, int timeoutMs)
 {
-    ClLibSlot& slot = m_slots[CurrentKind()];
+    ClLibSlot& slot = m_slots[kind];
     auto write = slot.Entry<ClSerialWriteFn>(ClEntry::SerialWrite);
     if (!slot.HasChannel() || write == nullptr || count < 0 || (bytes == nullptr && count > 0))
         return false;
@@ -255,9 +253,9 @@ bool ClSerialLib::ClWrite(const uint8_t* bytes, int count, int timeoutMs)
     return written;
 }
 
-int ClSerialLib::ClRead(uint8_t* buffer, int count, int timeoutMs)
+int ClSerialLib::ClRead(Kind kind, uint8_t* buffer, int count, int timeoutMs)
 {
-    ClLibSlot& slot = m_slots[CurrentKind()];
+    ClLibSlot& slot = m_slots[kind];
     auto read = slot.Entry<ClSerialReadFn>(ClEntry::SerialRead);
     if (!slot.HasChannel() || read == nullptr || buffer == nullptr || count <= 0)
         return 0;
@@ -269,9 +267,9 @@ int ClSerialLib::ClRead(uint8_t* buffer, int count, int timeoutMs)
     return static_cast<int>(std::min(size, static_cast<uint32_t>(count)));
 }
 
-bool ClSerialLib::ClClose()
+bool ClSerialLib::ClClose(Kind kind)
 {
-    m_slots[CurrentKind()].Release();
+    m_slots[kind].Release();
     return true;
 }
 
@@ -282,18 +280,6 @@ uint32_t ClSerialLib::ClBaudMask(int rate)
             return entry.bit;
     }
     return 0;
-}
-
-ClSerialLib::SlotIndex ClSerialLib::CurrentKind() const
-{
-    switch (m_settings.serialMode) {
-    case LineClSpec2000:
-        return GrabberSlot;
-    case LineClSpec2001:
-        return MakerSlot;
-    default:
-        return AllPortsSlot;
-    }
 }
 
 void ClSerialLib::ShowMessage(const std::string& text) const

@@ -8,19 +8,24 @@
 #include <string>
 #include <vector>
 
-struct AppSettings;
-
 // Finds the Camera Link serial libraries, lists what they offer, loads the
 // right one at run time and moves bytes through the grabber's serial channel.
-// The slot in use is chosen by settings.serialMode at the moment of each call:
-// 1 the grabber's own clser*.so, 2 libclserial.so, anything else libclallserial.so.
+// Each library kind has a slot of its own; every call names the kind it uses.
 class ClSerialLib {
 public:
     static constexpr const char* kDefaultFolder = "/usr/local/lib/cameralink";
+    // The library kinds, each with its slot.
+    enum Kind { Grabber = 0, Maker = 1, AllPorts = 2 };   // clser*.so, libclserial.so, libclallserial.so
+    // The channel chosen in the communication window.
+    struct Selection {
+        Kind kind = AllPorts;
+        std::string name;         // Grabber: the library file; Maker: the maker; both name the line in messages
+        uint32_t channel = 0;     // Maker: its serial index; AllPorts: the port index; Grabber: unused (0)
+    };
     // Shows a refusal to the user (exclamation icon).
     using MessageSink = std::function<void(const std::string& text)>;
 
-    ClSerialLib(AppSettings& settings, std::string systemFolder = kDefaultFolder);
+    explicit ClSerialLib(std::string systemFolder = kDefaultFolder);
     ~ClSerialLib();   // closes and unloads every slot
     ClSerialLib(const ClSerialLib&) = delete;
     ClSerialLib& operator=(const ClSerialLib&) = delete;
@@ -39,28 +44,23 @@ public:
     // The entry at index, or "" when index is outside the list.
     static std::string GetListEntry(const std::vector<std::string>& list, int index);
 
-    bool ClOpen();
-    bool ClSetBaud(int rate);
-    bool ClWrite(const uint8_t* bytes, int count, int timeoutMs);
-    int ClRead(uint8_t* buffer, int count, int timeoutMs);
-    bool ClClose();   // always true
+    bool ClOpen(const Selection& line);
+    bool ClSetBaud(const Selection& line, int rate);
+    bool ClWrite(Kind kind, const uint8_t* bytes, int count, int timeoutMs);
+    int ClRead(Kind kind, uint8_t* buffer, int count, int timeoutMs);
+    bool ClClose(Kind kind);   // always true
     // True once a write failed or timed out since the last ClOpen.
     bool HasLineFault() const { return m_lineFault; }
 
     static uint32_t ClBaudMask(int rate);
 
 private:
-    // The slot of each line kind, in the order 1, 2, other.
-    enum SlotIndex { GrabberSlot = 0, MakerSlot = 1, AllPortsSlot = 2 };
-
-    SlotIndex CurrentKind() const;
-    bool OpenGrabberChannel(ClLibSlot& slot);
-    bool OpenMakerChannel(ClLibSlot& slot);
-    bool OpenAllPortsChannel(ClLibSlot& slot);
-    bool SetLibraryBaud(ClLibSlot& slot, int rate);
+    bool OpenGrabberChannel(ClLibSlot& slot, const std::string& file);
+    bool OpenMakerChannel(ClLibSlot& slot, const Selection& line);
+    bool OpenAllPortsChannel(ClLibSlot& slot, uint32_t port);
+    bool SetLibraryBaud(ClLibSlot& slot, const std::string& lineName, int rate);
     void ShowMessage(const std::string& text) const;
 
-    AppSettings& m_settings;
     std::string m_systemFolder;
     MessageSink m_sink;
 
@@ -68,6 +68,6 @@ private:
     std::vector<std::string> m_manufacturers;
     std::vector<std::string> m_clPorts;
 
-    std::array<ClLibSlot, 3> m_slots;   // indexed by SlotIndex
+    std::array<ClLibSlot, 3> m_slots;   // indexed by Kind
     bool m_lineFault = false;
 };

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cctype>
+#include <charconv>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -23,17 +23,6 @@ constexpr std::chrono::milliseconds kOutputPoll{1};
 
 // The device of the latest Open, for a stop signal's handler; -1 when closed.
 std::atomic<int> gClaimedFd{-1};
-
-// "COM1".."COM16" -> 1..16; anything else -> 0.
-int ComNumber(const std::string& portName)
-{
-    const std::string digits = portName.size() > 3 ? portName.substr(3) : std::string();
-    if (portName.compare(0, 3, "COM") != 0 || digits.empty() || digits.size() > 2
-        || !std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isdigit(c); }))
-        return 0;
-    const int number = std::stoi(digits);
-    return number >= 1 && number <= kHighestComNumber ? number : 0;
-}
 
 // Leaves the device shareable again: exclusive mode outlives our descriptor
 // while anyone else holds the terminal open.
@@ -152,10 +141,27 @@ void SerialPort::ReleaseForSignal()
     close(fd);
 }
 
+int SerialPort::ComNumber(const std::string& portName)
+{
+    if (portName.size() <= 3 || portName.compare(0, 3, "COM") != 0)
+        return 0;
+    // An optional sign and decimal digits, nothing else.
+    const char* first = portName.data() + 3;
+    const char* last = portName.data() + portName.size();
+    const bool plus = *first == '+';
+    if (plus && (++first == last || *first == '-'))
+        return 0;
+    int number = 0;
+    const auto [end, error] = std::from_chars(first, last, number);
+    if (end != last || error == std::errc::invalid_argument)
+        return 0;
+    return error == std::errc() && number >= 1 && number <= kHighestComNumber ? number : -1;
+}
+
 std::string SerialPort::ResolveDevice(const std::string& portName) const
 {
     const int number = ComNumber(portName);
-    if (number == 0)
+    if (number <= 0)
         return portName;
     const std::string resolved = m_resolver ? m_resolver(number) : std::string();
     return resolved.empty() ? "/dev/ttyS" + std::to_string(number - 1) : resolved;

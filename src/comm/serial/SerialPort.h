@@ -39,7 +39,10 @@ public:
 
     void SetDeviceResolver(DeviceResolver resolver);
     void SetLockWaitNotice(LockWaitNotice notice);
-    // "COM3" -> resolved device; anything else is taken as a device path.
+    // "COMn" followed by a whole number names a port: n for COM1..COM16, -1
+    // for a port that does not exist (COM0, COM17, COM-1); 0 for anything else.
+    static int ComNumber(const std::string& portName);
+    // "COM3" -> resolved device; anything but COM1..COM16 is taken as a device path.
     std::string ResolveDevice(const std::string& portName) const;
 
     // 1 on success, 0 on failure (the port stays closed).

@@ -1,7 +1,6 @@
 #include "TestSupport.h"
 #include "support/PtyPair.h"
 
-#include "settings/AppSettings.h"
 #include "comm/camlink/ClSerialLib.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +24,7 @@ protected:
     {
         lib.SetMessageSink([this](const std::string& text) { messages.push_back(text); });
     }
-    void TearDown() override { lib.ClClose(); }
+    void TearDown() override { lib.ClClose(line.kind); }
 
     // Points the stand-in libraries at the pseudo-terminal, plus `extra` keys.
     void UseCamera(const std::string& extra = "")
@@ -40,7 +39,7 @@ protected:
         std::string bytes;
         WaitFor([&] {
             uint8_t byte = 0;
-            if (lib.ClRead(&byte, 1, 10) == 1)
+            if (lib.ClRead(line.kind, &byte, 1, 10) == 1)
                 bytes.push_back(static_cast<char>(byte));
             return bytes.size() >= count;
         });
@@ -50,7 +49,7 @@ protected:
     void ExpectBytesBothWays()
     {
         const std::string command = "GA?\r\n";
-        EXPECT_TRUE(lib.ClWrite(reinterpret_cast<const uint8_t*>(command.data()),
+        EXPECT_TRUE(lib.ClWrite(line.kind, reinterpret_cast<const uint8_t*>(command.data()),
                                 static_cast<int>(command.size()), 3000))
             << "write through the library";
         EXPECT_EQ(camera.ReceiveUntil(command, 2s), command) << "the camera gets the command";
@@ -59,54 +58,54 @@ protected:
     }
 
     PtyPair camera;
-    AppSettings settings;
+    ClSerialLib::Selection line;
     Texts messages;
-    ClSerialLib lib{settings, kGrabberDir};
+    ClSerialLib lib{kGrabberDir};
 };
 
 TEST_F(ClSerialLibChannel, GrabberLibraryRunsAt9600Only)
 {
-    settings.serialMode = LineClSpec2000;
+    line.kind = ClSerialLib::Grabber;
     lib.ListGrabberLibraries();
     ASSERT_EQ(lib.GrabberLibraries(), Texts{"clserkavro.so"});
-    settings.selectedPortName = ClSerialLib::GetListEntry(lib.GrabberLibraries(), 0);
+    line.name = ClSerialLib::GetListEntry(lib.GrabberLibraries(), 0);
     UseCamera();
 
-    ASSERT_TRUE(lib.ClOpen()) << "the grabber library opens its channel 0";
+    ASSERT_TRUE(lib.ClOpen(line)) << "the grabber library opens its channel 0";
     EXPECT_TRUE(IsLibraryMapped("clserkavro.so")) << "the open channel keeps its library";
-    EXPECT_TRUE(lib.ClSetBaud(9600));
+    EXPECT_TRUE(lib.ClSetBaud(line, 9600));
     ExpectBytesBothWays();
 
-    EXPECT_FALSE(lib.ClSetBaud(19200)) << "the first-generation interface has no other rate";
+    EXPECT_FALSE(lib.ClSetBaud(line, 19200)) << "the first-generation interface has no other rate";
     EXPECT_EQ(messages, Texts{"Selected baud rate is not supported in clserkavro.so"});
     EXPECT_EQ(camera.Speed(), B9600) << "the library was not asked to change the speed";
 
-    EXPECT_TRUE(lib.ClClose());
+    EXPECT_TRUE(lib.ClClose(line.kind));
     EXPECT_FALSE(IsLibraryMapped("clserkavro.so")) << "closing unloads the library";
     uint8_t byte = 0;
-    EXPECT_FALSE(lib.ClWrite(&byte, 1, 100)) << "no writing after closing";
-    EXPECT_EQ(lib.ClRead(&byte, 1, 10), 0) << "no reading after closing";
+    EXPECT_FALSE(lib.ClWrite(line.kind, &byte, 1, 100)) << "no writing after closing";
+    EXPECT_EQ(lib.ClRead(line.kind, &byte, 1, 10), 0) << "no reading after closing";
 
-    settings.selectedPortName = "";
-    EXPECT_FALSE(lib.ClOpen()) << "no library chosen (empty folder listing)";
-    settings.selectedPortName = "../grabbers/clserkavro.so";
-    EXPECT_FALSE(lib.ClOpen()) << "only a bare file name of the folder is loaded";
-    settings.selectedPortName = "clserkavro.so";
+    line.name = "";
+    EXPECT_FALSE(lib.ClOpen(line)) << "no library chosen (empty folder listing)";
+    line.name = "../grabbers/clserkavro.so";
+    EXPECT_FALSE(lib.ClOpen(line)) << "only a bare file name of the folder is loaded";
+    line.name = "clserkavro.so";
     SetClSim("device=/dev/no-such-camera");
-    EXPECT_FALSE(lib.ClOpen()) << "the library cannot open its device";
-    lib.ClClose();
+    EXPECT_FALSE(lib.ClOpen(line)) << "the library cannot open its device";
+    lib.ClClose(line.kind);
 
-    ClSerialLib broken(settings, kBrokenGrabberDir);
+    ClSerialLib broken(kBrokenGrabberDir);
     UseCamera();
-    EXPECT_FALSE(broken.ClOpen()) << "a grabber library without clSerialWrite is refused";
+    EXPECT_FALSE(broken.ClOpen(line)) << "a grabber library without clSerialWrite is refused";
     EXPECT_FALSE(IsLibraryMapped("clserkavro.so")) << "a refused library is not kept";
 
     // A FIFO by a library's name would hold dlopen until someone writes to it.
     TempFolder fifoFolder;
     const std::string fifo = fifoFolder.File("clserfifo.so");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    ClSerialLib fifoLib(settings, fifoFolder.path);
-    settings.selectedPortName = "clserfifo.so";
+    ClSerialLib fifoLib(fifoFolder.path);
+    line.name = "clserfifo.so";
     std::atomic<bool> opened{false};
     std::atomic<bool> finished{false};
     std::thread unblocker([&] {  // frees a reader stuck on the FIFO, and tells of it
@@ -119,7 +118,7 @@ TEST_F(ClSerialLibChannel, GrabberLibraryRunsAt9600Only)
             return opened || finished;
         }, 10000);
     });
-    EXPECT_FALSE(fifoLib.ClOpen()) << "a FIFO is no library";
+    EXPECT_FALSE(fifoLib.ClOpen(line)) << "a FIFO is no library";
     finished = true;
     unblocker.join();
     EXPECT_FALSE(opened) << "a name that is not a regular file is refused before it is opened";
@@ -127,88 +126,85 @@ TEST_F(ClSerialLibChannel, GrabberLibraryRunsAt9600Only)
 
 TEST_F(ClSerialLibChannel, MakerLibrarySelectsMakerAndRate)
 {
-    settings.serialMode = LineClSpec2001;
+    line.kind = ClSerialLib::Maker;
     UseCamera("makers=Kavro Grabbers,Other Maker;ports=2;rates=0x1f");
     lib.ListManufacturers();
-    settings.selectedPortName = ClSerialLib::GetListEntry(lib.Manufacturers(), 1);
-    settings.camLinkSerialIndex = 1;
+    line.name = ClSerialLib::GetListEntry(lib.Manufacturers(), 1);
+    line.channel = 1;
 
-    ASSERT_TRUE(lib.ClOpen()) << "maker \"Other Maker\", serial index 1";
-    EXPECT_TRUE(lib.ClSetBaud(19200));
+    ASSERT_TRUE(lib.ClOpen(line)) << "maker \"Other Maker\", serial index 1";
+    EXPECT_TRUE(lib.ClSetBaud(line, 19200));
     EXPECT_EQ(camera.Speed(), B19200) << "a supported rate is set on the line";
     ExpectBytesBothWays();
-    lib.ClClose();
+    lib.ClClose(line.kind);
     EXPECT_FALSE(IsLibraryMapped("libclserial.so"));
 
-    settings.camLinkSerialIndex = 2;
-    EXPECT_FALSE(lib.ClOpen()) << "serial index past the maker's ports";
-    lib.ClClose();
-    settings.camLinkSerialIndex = 0;
-    settings.selectedPortName = "Vanished Maker";
-    EXPECT_FALSE(lib.ClOpen()) << "a maker no longer installed";
-    lib.ClClose();
+    line.channel = 2;
+    EXPECT_FALSE(lib.ClOpen(line)) << "serial index past the maker's ports";
+    lib.ClClose(line.kind);
+    line.channel = 0;
+    line.name = "Vanished Maker";
+    EXPECT_FALSE(lib.ClOpen(line)) << "a maker no longer installed";
+    lib.ClClose(line.kind);
     EXPECT_TRUE(messages.empty()) << "failed openings are reported by the caller, not here";
 
-    settings.selectedPortName = "Kavro Grabbers";
+    line.name = "Kavro Grabbers";
     UseCamera("norates=1");
-    ASSERT_TRUE(lib.ClOpen());
-    EXPECT_TRUE(lib.ClSetBaud(9600)) << "9600 needs no rate list";
-    EXPECT_FALSE(lib.ClSetBaud(19200)) << "without a rate list nothing else is supported";
+    ASSERT_TRUE(lib.ClOpen(line));
+    EXPECT_TRUE(lib.ClSetBaud(line, 9600)) << "9600 needs no rate list";
+    EXPECT_FALSE(lib.ClSetBaud(line, 19200)) << "without a rate list nothing else is supported";
     EXPECT_EQ(messages, Texts{"Selected baud rate is not supported in Kavro Grabbers."});
-    lib.ClClose();
+    lib.ClClose(line.kind);
 
     messages.clear();
     UseCamera("rates=0x3;badset=1");
-    ASSERT_TRUE(lib.ClOpen());
-    EXPECT_FALSE(lib.ClSetBaud(19200)) << "a rate the library failed to set is not reported as set";
+    ASSERT_TRUE(lib.ClOpen(line));
+    EXPECT_FALSE(lib.ClSetBaud(line, 19200)) << "a rate the library failed to set is not reported as set";
     EXPECT_EQ(camera.Speed(), B9600);
-    EXPECT_FALSE(lib.ClSetBaud(38400)) << "a rate outside the library's mask";
-    EXPECT_FALSE(lib.ClSetBaud(14400)) << "a rate without a Camera Link bit";
+    EXPECT_FALSE(lib.ClSetBaud(line, 38400)) << "a rate outside the library's mask";
+    EXPECT_FALSE(lib.ClSetBaud(line, 14400)) << "a rate without a Camera Link bit";
     EXPECT_EQ(messages.size(), 3u) << "every refusal is shown";
 }
 
 TEST_F(ClSerialLibChannel, AllPortsLibraryOpensThePortByIndex)
 {
-    settings.serialMode = LineClSpecV11;
-    EXPECT_FALSE(lib.ClSetBaud(9600)) << "no rate without an open channel";
+    line.kind = ClSerialLib::AllPorts;
+    EXPECT_FALSE(lib.ClSetBaud(line, 9600)) << "no rate without an open channel";
     UseCamera("makers=Kavro Grabbers;ports=3");
     lib.ListClPorts();
-    settings.dllNo = 2;
-    settings.selectedPortName = ClSerialLib::GetListEntry(lib.ClPorts(), 2);
-    ASSERT_EQ(settings.selectedPortName, "Kavro Grabbers - Port 2");
+    line.channel = 2;
+    line.name = ClSerialLib::GetListEntry(lib.ClPorts(), 2);
+    ASSERT_EQ(line.name, "Kavro Grabbers - Port 2");
 
-    ASSERT_TRUE(lib.ClOpen());
-    EXPECT_TRUE(lib.ClSetBaud(57600));
+    ASSERT_TRUE(lib.ClOpen(line));
+    EXPECT_TRUE(lib.ClSetBaud(line, 57600));
     EXPECT_EQ(camera.Speed(), B57600);
     ExpectBytesBothWays();
 
-    settings.serialMode = 7;
-    EXPECT_TRUE(lib.ClSetBaud(9600)) << "any other line kind uses the same channel";
-    settings.serialMode = LineClSpecV11;
-    lib.ClClose();
+    lib.ClClose(line.kind);
     EXPECT_FALSE(IsLibraryMapped("libclallserial.so"));
 
-    settings.dllNo = 3;
-    EXPECT_FALSE(lib.ClOpen()) << "port index past the ports of all makers";
-    lib.ClClose();
+    line.channel = 3;
+    EXPECT_FALSE(lib.ClOpen(line)) << "port index past the ports of all makers";
+    lib.ClClose(line.kind);
 
-    settings.dllNo = 0;
-    settings.selectedPortName = ClSerialLib::GetListEntry(lib.ClPorts(), 0);
+    line.channel = 0;
+    line.name = ClSerialLib::GetListEntry(lib.ClPorts(), 0);
     UseCamera("norates=1");
-    ASSERT_TRUE(lib.ClOpen());
-    EXPECT_TRUE(lib.ClSetBaud(9600));
-    EXPECT_FALSE(lib.ClSetBaud(19200));
+    ASSERT_TRUE(lib.ClOpen(line));
+    EXPECT_TRUE(lib.ClSetBaud(line, 9600));
+    EXPECT_FALSE(lib.ClSetBaud(line, 19200));
     EXPECT_EQ(messages, Texts{"Selected baud rate is not supported in Kavro Grabbers - Port 0."});
 
     uint8_t buffer[4] = {};
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(lib.ClRead(buffer, 1, 300), 0) << "nothing arrives";
+    EXPECT_EQ(lib.ClRead(line.kind, buffer, 1, 300), 0) << "nothing arrives";
     const auto waited = std::chrono::steady_clock::now() - start;
     EXPECT_GE(waited, 290ms) << "the read waits out its time-out";
     EXPECT_LT(waited, 2s) << "and no longer";
     ASSERT_TRUE(camera.Send("OK"));
     int got = 0;
-    WaitFor([&] { return (got = lib.ClRead(buffer, 4, 50)) != 0; });
+    WaitFor([&] { return (got = lib.ClRead(line.kind, buffer, 4, 50)) != 0; });
     EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), static_cast<size_t>(got)), "OK")
         << "a short read hands over what came instead of losing it";
 }

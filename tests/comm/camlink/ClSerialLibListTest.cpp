@@ -1,7 +1,6 @@
 #include "TestSupport.h"
 #include "support/TempFolder.h"
 
-#include "settings/AppSettings.h"
 #include "comm/camlink/ClSerialLib.h"
 
 #include <gtest/gtest.h>
@@ -29,8 +28,7 @@ TEST(ClSerialLibLists, GrabberFolderListsClserLibrariesInNameOrder)
         std::ofstream(folder.File(name)) << "x";
     std::filesystem::create_directory(folder.File("clserfolder.so"));
 
-    AppSettings settings;
-    ClSerialLib lib(settings, folder.path);
+    ClSerialLib lib(folder.path);
     lib.ListGrabberLibraries();
     EXPECT_EQ(lib.GrabberLibraries(), (Texts{"clserabc.so", "clserkavro.so", "clserzeta.so"}))
         << "only files named clser*.so, bare names, sorted";
@@ -40,15 +38,14 @@ TEST(ClSerialLibLists, GrabberFolderListsClserLibrariesInNameOrder)
     EXPECT_EQ(lib.GrabberLibraries(), (Texts{"clserkavro.so", "clserzeta.so"}))
         << "a second listing replaces the first";
 
-    ClSerialLib missingLib(settings, folder.File("no-such-folder"));
+    ClSerialLib missingLib(folder.File("no-such-folder"));
     missingLib.ListGrabberLibraries();
     EXPECT_TRUE(missingLib.GrabberLibraries().empty()) << "a folder that does not exist";
 }
 
 TEST(ClSerialLibLists, MakersAndPortsComeFromLibrariesUnloadedAfterwards)
 {
-    AppSettings settings;
-    ClSerialLib lib(settings, kGrabberDir);
+    ClSerialLib lib(kGrabberDir);
 
     SetClSim("makers=Kavro Grabbers,Other Maker;ports=2");
     lib.ListManufacturers();

@@ -3,7 +3,6 @@
 
 #include "TestSupport.h"
 
-#include "settings/AppSettings.h"
 #include "comm/camlink/ClSerialLib.h"
 
 #include <gtest/gtest.h>
@@ -34,15 +33,15 @@ TEST(ClSerialLibSwap, LibrariesThatCannotBeLoaded)
     Uninstall("libclserial.so");
     Uninstall("libclallserial.so");
     SetClSim("makers=Kavro Grabbers,Other Maker");
-    AppSettings settings;
-    ClSerialLib lib(settings, kGrabberDir);
+    ClSerialLib lib(kGrabberDir);
+    ClSerialLib::Selection line;
 
     lib.ListManufacturers();
     EXPECT_TRUE(lib.Manufacturers().empty()) << "no maker library installed";
-    settings.serialMode = LineClSpec2001;
-    settings.selectedPortName = "Kavro Grabbers";
-    EXPECT_FALSE(lib.ClOpen()) << "opening without the maker library";
-    lib.ClClose();
+    line.kind = ClSerialLib::Maker;
+    line.name = "Kavro Grabbers";
+    EXPECT_FALSE(lib.ClOpen(line)) << "opening without the maker library";
+    lib.ClClose(line.kind);
 
     Install(kClSimDir, "libclserial.so");
     lib.ListManufacturers();
@@ -58,11 +57,11 @@ TEST(ClSerialLibSwap, LibrariesThatCannotBeLoaded)
     Install(kBrokenDir, "libclallserial.so");
     lib.ListClPorts();
     EXPECT_TRUE(lib.ClPorts().empty()) << "a library without clFlushPort empties the port list";
-    settings.serialMode = LineClSpecV11;
-    settings.dllNo = 0;
-    EXPECT_FALSE(lib.ClOpen()) << "and cannot be opened";
+    line.kind = ClSerialLib::AllPorts;
+    line.channel = 0;
+    EXPECT_FALSE(lib.ClOpen(line)) << "and cannot be opened";
     EXPECT_FALSE(IsLibraryMapped("libclallserial.so")) << "nor is it kept loaded";
-    lib.ClClose();
+    lib.ClClose(line.kind);
 
     Uninstall("libclallserial.so");
 }
