@@ -122,9 +122,12 @@ public:
     void RevealCtrl(int ctrlId);
     CFindDlg* FindDlg() const;
 
-    // The value store behind the pages; by control, with an error box for an unknown id.
+    // Lookups and the value store behind the pages; an unknown control id gets an error box.
+    int CtrlId2TblIndex(int ctrlId);
+    int CtrlId2ParamIndex(int ctrlId);
     int GetParam(int ctrlId);
     void SetParam(int ctrlId, int value);
+    int ParamIndex2CtrlId(int commandIndex) const;
     QWidget* FindCtrl(int ctrlId) const;
     int ReadCtrlValue(int ctrlId) const;
     void WriteCtrlValue(int ctrlId, int value);
@@ -180,7 +183,6 @@ public:
     int KeySequenceState() const { return m_keySequence; }
     CtrlRegistry& Registry() { return *m_registry; }
     QTabWidget& Tabs() { return *m_tabs; }
-    const ParamStore& Params() const { return m_params; }
     int CurParam(int commandIndex) const { return m_params.Cur(commandIndex); }
     int PrevParam(int commandIndex) const { return m_params.Prev(commandIndex); }
     int CurrentArea() const { return m_currentArea; }

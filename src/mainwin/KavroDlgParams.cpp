@@ -30,19 +30,42 @@ bool ParseWholeNumber(const QString& text, int& value)
 
 }  // namespace
 
+int CKavroDlg::CtrlId2TblIndex(int ctrlId)
+{
+    const int row = CtrlTbl::FindByCtrl(ctrlId);
+    if (row < 0)
+        ShowUnexpected("CtrlId2TblIndex");
+    return row;
+}
+
+int CKavroDlg::CtrlId2ParamIndex(int ctrlId)
+{
+    const int index = ParamStore::CommandOf(ctrlId);
+    if (index < 0)
+        ShowUnexpected("CtrlId2ParamIndex");
+    return index;
+}
+
 int CKavroDlg::GetParam(int ctrlId)
 {
-    if (ParamStore::CommandOf(ctrlId) < 0)
+    if (CtrlId2ParamIndex(ctrlId) < 0) {
         ShowUnexpected("GetParam");
+        return -1;
+    }
     return m_params.GetParam(ctrlId);
 }
 
 void CKavroDlg::SetParam(int ctrlId, int value)
 {
-    if (ParamStore::CommandOf(ctrlId) < 0)
-        ShowUnexpected("SetParam");
+    if (CtrlId2ParamIndex(ctrlId) < 0)
+        return;
     if (m_params.SetParam(ctrlId, value) && m_initialised)
         ApplyLineCoupling(ParamStore::LineCoupling(ctrlId, value));
+}
+
+int CKavroDlg::ParamIndex2CtrlId(int commandIndex) const
+{
+    return ParamStore::ParamIndex2CtrlId(commandIndex);
 }
 
 void CKavroDlg::ApplyLineCoupling(const ParamStore::CoupledBound& bound)

@@ -64,10 +64,10 @@ int ParamStore::Prev(int commandIndex) const
     return IsCommand(commandIndex) ? m_prev[commandIndex] : 0;
 }
 
-void ParamStore::SetCur(int commandIndex, int value)
+int ParamStore::ParamIndex2CtrlId(int commandIndex)
 {
-    if (IsCommand(commandIndex))
-        m_cur[commandIndex] = value;
+    const int row = CtrlTbl::FindByCommand(commandIndex);
+    return row < 0 ? -1 : CtrlTbl::Rows()[row].ctrlId;
 }
 
 int ParamStore::GetParam(int ctrlId) const

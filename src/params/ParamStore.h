@@ -34,11 +34,12 @@ public:
     // Command index the control sets, kNoCommand for a control without one,
     // -1 for an id the binding table does not know.
     static int CommandOf(int ctrlId);
+    // Control id of the first row bound to the command, or -1.
+    static int ParamIndex2CtrlId(int commandIndex);
 
     // By command index; 0 for an index outside the command table.
     int Cur(int commandIndex) const;
     int Prev(int commandIndex) const;
-    void SetCur(int commandIndex, int value);
 
     // By control: -1 for an unknown control, 0 for one without a command.
     int GetParam(int ctrlId) const;

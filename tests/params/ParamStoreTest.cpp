@@ -57,7 +57,9 @@ TEST(ParamStore, ControlsReachTheirValueThroughTheBindingTable)
     EXPECT_FALSE(store.HasChanges());
     EXPECT_EQ(store.Cur(-1), 0);
     EXPECT_EQ(store.Cur(CommandTable::kCount), 0) << "indexes outside the table are never read";
-    store.SetCur(CommandTable::kCount, 1);
+    EXPECT_EQ(ParamStore::ParamIndex2CtrlId(Cmd("CM")), B("CM")) << "the first of the four";
+    EXPECT_EQ(ParamStore::ParamIndex2CtrlId(Cmd("EB")), 0) << "a command without a control";
+    EXPECT_EQ(ParamStore::ParamIndex2CtrlId(-1), -1);
 
     // The centre marker: the combo box sets the low four bits, each check box one colour bit.
     store.SetParam(B("CM"), store.ValueOfControl(B("CM"), 2));
