@@ -12,8 +12,7 @@
 
 namespace {
 
-// The camera's answer in the unit the pages show; the window's engine tick
-// keeps off the reply, as it does for the window's own queries.
+// The camera's answer in the unit the pages show; the engine tick keeps off it.
 int AskCamera(MainWindowRig& rig, int command)
 {
     BlockingScope asking;
