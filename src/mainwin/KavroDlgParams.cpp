@@ -1,15 +1,13 @@
-// The value store and the handling of every page control's events.
+// The pages over the value store: lookups with their error boxes, and every page control's events.
 #include "mainwin/CKavroDlg.h"
 
 #include <QAbstractButton>
-#include <QKeyEvent>
 #include <QWidget>
 
 #include "settings/AppSettings.h"
 #include "params/ControlKind.h"
 #include "comm/CRsCmd.h"
 #include "comm/CommandTable.h"
-#include "comm/NumberText.h"
 #include "dialogs/BlockingScope.h"
 #include "params/ControlIds.h"
 #include "params/ControlRules.h"
