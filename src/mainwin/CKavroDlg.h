@@ -3,7 +3,6 @@
 #include <QMainWindow>
 #include <QPointer>
 
-#include <array>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "lut/LutEditorOwner.h"
 #include "dialogs/CompanionOwner.h"
 #include "params/CtrlNotifySink.h"
+#include "params/ParamStore.h"
 
 class QLabel;
 class QMenu;
@@ -52,7 +52,6 @@ class CKavroDlg : public QMainWindow,
     Q_OBJECT
 
 public:
-    static constexpr int kParamCapacity = 400;
     static constexpr int kCommandTimeoutMs = 3000;
     static constexpr int kIdleCheckMs = 60000;
     static constexpr int kSimulatorMs = 100;
@@ -123,7 +122,7 @@ public:
     void RevealCtrl(int ctrlId);
     CFindDlg* FindDlg() const;
 
-    // Value store and lookups.
+    // Lookups and the value store behind the pages; an unknown control id gets an error box.
     int CtrlId2TblIndex(int ctrlId);
     int CtrlId2ParamIndex(int ctrlId);
     int GetParam(int ctrlId);
@@ -184,8 +183,8 @@ public:
     int KeySequenceState() const { return m_keySequence; }
     CtrlRegistry& Registry() { return *m_registry; }
     QTabWidget& Tabs() { return *m_tabs; }
-    int CurParam(int commandIndex) const { return m_curParam[commandIndex]; }
-    int PrevParam(int commandIndex) const { return m_prevParam[commandIndex]; }
+    int CurParam(int commandIndex) const { return m_params.Cur(commandIndex); }
+    int PrevParam(int commandIndex) const { return m_params.Prev(commandIndex); }
     int CurrentArea() const { return m_currentArea; }
     bool IsInitialised() const { return m_initialised; }
     void SetCommandTimeout(int ms) { m_commandTimeoutMs = ms; }
@@ -225,12 +224,8 @@ private:
     void StoreDefaults();
     void ShowUnexpected(const char* where);
     void WriteParamToControls(int commandIndex, int value);
-    void RevertUnsentParams(int fromIndex);
-    bool HasChangedParams() const;
     bool IsReadable(int row) const;
-    bool IsWrapRow(int ctrlId) const;
-    void ApplyLineCoupling(int ctrlId, int value);
-    bool AdjustOneLink(int primaryCtrl, int secondaryCtrl, int reverse, int limit, int step);
+    void ApplyLineCoupling(const ParamStore::CoupledBound& bound);
     bool IsDisabledByRules(int dependentCtrl) const;
     int CtrlIdOf(const QWidget* control) const;
     void ShowReadOut(int ctrlId, const QString& text);
@@ -262,9 +257,8 @@ private:
     QTabWidget* m_tabs = nullptr;
     QLabel* m_statusPicture = nullptr;
 
-    // Value store: current and last committed value of every command.
-    std::array<int, kParamCapacity> m_curParam{};
-    std::array<int, kParamCapacity> m_prevParam{};
+    // Current and last committed value of every command.
+    ParamStore m_params;
     bool m_initialised = false;   // nothing is sent and lines are not coupled before start-up ends
     int m_commandTimeoutMs = kCommandTimeoutMs;
     OperationLimits m_operationLimits;

@@ -15,7 +15,6 @@ public:
 
     // Marks the control; a new mark on the same control replaces the old one.
     static CtrlHighlight* Mark(QWidget* control);
-    double Strength() const { return m_strength; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -74,9 +74,9 @@ void CKavroDlg::OnAfeSender(int)
 void CKavroDlg::OnAutoMonitor(int)
 {
     AutoMonitorDlg monitor(*this, this);
-    monitor.gainAuto = CurParam(CommandTable::Find("AGC")) == 1;
-    monitor.whiteBalanceAuto = CurParam(CommandTable::Find("WB")) == 1;
-    monitor.shutterAuto = CurParam(CommandTable::Find("SM")) == 3;
+    monitor.gainAuto = m_params.Cur(CommandTable::Find("AGC")) == 1;
+    monitor.whiteBalanceAuto = m_params.Cur(CommandTable::Find("WB")) == 1;
+    monitor.shutterAuto = m_params.Cur(CommandTable::Find("SM")) == 3;
     monitor.exec();
 }
 

@@ -24,11 +24,7 @@ void CKavroDlg::BuildPages()
 
 void CKavroDlg::StoreDefaults()
 {
-    const CtrlTblEntry* rows = CtrlTbl::Rows();
-    for (int row = 0; row < CtrlTbl::Count(); ++row)
-        if (rows[row].commandIndex >= 0)
-            m_curParam[rows[row].commandIndex] = rows[row].defaultValue;
-    CommitParams();
+    m_params.StoreDefaults();
 }
 
 void CKavroDlg::InitCtrlRanges()
@@ -38,10 +34,8 @@ void CKavroDlg::InitCtrlRanges()
         const CtrlTblEntry& entry = rows[row];
         if (entry.kind != CtrlKindEdit || entry.ctrlId == 0)
             continue;
-        if (entry.wrap)
-            m_registry->SetSpinRange(entry.ctrlId, entry.min - 1, entry.max + 1);
-        else
-            m_registry->SetSpinRange(entry.ctrlId, entry.min, entry.max);
+        const auto [lo, hi] = ParamStore::SpinRangeOf(entry.ctrlId);
+        m_registry->SetSpinRange(entry.ctrlId, lo, hi);
     }
     // The scanning format's entries carry their values as item data.
     m_registry->SetComboItemData(CtrlId::Bound(CommandTable::Find("SC")), {0, 1});

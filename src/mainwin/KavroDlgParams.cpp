@@ -1,44 +1,22 @@
-// The value store and the handling of every page control's events.
+// The pages over the value store: lookups with their error boxes, and every page control's events.
 #include "mainwin/CKavroDlg.h"
 
 #include <QAbstractButton>
-#include <QKeyEvent>
 #include <QWidget>
-
-#include <climits>
 
 #include "settings/AppSettings.h"
 #include "params/ControlKind.h"
 #include "comm/CRsCmd.h"
 #include "comm/CommandTable.h"
-#include "comm/NumberText.h"
 #include "dialogs/BlockingScope.h"
 #include "params/ControlIds.h"
 #include "params/ControlRules.h"
 #include "params/CtrlRegistry.h"
 #include "params/CtrlTbl.h"
 #include "params/KavroSpinBox.h"
+#include "params/ParamStore.h"
 
 namespace {
-
-constexpr int kNoCommand = 65535;   // what CtrlId2ParamIndex gives for a control without a parameter
-const int kCmBits[] = {4, 5, 6};    // "CM" bits of the R, G and B check boxes
-
-int Bound(const char* mnemonic)
-{
-    return CtrlId::Bound(CommandTable::Find(mnemonic));
-}
-
-int CmCheckBit(int ctrlId)
-{
-    if (ctrlId == CtrlId::CmR)
-        return kCmBits[0];
-    if (ctrlId == CtrlId::CmG)
-        return kCmBits[1];
-    if (ctrlId == CtrlId::CmB)
-        return kCmBits[2];
-    return -1;
-}
 
 // Text that is a whole number and nothing else.
 bool ParseWholeNumber(const QString& text, int& value)
@@ -60,52 +38,43 @@ int CKavroDlg::CtrlId2TblIndex(int ctrlId)
 
 int CKavroDlg::CtrlId2ParamIndex(int ctrlId)
 {
-    const int row = CtrlTbl::FindByCtrl(ctrlId);
-    if (row < 0) {
+    const int index = ParamStore::CommandOf(ctrlId);
+    if (index < 0)
         ShowUnexpected("CtrlId2ParamIndex");
-        return -1;
-    }
-    const int command = CtrlTbl::Rows()[row].commandIndex;
-    return command < 0 ? kNoCommand : command;
+    return index;
 }
 
 int CKavroDlg::GetParam(int ctrlId)
 {
-    const int index = CtrlId2ParamIndex(ctrlId);
-    if (index < 0) {
+    if (CtrlId2ParamIndex(ctrlId) < 0) {
         ShowUnexpected("GetParam");
         return -1;
     }
-    return index == kNoCommand ? 0 : m_curParam[index];
+    return m_params.GetParam(ctrlId);
 }
 
 void CKavroDlg::SetParam(int ctrlId, int value)
 {
-    const int index = CtrlId2ParamIndex(ctrlId);
-    if (index < 0 || index == kNoCommand)
+    if (CtrlId2ParamIndex(ctrlId) < 0)
         return;
-    ApplyLineCoupling(ctrlId, value);
-    m_curParam[index] = value;
-}
-
-// The start line stays before the end line: each bounds the other's spin.
-void CKavroDlg::ApplyLineCoupling(int ctrlId, int value)
-{
-    if (!m_initialised)
-        return;
-    static const int start = Bound("STL");
-    static const int end = Bound("ETL");
-    // A value read from the camera may sit at the edge of int: the bound stops there.
-    if (ctrlId == start)
-        m_registry->SetSpinRange(end, value < INT_MAX ? value + 1 : value, m_registry->SpinRange(end).second);
-    else if (ctrlId == end)
-        m_registry->SetSpinRange(start, m_registry->SpinRange(start).first, value > INT_MIN ? value - 1 : value);
+    if (m_params.SetParam(ctrlId, value) && m_initialised)
+        ApplyLineCoupling(ParamStore::LineCoupling(ctrlId, value));
 }
 
 int CKavroDlg::ParamIndex2CtrlId(int commandIndex) const
 {
-    const int row = CtrlTbl::FindByCommand(commandIndex);
-    return row < 0 ? -1 : CtrlTbl::Rows()[row].ctrlId;
+    return ParamStore::ParamIndex2CtrlId(commandIndex);
+}
+
+void CKavroDlg::ApplyLineCoupling(const ParamStore::CoupledBound& bound)
+{
+    if (bound.ctrlId == 0)
+        return;
+    const auto [lo, hi] = m_registry->SpinRange(bound.ctrlId);
+    if (bound.lower)
+        m_registry->SetSpinRange(bound.ctrlId, bound.value, hi);
+    else
+        m_registry->SetSpinRange(bound.ctrlId, lo, bound.value);
 }
 
 QWidget* CKavroDlg::FindCtrl(int ctrlId) const
@@ -123,39 +92,18 @@ void CKavroDlg::WriteCtrlValue(int ctrlId, int value)
     m_registry->WriteCtrlValue(ctrlId, value);
 }
 
-bool CKavroDlg::HasChangedParams() const
-{
-    for (int i = 0; i < CommandTable::kCount; ++i)
-        if (m_curParam[i] != m_prevParam[i])
-            return true;
-    return false;
-}
-
+// The controls of a refused setting and of every later change of its pass
+// show their committed values again.
 void CKavroDlg::SendChangedParams()
 {
-    if (!m_initialised || !HasChangedParams())
+    if (!m_initialised || !m_params.HasChanges())
         return;
     BlockingScope blocking;
-    for (int i = 0; i < CommandTable::kCount; ++i) {
-        if (m_curParam[i] == m_prevParam[i])
-            continue;
-        if (!m_engine->SetInt(i, 0, m_curParam[i], m_commandTimeoutMs)) {
-            RevertUnsentParams(i);
-            return;
-        }
-    }
-}
-
-// After a refused setting neither it nor any later change of the same pass
-// reached the camera: all of them go back to their committed values.
-void CKavroDlg::RevertUnsentParams(int fromIndex)
-{
-    for (int i = fromIndex; i < CommandTable::kCount; ++i) {
-        if (m_curParam[i] == m_prevParam[i])
-            continue;
-        m_curParam[i] = m_prevParam[i];
-        WriteParamToControls(i, m_prevParam[i]);
-    }
+    const auto send = [this](int commandIndex, int value) {
+        return m_engine->SetInt(commandIndex, 0, value, m_commandTimeoutMs) != 0;
+    };
+    for (int commandIndex : m_params.SendChanges(send))
+        WriteParamToControls(commandIndex, m_params.Cur(commandIndex));
 }
 
 // Every control bound to the command shows the value ("CM" has four).
@@ -169,8 +117,7 @@ void CKavroDlg::WriteParamToControls(int commandIndex, int value)
 
 void CKavroDlg::CommitParams()
 {
-    for (int i = 0; i < CommandTable::kCount; ++i)
-        m_prevParam[i] = m_curParam[i];
+    m_params.Commit();
 }
 
 void CKavroDlg::RefreshAllCtrls()
@@ -197,56 +144,20 @@ void CKavroDlg::UpdateEnables(int ctrlId, int /*value*/)
         if (ctrlId == 0 || rules[i].controllingCtrl == ctrlId)
             m_registry->SetEnabled(rules[i].dependentCtrl, !IsDisabledByRules(rules[i].dependentCtrl));
 
-    static const int sdm = Bound("SDM");
+    static const int sdm = CtrlId::Bound(CommandTable::Find("SDM"));
     if (m_settings.IsFactory() && (ctrlId == 0 || ctrlId == sdm) && ReadCtrlValue(sdm) == 1) {
-        m_registry->SetEnabled(Bound("RS"), true);
+        m_registry->SetEnabled(CtrlId::Bound(CommandTable::Find("RS")), true);
         m_registry->SetEnabled(CtrlId::RecalibrateColor, true);
     }
 }
 
-bool CKavroDlg::IsWrapRow(int ctrlId) const
-{
-    const int row = CtrlTbl::FindByCtrl(ctrlId);
-    return row >= 0 && CtrlTbl::Rows()[row].wrap == 1;
-}
-
 void CKavroDlg::AdjustLinked(int primaryCtrl, int step)
 {
-    const LinkedPair* pairs = LinkedPairTbl::Rows();
-    for (int i = 0; i < LinkedPairTbl::Count(); ++i)
-        if (pairs[i].primaryCtrl == primaryCtrl)
-            AdjustOneLink(primaryCtrl, pairs[i].secondaryCtrl, pairs[i].reverse, pairs[i].sumLimit, step);
+    const auto shown = [this](int ctrlId) { return ReadCtrlValue(ctrlId); };
+    for (const ParamStore::LinkedMove& move : m_params.MoveLinked(primaryCtrl, step, shown))
+        WriteCtrlValue(move.ctrlId, move.value);
     SendChangedParams();
     CommitParams();
-}
-
-bool CKavroDlg::AdjustOneLink(int primaryCtrl, int secondaryCtrl, int reverse, int limit, int step)
-{
-    const CtrlTblEntry& primaryRow = CtrlTbl::Rows()[CtrlTbl::FindByCtrl(primaryCtrl)];
-    const CtrlTblEntry& secondaryRow = CtrlTbl::Rows()[CtrlTbl::FindByCtrl(secondaryCtrl)];
-    const int primary = ReadCtrlValue(primaryCtrl) + step;
-    if (!primaryRow.wrap && (primary < primaryRow.min || primary > primaryRow.max))
-        return false;
-
-    const int secondary = ReadCtrlValue(secondaryCtrl);
-    int candidate = reverse ? secondary - step : secondary + step;
-    const int span = secondaryRow.max - secondaryRow.min + 1;
-    if (secondaryRow.wrap) {
-        if (candidate > secondaryRow.max)
-            candidate -= span;
-        else if (candidate < secondaryRow.min)
-            candidate += span;
-    } else if (candidate < secondaryRow.min || candidate > secondaryRow.max) {
-        return false;
-    }
-    if (limit != 0) {
-        if (secondary + primary < limit)
-            return false;
-        candidate = limit - primary;
-    }
-    WriteCtrlValue(secondaryCtrl, candidate);
-    SetParam(secondaryCtrl, candidate);
-    return true;
 }
 
 // A control reports nothing the operator meant while a camera operation
@@ -294,14 +205,11 @@ void CKavroDlg::OnEditCommit(int ctrlId)
     if (!spin)
         return;
     const auto [lo, hi] = m_registry->SpinRange(ctrlId);
+    int typed = 0;
     int value = 0;
-    if (!ParseWholeNumber(spin->Text(), value) || value < lo || value > hi) {
+    if (!ParseWholeNumber(spin->Text(), typed) || !ParamStore::TypedValue(ctrlId, typed, lo, hi, value)) {
         spin->SetPos(spin->Pos());   // shows the previous value again
         return;
-    }
-    if (IsWrapRow(ctrlId)) {
-        const CtrlTblEntry& row = CtrlTbl::Rows()[CtrlTbl::FindByCtrl(ctrlId)];
-        value = value <= row.min - 1 ? row.min : value >= row.max + 1 ? row.max : value;
     }
     SetParam(ctrlId, value);
     spin->SetPos(value);
@@ -312,13 +220,7 @@ void CKavroDlg::OnSpinDelta(int ctrlId, int position, int step)
 {
     AdjustLinked(ctrlId, step);
     const auto [lo, hi] = m_registry->SpinRange(ctrlId);
-    int value = position + step;
-    if (IsWrapRow(ctrlId)) {
-        const CtrlTblEntry& row = CtrlTbl::Rows()[CtrlTbl::FindByCtrl(ctrlId)];
-        value = value <= lo ? row.max : value >= hi ? row.min : value;
-    } else {
-        value = std::clamp(value, lo, hi);
-    }
+    const int value = ParamStore::SteppedValue(ctrlId, position, step, lo, hi);
     WriteCtrlValue(ctrlId, value);
     SetParam(ctrlId, value);
     SendChangedParams();
@@ -327,9 +229,7 @@ void CKavroDlg::OnSpinDelta(int ctrlId, int position, int step)
 
 void CKavroDlg::OnComboSelChange(int ctrlId)
 {
-    int value = ReadCtrlValue(ctrlId);
-    if (ctrlId == Bound("CM"))
-        value = (GetParam(ctrlId) & 0xF0) | (value & 0x0F);
+    const int value = m_params.ValueOfControl(ctrlId, ReadCtrlValue(ctrlId));
     SetParam(ctrlId, value);
     SendChangedParams();
     CommitParams();
@@ -338,10 +238,7 @@ void CKavroDlg::OnComboSelChange(int ctrlId)
 
 void CKavroDlg::OnCheckClicked(int ctrlId)
 {
-    int value = ReadCtrlValue(ctrlId);
-    const int bit = CmCheckBit(ctrlId);
-    if (bit >= 0)
-        value = (GetParam(ctrlId) & ~(1 << bit)) | (value << bit);
+    const int value = m_params.ValueOfControl(ctrlId, ReadCtrlValue(ctrlId));
     SetParam(ctrlId, value);
     SendChangedParams();
     CommitParams();

@@ -67,5 +67,5 @@ void CKavroDlg::AnswerSimulatedQuery(int index)
     }
     BlockingScope blocking;
     if (index >= 0)
-        m_engine->SetInt(index, 0, m_curParam[index], m_commandTimeoutMs);
+        m_engine->SetInt(index, 0, m_params.Cur(index), m_commandTimeoutMs);
 }

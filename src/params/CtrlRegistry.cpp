@@ -226,9 +226,3 @@ void CtrlRegistry::SetComboItemData(int ctrlId, const std::vector<int>& data)
     for (int i = 0; i < count; ++i)
         combo->setItemData(i, data[static_cast<size_t>(i)]);
 }
-
-void CtrlRegistry::SetCtrlText(int ctrlId, const QString& text)
-{
-    if (auto edit = qobject_cast<QLineEdit*>(Find(ctrlId)))
-        edit->setText(text);
-}

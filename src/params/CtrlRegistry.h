@@ -45,8 +45,6 @@ public:
     void SetSpinRange(int ctrlId, int lo, int hi);
     std::pair<int, int> SpinRange(int ctrlId) const;
     void SetComboItemData(int ctrlId, const std::vector<int>& data);
-    // Text of a read-out (temperature, S number).
-    void SetCtrlText(int ctrlId, const QString& text);
 
 private:
     static int OwnBitsOfSharedValue(int ctrlId, int value);

@@ -11,8 +11,6 @@
 
 namespace {
 
-int Cmd(const std::string& mnemonic) { return CommandTable::Find(mnemonic); }
-int B(const std::string& mnemonic) { return CtrlId::Bound(Cmd(mnemonic)); }
 
 // The lines of a settings file written at factory level, in order; '*' marks
 // the lines that user level leaves out, "BMBR1..32" a run of numbered names.
@@ -53,13 +51,6 @@ std::vector<FileLine> ExpectedFileLines()
             lines.push_back({stem + std::to_string(n), factoryOnly});
     }
     return lines;
-}
-
-const CtrlTblEntry& RowOf(int ctrlId)
-{
-    const int index = CtrlTbl::FindByCtrl(ctrlId);
-    EXPECT_GE(index, 0) << "no row for control " << ctrlId;
-    return CtrlTbl::Rows()[index < 0 ? 0 : index];
 }
 
 }  // namespace
@@ -108,16 +99,6 @@ TEST(CtrlTbl, ReadableRowsComeInSettingsFileOrder)
     }
     EXPECT_EQ(userLines, 64);
     EXPECT_EQ(expected.size(), 344u);
-}
-
-// The "CM" combo and its three colour boxes share one value; the combo's row is the command's.
-TEST(CtrlTbl, CenterMarkerFamilySharesOneCommand)
-{
-    EXPECT_EQ(CtrlTbl::FindByCommand(Cmd("CM")), CtrlTbl::FindByCtrl(B("CM")));
-    for (int box : {CtrlId::CmR, CtrlId::CmG, CtrlId::CmB})
-        EXPECT_EQ(RowOf(box).commandIndex, Cmd("CM")) << "control " << box;
-    EXPECT_EQ(CtrlTbl::FindByCtrl(0), -1) << "0 names no control";
-    EXPECT_EQ(CtrlTbl::FindByCommand(-1), -1) << "-1 names no command";
 }
 
 // Only the front ends' timing edits wrap: SHDL .. TCLY of each AFE except

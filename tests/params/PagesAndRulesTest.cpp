@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <map>
 #include <set>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "comm/CommandTable.h"
@@ -11,10 +13,12 @@
 #include "params/ControlRules.h"
 #include "params/CtrlTbl.h"
 #include "params/PageContents.h"
+#include "params/ParamStore.h"
 
 namespace {
 
-int B(const std::string& mnemonic) { return CtrlId::Bound(CommandTable::Find(mnemonic)); }
+int Cmd(const std::string& mnemonic) { return CommandTable::Find(mnemonic); }
+int B(const std::string& mnemonic) { return CtrlId::Bound(Cmd(mnemonic)); }
 
 std::vector<const PageCell*> AllCells()
 {
@@ -143,4 +147,95 @@ TEST(ControlRules, RulesAndPairsNameExistingControls)
     for (auto it = third.first; it != third.second; ++it)
         phases.insert(it->second.secondaryCtrl);
     EXPECT_EQ(phases, (std::set<int>{B("DPHP3"), B("DPHN3")}));
+}
+
+// The value store without any window: what the pages' events come down to.
+TEST(ParamStore, ARefusalRevertsItselfAndEveryLaterChangeOfThePass)
+{
+    ParamStore store;
+    store.StoreDefaults();
+    ASSERT_TRUE(Cmd("PE") < Cmd("AASX") && Cmd("AASX") < Cmd("AAOX"));
+    store.SetParam(B("PE"), 1000);
+    store.SetParam(B("AASX"), 3);
+    store.SetParam(B("AAOX"), 5);
+
+    std::vector<int> sent;
+    const auto refuseAasx = [&](int index, int) { sent.push_back(index); return index != Cmd("AASX"); };
+    EXPECT_EQ(store.SendChanges(refuseAasx), (std::vector<int>{Cmd("AASX"), Cmd("AAOX")}));
+    EXPECT_EQ(sent, (std::vector<int>{Cmd("PE"), Cmd("AASX")})) << "nothing is sent after the refusal";
+    EXPECT_EQ(store.Cur(Cmd("AAOX")), 0) << "the unsent change goes back too";
+    EXPECT_EQ(store.Cur(Cmd("PE")), 1000) << "what the camera took stays";
+    store.Commit();
+    EXPECT_FALSE(store.HasChanges());
+    EXPECT_TRUE(store.SendChanges([](int, int) { return false; }).empty());
+}
+
+TEST(ParamStore, ControlsReachTheirValueThroughTheBindingTable)
+{
+    ParamStore store;
+    EXPECT_EQ(store.GetParam(CtrlId::DouOffset1), 0) << "a control without a command shows 0";
+    EXPECT_FALSE(store.SetParam(CtrlId::DouOffset1, 5));
+    for (int unknown : {0, 12345}) {
+        EXPECT_EQ(store.GetParam(unknown), -1);
+        EXPECT_FALSE(store.SetParam(unknown, 5));
+    }
+    EXPECT_EQ(store.Cur(CommandTable::kCount), 0) << "indexes outside the table are never read";
+    EXPECT_EQ(ParamStore::ParamIndex2CtrlId(Cmd("CM")), B("CM")) << "the first of its four controls";
+    EXPECT_EQ(ParamStore::ParamIndex2CtrlId(-1), -1);
+
+    // The centre marker: the combo box sets the low four bits, each colour box its own bit.
+    store.SetParam(B("CM"), store.ValueOfControl(B("CM"), 2));
+    store.SetParam(CtrlId::CmG, store.ValueOfControl(CtrlId::CmG, 1));
+    store.SetParam(B("CM"), store.ValueOfControl(B("CM"), 3));
+    EXPECT_EQ(store.GetParam(CtrlId::CmR), 35);
+    EXPECT_EQ(store.ValueOfControl(CtrlId::CmG, 0), 3);
+}
+
+TEST(ParamStore, WrapRowsWrapOtherRowsStopAtTheirEnds)
+{
+    const int shdl = B("SHDL");   // 0 .. 63, wraps
+    const auto [lo, hi] = ParamStore::SpinRangeOf(shdl);
+    EXPECT_EQ(std::make_pair(lo, hi), std::make_pair(-1, 64)) << "one past each end, so that a step there can wrap";
+    int value = 0;
+    EXPECT_TRUE(ParamStore::TypedValue(shdl, 64, lo, hi, value) && value == 63) << "one past the end is the end";
+    EXPECT_TRUE(ParamStore::TypedValue(shdl, -1, lo, hi, value) && value == 0);
+    EXPECT_FALSE(ParamStore::TypedValue(shdl, 65, lo, hi, value));
+    EXPECT_EQ(ParamStore::SteppedValue(shdl, 63, 1, lo, hi), 0);
+    EXPECT_EQ(ParamStore::SteppedValue(shdl, 0, -1, lo, hi), 63);
+
+    EXPECT_EQ(ParamStore::SteppedValue(B("KSR"), 16383, 1, 0, 16383), 16383);
+    EXPECT_EQ(ParamStore::SteppedValue(B("TCNR0"), INT_MAX - 1, 10, 0, INT_MAX - 1), INT_MAX - 1)
+        << "a step at the edge of int stops there";
+}
+
+TEST(ParamStore, LinkedPairsAndTheStartAndEndLines)
+{
+    ParamStore store;
+    std::map<int, int> shown = {{B("AASX"), 8}, {B("AAOX"), 5}};
+    const auto show = [&](int id) { return shown[id]; };
+
+    // Growing a detection window shrinks its offset, and the other way round.
+    auto moves = store.MoveLinked(B("AASX"), 0, show);
+    ASSERT_EQ(moves.size(), 1u);
+    EXPECT_TRUE(moves[0].ctrlId == B("AAOX") && moves[0].value == 0 && store.GetParam(B("AAOX")) == 0);
+    shown[B("AAOX")] = 0;
+    moves = store.MoveLinked(B("AAOX"), 1, show);
+    EXPECT_TRUE(moves.size() == 1u && moves[0].value == 7);
+    EXPECT_TRUE(store.MoveLinked(B("AAOX"), 8, show).empty()) << "the offset would leave its range";
+
+    // A DOUOFFSET step moves both phases of its channel; DPHP wraps round.
+    shown = {{CtrlId::DouOffset1, 0}, {B("DPHP"), 63}, {B("DPHN"), 6}};
+    EXPECT_EQ(store.MoveLinked(CtrlId::DouOffset1, 1, show).size(), 2u);
+    EXPECT_EQ(store.GetParam(B("DPHP")), 0);
+    EXPECT_EQ(store.GetParam(B("DPHN")), 7);
+
+    // A pair naming a control without a binding row never moves.
+    int moved = -1;
+    EXPECT_FALSE(ParamStore::MoveSecondary(LinkedPair{CtrlId::DouOffset1, 12345, 0, 0}, 0, 0, 1, moved));
+    EXPECT_FALSE(ParamStore::MoveSecondary(LinkedPair{12345, B("DPHP"), 0, 0}, 0, 0, 1, moved));
+
+    const ParamStore::CoupledBound start = ParamStore::LineCoupling(B("STL"), 100);
+    EXPECT_TRUE(start.ctrlId == B("ETL") && start.lower && start.value == 101);
+    const ParamStore::CoupledBound end = ParamStore::LineCoupling(B("ETL"), INT_MIN);
+    EXPECT_TRUE(end.ctrlId == B("STL") && !end.lower && end.value == INT_MIN) << "the bound stops at the edge of int";
 }

@@ -1,0 +1,230 @@
+#include "params/ParamStore.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "params/ControlIds.h"
+#include "params/ControlRules.h"
+#include "params/CtrlTbl.h"
+
+namespace {
+
+constexpr int kCmComboBits = 0x0F;    // the centre marker's pattern
+constexpr int kCmColourBits = 0xF0;   // its R, G and B check boxes
+
+int Bound(const char* mnemonic)
+{
+    return CtrlId::Bound(CommandTable::Find(mnemonic));
+}
+
+// "CM" bit of the R, G or B check box, or -1.
+int CmCheckBit(int ctrlId)
+{
+    switch (ctrlId) {
+    case CtrlId::CmR:
+        return 4;
+    case CtrlId::CmG:
+        return 5;
+    case CtrlId::CmB:
+        return 6;
+    default:
+        return -1;
+    }
+}
+
+// The binding row of the control, or nullptr.
+const CtrlTblEntry* RowOf(int ctrlId)
+{
+    const int row = CtrlTbl::FindByCtrl(ctrlId);
+    return row < 0 ? nullptr : &CtrlTbl::Rows()[row];
+}
+
+int ClampToInt(long long value)
+{
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+}  // namespace
+
+int ParamStore::CommandOf(int ctrlId)
+{
+    const CtrlTblEntry* row = RowOf(ctrlId);
+    if (!row)
+        return -1;
+    return row->commandIndex < 0 ? kNoCommand : row->commandIndex;
+}
+
+int ParamStore::Cur(int commandIndex) const
+{
+    return IsCommand(commandIndex) ? m_cur[commandIndex] : 0;
+}
+
+int ParamStore::Prev(int commandIndex) const
+{
+    return IsCommand(commandIndex) ? m_prev[commandIndex] : 0;
+}
+
+int ParamStore::ParamIndex2CtrlId(int commandIndex)
+{
+    const int row = CtrlTbl::FindByCommand(commandIndex);
+    return row < 0 ? -1 : CtrlTbl::Rows()[row].ctrlId;
+}
+
+int ParamStore::GetParam(int ctrlId) const
+{
+    const int index = CommandOf(ctrlId);
+    if (index < 0)
+        return -1;
+    return index == kNoCommand ? 0 : m_cur[index];
+}
+
+bool ParamStore::SetParam(int ctrlId, int value)
+{
+    const int index = CommandOf(ctrlId);
+    if (!IsCommand(index))
+        return false;
+    m_cur[index] = value;
+    return true;
+}
+
+int ParamStore::ValueOfControl(int ctrlId, int shown) const
+{
+    if (ctrlId == Bound("CM"))
+        return (GetParam(ctrlId) & kCmColourBits) | (shown & kCmComboBits);
+    const int bit = CmCheckBit(ctrlId);
+    if (bit >= 0)
+        return (GetParam(ctrlId) & ~(1 << bit)) | ((shown & 1) << bit);
+    return shown;
+}
+
+void ParamStore::StoreDefaults()
+{
+    const CtrlTblEntry* rows = CtrlTbl::Rows();
+    for (int row = 0; row < CtrlTbl::Count(); ++row)
+        if (IsCommand(rows[row].commandIndex))
+            m_cur[rows[row].commandIndex] = rows[row].defaultValue;
+    Commit();
+}
+
+bool ParamStore::HasChanges() const
+{
+    return m_cur != m_prev;
+}
+
+std::vector<int> ParamStore::SendChanges(const std::function<bool(int, int)>& send)
+{
+    std::vector<int> reverted;
+    int refused = CommandTable::kCount;
+    for (int i = 0; i < CommandTable::kCount && refused == CommandTable::kCount; ++i)
+        if (m_cur[i] != m_prev[i] && !send(i, m_cur[i]))
+            refused = i;
+    for (int i = refused; i < CommandTable::kCount; ++i) {
+        if (m_cur[i] == m_prev[i])
+            continue;
+        m_cur[i] = m_prev[i];
+        reverted.push_back(i);
+    }
+    return reverted;
+}
+
+void ParamStore::Commit()
+{
+    m_prev = m_cur;
+}
+
+std::pair<int, int> ParamStore::SpinRangeOf(int ctrlId)
+{
+    const CtrlTblEntry* row = RowOf(ctrlId);
+    if (!row)
+        return {0, 0};
+    if (row->wrap)
+        return {ClampToInt(row->min - 1LL), ClampToInt(row->max + 1LL)};
+    return {row->min, row->max};
+}
+
+bool ParamStore::IsWrapRow(int ctrlId)
+{
+    const CtrlTblEntry* row = RowOf(ctrlId);
+    return row && row->wrap == 1;
+}
+
+bool ParamStore::TypedValue(int ctrlId, int typed, int lo, int hi, int& value)
+{
+    if (typed < lo || typed > hi)
+        return false;
+    value = typed;
+    if (IsWrapRow(ctrlId)) {
+        const CtrlTblEntry& row = *RowOf(ctrlId);
+        value = std::clamp(typed, row.min, row.max);
+    }
+    return true;
+}
+
+int ParamStore::SteppedValue(int ctrlId, int position, int step, int lo, int hi)
+{
+    const long long value = static_cast<long long>(position) + step;
+    if (IsWrapRow(ctrlId)) {
+        const CtrlTblEntry& row = *RowOf(ctrlId);
+        return value <= lo ? row.max : value >= hi ? row.min : static_cast<int>(value);
+    }
+    return static_cast<int>(std::clamp<long long>(value, lo, hi));
+}
+
+bool ParamStore::MoveSecondary(const LinkedPair& pair, int primaryShown, int secondaryShown, int step, int& moved)
+{
+    const CtrlTblEntry* primaryRow = RowOf(pair.primaryCtrl);
+    const CtrlTblEntry* secondaryRow = RowOf(pair.secondaryCtrl);
+    if (!primaryRow || !secondaryRow)
+        return false;
+    const long long primary = static_cast<long long>(primaryShown) + step;
+    if (!primaryRow->wrap && (primary < primaryRow->min || primary > primaryRow->max))
+        return false;
+
+    const long long secondary = secondaryShown;
+    long long candidate = pair.reverse ? secondary - step : secondary + step;
+    const long long span = static_cast<long long>(secondaryRow->max) - secondaryRow->min + 1;
+    if (secondaryRow->wrap) {
+        if (candidate > secondaryRow->max)
+            candidate -= span;
+        else if (candidate < secondaryRow->min)
+            candidate += span;
+    } else if (candidate < secondaryRow->min || candidate > secondaryRow->max) {
+        return false;
+    }
+    if (pair.sumLimit != 0) {
+        if (secondary + primary < pair.sumLimit)
+            return false;
+        candidate = pair.sumLimit - primary;
+    }
+    moved = ClampToInt(candidate);
+    return true;
+}
+
+std::vector<ParamStore::LinkedMove> ParamStore::MoveLinked(int primaryCtrl, int step,
+                                                           const std::function<int(int)>& shown)
+{
+    std::vector<LinkedMove> moves;
+    const LinkedPair* pairs = LinkedPairTbl::Rows();
+    for (int i = 0; i < LinkedPairTbl::Count(); ++i) {
+        const LinkedPair& pair = pairs[i];
+        int moved = 0;
+        if (pair.primaryCtrl != primaryCtrl ||
+            !MoveSecondary(pair, shown(pair.primaryCtrl), shown(pair.secondaryCtrl), step, moved))
+            continue;
+        SetParam(pair.secondaryCtrl, moved);
+        moves.push_back({pair.secondaryCtrl, moved});
+    }
+    return moves;
+}
+
+ParamStore::CoupledBound ParamStore::LineCoupling(int ctrlId, int value)
+{
+    static const int start = Bound("STL");
+    static const int end = Bound("ETL");
+    // A value read from the camera may sit at the edge of int: the bound stops there.
+    if (ctrlId == start)
+        return {end, true, value < INT_MAX ? value + 1 : value};
+    if (ctrlId == end)
+        return {start, false, value > INT_MIN ? value - 1 : value};
+    return {};
+}
