@@ -40,12 +40,6 @@ std::string LinkTarget(const std::string& link)
     return length < 0 ? std::string() : std::string(target, static_cast<size_t>(length));
 }
 
-// kavro-camsim as a user starts it.
-std::string Camsim(const std::string& options)
-{
-    return KAVRO_CAMSIM_BINARY " " + options;
-}
-
 // The exit code after SIGTERM.
 int Terminate(ChildProcess& process)
 {
@@ -96,7 +90,7 @@ TEST(KavroCamsim, PrintsTheDeviceAndSavesItsStateOnSigterm)
     const std::string state = folder.File("camera.state");
     const std::string link = folder.File("ttyCAM");
     {
-        ChildProcess camsim(Camsim("--state '" + state + "' --link '" + link + "'"));
+        ChildProcess camsim(KAVRO_CAMSIM_BINARY " --state '" + state + "' --link '" + link + "'");
         const std::string device = camsim.FirstLine();
         ASSERT_EQ(device.rfind("/dev/", 0), 0u) << "the first line is the device, got: " << device;
         SerialPort port;
@@ -108,7 +102,7 @@ TEST(KavroCamsim, PrintsTheDeviceAndSavesItsStateOnSigterm)
     EXPECT_NE(FileText(state).find("\n1,GA=9\n"), std::string::npos) << "the areas were saved";
     EXPECT_NE(::access(link.c_str(), F_OK), 0) << "the link is gone";
 
-    ChildProcess again(Camsim("--state '" + state + "'"));
+    ChildProcess again(KAVRO_CAMSIM_BINARY " --state '" + state + "'");
     SerialPort port;
     ASSERT_TRUE(OpenAt(port, again.FirstLine()));
     EXPECT_EQ(Ask(port, "EA?\r\nGA?\r\n", "GA=9\r\n"), "EA=1\r\nGA=9\r\n")

@@ -34,30 +34,58 @@ TEST(KavroCli, QueriesAndSettingsReachTheCamera)
 {
     CliCamera f;
     f.camera.SetRegister("GA", 42);
-    ProcessResult r = f.Cli("query GA");
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "42\n");
-
-    r = f.Cli("set ga -92");
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(f.camera.Register("GA"), -92) << "names are taken in any letter case";
-
     f.camera.SetRegister("AGCF", 512);
-    r = f.Cli("query AGCF");
-    EXPECT_EQ(r.out, "32\n") << "values print as the pages show them";
+    const std::string model = f.camera.Text("MD") + "\n";
+    struct Case {
+        const char* arguments;
+        std::string out;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"query GA", "42\n", ""},
+        {"set ga -92", "", "names are taken in any letter case"},
+        {"--timeout 300 raw 'GA?'", "GA=-92\n", "the setting reached the camera"},
+        {"query AGCF", "32\n", "values print as the pages show them"},
+        {"query MD", model, "a text"},
+        {"--register-base query MD", model, "a text in register-base form"},
+    };
+    for (const Case& c : cases) {
+        const ProcessResult r = f.Cli(c.arguments);
+        EXPECT_EQ(r.exitCode, 0) << c.arguments << ": " << r.err;
+        EXPECT_EQ(r.out, c.out) << c.arguments << ": " << c.why;
+    }
+    EXPECT_EQ(f.camera.ReceivedLines().back(), ":R0000@0068$?") << "register-base form on the wire";
+}
 
-    r = f.Cli("query MD");
+TEST(KavroCli, IdentityPrintsWhatTheAboutWindowShows)
+{
+    CliCamera f;
+    f.camera.SetRegister("VN", 105);
+    f.camera.SetText("UD", "LINE7");
+    ProcessResult r = f.Cli("identity");
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, f.camera.Text("MD") + "\n");
+    EXPECT_EQ(r.out,
+              "Model Name: MX-550CL\n"
+              "Camera ID: CK00000001\n"
+              "Firmware Version: 1.05\n"
+              "FPGA Version: 1.03\n"
+              "User ID: LINE7\n");
 
-    r = f.Cli("--timeout 300 raw 'GA?'");
-    EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.out, "GA=-92\n");
-
-    r = f.Cli("--register-base --verbose query MD");
+    f.camera.SetFaults(SilentTo({"MD", "ID", "FPVN", "UD"}));
+    r = f.Cli("--timeout 300 identity");
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, f.camera.Text("MD") + "\n");
-    EXPECT_EQ(r.err.find("Tx: MD?"), std::string::npos) << "a text query in register-base form: " << r.err;
+    EXPECT_EQ(r.out,
+              "Model Name: ??????????\n"
+              "Camera ID: ??????????\n"
+              "Firmware Version: 1.05\n"
+              "FPGA Version: ?.??\n"
+              "User ID: ????????????????\n")
+        << "placeholders for the queries without answer";
+
+    f.camera.SetFaults(SilentTo({"VN"}));
+    r = f.Cli("--timeout 300 identity");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "") << "nothing without the firmware version";
 }
 
 // Exit code 2 for a command line that makes no sense: see the next test.
@@ -179,24 +207,24 @@ TEST(KavroCli, CameraLinkLinesReachTheCameraThroughTheLibraries)
 {
     CliCamera f;
     f.camera.SetRegister("GA", 33);
-    const std::string environment = "XDG_CONFIG_HOME='" + f.home.path + "' LD_LIBRARY_PATH='" KAVRO_CLSIM_DIR "' KAVRO_CLSIM='device=" + f.pty.DevicePath() +
-                                    ";makers=Kavro Grabbers;ports=2' ";
-    ProcessResult r = RunProcess(environment + KAVRO_CLI_PATH " --line-kind 3 --cl-index 1 query GA");
+    const auto cli = [&](const std::string& grabbers, const std::string& arguments) {
+        return RunProcess("XDG_CONFIG_HOME='" + f.home.path + "' LD_LIBRARY_PATH='" KAVRO_CLSIM_DIR "' KAVRO_CLSIM='device=" +
+                          f.pty.DevicePath() + ";makers=Kavro Grabbers;ports=2" + grabbers + "' " KAVRO_CLI_PATH " " +
+                          arguments);
+    };
+    ProcessResult r = cli("", "--line-kind 3 --cl-index 1 query GA");
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "33\n");
 
-    r = RunProcess(environment + KAVRO_CLI_PATH " --line-kind 2 --cl-name 'Kavro Grabbers' --baud 19200 set GA 7");
+    r = cli("", "--line-kind 2 --cl-name 'Kavro Grabbers' --baud 19200 set GA 7");
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(f.camera.Register("GA"), 7);
 
-    r = RunProcess(environment + KAVRO_CLI_PATH " --line-kind 1 --cl-folder '" KAVRO_CLSIM_DIR "/grabbers' "
-                   "--cl-name clserkavro.so --baud 19200 query GA");
+    r = cli("", "--line-kind 1 --cl-folder '" KAVRO_CLSIM_DIR "/grabbers' --cl-name clserkavro.so --baud 19200 query GA");
     EXPECT_EQ(r.exitCode, 1) << "a grabber's own library runs at 9600 only";
     EXPECT_NE(r.err.find("Selected baud rate is not supported in clserkavro.so"), std::string::npos) << r.err;
 
-    r = RunProcess("XDG_CONFIG_HOME='" + f.home.path + "' LD_LIBRARY_PATH='" KAVRO_CLSIM_DIR "' KAVRO_CLSIM='device=" +
-                   f.pty.DevicePath() + ";makers=Kavro Grabbers;ports=2;rates=0x1' " KAVRO_CLI_PATH
-                   " --line-kind 3 --cl-index 1 --baud 19200 query GA");
+    r = cli(";rates=0x1", "--line-kind 3 --cl-index 1 --baud 19200 query GA");
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("Selected baud rate is not supported in Kavro Grabbers - Port 1."), std::string::npos)
         << "the message names the port of all grabbers as the communication window lists it: " << r.err;

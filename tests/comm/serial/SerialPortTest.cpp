@@ -57,6 +57,19 @@ int OpenDefault(SerialPort& port, const std::string& name, int baud = 9600, int 
     return port.Open(name, baud, 8, 0, xonXoff, 0);
 }
 
+// A port open on a pseudo-terminal whose far end the test plays.
+class OpenSerialPort : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(pty.IsValid());
+        ASSERT_EQ(OpenDefault(port, pty.SlavePath()), 1);
+    }
+
+    PtyPair pty;
+    SerialPort port;
+};
+
 }  // namespace
 
 TEST(SerialPortTest, RefusesWhatIsNotAUsableSerialDevice)
@@ -107,12 +120,8 @@ TEST(SerialPortTest, ConfiguresRawLineAndKeepsItExclusive)
     EXPECT_EQ(tio.c_iflag & (IXON | IXOFF), 0u) << "no XON/XOFF unless asked";
 }
 
-TEST(SerialPortTest, CarriesEveryByteInOrderAndNeverOverwritesUnreadBytes)
+TEST_F(OpenSerialPort, CarriesEveryByteInOrderAndNeverOverwritesUnreadBytes)
 {
-    PtyPair pty;
-    ASSERT_TRUE(pty.IsValid());
-    SerialPort port;
-    ASSERT_EQ(OpenDefault(port, pty.SlavePath()), 1);
 
     const std::vector<uint8_t> all = Pattern(256);
     ASSERT_EQ(port.Write(all.data(), static_cast<int>(all.size())), 1);
@@ -143,12 +152,8 @@ TEST(SerialPortTest, CarriesEveryByteInOrderAndNeverOverwritesUnreadBytes)
     EXPECT_EQ(received, sent) << "nothing lost, order kept";
 }
 
-TEST(SerialPortTest, NeitherASilentNorAHungUpLineBurnsTheProcessor)
+TEST_F(OpenSerialPort, NeitherASilentNorAHungUpLineBurnsTheProcessor)
 {
-    PtyPair pty;
-    ASSERT_TRUE(pty.IsValid());
-    SerialPort port;
-    ASSERT_EQ(OpenDefault(port, pty.SlavePath()), 1);
 
     auto cpuBefore = ProcessCpuTime();
     const auto start = Clock::now();
@@ -181,12 +186,10 @@ TEST(SerialPortTest, NeitherASilentNorAHungUpLineBurnsTheProcessor)
 TEST(SerialPortTest, ResolvesComNamesWithAndWithoutAResolver)
 {
     SerialPort port;
-    EXPECT_EQ(port.ResolveDevice("COM1"), "/dev/ttyS0");
-    EXPECT_EQ(port.ResolveDevice("COM16"), "/dev/ttyS15");
-    EXPECT_EQ(port.ResolveDevice("COM17"), "COM17") << "only COM1..COM16 are port names";
-    EXPECT_EQ(port.ResolveDevice("COM0"), "COM0");
-    EXPECT_EQ(port.ResolveDevice("COM3x"), "COM3x");
-    EXPECT_EQ(port.ResolveDevice("/dev/ttyUSB0"), "/dev/ttyUSB0");
+    // Only COM1..COM16 are port names; anything else is a device path.
+    for (const auto& [name, device] : {std::pair{"COM1", "/dev/ttyS0"}, {"COM16", "/dev/ttyS15"}, {"COM17", "COM17"},
+                                       {"COM0", "COM0"}, {"COM3x", "COM3x"}, {"/dev/ttyUSB0", "/dev/ttyUSB0"}})
+        EXPECT_EQ(port.ResolveDevice(name), device) << name;
 
     PtyPair pty;
     ASSERT_TRUE(pty.IsValid());
@@ -200,14 +203,10 @@ TEST(SerialPortTest, ResolvesComNamesWithAndWithoutAResolver)
     EXPECT_EQ(pty.Receive(1, 5s), std::vector<uint8_t>{'M'});
 }
 
-TEST(SerialPortTest, ALineThatTakesNothingFailsTheWriteAndNeverKeepsTheLock)
+TEST_F(OpenSerialPort, ALineThatTakesNothingFailsTheWriteAndNeverKeepsTheLock)
 {
     TempFolder runtime;  // a lock of the test's own
     setenv("XDG_RUNTIME_DIR", runtime.path.c_str(), 1);
-    PtyPair pty;
-    ASSERT_TRUE(pty.IsValid());
-    SerialPort port;
-    ASSERT_EQ(OpenDefault(port, pty.SlavePath()), 1);
 
     // The far end reads nothing: fill the line until it takes no more.
     const int flags = fcntl(pty.SlaveFd(), F_GETFL);
