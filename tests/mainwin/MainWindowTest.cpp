@@ -1,4 +1,4 @@
-// The main window as a whole: level switch, idle check, simulator, exit question.
+// The main window as a whole: level switch, idle check, simulator, layout, finding a setting.
 #include <gtest/gtest.h>
 
 #include <QGroupBox>
@@ -57,63 +57,6 @@ void PostKey(QWindow* window, Qt::Key key, const QString& text)
 
 }  // namespace
 
-TEST(MainWindow, TheLevelSwitchNeedsTheChordTheCodeAndAUserPage)
-{
-    MainWindowRig rig;
-    rig.window->Initialise();
-    ASSERT_FALSE(rig.window->UtilityMenu()->isEnabled()) << "Utility is greyed at user level";
-    rig.window->Tabs().setCurrentIndex(1);
-    rig.Wire();
-
-    TypeLevelSequence(rig.window.get(), "KXR");
-    EXPECT_EQ(rig.window->Tabs().count(), 2) << "a wrong letter cancels the sequence";
-
-    QWidget* vpp = rig.Registry().Find(rig.Id("VPP"));
-    EXPECT_FALSE(vpp->isVisibleTo(vpp->parentWidget())) << "the video path is a factory setting";
-
-    TypeLevelSequence(rig.window.get());
-    EXPECT_EQ(rig.settings.activeMode, ActiveFactory);
-    EXPECT_EQ(rig.window->Tabs().count(), 8);
-    EXPECT_EQ(rig.window->Tabs().currentIndex(), 0);
-    EXPECT_TRUE(rig.window->UtilityMenu()->isEnabled());
-    EXPECT_TRUE(vpp->isVisibleTo(vpp->parentWidget()));
-    const Lines wire = rig.Wire();
-    ASSERT_GE(wire.size(), 2u);
-    EXPECT_EQ(wire.front(), "EA?");
-    EXPECT_EQ(Lines(wire.begin() + 1, wire.end() - 1), FileQueries(true)) << "every factory row, in the settings-file order";
-    EXPECT_EQ(wire.back().rfind("TPN=", 0), 0u) << "then the test pattern";
-
-    rig.window->Tabs().setCurrentIndex(3);   // Factory B
-    TypeLevelSequence(rig.window.get());
-    EXPECT_EQ(rig.prompts.LastText(), "This operation is performed only in 'User Parameter' Page!");
-    EXPECT_EQ(rig.prompts.prompts.back().icon, UiPrompts::Icon::Information);
-    EXPECT_EQ(rig.window->Tabs().count(), 8) << "the level stays";
-    EXPECT_TRUE(rig.Wire().empty());
-}
-
-TEST(MainWindow, EnterCommitsAndEscAsksBeforeClosing)
-{
-    MainWindowRig rig;
-    rig.window->show();
-    rig.window->Initialise();
-    rig.Wire();
-
-    rig.Type(rig.Id("GA"), "77");
-    EXPECT_EQ(rig.Wire(), Lines{"GA=77"});
-    EXPECT_TRUE(rig.window->isVisible()) << "Enter never closes the window";
-
-    rig.prompts.yesNoAnswers = {false};
-    QTest::keyClick(rig.window.get(), Qt::Key_Escape);
-    ASSERT_EQ(rig.prompts.prompts.size(), 1u);
-    EXPECT_EQ(rig.prompts.prompts[0].text, "Are you sure to terminate the Camera Kavro ?");
-    EXPECT_EQ(rig.prompts.prompts[0].caption, "Exit Camera Kavro");
-    EXPECT_TRUE(rig.window->isVisible()) << "No keeps the window";
-
-    rig.prompts.yesNoAnswers = {true};
-    rig.window->OnExit();
-    EXPECT_FALSE(rig.window->isVisible()) << "Yes closes it";
-}
-
 TEST(MainWindow, TheIdleCheckAsksForTheModelUnlessOffline)
 {
     MainWindowRig rig;
@@ -160,22 +103,27 @@ TEST(MainWindow, TheSimulatorAnswersAsACameraWould)
     }
 }
 
-// The factory reading after the level switch blocks the window for seconds.
+// The level switch reads every factory row and blocks the window for seconds.
 // Meanwhile the window shows the truth (itself and the communication window
-// greyed out); a click and keys made meanwhile are dropped
-// when it ends, never replayed on whatever is then under the pointer.
-TEST(MainWindow, TheFactoryReadingDropsInputAndShowsWhatItBlocks)
+// greyed out); a click and keys made meanwhile are dropped when it ends, never
+// replayed on whatever is then under the pointer.
+TEST(MainWindow, TheLevelSwitchReadsTheFactoryRowsDroppingInputMadeMeanwhile)
 {
     MainWindowRig rig;
     rig.window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(rig.window.get()));
     rig.window->Initialise();
+    ASSERT_FALSE(rig.window->UtilityMenu()->isEnabled()) << "Utility is greyed at user level";
     rig.window->Tabs().setCurrentIndex(1);
     rig.Wire();
+    QWidget* vpp = rig.Registry().Find(rig.Id("VPP"));
+    EXPECT_FALSE(vpp->isVisibleTo(vpp->parentWidget())) << "the video path is a factory setting";
+    TypeLevelSequence(rig.window.get(), "KXR");
+    EXPECT_EQ(rig.window->Tabs().count(), 2) << "a wrong letter cancels the sequence";
+
     QWidget* commSel = &rig.window->CommSel();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(commSel));
     const int userWidth = rig.window->width();
-
     QWidget* firstPage = rig.window->Tabs().widget(0);
     const auto greyedForTheReading = [&] { return rig.window->Progress().IsCreated() && !rig.window->isEnabled(); };
     PaintProbe pageGreyed(firstPage, [&] { return greyedForTheReading() && !firstPage->isEnabled(); });
@@ -199,14 +147,21 @@ TEST(MainWindow, TheFactoryReadingDropsInputAndShowsWhatItBlocks)
     operatorHand.join();
     rig.camera.SetFaults({});
     ASSERT_EQ(rig.window->Tabs().count(), 8);
-    ASSERT_EQ(rig.Wire().size(), FileQueries(true).size() + 2) << "the area, every factory row, the test pattern";
+    const Lines wire = rig.Wire();
+    ASSERT_GE(wire.size(), 2u);
+    EXPECT_EQ(wire.front(), "EA?");
+    EXPECT_EQ(Lines(wire.begin() + 1, wire.end() - 1), FileQueries(true)) << "every factory row, in the settings-file order";
+    EXPECT_EQ(wire.back().rfind("TPN=", 0), 0u) << "then the test pattern";
+    EXPECT_EQ(rig.settings.activeMode, ActiveFactory);
+    EXPECT_EQ(rig.window->Tabs().currentIndex(), 0);
+    EXPECT_TRUE(rig.window->UtilityMenu()->isEnabled());
+    EXPECT_TRUE(vpp->isVisibleTo(vpp->parentWidget()));
 
     QCoreApplication::sendPostedEvents();   // whatever the event loop still held
     QCoreApplication::processEvents();
     EXPECT_TRUE(rig.Wire().empty()) << "nothing the operator did during the reading reaches the camera";
     EXPECT_FALSE(radio->isChecked());
     EXPECT_EQ(rig.window->CurParam(rig.Cmd("SM")), 0);
-
     EXPECT_TRUE(pageGreyed.Seen()) << "the main window looks disabled while the progress window is up";
     EXPECT_TRUE(commGreyed.Seen()) << "so does the communication window";
     EXPECT_TRUE(rig.window->isEnabled());
@@ -217,13 +172,33 @@ TEST(MainWindow, TheFactoryReadingDropsInputAndShowsWhatItBlocks)
     rig.window->resize(rig.window->width() + 120, rig.window->height());
     EXPECT_FALSE(rig.window->frameGeometry().intersects(commSel->frameGeometry()))
         << "the communication window moves along instead of being covered";
-
     const QRect screen = rig.window->screen()->availableGeometry();
     rig.window->move(screen.right() - rig.window->frameGeometry().width() - 200, rig.window->y());
     rig.window->resize(rig.window->width() - 120, rig.window->height());
     EXPECT_FALSE(rig.window->frameGeometry().intersects(commSel->frameGeometry()))
         << "a main window with too little room on its right moves left to make it";
     EXPECT_TRUE(screen.contains(commSel->frameGeometry()));
+
+    rig.window->Tabs().setCurrentIndex(3);   // Factory B
+    TypeLevelSequence(rig.window.get());
+    EXPECT_EQ(rig.prompts.LastText(), "This operation is performed only in 'User Parameter' Page!");
+    EXPECT_EQ(rig.prompts.prompts.back().icon, UiPrompts::Icon::Information);
+    EXPECT_EQ(rig.window->Tabs().count(), 8) << "the level stays";
+    EXPECT_TRUE(rig.Wire().empty());
+
+    rig.Type(rig.Id("GA"), "77");
+    EXPECT_EQ(rig.Wire(), Lines{"GA=77"});
+    EXPECT_TRUE(rig.window->isVisible()) << "Enter never closes the window";
+    rig.prompts.Clear();
+    rig.prompts.yesNoAnswers = {false};
+    QTest::keyClick(rig.window.get(), Qt::Key_Escape);
+    ASSERT_EQ(rig.prompts.prompts.size(), 1u);
+    EXPECT_EQ(rig.prompts.prompts[0].text, "Are you sure to terminate the Camera Kavro ?");
+    EXPECT_EQ(rig.prompts.prompts[0].caption, "Exit Camera Kavro");
+    EXPECT_TRUE(rig.window->isVisible()) << "No keeps the window";
+    rig.prompts.yesNoAnswers = {true};
+    rig.window->OnExit();
+    EXPECT_FALSE(rig.window->isVisible()) << "Yes closes it";
 }
 
 // At start-up the line cannot be opened: the box stands over a finished
