@@ -2,8 +2,6 @@
 // search, changing the line kind, and the camera's setting areas.
 #include <gtest/gtest.h>
 
-#include <QLabel>
-
 #include <algorithm>
 #include <cstdlib>
 

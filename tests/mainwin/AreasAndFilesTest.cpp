@@ -5,7 +5,6 @@
 #include <chrono>
 #include <fstream>
 
-#include "dialogs/CCommSelDlg.h"
 #include "dialogs/AreaStore.h"
 #include "dialogs/CProgDlg.h"
 #include "mainwin/CAreaSelDlg.h"
