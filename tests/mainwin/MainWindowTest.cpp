@@ -1,4 +1,4 @@
-// The main window as a whole: level switch, idle check, simulator, exit question.
+// The main window as a whole: level switch, idle check, simulator, layout, finding a setting.
 #include <gtest/gtest.h>
 
 #include <QGroupBox>
@@ -7,18 +7,14 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QRadioButton>
 #include <QScreen>
-#include <QTabBar>
 #include <QTabWidget>
-#include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
 
 #include <thread>
 
-#include "comm/CRsCmd.h"
 #include "dialogs/CCommSelDlg.h"
 #include "dialogs/CProgDlg.h"
 #include "mainwin/CFindDlg.h"
@@ -42,19 +38,6 @@ void TypeLevelSequence(QWidget* window, const char* letters = "KVR")
         QTest::keyClick(window, static_cast<Qt::Key>(Qt::Key_A + (*c - 'A')));
 }
 
-// Runs the event loop until the condition holds (timers fire meanwhile).
-bool ProcessUntil(const std::function<bool()>& condition, int deadlineMs = 3000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > deadlineMs)
-            return false;
-        QTest::qWait(5);
-    }
-    return true;
-}
-
 // What the window system hands over when the operator clicks or types; safe
 // to call from any thread.
 void PostClick(QWindow* window, QPoint at)
@@ -74,78 +57,19 @@ void PostKey(QWindow* window, Qt::Key key, const QString& text)
 
 }  // namespace
 
-TEST(MainWindow, TheLevelSwitchNeedsTheChordTheCodeAndAUserPage)
-{
-    MainWindowRig rig;
-    rig.window->Initialise();
-    ASSERT_FALSE(rig.window->UtilityMenu()->isEnabled()) << "Utility is greyed at user level";
-    rig.window->Tabs().setCurrentIndex(1);
-    rig.Wire();
-
-    TypeLevelSequence(rig.window.get(), "KXR");
-    EXPECT_EQ(rig.window->Tabs().count(), 2) << "a wrong letter cancels the sequence";
-    EXPECT_EQ(rig.window->KeySequenceState(), 0);
-
-    QWidget* vpp = rig.Registry().Find(rig.Id("VPP"));
-    EXPECT_FALSE(vpp->isVisibleTo(vpp->parentWidget())) << "the video path is a factory setting";
-
-    TypeLevelSequence(rig.window.get());
-    EXPECT_EQ(rig.settings.activeMode, ActiveFactory);
-    EXPECT_EQ(rig.window->Tabs().count(), 8);
-    EXPECT_EQ(rig.window->Tabs().tabText(7), "Factory G");
-    EXPECT_EQ(rig.window->Tabs().currentIndex(), 0);
-    EXPECT_TRUE(rig.window->UtilityMenu()->isEnabled());
-    EXPECT_TRUE(vpp->isVisibleTo(vpp->parentWidget()));
-    const Lines wire = rig.Wire();
-    ASSERT_GE(wire.size(), 2u);
-    EXPECT_EQ(wire.front(), "EA?");
-    EXPECT_EQ(Lines(wire.begin() + 1, wire.end() - 1), FileQueries(true)) << "every factory row, in the settings-file order";
-    EXPECT_EQ(wire.back().rfind("TPN=", 0), 0u) << "then the test pattern";
-
-    rig.window->Tabs().setCurrentIndex(3);   // Factory B
-    TypeLevelSequence(rig.window.get());
-    EXPECT_EQ(rig.prompts.LastText(), "This operation is performed only in 'User Parameter' Page!");
-    EXPECT_EQ(rig.prompts.prompts.back().icon, UiPrompts::Icon::Information);
-    EXPECT_EQ(rig.window->Tabs().count(), 8) << "the level stays";
-    EXPECT_TRUE(rig.Wire().empty());
-}
-
-TEST(MainWindow, EnterCommitsAndEscAsksBeforeClosing)
-{
-    MainWindowRig rig;
-    rig.window->show();
-    rig.window->Initialise();
-    rig.Wire();
-
-    rig.Type(rig.Id("GA"), "77");
-    EXPECT_EQ(rig.Wire(), Lines{"GA=77"});
-    EXPECT_TRUE(rig.window->isVisible()) << "Enter never closes the window";
-
-    rig.prompts.yesNoAnswers = {false};
-    QTest::keyClick(rig.window.get(), Qt::Key_Escape);
-    ASSERT_EQ(rig.prompts.prompts.size(), 1u);
-    EXPECT_EQ(rig.prompts.prompts[0].text, "Are you sure to terminate the Camera Kavro ?");
-    EXPECT_EQ(rig.prompts.prompts[0].caption, "Exit Camera Kavro");
-    EXPECT_TRUE(rig.window->isVisible()) << "No keeps the window";
-
-    rig.prompts.yesNoAnswers = {true};
-    rig.window->OnExit();
-    EXPECT_FALSE(rig.window->isVisible()) << "Yes closes it";
-}
-
 TEST(MainWindow, TheIdleCheckAsksForTheModelUnlessOffline)
 {
     MainWindowRig rig;
     rig.window->SetIdleCheckPeriod(150);
     rig.window->Initialise();
     rig.Wire();
-    ASSERT_TRUE(ProcessUntil([&] { return !rig.camera.ReceivedLines().empty(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.camera.ReceivedLines().empty(); }));
     EXPECT_EQ(rig.Wire().front(), "MD?");
     EXPECT_EQ(rig.settings.lineOnline, 1u);
 
     rig.camera.SetFaults(SwallowingReplies(1000));
     rig.window->SetCommandTimeout(100);
-    ASSERT_TRUE(ProcessUntil([&] { return rig.settings.lineOnline == 0; })) << "silence turns the link offline";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.settings.lineOnline == 0; })) << "silence turns the link offline";
     EXPECT_EQ(rig.window->CommSel().LineStatusText(), "Offline") << "every window shows it";
     EXPECT_TRUE(rig.prompts.prompts.empty()) << "without a message";
 
@@ -157,7 +81,7 @@ TEST(MainWindow, TheIdleCheckAsksForTheModelUnlessOffline)
     ASSERT_NE(idleTimer, nullptr);
     int ticks = 0;
     QObject::connect(idleTimer, &QTimer::timeout, [&ticks] { ++ticks; });
-    ASSERT_TRUE(ProcessUntil([&] { return ticks >= 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks >= 2; }));
     EXPECT_TRUE(rig.Wire().empty()) << "offline, the camera is never asked";
 }
 
@@ -171,31 +95,35 @@ TEST(MainWindow, TheSimulatorAnswersAsACameraWould)
     rig.window->Initialise();   // the probe goes unanswered: an offline start
     ASSERT_EQ(line.ReceiveUntil("EA?\r\n", std::chrono::seconds(3)), "EA?\r\n");
 
-    const auto wait = [] { QTest::qWait(5); };
-    line.Send("EA?\r\n");
-    EXPECT_NE(line.ReceiveUntil("EA=0\r\n", std::chrono::seconds(3), wait).find("EA=0\r\n"), std::string::npos);
-    line.Send("GA=5\r\n");
-    EXPECT_NE(line.ReceiveUntil("COMPLETE\r\n", std::chrono::seconds(3), wait).find("COMPLETE\r\n"), std::string::npos);
-    line.Send("VN?\r\n");
-    EXPECT_NE(line.ReceiveUntil("321\r\n", std::chrono::seconds(3), wait).find("321\r\n"), std::string::npos);
+    for (const auto& [asked, answer] : {std::pair{"EA?", "EA=0"}, {"GA=5", "COMPLETE"}, {"VN?", "321"}}) {
+        line.Send(std::string(asked) + "\r\n");
+        const std::string ending = std::string(answer) + "\r\n";
+        EXPECT_NE(line.ReceiveUntil(ending, std::chrono::seconds(3), [] { QTest::qWait(5); }).find(ending), std::string::npos)
+            << asked;
+    }
 }
 
-// The factory reading after the level switch blocks the window for seconds.
+// The level switch reads every factory row and blocks the window for seconds.
 // Meanwhile the window shows the truth (itself and the communication window
-// greyed out); a click and keys made meanwhile are dropped
-// when it ends, never replayed on whatever is then under the pointer.
-TEST(MainWindow, TheFactoryReadingDropsInputAndShowsWhatItBlocks)
+// greyed out); a click and keys made meanwhile are dropped when it ends, never
+// replayed on whatever is then under the pointer.
+TEST(MainWindow, TheLevelSwitchReadsTheFactoryRowsDroppingInputMadeMeanwhile)
 {
     MainWindowRig rig;
     rig.window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(rig.window.get()));
     rig.window->Initialise();
+    ASSERT_FALSE(rig.window->UtilityMenu()->isEnabled()) << "Utility is greyed at user level";
     rig.window->Tabs().setCurrentIndex(1);
     rig.Wire();
+    QWidget* vpp = rig.Registry().Find(rig.Id("VPP"));
+    EXPECT_FALSE(vpp->isVisibleTo(vpp->parentWidget())) << "the video path is a factory setting";
+    TypeLevelSequence(rig.window.get(), "KXR");
+    EXPECT_EQ(rig.window->Tabs().count(), 2) << "a wrong letter cancels the sequence";
+
     QWidget* commSel = &rig.window->CommSel();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(commSel));
     const int userWidth = rig.window->width();
-
     QWidget* firstPage = rig.window->Tabs().widget(0);
     const auto greyedForTheReading = [&] { return rig.window->Progress().IsCreated() && !rig.window->isEnabled(); };
     PaintProbe pageGreyed(firstPage, [&] { return greyedForTheReading() && !firstPage->isEnabled(); });
@@ -219,14 +147,21 @@ TEST(MainWindow, TheFactoryReadingDropsInputAndShowsWhatItBlocks)
     operatorHand.join();
     rig.camera.SetFaults({});
     ASSERT_EQ(rig.window->Tabs().count(), 8);
-    ASSERT_EQ(rig.Wire().size(), FileQueries(true).size() + 2) << "the area, every factory row, the test pattern";
+    const Lines wire = rig.Wire();
+    ASSERT_GE(wire.size(), 2u);
+    EXPECT_EQ(wire.front(), "EA?");
+    EXPECT_EQ(Lines(wire.begin() + 1, wire.end() - 1), FileQueries(true)) << "every factory row, in the settings-file order";
+    EXPECT_EQ(wire.back().rfind("TPN=", 0), 0u) << "then the test pattern";
+    EXPECT_EQ(rig.settings.activeMode, ActiveFactory);
+    EXPECT_EQ(rig.window->Tabs().currentIndex(), 0);
+    EXPECT_TRUE(rig.window->UtilityMenu()->isEnabled());
+    EXPECT_TRUE(vpp->isVisibleTo(vpp->parentWidget()));
 
     QCoreApplication::sendPostedEvents();   // whatever the event loop still held
     QCoreApplication::processEvents();
     EXPECT_TRUE(rig.Wire().empty()) << "nothing the operator did during the reading reaches the camera";
     EXPECT_FALSE(radio->isChecked());
     EXPECT_EQ(rig.window->CurParam(rig.Cmd("SM")), 0);
-
     EXPECT_TRUE(pageGreyed.Seen()) << "the main window looks disabled while the progress window is up";
     EXPECT_TRUE(commGreyed.Seen()) << "so does the communication window";
     EXPECT_TRUE(rig.window->isEnabled());
@@ -237,23 +172,58 @@ TEST(MainWindow, TheFactoryReadingDropsInputAndShowsWhatItBlocks)
     rig.window->resize(rig.window->width() + 120, rig.window->height());
     EXPECT_FALSE(rig.window->frameGeometry().intersects(commSel->frameGeometry()))
         << "the communication window moves along instead of being covered";
-
     const QRect screen = rig.window->screen()->availableGeometry();
     rig.window->move(screen.right() - rig.window->frameGeometry().width() - 200, rig.window->y());
     rig.window->resize(rig.window->width() - 120, rig.window->height());
     EXPECT_FALSE(rig.window->frameGeometry().intersects(commSel->frameGeometry()))
         << "a main window with too little room on its right moves left to make it";
     EXPECT_TRUE(screen.contains(commSel->frameGeometry()));
+
+    rig.window->Tabs().setCurrentIndex(3);   // Factory B
+    TypeLevelSequence(rig.window.get());
+    EXPECT_EQ(rig.prompts.LastText(), "This operation is performed only in 'User Parameter' Page!");
+    EXPECT_EQ(rig.prompts.prompts.back().icon, UiPrompts::Icon::Information);
+    EXPECT_EQ(rig.window->Tabs().count(), 8) << "the level stays";
+    EXPECT_TRUE(rig.Wire().empty());
+
+    rig.Type(rig.Id("GA"), "77");
+    EXPECT_EQ(rig.Wire(), Lines{"GA=77"});
+    EXPECT_TRUE(rig.window->isVisible()) << "Enter never closes the window";
+    rig.prompts.Clear();
+    rig.prompts.yesNoAnswers = {false};
+    QTest::keyClick(rig.window.get(), Qt::Key_Escape);
+    ASSERT_EQ(rig.prompts.prompts.size(), 1u);
+    EXPECT_EQ(rig.prompts.prompts[0].text, "Are you sure to terminate the Camera Kavro ?");
+    EXPECT_EQ(rig.prompts.prompts[0].caption, "Exit Camera Kavro");
+    EXPECT_TRUE(rig.window->isVisible()) << "No keeps the window";
+    rig.prompts.yesNoAnswers = {true};
+    rig.window->OnExit();
+    EXPECT_FALSE(rig.window->isVisible()) << "Yes closes it";
 }
 
-// Picking the camera's port reads the camera; the communication window says
-// "Online" (painted, not only set) while it does.
-TEST(MainWindow, APickedPortShowsOnlineWhileTheCameraIsRead)
+// At start-up the line cannot be opened: the box stands over a finished
+// window. Picking the camera's port then reads the camera; the communication
+// window says "Online" (painted, not only set) while it does.
+TEST(MainWindow, AFailedStartShowsAFinishedWindowAndAPickedPortGoesOnline)
 {
     MainWindowRig rig;
-    rig.settings.commPort = 1;   // COM2: nothing there
+    rig.settings.commPort = 1;   // COM2: no such device
+    bool checked = false;
+    rig.prompts.onMessage = [&](const ScriptedUiPrompts::Prompt& prompt) {
+        if (prompt.text != "Failed to initialize!")
+            return;
+        checked = true;
+        EXPECT_TRUE(prompt.details.isEmpty()) << "a missing device has no group to join";
+        EXPECT_EQ(rig.window->windowTitle(), "Camera Kavro  Ver 1.26");
+        EXPECT_EQ(rig.Spin(rig.Id("PE"))->Text(), "1056") << "the edits show their table defaults";
+        EXPECT_FALSE(rig.Enabled(rig.Id("PE"))) << "greyed out by the exposure mode Preset";
+        EXPECT_FALSE(rig.window->findChild<QLabel*>("statusStrip")->pixmap().isNull()) << "the status strip is there";
+    };
     rig.window->show();
     rig.window->Initialise();
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(rig.prompts.prompts.size(), 1u);
+    EXPECT_EQ(rig.settings.lineOnline, 0u) << "an offline start";
     CCommSelDlg& commSel = rig.window->CommSel();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&commSel));
     ASSERT_EQ(commSel.LineStatusText(), "Offline");
@@ -265,34 +235,6 @@ TEST(MainWindow, APickedPortShowsOnlineWhileTheCameraIsRead)
     emit ports->activated(0);
     EXPECT_EQ(commSel.LineStatusText(), "Online");
     EXPECT_TRUE(online.Seen()) << "the window said Offline while the camera was read";
-}
-
-// At start-up the line cannot be opened: the box stands over a finished window.
-TEST(MainWindow, AFailedStartShowsAFinishedWindow)
-{
-    MainWindowRig rig;
-    rig.port.SetDeviceResolver([](int) { return std::string("/nonexistent/ttyS0"); });
-    bool checked = false;
-    rig.prompts.onMessage = [&](const ScriptedUiPrompts::Prompt& prompt) {
-        if (prompt.text != "Failed to initialize!")
-            return;
-        checked = true;
-        EXPECT_TRUE(prompt.details.isEmpty()) << "a missing device has no group to join";
-        EXPECT_EQ(rig.window->windowTitle(), "Camera Kavro  Ver 1.26");
-        EXPECT_EQ(rig.Spin(rig.Id("PE"))->Text(), "1056") << "every edit shows its table default";
-        EXPECT_EQ(rig.Spin(rig.Id("KSR"))->Text(), "667");
-        EXPECT_EQ(rig.Spin(rig.Id("AASX"))->Text(), "8");
-        EXPECT_TRUE(rig.Button(rig.Id("SM"))->isChecked()) << "the exposure mode Preset";
-        EXPECT_FALSE(rig.Enabled(rig.Id("PE"))) << "greyed out by Preset";
-        const auto* strip = rig.window->findChild<QLabel*>("statusStrip");
-        ASSERT_NE(strip, nullptr);
-        EXPECT_FALSE(strip->pixmap().isNull()) << "the status strip is there";
-    };
-    rig.window->show();
-    rig.window->Initialise();
-    EXPECT_TRUE(checked);
-    EXPECT_EQ(rig.prompts.prompts.size(), 1u);
-    EXPECT_EQ(rig.settings.lineOnline, 0u) << "an offline start";
 }
 
 // The window never squeezes its pages: labels stay whole and apart from their
@@ -357,38 +299,25 @@ TEST(MainWindow, FindSettingListsTheShownControlsAndRevealsTheChosenOne)
     rig.window->Initialise();
     rig.window->show();
     rig.window->Tabs().setCurrentIndex(rig.window->Tabs().count() - 1);
-    QMenu* settingsMenu = nullptr;
-    for (QMenu* menu : rig.window->findChildren<QMenu*>())
-        settingsMenu = menu->title() == "Settings(&S)" ? menu : settingsMenu;
-    ASSERT_NE(settingsMenu, nullptr);
-    const QList<QAction*> items = settingsMenu->actions();
-    ASSERT_GE(items.size(), 5);
-    EXPECT_EQ(items[2]->text(), "&Store settings");
-    EXPECT_TRUE(items[3]->isSeparator()) << "our item follows the menu's own, behind a separator";
-    EXPECT_EQ(items[4]->text(), "Find Setting...");
-    EXPECT_EQ(items[4]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
-    items[4]->trigger();
+    QAction* findItem = nullptr;
+    for (QAction* item : rig.window->findChildren<QAction*>())
+        findItem = item->text() == "Find Setting..." ? item : findItem;
+    ASSERT_NE(findItem, nullptr);
+    EXPECT_EQ(findItem->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
+    findItem->trigger();
     CFindDlg* find = rig.window->FindDlg();
     ASSERT_NE(find, nullptr);
-    auto rows = [find] {
-        std::vector<const SettingPlace*> places;
-        for (int i = 0; i < find->List().count(); ++i)
-            places.push_back(SettingIndex::Find(find->List().item(i)->data(CFindDlg::kCtrlIdRole).toInt()));
-        return places;
-    };
-
     ASSERT_TRUE(std::any_of(SettingIndex::Places().begin(), SettingIndex::Places().end(),
                             [](const SettingPlace& p) { return p.factoryOnly && SettingIndex::Matches(p, "gain"); }))
         << "the page contents hold factory-only gain controls";
     QTest::keyClicks(&find->Text(), "gAIn");
-    const std::vector<const SettingPlace*> gains = rows();
-    EXPECT_GE(gains.size(), 3u);
-    for (const SettingPlace* place : gains) {
+    ASSERT_GE(find->List().count(), 3);
+    for (int i = 0; i < find->List().count(); ++i) {
+        const SettingPlace* place = SettingIndex::Find(find->List().item(i)->data(CFindDlg::kCtrlIdRole).toInt());
         ASSERT_NE(place, nullptr);
         EXPECT_FALSE(place->factoryOnly) << place->mnemonic << " is factory-only";
         EXPECT_TRUE(SettingIndex::Matches(*place, "gain")) << place->mnemonic;
     }
-    EXPECT_TRUE(std::any_of(gains.begin(), gains.end(), [](const SettingPlace* p) { return p->mnemonic == "GA"; }));
 
     find->Text().clear();
     QTest::keyClicks(&find->Text(), "KSR");
@@ -403,9 +332,4 @@ TEST(MainWindow, FindSettingListsTheShownControlsAndRevealsTheChosenOne)
     EXPECT_NE(control->parentWidget()->findChild<CtrlHighlight*>(), nullptr) << "and is marked";
     EXPECT_TRUE(QTest::qWaitFor([&] { return control->parentWidget()->findChild<CtrlHighlight*>() == nullptr; }, 5000))
         << "the mark fades by itself";
-
-    find->show();
-    find->activateWindow();
-    QTest::keyClick(find, Qt::Key_Escape);
-    EXPECT_FALSE(find->isVisible());
 }
