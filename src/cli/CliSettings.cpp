@@ -14,6 +14,7 @@
 #include "files/SettingsComparison.h"
 #include "files/SettingsFile.h"
 #include "params/CtrlTbl.h"
+#include "params/ParamStore.h"
 
 namespace {
 
@@ -76,7 +77,10 @@ int CliSettings::ReadSettings(const std::string& path, bool factory)
         }
         ShowProgress("reading settings", ++done, total);
     }
-    auto valueOf = [&values](int ctrlId) { return values[CtrlTbl::Rows()[CtrlTbl::FindByCtrl(ctrlId)].commandIndex]; };
+    auto valueOf = [&values](int ctrlId) {
+        const int command = ParamStore::CommandOf(ctrlId);   // -1 or kNoCommand when nothing was read for it
+        return command >= 0 && command < CommandTable::kCount ? values[static_cast<size_t>(command)] : 0;
+    };
     if (!SettingsFile::Write(path, factory, valueOf)) {
         std::cerr << "kavro-cli: " << path << ": cannot write the file" << std::endl;
         return 1;

@@ -109,11 +109,6 @@ void CProgDlg::SetPos(int position)
     m_window->repaint();
 }
 
-int CProgDlg::Pos() const
-{
-    return m_bar && m_window ? m_bar->value() : -1;
-}
-
 void CProgDlg::Destroy()
 {
     if (!m_window)

@@ -30,7 +30,6 @@ public:
     bool IsCreated() const { return !m_window.isNull(); }
     QWidget* Window() const { return m_window.data(); }
     QString Message() const { return m_message; }
-    int Pos() const;
 
 private:
     void CentreOver(const QWidget* owner);

@@ -180,7 +180,6 @@ public:
     CAboutDlg* About() const { return m_about.get(); }
     QMenu* UtilityMenu() const { return m_utilityMenu; }
     void SetIdleCheckPeriod(int ms) { m_idleCheckMs = ms; }
-    int KeySequenceState() const { return m_keySequence; }
     CtrlRegistry& Registry() { return *m_registry; }
     QTabWidget& Tabs() { return *m_tabs; }
     int CurParam(int commandIndex) const { return m_params.Cur(commandIndex); }
