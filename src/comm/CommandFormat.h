@@ -38,8 +38,9 @@ public:
 
     int FindRow(const std::string& name) const;
     bool IsValidIndex(int index) const { return index >= 0 && index < CommandTable::kCount; }
-    CommandEntry& Row(int index) { return m_rows[index]; }
-    const CommandEntry& Row(int index) const { return m_rows[index]; }
+    // A negative or too large index throws instead of reaching past the table.
+    CommandEntry& Row(int index) { return m_rows.at(static_cast<size_t>(index)); }
+    const CommandEntry& Row(int index) const { return m_rows.at(static_cast<size_t>(index)); }
     int CurrentCommandIndex() const { return m_currentCommandIndex; }
 
 private:
