@@ -25,7 +25,7 @@ cmake --build "$OUT/tsan" -j2 --target serial_port_test comm_engine_test
 TSAN_OPTIONS=halt_on_error=1 ctest --test-dir "$OUT/tsan" --output-on-failure -R '^(SerialPort|PortLock|Engine)'
 
 echo "== fuzzers, a few seconds each"
-cmake -S . -B "$OUT/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKAVRO_FUZZ=ON -DKAVRO_BENCH=OFF -DBUILD_TESTING=OFF -DKAVRO_GUI=OFF \
+cmake -S . -B "$OUT/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKAVRO_FUZZ=ON -DKAVRO_BENCH=OFF -DBUILD_TESTING=OFF -DKAVRO_GUI=OFF -DKAVRO_WERROR=ON \
   -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
 # run.sh builds the fuzz targets only
 bash fuzz/run.sh "$OUT/fuzz" 5

@@ -47,7 +47,7 @@ bool PortConfig::Apply(termios* tio) const
     cfmakeraw(tio);  // 8 bits, no parity, no processing, VMIN 1 / VTIME 0
     tio->c_cflag &= ~static_cast<tcflag_t>(CSIZE | CSTOPB | PARENB | CRTSCTS);
     tio->c_cflag |= sizeFlag | stopFlag | CLOCAL | CREAD;
-    tio->c_iflag &= ~INPCK;
+    tio->c_iflag &= ~static_cast<tcflag_t>(INPCK);
     if (m_parityCheck)
         tio->c_iflag |= INPCK;
     ApplyFlowControl(tio);
