@@ -17,5 +17,5 @@ inline double ThreadCpuSeconds()
 {
     timespec t {};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return t.tv_sec + t.tv_nsec / 1e9;
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }

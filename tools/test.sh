@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Set-up, then every test: the normal build, the AddressSanitizer/UBSan build,
 # the ThreadSanitizer build of the threaded parts, and a short run of each fuzzer.
+# Every build treats a compiler warning as an error.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
@@ -9,22 +10,22 @@ OUT=${KAVRO_BUILD_ROOT:-$ROOT/build-test}
 bash tools/setup-debian.sh
 
 echo "== normal build and tests"
-cmake -S . -B "$OUT/normal" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKAVRO_BENCH=ON >/dev/null
+cmake -S . -B "$OUT/normal" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKAVRO_BENCH=ON -DKAVRO_WERROR=ON >/dev/null
 cmake --build "$OUT/normal" -j2
 ctest --test-dir "$OUT/normal" --output-on-failure -j2
 
 echo "== AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S . -B "$OUT/asan" -DCMAKE_BUILD_TYPE=Debug -DKAVRO_ASAN=ON -DKAVRO_BENCH=OFF >/dev/null
+cmake -S . -B "$OUT/asan" -DCMAKE_BUILD_TYPE=Debug -DKAVRO_ASAN=ON -DKAVRO_BENCH=OFF -DKAVRO_WERROR=ON >/dev/null
 cmake --build "$OUT/asan" -j2
 ASAN_OPTIONS=detect_leaks=1 ctest --test-dir "$OUT/asan" --output-on-failure -j2
 
 echo "== ThreadSanitizer (serial port, engine)"
-cmake -S . -B "$OUT/tsan" -DCMAKE_BUILD_TYPE=Debug -DKAVRO_TSAN=ON -DKAVRO_BENCH=OFF >/dev/null
+cmake -S . -B "$OUT/tsan" -DCMAKE_BUILD_TYPE=Debug -DKAVRO_TSAN=ON -DKAVRO_BENCH=OFF -DKAVRO_WERROR=ON >/dev/null
 cmake --build "$OUT/tsan" -j2 --target serial_port_test comm_engine_test
 TSAN_OPTIONS=halt_on_error=1 ctest --test-dir "$OUT/tsan" --output-on-failure -R '^(SerialPort|PortLock|Engine)'
 
 echo "== fuzzers, a few seconds each"
-cmake -S . -B "$OUT/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKAVRO_FUZZ=ON -DKAVRO_BENCH=OFF -DBUILD_TESTING=OFF -DKAVRO_GUI=OFF \
+cmake -S . -B "$OUT/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKAVRO_FUZZ=ON -DKAVRO_BENCH=OFF -DBUILD_TESTING=OFF -DKAVRO_GUI=OFF -DKAVRO_WERROR=ON \
   -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
 # run.sh builds the fuzz targets only
 bash fuzz/run.sh "$OUT/fuzz" 5

@@ -121,35 +121,35 @@ bool CliCommandLine::ParseOption(const std::vector<std::string>& args, size_t& i
         return Fail("unknown option " + option);
     if (i + 1 >= args.size())
         return Fail(option + " needs a value");
-    const std::string& value = args[++i];
+    const std::string& argument = args[++i];
     if (option == "--port")
-        port = value;
+        port = argument;
     else if (option == "--baud")
-        return ParseNumberOption(option, value, 1, INT_MAX, kBaudList, baud);
+        return ParseNumberOption(option, argument, 1, INT_MAX, kBaudList, baud);
     else if (option == "--timeout")
-        return ParseNumberOption(option, value, 1, kLongestTimeoutMs,
+        return ParseNumberOption(option, argument, 1, kLongestTimeoutMs,
                                  "1.." + std::to_string(kLongestTimeoutMs) + " ms", timeoutMs);
     else if (option == "--line-kind")
-        return ParseNumberOption(option, value, 0, kHighestLineKind, "0, 1, 2 or 3", lineKind);
+        return ParseNumberOption(option, argument, 0, kHighestLineKind, "0, 1, 2 or 3", lineKind);
     else if (option == "--cl-index")
-        return ParseNumberOption(option, value, 0, kHighestClIndex,
+        return ParseNumberOption(option, argument, 0, kHighestClIndex,
                                  "0.." + std::to_string(kHighestClIndex), clIndex);
     else if (option == "--cl-name")
-        clName = value;
+        clName = argument;
     else
-        clFolder = value;
+        clFolder = argument;
     return true;
 }
 
-bool CliCommandLine::ParseNumberOption(const std::string& option, const std::string& text, int min,
+bool CliCommandLine::ParseNumberOption(const std::string& option, const std::string& numberText, int min,
                                        int max, const std::string& validText, int& out)
 {
     int number = 0;
-    const NumberRead read = ReadWholeNumber(text, number);
+    const NumberRead read = ReadWholeNumber(numberText, number);
     if (read == NumberRead::NotWhole)
-        return Fail(option + " \"" + text + "\" is not a whole number; valid: " + validText);
+        return Fail(option + " \"" + numberText + "\" is not a whole number; valid: " + validText);
     if (read == NumberRead::TooLarge || number < min || number > max)
-        return Fail(option + " " + text + " is out of range; valid: " + validText);
+        return Fail(option + " " + numberText + " is out of range; valid: " + validText);
     out = number;
     return true;
 }

@@ -40,7 +40,7 @@ public:
 
 private:
     bool ParseOption(const std::vector<std::string>& args, size_t& i);
-    bool ParseNumberOption(const std::string& option, const std::string& text, int min, int max,
+    bool ParseNumberOption(const std::string& option, const std::string& numberText, int min, int max,
                            const std::string& validText, int& out);
     bool CheckPort();
     bool CheckBaud();

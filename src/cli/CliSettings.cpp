@@ -70,8 +70,9 @@ int CliSettings::ReadSettings(const std::string& path, bool factory)
     for (int row = 0; row < CtrlTbl::Count(); ++row) {
         if (!IsReadable(rows[row], factory))
             continue;
-        if (!m_engine.GetInt(rows[row].commandIndex, 0, values[rows[row].commandIndex], m_timeoutMs)) {
-            std::cerr << "\nkavro-cli: no valid answer to " << m_engine.FormatQuery(rows[row].commandIndex, 0, 0)
+        const int commandIndex = rows[row].commandIndex;
+        if (!m_engine.GetInt(commandIndex, 0, values.at(static_cast<size_t>(commandIndex)), m_timeoutMs)) {
+            std::cerr << "\nkavro-cli: no valid answer to " << m_engine.FormatQuery(commandIndex, 0, 0)
                       << "; nothing written" << std::endl;
             return 1;
         }

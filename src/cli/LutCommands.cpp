@@ -49,7 +49,7 @@ int LutCommands::SendLuts(CRsCmd& engine, const std::string& path)
     LutTransfer transfer(engine);
     for (int ch = 0; ch < 3; ++ch) {
         int entries = 0;
-        if (!transfer.SendTable(ch, tables[ch], [&](int k) { entries = k + 1; })) {
+        if (!transfer.SendTable(ch, tables[static_cast<size_t>(ch)], [&](int k) { entries = k + 1; })) {
             std::cerr << "kavro-cli: the camera did not acknowledge " << kChannelNames[ch] << " entry " << entries
                       << "; sending stopped" << std::endl;
             return KavroCli::ExitFailed;

@@ -47,7 +47,7 @@ bool StartsWithComplete(const std::string& reply)
     static const char kComplete[] = "COMPLETE";
     if (reply.size() < 8)
         return false;
-    for (int i = 0; i < 8; ++i)
+    for (size_t i = 0; i < 8; ++i)
         if (std::toupper(static_cast<unsigned char>(reply[i])) != kComplete[i])
             return false;
     return true;

@@ -50,7 +50,7 @@ CommandFormat::CommandFormat(const AppSettings& settings, const CommandEntry* ro
 std::string CommandFormat::FormatSet(int index, int /*channelArgument*/, const CommandValue& value,
                                      int withLineEnd, int32_t kind) const
 {
-    const CommandEntry& row = m_rows[index];
+    const CommandEntry& row = Row(index);
     std::string valueText;
     switch (kind == KindOfRow ? row.kind : kind) {
     case KindInteger:
@@ -79,7 +79,7 @@ std::string CommandFormat::FormatSet(int index, int /*channelArgument*/, const C
 
 std::string CommandFormat::FormatQuery(int index, int /*channelArgument*/, int withLineEnd) const
 {
-    const CommandEntry& row = m_rows[index];
+    const CommandEntry& row = Row(index);
     std::string line = std::string(row.mnemonic) + "?";
     if (row.hasChannel)
         line += std::to_string(row.channel);
@@ -122,7 +122,7 @@ int CommandFormat::ParseCommand(const std::string& line, CommandFields& fields) 
         fields.error = 1;
         return 0;
     }
-    const CommandEntry& row = m_rows[fields.index];
+    const CommandEntry& row = Row(fields.index);
     fields.kind = static_cast<uint32_t>(row.kind);
     ReadValue(row.hasChannel ? fields.param2 : fields.param1, fields);
     fields.error = 0;
@@ -149,14 +149,14 @@ void CommandFormat::ReadValue(const std::string& valueText, CommandFields& field
 
 std::string CommandFormat::GetMnemonic(int index) const
 {
-    return IsValidIndex(index) ? m_rows[index].mnemonic : "";
+    return IsValidIndex(index) ? Row(index).mnemonic : "";
 }
 
 bool CommandFormat::IsAnswer(const CommandFields& fields, int index) const
 {
-    if (!IsValidIndex(index) || fields.error || fields.op != "=" || fields.name != m_rows[index].mnemonic)
+    if (!IsValidIndex(index) || fields.error || fields.op != "=" || fields.name != Row(index).mnemonic)
         return false;
-    const CommandEntry& row = m_rows[index];
+    const CommandEntry& row = Row(index);
     if (row.hasChannel && fields.paramCount != 2)
         return false;
     const std::string& value = row.hasChannel ? fields.param2 : fields.param1;
@@ -180,9 +180,9 @@ bool CommandFormat::HoldsControlCharacter(const std::string& text)
 
 int CommandFormat::FindRow(const std::string& name) const
 {
-    for (int i = 0; i < CommandTable::kCount; ++i)
+    for (size_t i = 0; i < m_rows.size(); ++i)
         if (name == m_rows[i].mnemonic)
-            return i;
+            return static_cast<int>(i);
     return -1;
 }
 
@@ -195,10 +195,10 @@ std::string CommandFormat::EncodeRegisterBase(const std::string& command, int32_
 
     m_currentCommandIndex = FindRow(name);
     // Without a register address there is nothing to send: the setting fails.
-    if (m_currentCommandIndex < 0 || std::string(m_rows[m_currentCommandIndex].regAddress) == CommandTable::kNoRegAddress)
+    if (m_currentCommandIndex < 0 || std::string(Row(m_currentCommandIndex).regAddress) == CommandTable::kNoRegAddress)
         return "";
 
-    const CommandEntry& row = m_rows[m_currentCommandIndex];
+    const CommandEntry& row = Row(m_currentCommandIndex);
     const bool isText = (kind == KindOfRow ? row.kind : kind) == KindText;
     const std::string head = std::string(kRegisterPrefix) + row.regAddress + (isText ? "$" : "#");
     if (!m_settings.commandCrc)

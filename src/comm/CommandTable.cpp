@@ -100,7 +100,7 @@ std::array<CommandEntry, CommandTable::kCount> BuildRows()
         throw std::logic_error("command vocabulary does not hold 372 rows");
 
     std::array<CommandEntry, CommandTable::kCount> rows{};
-    for (int i = 0; i < CommandTable::kCount; ++i) {
+    for (size_t i = 0; i < rows.size(); ++i) {
         const std::string& name = names[i];
         rows[i] = CommandEntry{static_cast<uint32_t>(i), name.c_str(), 0, 0, KindOf(name), 0, AddressOf(name)};
     }

@@ -83,11 +83,11 @@ void CAfeSenderDlg::OnSend()
     if (!engine)
         return;
     const long address = AutoBaseNumber(m_address->text());
-    const long data = AutoBaseNumber(m_data->text());
+    const long value = AutoBaseNumber(m_data->text());
     std::string select = "AFES=" + WithoutLineEnds(m_afe->text()) + "\r\n";
     engine->SendText(select, 1);
     engine->WaitComplete(kTimeoutMs);
-    std::string write = "AFED=" + std::to_string(address) + "," + std::to_string(data) + "\r\n";
+    std::string write = "AFED=" + std::to_string(address) + "," + std::to_string(value) + "\r\n";
     engine->SendText(write, 1);
     engine->WaitComplete(kTimeoutMs);
 }

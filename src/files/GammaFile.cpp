@@ -10,7 +10,7 @@ std::string GammaFile::Format(const GammaTables& tables)
     std::string text = std::string(kHeader) + "\r\n";
     text.reserve(kLutEntries * 18);
     char line[48];
-    for (int k = 0; k < kLutEntries; ++k) {
+    for (size_t k = 0; k < kLutEntries; ++k) {
         std::snprintf(line, sizeof line, "%d,%d,%d\r\n", tables[0][k], tables[1][k], tables[2][k]);
         text += line;
     }

@@ -40,7 +40,7 @@ void GammaFileReader::Take(char c)
 void GammaFileReader::EndPiece()
 {
     if (m_hasDigit) {
-        for (int ch = 0; ch < 3; ++ch)
+        for (size_t ch = 0; ch < 3; ++ch)
             m_tables[ch][m_row] = ClampLutTop(m_values[ch]);
         if (m_row < kLutEntries - 1)
             ++m_row;

@@ -33,12 +33,12 @@ private:
     void EndPiece();
 
     GammaTables& m_tables;
-    int m_row = 0;
+    size_t m_row = 0;
     int m_dataPieces = 0;
 
     // ---- the piece being read
     int m_pieceLength = 0;
-    int m_field = 0;
+    size_t m_field = 0;
     bool m_hasDigit = false;
     std::array<int, 3> m_values{};   // capped above 8191, so a long run of digits cannot overflow
 };

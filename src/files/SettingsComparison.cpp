@@ -42,7 +42,7 @@ size_t SettingsComparison::DifferenceCount() const
 {
     size_t count = 0;
     for (const ComparedLine& line : m_lines)
-        count += line.Differs() ? 1 : 0;
+        count += line.Differs() ? 1u : 0u;
     return count;
 }
 

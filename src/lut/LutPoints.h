@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <vector>
 
 #include "lut/ComputeTable.h"
@@ -31,7 +32,7 @@ public:
     void SortByX();
 
     int Count() const { return m_pointCount; }
-    const LutPoint& At(int slot) const { return m_points[slot]; }
+    const LutPoint& At(int slot) const { return m_points.at(static_cast<std::size_t>(slot)); }
     std::vector<LutPoint> Used() const;
 
     // The table of the two end points alone: the straight rising line.

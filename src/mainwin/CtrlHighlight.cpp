@@ -47,7 +47,7 @@ void CtrlHighlight::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     QColor colour = kColour;
-    colour.setAlphaF(m_strength);
+    colour.setAlphaF(static_cast<float>(m_strength));
     painter.setPen(QPen(colour, kPenWidth));
     painter.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), 3, 3);
 }

@@ -129,9 +129,10 @@ TEST(AllPages, EveryControlIsBuiltAndEveryPageFitsTheTabs)
         const int ctrlId = CtrlTbl::Rows()[i].ctrlId;
         EXPECT_TRUE(ctrlId == 0 || registry.Find(ctrlId)) << "binding row " << i << " has no control " << ctrlId;
         const int command = CtrlTbl::Rows()[i].commandIndex;
-        if (ctrlId != 0 && command >= 0 && registry.Find(ctrlId))
+        if (ctrlId != 0 && command >= 0 && registry.Find(ctrlId)) {
             EXPECT_TRUE(registry.Find(ctrlId)->toolTip().startsWith(CommandTable::Row(command).mnemonic))
                 << "binding row " << i << " shows \"" << registry.Find(ctrlId)->toolTip().toStdString() << "\"";
+        }
     }
     auto tip = [&registry](const char* mnemonic) {
         return registry.Find(CtrlId::Bound(CommandTable::Find(mnemonic)))->toolTip();

@@ -45,9 +45,9 @@ bool PortConfig::Apply(termios* tio) const
         return false;
 
     cfmakeraw(tio);  // 8 bits, no parity, no processing, VMIN 1 / VTIME 0
-    tio->c_cflag &= ~(CSIZE | CSTOPB | PARENB | CRTSCTS);
+    tio->c_cflag &= ~static_cast<tcflag_t>(CSIZE | CSTOPB | PARENB | CRTSCTS);
     tio->c_cflag |= sizeFlag | stopFlag | CLOCAL | CREAD;
-    tio->c_iflag &= ~INPCK;
+    tio->c_iflag &= ~static_cast<tcflag_t>(INPCK);
     if (m_parityCheck)
         tio->c_iflag |= INPCK;
     ApplyFlowControl(tio);
@@ -89,7 +89,7 @@ bool PortConfig::StopFlag(tcflag_t* flag) const
 void PortConfig::ApplyFlowControl(termios* tio) const
 {
     if (!m_xonXoff) {
-        tio->c_iflag &= ~(IXON | IXOFF | IXANY);
+        tio->c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
         return;
     }
     tio->c_iflag |= IXON | IXOFF;

@@ -24,7 +24,7 @@ int RxRing::Push(const uint8_t* bytes, int count)
     const int stored = std::clamp(count, 0, Free());
     int index = m_writeIndex.load(std::memory_order_relaxed);
     for (int i = 0; i < stored; ++i) {
-        m_bytes[index] = bytes[i];
+        m_bytes[static_cast<size_t>(index)] = bytes[i];
         index = Advance(index, 1);
     }
     m_writeIndex.store(index, std::memory_order_release);
@@ -37,7 +37,7 @@ int RxRing::Pop(uint8_t* destination, int maximum)
     const int taken = maximum > 0 ? std::min(maximum, unread) : unread;
     int index = m_readIndex.load(std::memory_order_relaxed);
     for (int i = 0; i < taken; ++i) {
-        destination[i] = m_bytes[index];
+        destination[i] = m_bytes[static_cast<size_t>(index)];
         index = Advance(index, 1);
     }
     m_readIndex.store(index, std::memory_order_release);

@@ -80,7 +80,7 @@ bool SerialPort::Drain()
         LockHold hold(m_portLock, kWatcherLockWait);
         if (!hold.owns_lock())
             return true;
-        got = ReadRetrying(m_fd, chunk, room, &error);
+        got = ReadRetrying(m_fd, chunk, static_cast<size_t>(room), &error);
     }
     if (got > 0) {
         m_rxRing.Push(chunk, static_cast<int>(got));
