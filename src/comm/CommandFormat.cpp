@@ -180,7 +180,7 @@ bool CommandFormat::HoldsControlCharacter(const std::string& text)
 
 int CommandFormat::FindRow(const std::string& name) const
 {
-    for (size_t i = 0; i < m_rows.size(); ++i)
+    for (size_t i = 0; i < static_cast<size_t>(CommandTable::kCount); ++i)
         if (name == m_rows[i].mnemonic)
             return static_cast<int>(i);
     return -1;

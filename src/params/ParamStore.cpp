@@ -9,6 +9,12 @@
 
 namespace {
 
+// Array slot of a command index already known to be inside the table.
+size_t Slot(int commandIndex)
+{
+    return static_cast<size_t>(commandIndex);
+}
+
 constexpr int kCmComboBits = 0x0F;    // the centre marker's pattern
 constexpr int kCmColourBits = 0xF0;   // its R, G and B check boxes
 
@@ -56,12 +62,12 @@ int ParamStore::CommandOf(int ctrlId)
 
 int ParamStore::Cur(int commandIndex) const
 {
-    return IsCommand(commandIndex) ? m_cur[commandIndex] : 0;
+    return IsCommand(commandIndex) ? m_cur[Slot(commandIndex)] : 0;
 }
 
 int ParamStore::Prev(int commandIndex) const
 {
-    return IsCommand(commandIndex) ? m_prev[commandIndex] : 0;
+    return IsCommand(commandIndex) ? m_prev[Slot(commandIndex)] : 0;
 }
 
 int ParamStore::ParamIndex2CtrlId(int commandIndex)
@@ -75,7 +81,7 @@ int ParamStore::GetParam(int ctrlId) const
     const int index = CommandOf(ctrlId);
     if (index < 0)
         return -1;
-    return index == kNoCommand ? 0 : m_cur[index];
+    return index == kNoCommand ? 0 : m_cur[Slot(index)];
 }
 
 bool ParamStore::SetParam(int ctrlId, int value)
@@ -83,7 +89,7 @@ bool ParamStore::SetParam(int ctrlId, int value)
     const int index = CommandOf(ctrlId);
     if (!IsCommand(index))
         return false;
-    m_cur[index] = value;
+    m_cur[Slot(index)] = value;
     return true;
 }
 
@@ -102,7 +108,7 @@ void ParamStore::StoreDefaults()
     const CtrlTblEntry* rows = CtrlTbl::Rows();
     for (int row = 0; row < CtrlTbl::Count(); ++row)
         if (IsCommand(rows[row].commandIndex))
-            m_cur[rows[row].commandIndex] = rows[row].defaultValue;
+            m_cur[Slot(rows[row].commandIndex)] = rows[row].defaultValue;
     Commit();
 }
 
@@ -116,12 +122,12 @@ std::vector<int> ParamStore::SendChanges(const std::function<bool(int, int)>& se
     std::vector<int> reverted;
     int refused = CommandTable::kCount;
     for (int i = 0; i < CommandTable::kCount && refused == CommandTable::kCount; ++i)
-        if (m_cur[i] != m_prev[i] && !send(i, m_cur[i]))
+        if (m_cur[Slot(i)] != m_prev[Slot(i)] && !send(i, m_cur[Slot(i)]))
             refused = i;
     for (int i = refused; i < CommandTable::kCount; ++i) {
-        if (m_cur[i] == m_prev[i])
+        if (m_cur[Slot(i)] == m_prev[Slot(i)])
             continue;
-        m_cur[i] = m_prev[i];
+        m_cur[Slot(i)] = m_prev[Slot(i)];
         reverted.push_back(i);
     }
     return reverted;
