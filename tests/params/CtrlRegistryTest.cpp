@@ -55,26 +55,22 @@ TEST_F(RegistryTest, EditsShowAndReadDecimalText)
     EXPECT_EQ(Control<QLineEdit>(CtrlId::TemperatureText)->text(), "25") << "a read-out is an edit too";
 }
 
+// A combo box shows the entry whose item data equals the value; without item
+// data, or where none matches, the value is the index. Item data 0 reads as the index.
 TEST_F(RegistryTest, CombosUseItemDataWhereItIsSet)
 {
-    auto mode = Control<QComboBox>(kMode);
-    registry.WriteCtrlValue(kMode, 2);
-    EXPECT_EQ(mode->currentIndex(), 2) << "without item data the value is the index";
-    EXPECT_EQ(registry.ReadCtrlValue(kMode), 2);
-    registry.WriteCtrlValue(kMode, 9);
-    EXPECT_EQ(mode->currentIndex(), -1) << "a value without an entry leaves no selection";
-    EXPECT_EQ(registry.ReadCtrlValue(kMode), -1);
-
-    auto scan = Control<QComboBox>(kScan);
     registry.SetComboItemData(kScan, {0, 7});
-    registry.WriteCtrlValue(kScan, 7);
-    EXPECT_EQ(scan->currentIndex(), 1) << "the entry whose item data equals the value is chosen";
-    EXPECT_EQ(registry.ReadCtrlValue(kScan), 7);
-    registry.WriteCtrlValue(kScan, 0);
-    EXPECT_EQ(registry.ReadCtrlValue(kScan), 0) << "item data 0 reads as the index";
-    registry.WriteCtrlValue(kScan, 2);
-    EXPECT_EQ(scan->currentIndex(), 2) << "no item data matches: the value is the index";
-    EXPECT_EQ(registry.ReadCtrlValue(kScan), 2) << "absent item data reads as the index";
+    struct Row {
+        int ctrlId, written, index, read;
+    };
+    const Row rows[] = {{kMode, 2, 2, 2}, {kMode, 9, -1, -1},   // no entry: no selection
+                        {kScan, 7, 1, 7}, {kScan, 0, 0, 0},   {kScan, 2, 2, 2}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << "control " << row.ctrlId << " written " << row.written);
+        registry.WriteCtrlValue(row.ctrlId, row.written);
+        EXPECT_EQ(Control<QComboBox>(row.ctrlId)->currentIndex(), row.index);
+        EXPECT_EQ(registry.ReadCtrlValue(row.ctrlId), row.read);
+    }
 }
 
 TEST_F(RegistryTest, ChecksRadiosAndButtons)
