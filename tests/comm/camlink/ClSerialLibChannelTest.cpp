@@ -124,87 +124,79 @@ TEST_F(ClSerialLibChannel, GrabberLibraryRunsAt9600Only)
     EXPECT_FALSE(opened) << "a name that is not a regular file is refused before it is opened";
 }
 
-TEST_F(ClSerialLibChannel, MakerLibrarySelectsMakerAndRate)
+// The maker and all-ports libraries open the chosen entry, set only the rates
+// they support, and hand over what arrives within a read's time-out.
+TEST_F(ClSerialLibChannel, MakerAndAllPortsLibrariesOpenTheChosenEntry)
 {
+    EXPECT_FALSE(lib.ClSetBaud(line, 9600)) << "no rate without an open channel";
+    struct Row {
+        ClSerialLib::Kind kind;
+        const char* setup;
+        uint32_t channel;   // also the entry chosen from the listing
+        int rate;
+        speed_t speed;
+        const char* file;
+        const char* noRateMessage;
+    };
+    const Row rows[] = {
+        {ClSerialLib::Maker, "makers=Kavro Grabbers,Other Maker;ports=2;rates=0x1f", 1, 19200, B19200,
+         "libclserial.so", "Selected baud rate is not supported in Kavro Grabbers."},
+        {ClSerialLib::AllPorts, "makers=Kavro Grabbers;ports=3", 2, 57600, B57600, "libclallserial.so",
+         "Selected baud rate is not supported in Kavro Grabbers - Port 0."},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.file);
+        messages.clear();
+        line.kind = row.kind;
+        UseCamera(row.setup);
+        row.kind == ClSerialLib::Maker ? lib.ListManufacturers() : lib.ListClPorts();
+        const Texts entries = row.kind == ClSerialLib::Maker ? lib.Manufacturers() : lib.ClPorts();
+        line.channel = row.channel;
+        line.name = ClSerialLib::GetListEntry(entries, static_cast<int>(row.channel));
+        ASSERT_TRUE(lib.ClOpen(line)) << line.name;
+        EXPECT_TRUE(lib.ClSetBaud(line, row.rate));
+        EXPECT_EQ(camera.Speed(), row.speed) << "a supported rate is set on the line";
+        ExpectBytesBothWays();
+        lib.ClClose(line.kind);
+        EXPECT_FALSE(IsLibraryMapped(row.file));
+
+        line.channel = row.channel + 1;
+        EXPECT_FALSE(lib.ClOpen(line)) << "an index past the ports";
+        lib.ClClose(line.kind);
+        EXPECT_TRUE(messages.empty()) << "failed openings are reported by the caller, not here";
+
+        line.channel = 0;
+        line.name = ClSerialLib::GetListEntry(entries, 0);
+        UseCamera("norates=1");
+        ASSERT_TRUE(lib.ClOpen(line));
+        EXPECT_TRUE(lib.ClSetBaud(line, 9600)) << "9600 needs no rate list";
+        EXPECT_FALSE(lib.ClSetBaud(line, 19200)) << "without a rate list nothing else is supported";
+        EXPECT_EQ(messages, Texts{row.noRateMessage});
+        lib.ClClose(line.kind);
+
+        messages.clear();
+        UseCamera("rates=0x3;badset=1");
+        ASSERT_TRUE(lib.ClOpen(line));
+        EXPECT_FALSE(lib.ClSetBaud(line, 19200)) << "a rate the library failed to set is not reported as set";
+        EXPECT_EQ(camera.Speed(), B9600);
+        EXPECT_FALSE(lib.ClSetBaud(line, 38400)) << "a rate outside the library's mask";
+        EXPECT_FALSE(lib.ClSetBaud(line, 14400)) << "a rate without a Camera Link bit";
+        EXPECT_EQ(messages.size(), 3u) << "every refusal is shown";
+
+        uint8_t buffer[4] = {};
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(lib.ClRead(line.kind, buffer, 1, 300), 0) << "nothing arrives";
+        const auto waited = std::chrono::steady_clock::now() - start;
+        EXPECT_GE(waited, 290ms) << "the read waits out its time-out";
+        EXPECT_LT(waited, 2s) << "and no longer";
+        ASSERT_TRUE(camera.Send("OK"));
+        int got = 0;
+        WaitFor([&] { return (got = lib.ClRead(line.kind, buffer, 4, 50)) != 0; });
+        EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), static_cast<size_t>(got)), "OK")
+            << "a short read hands over what came instead of losing it";
+        lib.ClClose(line.kind);
+    }
     line.kind = ClSerialLib::Maker;
-    UseCamera("makers=Kavro Grabbers,Other Maker;ports=2;rates=0x1f");
-    lib.ListManufacturers();
-    line.name = ClSerialLib::GetListEntry(lib.Manufacturers(), 1);
-    line.channel = 1;
-
-    ASSERT_TRUE(lib.ClOpen(line)) << "maker \"Other Maker\", serial index 1";
-    EXPECT_TRUE(lib.ClSetBaud(line, 19200));
-    EXPECT_EQ(camera.Speed(), B19200) << "a supported rate is set on the line";
-    ExpectBytesBothWays();
-    lib.ClClose(line.kind);
-    EXPECT_FALSE(IsLibraryMapped("libclserial.so"));
-
-    line.channel = 2;
-    EXPECT_FALSE(lib.ClOpen(line)) << "serial index past the maker's ports";
-    lib.ClClose(line.kind);
-    line.channel = 0;
     line.name = "Vanished Maker";
     EXPECT_FALSE(lib.ClOpen(line)) << "a maker no longer installed";
-    lib.ClClose(line.kind);
-    EXPECT_TRUE(messages.empty()) << "failed openings are reported by the caller, not here";
-
-    line.name = "Kavro Grabbers";
-    UseCamera("norates=1");
-    ASSERT_TRUE(lib.ClOpen(line));
-    EXPECT_TRUE(lib.ClSetBaud(line, 9600)) << "9600 needs no rate list";
-    EXPECT_FALSE(lib.ClSetBaud(line, 19200)) << "without a rate list nothing else is supported";
-    EXPECT_EQ(messages, Texts{"Selected baud rate is not supported in Kavro Grabbers."});
-    lib.ClClose(line.kind);
-
-    messages.clear();
-    UseCamera("rates=0x3;badset=1");
-    ASSERT_TRUE(lib.ClOpen(line));
-    EXPECT_FALSE(lib.ClSetBaud(line, 19200)) << "a rate the library failed to set is not reported as set";
-    EXPECT_EQ(camera.Speed(), B9600);
-    EXPECT_FALSE(lib.ClSetBaud(line, 38400)) << "a rate outside the library's mask";
-    EXPECT_FALSE(lib.ClSetBaud(line, 14400)) << "a rate without a Camera Link bit";
-    EXPECT_EQ(messages.size(), 3u) << "every refusal is shown";
-}
-
-TEST_F(ClSerialLibChannel, AllPortsLibraryOpensThePortByIndex)
-{
-    line.kind = ClSerialLib::AllPorts;
-    EXPECT_FALSE(lib.ClSetBaud(line, 9600)) << "no rate without an open channel";
-    UseCamera("makers=Kavro Grabbers;ports=3");
-    lib.ListClPorts();
-    line.channel = 2;
-    line.name = ClSerialLib::GetListEntry(lib.ClPorts(), 2);
-    ASSERT_EQ(line.name, "Kavro Grabbers - Port 2");
-
-    ASSERT_TRUE(lib.ClOpen(line));
-    EXPECT_TRUE(lib.ClSetBaud(line, 57600));
-    EXPECT_EQ(camera.Speed(), B57600);
-    ExpectBytesBothWays();
-
-    lib.ClClose(line.kind);
-    EXPECT_FALSE(IsLibraryMapped("libclallserial.so"));
-
-    line.channel = 3;
-    EXPECT_FALSE(lib.ClOpen(line)) << "port index past the ports of all makers";
-    lib.ClClose(line.kind);
-
-    line.channel = 0;
-    line.name = ClSerialLib::GetListEntry(lib.ClPorts(), 0);
-    UseCamera("norates=1");
-    ASSERT_TRUE(lib.ClOpen(line));
-    EXPECT_TRUE(lib.ClSetBaud(line, 9600));
-    EXPECT_FALSE(lib.ClSetBaud(line, 19200));
-    EXPECT_EQ(messages, Texts{"Selected baud rate is not supported in Kavro Grabbers - Port 0."});
-
-    uint8_t buffer[4] = {};
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(lib.ClRead(line.kind, buffer, 1, 300), 0) << "nothing arrives";
-    const auto waited = std::chrono::steady_clock::now() - start;
-    EXPECT_GE(waited, 290ms) << "the read waits out its time-out";
-    EXPECT_LT(waited, 2s) << "and no longer";
-    ASSERT_TRUE(camera.Send("OK"));
-    int got = 0;
-    WaitFor([&] { return (got = lib.ClRead(line.kind, buffer, 4, 50)) != 0; });
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), static_cast<size_t>(got)), "OK")
-        << "a short read hands over what came instead of losing it";
 }
