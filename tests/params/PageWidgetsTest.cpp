@@ -1,0 +1,413 @@
+// The parameter pages with real widgets off screen: a small page with one
+// control of every kind, and the real pages.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "comm/CommandTable.h"
+#include "params/CDlgParameterSheet.h"
+#include "params/ControlIds.h"
+#include "params/ControlKind.h"
+#include "params/CtrlNotifySink.h"
+#include "params/CtrlRegistry.h"
+#include "params/CtrlTbl.h"
+#include "params/KavroSpinBox.h"
+#include "params/PageContents.h"
+
+// A small page with one control of every kind, independent of the real page
+// data. Only the "CM" and "SM" ids matter to the code; the others are any free ids.
+namespace TestPage {
+
+constexpr int kGain = CtrlId::Bound(CmdGA);
+constexpr int kMode = CtrlId::Bound(13);
+constexpr int kScan = CtrlId::Bound(19);
+constexpr int kKnee = CtrlId::Bound(39);
+constexpr int kMarker = CtrlId::Bound(CmdCM);
+constexpr int kShutter = CtrlId::Bound(CmdSM);
+constexpr int kPush = CtrlId::Bound(CmdAW);
+constexpr int kVpp = CtrlId::Bound(300);
+
+inline PageCell Cell(CellKind kind, int ctrlId, const char* text = "")
+{
+    PageCell cell;
+    cell.kind = kind;
+    cell.ctrlId = ctrlId;
+    cell.text = text;
+    return cell;
+}
+
+inline PageCell List(int ctrlId, std::vector<std::string> entries)
+{
+    PageCell cell = Cell(CellKind::List, ctrlId);
+    cell.entries = std::move(entries);
+    return cell;
+}
+
+inline PageCell Radio(int ctrlId, const char* text)
+{
+    PageCell cell = Cell(CellKind::Radio, ctrlId, text);
+    cell.groupHead = kShutter;
+    return cell;
+}
+
+inline PageContent Content()
+{
+    using K = CellKind;
+    PageGroup values{"Values", {}, 0, 0, 1, 1};
+    values.rows = {
+        {{Cell(K::Label, 0, "Gain"), Cell(K::Edit, kGain)}},
+        {{Cell(K::Label, 0, "Mode"), List(kMode, {"NORMAL", "EPS", "PWC", "RCT"})}},
+        {{Cell(K::Label, 0, "Scan"), List(kScan, {"FULL Frame", "Partial", "Third"})}},
+        {{Cell(K::Check, kKnee, "Knee On")}},
+        {{Cell(K::Label, 0, "CenterMarker"), List(kMarker, {"OFF", "Vertical", "Horizontal", "Both"}),
+          Cell(K::Check, CtrlId::CmR, "R"), Cell(K::Check, CtrlId::CmG, "G"), Cell(K::Check, CtrlId::CmB, "B")}},
+    };
+    // The head is listed after another button: the group must still start at the head.
+    PageGroup shutter{"Shutter", {}, 1, 0, 1, 1};
+    shutter.rows = {
+        {{Radio(CtrlId::SmProgrammableCommon, "Programmable exposure")}},
+        {{Radio(kShutter, "Preset")}},
+        {{Radio(CtrlId::SmProgrammableRgb, "Programmable exposure")}},
+        {{Radio(CtrlId::SmAuto, "Auto exposure")}},
+    };
+    PageCell hidden = Cell(K::Check, CtrlId::ProtectEnable, "Enable to Protected Controls");
+    hidden.hidden = true;
+    PageCell vppLabel = Cell(K::Label, 0, "VPP");
+    vppLabel.factoryOnly = true;
+    PageCell vpp = List(kVpp, {"Video Process", "Direct Output"});
+    vpp.factoryOnly = true;
+    PageGroup loose{"", {}, 0, 1, 1, 2};
+    loose.rows = {
+        {{Cell(K::Button, kPush, "One-Push AWB"), Cell(K::ReadOut, CtrlId::TemperatureText)}},
+        {{hidden}},
+        {{vppLabel, vpp}},
+    };
+    return {"Test Page", FactoryPage, {values, shutter, loose}};
+}
+
+}  // namespace TestPage
+
+using namespace TestPage;
+
+namespace {
+
+// Stands in for the main window: records every notification and key press,
+// and swallows the keys the test chooses.
+class RecordingSink : public CtrlNotifySink {
+public:
+    struct Notice {
+        QWidget* control;
+        CtrlNotification what;
+        int ctrlId;
+        int position;
+        int step;
+    };
+    struct Key {
+        QWidget* source;
+        int key;
+    };
+
+    void OnCtrlNotify(QWidget* control, CtrlNotification what, int ctrlId, int position, int step) override
+    {
+        notices.push_back({control, what, ctrlId, position, step});
+    }
+    bool OnKeyDownMsg(QWidget* source, QKeyEvent* event) override
+    {
+        keys.push_back({source, event->key()});
+        return swallow && swallow(event->key());
+    }
+
+    void Clear()
+    {
+        notices.clear();
+        keys.clear();
+    }
+
+    std::vector<Notice> notices;
+    std::vector<Key> keys;
+    std::function<bool(int key)> swallow;
+};
+
+// The test page shown and active, the focus on a combo box so that no edit's focus loss notifies.
+class PageWidgets : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        page.show();
+        QApplication::setActiveWindow(&page);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
+        registry.Find(kMode)->setFocus();
+        sink.Clear();
+    }
+
+    template <typename T>
+    T* Control(int ctrlId)
+    {
+        T* control = qobject_cast<T*>(registry.Find(ctrlId));
+        EXPECT_NE(control, nullptr) << "control " << ctrlId;
+        return control;
+    }
+
+    // The action gave exactly this one notification since the last call.
+    void ExpectSingle(const char* action, CtrlNotification what, int ctrlId, int position = 0, int step = 0)
+    {
+        ASSERT_EQ(sink.notices.size(), 1u) << action << " gives exactly one notification";
+        const RecordingSink::Notice& notice = sink.notices.front();
+        EXPECT_EQ(notice.what, what) << action;
+        EXPECT_EQ(notice.ctrlId, ctrlId) << action;
+        EXPECT_EQ(notice.control, registry.Find(ctrlId)) << action;
+        EXPECT_EQ(notice.position, position) << action;
+        EXPECT_EQ(notice.step, step) << action;
+        sink.Clear();
+    }
+
+    RecordingSink sink;
+    CtrlRegistry registry;
+    CDlgParameterSheet page{Content(), 3, registry, sink};
+};
+
+}  // namespace
+
+TEST_F(PageWidgets, EditsShowAndReadDecimalText)
+{
+    auto spin = Control<KavroSpinBox>(kGain);
+    registry.WriteCtrlValue(kGain, -42);
+    EXPECT_EQ(spin->Text(), "-42");
+    EXPECT_EQ(spin->Pos(), -42) << "writing moves the position with the text";
+    EXPECT_EQ(registry.ReadCtrlValue(kGain), -42);
+
+    const std::pair<const char*, int> texts[] = {{"  -12abc", -12}, {"+7", 7}, {"abc", 0}, {"", 0}, {"3.9", 3}};
+    for (const auto& [text, value] : texts) {
+        spin->findChild<QLineEdit*>()->setText(text);   // as if typed
+        EXPECT_EQ(registry.ReadCtrlValue(kGain), value) << "text \"" << text << "\"";
+    }
+
+    EXPECT_EQ(registry.SpinRange(kMode), std::make_pair(0, 0)) << "a combo box has no spin range";
+
+    registry.WriteCtrlValue(CtrlId::TemperatureText, 25);
+    EXPECT_EQ(Control<QLineEdit>(CtrlId::TemperatureText)->text(), "25") << "a read-out is an edit too";
+}
+
+// A combo box shows the entry whose item data equals the value; without item
+// data, or where none matches, the value is the index. Item data 0 reads as the index.
+TEST_F(PageWidgets, CombosUseItemDataWhereItIsSet)
+{
+    registry.SetComboItemData(kScan, {0, 7});
+    struct Row {
+        int ctrlId, written, index, read;
+    };
+    const Row rows[] = {{kMode, 2, 2, 2}, {kMode, 9, -1, -1},   // no entry: no selection
+                        {kScan, 7, 1, 7}, {kScan, 0, 0, 0},   {kScan, 2, 2, 2}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << "control " << row.ctrlId << " written " << row.written);
+        registry.WriteCtrlValue(row.ctrlId, row.written);
+        EXPECT_EQ(Control<QComboBox>(row.ctrlId)->currentIndex(), row.index);
+        EXPECT_EQ(registry.ReadCtrlValue(row.ctrlId), row.read);
+    }
+}
+
+TEST_F(PageWidgets, ChecksRadiosAndButtons)
+{
+    registry.WriteCtrlValue(kKnee, 1);
+    EXPECT_TRUE(Control<QCheckBox>(kKnee)->isChecked());
+    EXPECT_EQ(registry.ReadCtrlValue(kKnee), 1);
+    registry.WriteCtrlValue(kKnee, 2);
+    EXPECT_FALSE(Control<QCheckBox>(kKnee)->isChecked()) << "only the value 1 checks a check box";
+    EXPECT_EQ(registry.ReadCtrlValue(kKnee), 0);
+
+    registry.WriteCtrlValue(kShutter, 2);
+    EXPECT_TRUE(Control<QRadioButton>(CtrlId::SmProgrammableRgb)->isChecked()) << "the group counts from its head";
+    EXPECT_FALSE(Control<QRadioButton>(kShutter)->isChecked());
+    EXPECT_EQ(registry.ReadCtrlValue(kShutter), 2);
+    EXPECT_EQ(registry.ReadCtrlValue(CtrlId::SmAuto), 2) << "any button of the group reads the group";
+    registry.WriteCtrlValue(CtrlId::SmAuto, 3);
+    EXPECT_EQ(registry.ReadCtrlValue(kShutter), 3) << "any button of the group writes the group";
+    registry.WriteCtrlValue(kShutter, 7);
+    EXPECT_EQ(registry.RadioGroup(kShutter)->checkedButton(), nullptr) << "an index past the group unchecks all";
+    EXPECT_TRUE(registry.RadioGroup(kShutter)->exclusive()) << "and the group stays exclusive";
+    EXPECT_EQ(registry.ReadCtrlValue(kShutter), 0) << "no checked button reads as 0";
+
+    registry.WriteCtrlValue(kPush, 1);
+    EXPECT_EQ(registry.ReadCtrlValue(kPush), -1) << "a push button has no value";
+    EXPECT_EQ(registry.ReadCtrlValue(4321), -1) << "an unknown id has no value";
+}
+
+TEST_F(PageWidgets, CenterMarkerControlsShowTheirOwnBits)
+{
+    const int value = 0x52;   // Horizontal, R on, G off, B on
+    for (int id : {kMarker, int(CtrlId::CmR), int(CtrlId::CmG), int(CtrlId::CmB)})
+        registry.WriteCtrlValue(id, value);
+    EXPECT_EQ(Control<QComboBox>(kMarker)->currentText(), "Horizontal");
+    EXPECT_TRUE(Control<QCheckBox>(CtrlId::CmR)->isChecked()) << "bit 4";
+    EXPECT_FALSE(Control<QCheckBox>(CtrlId::CmG)->isChecked()) << "bit 5";
+    EXPECT_TRUE(Control<QCheckBox>(CtrlId::CmB)->isChecked()) << "bit 6";
+    EXPECT_EQ(registry.ReadCtrlValue(kMarker), 2);
+    EXPECT_EQ(registry.ReadCtrlValue(CtrlId::CmB), 1);
+
+    registry.WriteCtrlValue(CtrlId::CmG, 0x20);
+    EXPECT_TRUE(Control<QCheckBox>(CtrlId::CmG)->isChecked());
+}
+
+TEST_F(PageWidgets, FactoryAndHiddenControlsShowOnlyWhenTheyMay)
+{
+    page.show();
+    auto vppLabel = page.findChildren<QLabel*>(QString(), Qt::FindChildrenRecursively);
+    auto label = std::find_if(vppLabel.begin(), vppLabel.end(), [](QLabel* l) { return l->text() == "VPP"; });
+    ASSERT_NE(label, vppLabel.end());
+    EXPECT_TRUE(registry.Find(kVpp)->isVisible()) << "factory-level controls exist and show until hidden";
+    registry.SetVisible(kVpp, false);
+    EXPECT_FALSE(registry.Find(kVpp)->isVisible());
+    EXPECT_FALSE((*label)->isVisible()) << "the caption of a factory-level control goes with it";
+    registry.SetVisible(kVpp, true);
+    EXPECT_TRUE((*label)->isVisible());
+
+    ASSERT_NE(registry.Find(CtrlId::ProtectEnable), nullptr) << "hidden controls are registered";
+    EXPECT_FALSE(registry.Find(CtrlId::ProtectEnable)->isVisible());
+    registry.SetVisible(CtrlId::ProtectEnable, true);
+    EXPECT_FALSE(registry.Find(CtrlId::ProtectEnable)->isVisible()) << "hidden controls are never shown";
+
+    EXPECT_EQ(ControlKind::GetCtrlClass(*label), ControlKind::ClassOther);
+    EXPECT_EQ(ControlKind::GetCtrlClass(nullptr), ControlKind::ClassOther);
+}
+
+TEST_F(PageWidgets, UserActionsNotifyOnceAndWritesNever)
+{
+    EXPECT_EQ(page.findChildren<QGroupBox*>().size(), 2) << "a group without caption has no box";
+
+    QTest::mouseClick(registry.Find(kKnee), Qt::LeftButton);
+    ExpectSingle("clicking a check box", CtrlNotification::Clicked, kKnee);
+    QTest::mouseClick(registry.Find(CtrlId::SmAuto), Qt::LeftButton);
+    ExpectSingle("clicking a radio button", CtrlNotification::Clicked, CtrlId::SmAuto);
+    EXPECT_EQ(registry.ReadCtrlValue(kShutter), 3) << "the head leads the group although it was listed second";
+    QTest::mouseClick(registry.Find(kPush), Qt::LeftButton);
+    ExpectSingle("clicking a push button", CtrlNotification::Clicked, kPush);
+
+    auto mode = static_cast<QComboBox*>(registry.Find(kMode));
+    mode->setFocus();
+    QTest::keyClick(mode, Qt::Key_Down);
+    ExpectSingle("choosing a combo entry", CtrlNotification::SelChange, kMode);
+    EXPECT_EQ(mode->currentIndex(), 1);
+
+
+    for (int id : registry.Ids())
+        registry.WriteCtrlValue(id, 1);
+    registry.WriteCtrlValue(kShutter, 0);
+    EXPECT_TRUE(sink.notices.empty()) << "values written by the program notify nothing";
+}
+
+// A spin box only reports steps and the focus loss: judging typed text and
+// moving the position are the main window's.
+TEST_F(PageWidgets, SpinStepsAndTypedTextAreLeftToTheMainWindow)
+{
+    auto spin = Control<KavroSpinBox>(kGain);
+    registry.SetSpinRange(kGain, 0, 10);
+    registry.WriteCtrlValue(kGain, 5);
+    QTest::keyClick(spin, Qt::Key_Down);
+    ExpectSingle("a spin step", CtrlNotification::DeltaPos, kGain, 5, -1);
+    EXPECT_EQ(spin->Pos(), 5) << "a step must not move the spin";
+    EXPECT_EQ(spin->Text(), "5") << "nor change the text";
+    registry.WriteCtrlValue(kGain, 10);
+    QTest::keyClick(spin, Qt::Key_Up);
+    ExpectSingle("a step at the top, which wrap rows need", CtrlNotification::DeltaPos, kGain, 10, 1);
+
+    spin->setFocus();
+    spin->selectAll();
+    QTest::keyClicks(spin, "5000");
+    EXPECT_EQ(spin->Text(), "5000") << "out-of-range text is not refused while typing";
+    registry.Find(kMode)->setFocus();
+    ExpectSingle("leaving an edit", CtrlNotification::KillFocus, kGain);
+    EXPECT_EQ(spin->Text(), "5000") << "nor fixed up when the edit is left";
+    EXPECT_EQ(spin->Pos(), 10) << "the position waits for the main window";
+    QTest::keyClick(spin, Qt::Key_Down);
+    ExpectSingle("a step from out-of-range text starts at the position", CtrlNotification::DeltaPos, kGain, 10, -1);
+
+    spin->setFocus();
+    spin->selectAll();
+    QTest::keyClicks(spin, "abc");
+    EXPECT_EQ(spin->Text(), "abc") << "any text may be typed";
+    QTest::keyClick(spin, Qt::Key_Up);
+    ExpectSingle("a step from unreadable text starts at the position", CtrlNotification::DeltaPos, kGain, 10, 1);
+    spin->selectAll();
+    QTest::keyClicks(spin, "7");
+    QTest::keyClick(spin, Qt::Key_Up);
+    ExpectSingle("a step from a typed number in range starts there", CtrlNotification::DeltaPos, kGain, 7, 1);
+}
+
+TEST_F(PageWidgets, KeysReachTheMainWindowFirst)
+{
+    auto spin = static_cast<KavroSpinBox*>(registry.Find(kGain));
+    QSignalSpy finished(spin, &QAbstractSpinBox::editingFinished);
+    spin->setFocus();
+
+    sink.swallow = [](int key) { return key == Qt::Key_Return; };
+    QTest::keyClick(spin, Qt::Key_Return);
+    ASSERT_EQ(sink.keys.size(), 1u) << "the key is offered once, not again on its way up";
+    EXPECT_EQ(sink.keys[0].source, spin);
+    EXPECT_EQ(finished.count(), 0) << "a swallowed Enter never reaches the edit";
+
+    sink.Clear();
+    sink.swallow = nullptr;
+    QTest::keyClick(spin, Qt::Key_Return);
+    EXPECT_EQ(sink.keys.size(), 1u) << "an Enter the edit passes on to its parents is still offered once";
+    EXPECT_EQ(finished.count(), 1) << "a key the main window leaves alone reaches the edit";
+
+    auto push = registry.Find(kPush);
+    push->setFocus();
+    sink.Clear();
+    QTest::keyClick(push, Qt::Key_Return);
+    EXPECT_TRUE(sink.notices.empty()) << "Enter never presses a page button";
+    EXPECT_EQ(sink.keys.size(), 1u);
+
+    sink.Clear();
+    sink.swallow = [](int key) { return key == Qt::Key_Space; };
+    QTest::keyClick(registry.Find(kKnee), Qt::Key_Space);
+    EXPECT_TRUE(sink.notices.empty()) << "a swallowed Space does not toggle the check box";
+    EXPECT_FALSE(static_cast<QCheckBox*>(registry.Find(kKnee))->isChecked());
+}
+
+// The real pages: every bound control built and shown with its command, and room enough.
+TEST(AllPages, EveryControlIsBuiltAndEveryPageFitsTheTabs)
+{
+    RecordingSink sink;
+    CtrlRegistry registry;
+    std::vector<std::unique_ptr<CDlgParameterSheet>> pages;
+    for (size_t i = 0; i < PageContents().size(); ++i)
+        pages.push_back(std::make_unique<CDlgParameterSheet>(PageContents()[i], static_cast<int>(i), registry, sink));
+    for (int i = 0; i < CtrlTbl::Count(); ++i) {
+        const int ctrlId = CtrlTbl::Rows()[i].ctrlId;
+        EXPECT_TRUE(ctrlId == 0 || registry.Find(ctrlId)) << "binding row " << i << " has no control " << ctrlId;
+        const int command = CtrlTbl::Rows()[i].commandIndex;
+        if (ctrlId != 0 && command >= 0 && registry.Find(ctrlId)) {
+            EXPECT_TRUE(registry.Find(ctrlId)->toolTip().startsWith(CommandTable::Row(command).mnemonic))
+                << "binding row " << i << " shows \"" << registry.Find(ctrlId)->toolTip().toStdString() << "\"";
+        }
+    }
+    auto tip = [&registry](const char* mnemonic) {
+        return registry.Find(CtrlId::Bound(CommandTable::Find(mnemonic)))->toolTip();
+    };
+    EXPECT_EQ(tip("GA"), QString::fromUtf8("GA \u00b7 \u221292 \u2026 605"));
+    EXPECT_EQ(tip("TR"), "TR\n0 = NORMAL\n1 = EPS\n2 = PWC\n3 = RCT") << "a list names what each entry sends";
+
+
+    const QSize tabArea(1000, 700);
+    for (const auto& page : pages) {
+        const QSize needed = page->minimumSizeHint();
+        EXPECT_TRUE(needed.width() <= tabArea.width() && needed.height() <= tabArea.height())
+            << "page \"" << page->GetPageTitle().toStdString() << "\" needs " << needed.width() << "x"
+            << needed.height();
+    }
+}
