@@ -196,54 +196,42 @@ TEST_F(PageWidgets, EditsShowAndReadDecimalText)
         EXPECT_EQ(registry.ReadCtrlValue(kGain), value) << "text \"" << text << "\"";
     }
 
-    EXPECT_EQ(registry.SpinRange(kMode), std::make_pair(0, 0)) << "a combo box has no spin range";
-
     registry.WriteCtrlValue(CtrlId::TemperatureText, 25);
     EXPECT_EQ(Control<QLineEdit>(CtrlId::TemperatureText)->text(), "25") << "a read-out is an edit too";
 }
 
-// A combo box shows the entry whose item data equals the value; without item
-// data, or where none matches, the value is the index. Item data 0 reads as the index.
-TEST_F(PageWidgets, CombosUseItemDataWhereItIsSet)
+// Combo boxes show the entry whose item data equals the value, else the entry
+// of that index; only 1 checks a check box; a radio group counts from its head,
+// whichever of its buttons is written or read.
+TEST_F(PageWidgets, WrittenValuesAreShownAndReadBack)
 {
     registry.SetComboItemData(kScan, {0, 7});
-    struct Row {
-        int ctrlId, written, index, read;
+    const auto shown = [&](int ctrlId) {   // the entry, check or radio position on screen
+        if (auto combo = qobject_cast<QComboBox*>(registry.Find(ctrlId)))
+            return combo->currentIndex();
+        if (qobject_cast<QRadioButton*>(registry.Find(ctrlId))) {   // the page's one group
+            const QButtonGroup* group = registry.RadioGroup(kShutter);
+            return static_cast<int>(group->buttons().indexOf(group->checkedButton()));
+        }
+        auto check = qobject_cast<QCheckBox*>(registry.Find(ctrlId));
+        return check ? int(check->isChecked()) : -1;
     };
-    const Row rows[] = {{kMode, 2, 2, 2}, {kMode, 9, -1, -1},   // no entry: no selection
-                        {kScan, 7, 1, 7}, {kScan, 0, 0, 0},   {kScan, 2, 2, 2}};
+    struct Row {
+        int written, value, readFrom, shown, read;
+    };
+    const Row rows[] = {{kMode, 2, kMode, 2, 2},   {kMode, 9, kMode, -1, -1},   // no entry: no selection
+                        {kScan, 7, kScan, 1, 7},   {kScan, 0, kScan, 0, 0},     // item data 0 reads as the index
+                        {kScan, 2, kScan, 2, 2},   {kKnee, 1, kKnee, 1, 1},     {kKnee, 2, kKnee, 0, 0},
+                        {kShutter, 2, CtrlId::SmAuto, 2, 2}, {CtrlId::SmAuto, 3, kShutter, 3, 3},
+                        {kShutter, 7, kShutter, -1, 0},   // past the group: no button checked, reads as 0
+                        {kPush, 1, kPush, -1, -1},  {4321, 1, 4321, -1, -1}};   // no value
     for (const Row& row : rows) {
-        SCOPED_TRACE(testing::Message() << "control " << row.ctrlId << " written " << row.written);
-        registry.WriteCtrlValue(row.ctrlId, row.written);
-        EXPECT_EQ(Control<QComboBox>(row.ctrlId)->currentIndex(), row.index);
-        EXPECT_EQ(registry.ReadCtrlValue(row.ctrlId), row.read);
+        SCOPED_TRACE(testing::Message() << "control " << row.written << " written " << row.value);
+        registry.WriteCtrlValue(row.written, row.value);
+        EXPECT_EQ(shown(row.readFrom), row.shown);
+        EXPECT_EQ(registry.ReadCtrlValue(row.readFrom), row.read);
     }
-}
-
-TEST_F(PageWidgets, ChecksRadiosAndButtons)
-{
-    registry.WriteCtrlValue(kKnee, 1);
-    EXPECT_TRUE(Control<QCheckBox>(kKnee)->isChecked());
-    EXPECT_EQ(registry.ReadCtrlValue(kKnee), 1);
-    registry.WriteCtrlValue(kKnee, 2);
-    EXPECT_FALSE(Control<QCheckBox>(kKnee)->isChecked()) << "only the value 1 checks a check box";
-    EXPECT_EQ(registry.ReadCtrlValue(kKnee), 0);
-
-    registry.WriteCtrlValue(kShutter, 2);
-    EXPECT_TRUE(Control<QRadioButton>(CtrlId::SmProgrammableRgb)->isChecked()) << "the group counts from its head";
-    EXPECT_FALSE(Control<QRadioButton>(kShutter)->isChecked());
-    EXPECT_EQ(registry.ReadCtrlValue(kShutter), 2);
-    EXPECT_EQ(registry.ReadCtrlValue(CtrlId::SmAuto), 2) << "any button of the group reads the group";
-    registry.WriteCtrlValue(CtrlId::SmAuto, 3);
-    EXPECT_EQ(registry.ReadCtrlValue(kShutter), 3) << "any button of the group writes the group";
-    registry.WriteCtrlValue(kShutter, 7);
-    EXPECT_EQ(registry.RadioGroup(kShutter)->checkedButton(), nullptr) << "an index past the group unchecks all";
-    EXPECT_TRUE(registry.RadioGroup(kShutter)->exclusive()) << "and the group stays exclusive";
-    EXPECT_EQ(registry.ReadCtrlValue(kShutter), 0) << "no checked button reads as 0";
-
-    registry.WriteCtrlValue(kPush, 1);
-    EXPECT_EQ(registry.ReadCtrlValue(kPush), -1) << "a push button has no value";
-    EXPECT_EQ(registry.ReadCtrlValue(4321), -1) << "an unknown id has no value";
+    EXPECT_TRUE(registry.RadioGroup(kShutter)->exclusive()) << "unchecking all leaves the group exclusive";
 }
 
 TEST_F(PageWidgets, CenterMarkerControlsShowTheirOwnBits)
