@@ -55,6 +55,15 @@ bool Catches(pid_t pid, int signalNumber)
     return false;
 }
 
+// A camera on a pseudo-terminal, and a profile folder for the tool.
+class ApplicationWithCamera : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(pty.Start()); }
+    TempProfileHome home;
+    camsim::VirtualCamera camera;
+    camsim::PtyCamera pty{camera};
+};
+
 }  // namespace
 
 TEST(Application, WithoutACameraItRunsOfflineAndStillEndsInOrder)
@@ -72,12 +81,8 @@ TEST(Application, WithoutACameraItRunsOfflineAndStillEndsInOrder)
     EXPECT_EQ(ProfileValue(home, "Active Mode").toString(), "USER") << "the profile was written at exit";
 }
 
-TEST(Application, ARunThatCrashedOnACameraLinkLineStartsOnTheSerialPort)
+TEST_F(ApplicationWithCamera, ARunThatCrashedOnACameraLinkLineStartsOnTheSerialPort)
 {
-    TempProfileHome home;
-    camsim::VirtualCamera camera;
-    camsim::PtyCamera pty(camera);
-    ASSERT_TRUE(pty.Start());
     WriteProfile(home, "COM1=" + pty.DevicePath() + "\nSerial%20Mode=3\nNormal%20Shutdown=0\n");
     ScriptedUiPrompts prompts;
     CKavroApp app(prompts);
@@ -90,12 +95,8 @@ TEST(Application, ARunThatCrashedOnACameraLinkLineStartsOnTheSerialPort)
     EXPECT_TRUE(prompts.prompts.empty());
 }
 
-TEST(Application, SigtermClosesInOrderAndASecondCopyCorruptsNothing)
+TEST_F(ApplicationWithCamera, SigtermClosesInOrderAndASecondCopyCorruptsNothing)
 {
-    TempProfileHome home;
-    camsim::VirtualCamera camera;
-    camsim::PtyCamera pty(camera);
-    ASSERT_TRUE(pty.Start());
     WriteProfile(home, "COM1=" + pty.DevicePath() + "\nComm%20Port=0\nNormal%20Shutdown=1\n");
 
     ChildProcess first(ToolIn(home));
@@ -122,12 +123,8 @@ TEST(Application, SigtermClosesInOrderAndASecondCopyCorruptsNothing)
     EXPECT_TRUE(profile.contains("Command CRC"));
 }
 
-TEST(Application, SigtermDuringAFactoryReadingEndsItAndClosesInOrder)
+TEST_F(ApplicationWithCamera, SigtermDuringAFactoryReadingEndsItAndClosesInOrder)
 {
-    TempProfileHome home;
-    camsim::VirtualCamera camera;
-    camsim::PtyCamera pty(camera);
-    ASSERT_TRUE(pty.Start());
     camsim::Faults slow;
     slow.replyDelayMs = 300;   // the whole reading would take well over a minute
     camera.SetFaults(slow);

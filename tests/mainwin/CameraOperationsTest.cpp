@@ -130,9 +130,8 @@ TEST(CameraOperations, AverageDataKeepsTheBlocksReadBeforeAFailure)
     MainWindowRig rig(ActiveFactory);
     rig.window->Initialise();
     rig.window->SetOperationLimits(ShortLimits());
-    rig.camera.SetRegister("AVDR", 500);
-    rig.camera.SetRegister("AVDG", 500);
-    rig.camera.SetRegister("AVDB", 500);
+    for (const char* channel : {"AVDR", "AVDG", "AVDB"})
+        rig.camera.SetRegister(channel, 500);
     rig.Wire();
 
     // Block 10 goes unanswered: the file ends after block 9, nothing later is asked.

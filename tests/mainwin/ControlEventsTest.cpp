@@ -57,11 +57,8 @@ TEST(ControlEvents, TypedValuesAreJudgedThenSentOnce)
     EXPECT_EQ(rig.camera.Register("PE"), 1000);
     rig.Type(pe, "1000");
     EXPECT_TRUE(rig.Wire().empty()) << "leaving an unchanged edit sends nothing";
-}
 
-TEST(ControlEvents, StartAndEndLinesBoundEachOther)
-{
-    StartedRig rig;
+    // The start and end lines bound each other.
     rig.Type(rig.Id("STL"), "100");
     rig.Type(rig.Id("ETL"), "500");
     EXPECT_EQ(rig.Registry().SpinRange(rig.Id("ETL")).first, 101);
