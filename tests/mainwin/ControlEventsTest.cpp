@@ -30,13 +30,6 @@ struct StartedRig : MainWindowRig {
         Spin(id)->setFocus();
         ASSERT_TRUE(QTest::qWaitFor([&] { return Spin(id)->hasFocus(); }));
     }
-    // Switches the level without re-reading the camera.
-    void SwitchLevel(int level)
-    {
-        settings.activeMode = level;
-        window->RebuildPageTabs();
-        window->UpdateEnables(0, 0);
-    }
 };
 
 }  // namespace
@@ -70,8 +63,7 @@ TEST(ControlEvents, TypedValuesAreJudgedThenSentOnce)
 // control without a command shows its step only until the next refresh.
 TEST(ControlEvents, LinkedControlsAreSentTogether)
 {
-    StartedRig rig;
-    rig.SwitchLevel(ActiveFactory);
+    StartedRig rig(ActiveFactory);
     rig.Type(rig.Id("AASX"), "3");
     rig.Type(rig.Id("AAOX"), "5");
     rig.Wire();
