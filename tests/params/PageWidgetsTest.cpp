@@ -28,10 +28,10 @@
 #include "params/KavroSpinBox.h"
 #include "params/PageContents.h"
 
+namespace {
+
 // A small page with one control of every kind, independent of the real page
 // data. Only the "CM" and "SM" ids matter to the code; the others are any free ids.
-namespace TestPage {
-
 constexpr int kGain = CtrlId::Bound(CmdGA);
 constexpr int kMode = CtrlId::Bound(13);
 constexpr int kScan = CtrlId::Bound(19);
@@ -41,7 +41,7 @@ constexpr int kShutter = CtrlId::Bound(CmdSM);
 constexpr int kPush = CtrlId::Bound(CmdAW);
 constexpr int kVpp = CtrlId::Bound(300);
 
-inline PageCell Cell(CellKind kind, int ctrlId, const char* text = "")
+PageCell Cell(CellKind kind, int ctrlId, const char* text = "")
 {
     PageCell cell;
     cell.kind = kind;
@@ -50,21 +50,21 @@ inline PageCell Cell(CellKind kind, int ctrlId, const char* text = "")
     return cell;
 }
 
-inline PageCell List(int ctrlId, std::vector<std::string> entries)
+PageCell List(int ctrlId, std::vector<std::string> entries)
 {
     PageCell cell = Cell(CellKind::List, ctrlId);
     cell.entries = std::move(entries);
     return cell;
 }
 
-inline PageCell Radio(int ctrlId, const char* text)
+PageCell Radio(int ctrlId, const char* text)
 {
     PageCell cell = Cell(CellKind::Radio, ctrlId, text);
     cell.groupHead = kShutter;
     return cell;
 }
 
-inline PageContent Content()
+PageContent Content()
 {
     using K = CellKind;
     PageGroup values{"Values", {}, 0, 0, 1, 1};
@@ -99,22 +99,13 @@ inline PageContent Content()
     return {"Test Page", FactoryPage, {values, shutter, loose}};
 }
 
-}  // namespace TestPage
-
-using namespace TestPage;
-
-namespace {
-
 // Stands in for the main window: records every notification and key press,
 // and swallows the keys the test chooses.
-class RecordingSink : public CtrlNotifySink {
-public:
+struct RecordingSink : CtrlNotifySink {
     struct Notice {
         QWidget* control;
         CtrlNotification what;
-        int ctrlId;
-        int position;
-        int step;
+        int ctrlId, position, step;
     };
     struct Key {
         QWidget* source;
