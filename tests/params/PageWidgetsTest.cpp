@@ -367,12 +367,12 @@ TEST(AllPages, EveryControlIsBuiltAndEveryPageFitsTheTabs)
     for (size_t i = 0; i < PageContents().size(); ++i)
         pages.push_back(std::make_unique<CDlgParameterSheet>(PageContents()[i], static_cast<int>(i), registry, sink));
     for (int i = 0; i < CtrlTbl::Count(); ++i) {
-        const int ctrlId = CtrlTbl::Rows()[i].ctrlId;
-        EXPECT_TRUE(ctrlId == 0 || registry.Find(ctrlId)) << "binding row " << i << " has no control " << ctrlId;
-        const int command = CtrlTbl::Rows()[i].commandIndex;
-        if (ctrlId != 0 && command >= 0 && registry.Find(ctrlId)) {
-            EXPECT_TRUE(registry.Find(ctrlId)->toolTip().startsWith(CommandTable::Row(command).mnemonic))
-                << "binding row " << i << " shows \"" << registry.Find(ctrlId)->toolTip().toStdString() << "\"";
+        const CtrlTblEntry& row = CtrlTbl::Rows()[i];
+        const QWidget* control = row.ctrlId != 0 ? registry.Find(row.ctrlId) : nullptr;
+        EXPECT_TRUE(row.ctrlId == 0 || control) << "binding row " << i << " has no control " << row.ctrlId;
+        if (control && row.commandIndex >= 0) {
+            EXPECT_TRUE(control->toolTip().startsWith(CommandTable::Row(row.commandIndex).mnemonic))
+                << "binding row " << i << " shows \"" << control->toolTip().toStdString() << "\"";
         }
     }
     auto tip = [&registry](const char* mnemonic) {
