@@ -56,6 +56,14 @@ bool PortConfig::Apply(termios* tio) const
     return true;
 }
 
+bool PortConfig::IsSupported() const
+{
+    speed_t speed;
+    tcflag_t sizeFlag;
+    tcflag_t stopFlag;
+    return Speed(&speed) && SizeFlag(&sizeFlag) && StopFlag(&stopFlag);
+}
+
 bool PortConfig::Speed(speed_t* speed) const
 {
     for (const SpeedRow& row : kSpeeds) {

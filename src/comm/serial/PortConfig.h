@@ -12,6 +12,13 @@ public:
     // False (record untouched) when the speed, byte size or stop bits
     // have no termios equivalent.
     bool Apply(termios* tio) const;
+    // The same judgement without a record, for a line of another kind.
+    bool IsSupported() const;
+
+    int Baud() const { return m_baud; }
+    int ByteSize() const { return m_byteSize; }
+    int StopBitsCode() const { return m_stopBitsCode; }
+    bool XonXoff() const { return m_xonXoff; }
 
 private:
     bool Speed(speed_t* speed) const;

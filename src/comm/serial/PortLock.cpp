@@ -3,6 +3,8 @@
 #include "comm/serial/SystemError.h"
 
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -13,6 +15,46 @@
 namespace {
 // The other holder writes one command line, a few milliseconds at most.
 constexpr std::chrono::milliseconds kRetryPause{2};
+
+constexpr char kBaseName[] = "Rs Mutex";
+// Leaves room within a file name's 255 bytes for the base name and ".lock".
+constexpr size_t kLongestKeyPart = 200;
+
+// Printable ASCII but for the characters the name gives a meaning to.
+bool KeptAsItIs(unsigned char c)
+{
+    return c > 0x20 && c < 0x7F && c != '/' && c != '_' && c != '%';
+}
+
+std::string Escaped(const std::string& key)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string escaped;
+    for (const char c : key) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (KeptAsItIs(byte)) {
+            escaped += c;
+        } else if (c == '/') {
+            escaped += '_';
+        } else {
+            escaped += '%';
+            escaped += kHex[byte >> 4];
+            escaped += kHex[byte & 0xF];
+        }
+    }
+    return escaped;
+}
+
+// FNV-1a, 64 bits: the same key gives the same name in every copy of the tool.
+std::string Hash(const std::string& key)
+{
+    uint64_t hash = 14695981039346656037ull;
+    for (const char c : key)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+    return text;
+}
 
 std::string EnvironmentFolder(const char* variable)
 {
@@ -36,6 +78,16 @@ PortLock::~PortLock()
 {
     if (m_fileFd >= 0)
         close(m_fileFd);
+}
+
+std::string PortLock::NameFor(const std::string& portKey)
+{
+    // Device paths all begin with '/'; the name need not.
+    const std::string key = !portKey.empty() && portKey[0] == '/' ? portKey.substr(1) : portKey;
+    std::string escaped = Escaped(key);
+    if (escaped.size() > kLongestKeyPart)
+        escaped = escaped.substr(0, kLongestKeyPart - 17) + "~" + Hash(key);
+    return std::string(kBaseName) + " " + escaped;
 }
 
 std::string PortLock::LockFilePath(const std::string& name)

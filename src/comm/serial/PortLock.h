@@ -22,6 +22,12 @@ public:
     bool try_lock() { return try_lock_for(std::chrono::milliseconds(0)); }
     void unlock();
 
+    // The name of one port's lock, "Rs Mutex <key>": the key with '/' made
+    // '_' and '_', '%' and bytes outside printable ASCII written %XX, so that
+    // two keys never share a name; a key too long for a file name is cut and
+    // ends in a hash of the whole.
+    static std::string NameFor(const std::string& portKey);
+
     // <$XDG_RUNTIME_DIR>/<name>.lock; without a runtime folder the file lies
     // in a folder of the user's own, <$TMPDIR or /tmp>/kavro-<uid>, which is
     // created 0700 and used only when it is a real folder owned by the user.

@@ -1,110 +1,23 @@
 #include "comm/serial/SerialPort.h"
 
+#include "comm/serial/NetworkDevice.h"
+#include "comm/serial/NetworkPortName.h"
 #include "comm/serial/PortAccessHint.h"
 #include "comm/serial/PortConfig.h"
 #include "comm/serial/SystemError.h"
+#include "comm/serial/TermiosDevice.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <fcntl.h>
 #include <poll.h>
-#include <sys/file.h>
-#include <sys/ioctl.h>
 #include <system_error>
-#include <termios.h>
-#include <unistd.h>
 
 namespace {
 
 constexpr int kHighestComNumber = 16;
 // How often a byte held back in the driver is looked at again.
 constexpr std::chrono::milliseconds kOutputPoll{1};
-
-// The device of the latest Open, for a stop signal's handler; -1 when closed.
-std::atomic<int> gClaimedFd{-1};
-
-// Leaves the device shareable again: exclusive mode outlives our descriptor
-// while anyone else holds the terminal open.
-void ReleaseDevice(int fd)
-{
-    int claimed = fd;
-    gClaimedFd.compare_exchange_strong(claimed, -1);
-    ioctl(fd, TIOCNXCL);
-    close(fd);
-}
-
-// Refused by devices without modem lines, such as a pseudo-terminal.
-void RaiseDtr(int fd)
-{
-    const int dtr = TIOCM_DTR;
-    ioctl(fd, TIOCMBIS, &dtr);
-}
-
-// The flock keeps out other programs that lock the device the same way;
-// TIOCEXCL keeps out every further open() but root's.
-bool ClaimDevice(int fd, const std::string& device)
-{
-    int locked;
-    while ((locked = flock(fd, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
-    }
-    if (locked != 0) {
-        ReportSerialProblem(device, errno == EWOULDBLOCK ? "in use by another program"
-                                                          : std::strerror(errno));
-        return false;
-    }
-    if (ioctl(fd, TIOCEXCL) != 0) {
-        ReportSystemError(device, "claim exclusive use", errno);
-        return false;
-    }
-    return true;
-}
-
-bool ConfigureDevice(int fd, const std::string& device, const PortConfig& config)
-{
-    termios tio{};
-    if (tcgetattr(fd, &tio) != 0) {
-        ReportSystemError(device, "read line settings", errno);
-        return false;
-    }
-    if (!config.Apply(&tio)) {
-        ReportSerialProblem(device, "unsupported speed, byte size or stop bits");
-        return false;
-    }
-    // Bytes left from an earlier session would pass for a reply.
-    tcflush(fd, TCIOFLUSH);
-    if (tcsetattr(fd, TCSANOW, &tio) != 0) {
-        ReportSystemError(device, "set line settings", errno);
-        return false;
-    }
-    return true;
-}
-
-int OpenDevice(const std::string& device, const PortConfig& config)
-{
-    const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        ReportSystemError(device, "open", errno);
-        PortAccessHint::Report(device);
-        return -1;
-    }
-    if (!isatty(fd)) {
-        ReportSerialProblem(device, "not a serial device");
-        close(fd);
-        return -1;
-    }
-    if (!ClaimDevice(fd, device)) {
-        close(fd);
-        return -1;
-    }
-    if (!ConfigureDevice(fd, device, config)) {
-        ReleaseDevice(fd);
-        return -1;
-    }
-    RaiseDtr(fd);
-    gClaimedFd.store(fd);
-    return fd;
-}
 
 int MillisecondsUntil(std::chrono::steady_clock::time_point deadline)
 {
@@ -134,11 +47,7 @@ void SerialPort::SetLockWaitNotice(LockWaitNotice notice)
 
 void SerialPort::ReleaseForSignal()
 {
-    const int fd = gClaimedFd.exchange(-1);
-    if (fd < 0)
-        return;
-    ioctl(fd, TIOCNXCL);
-    close(fd);
+    TermiosDevice::ReleaseForSignal();
 }
 
 int SerialPort::ComNumber(const std::string& portName)
@@ -173,33 +82,62 @@ int SerialPort::Open(const std::string& portName, int baud, int byteSize, int st
                      int xonXoff, int parityCheck)
 {
     Close();  // a second Open must not leak the first device and its watcher
+    m_openProblem.clear();
     if (!m_wake.IsValid())
         return 0;
     const std::string device = ResolveDevice(portName);
-    const int fd = OpenDevice(device, PortConfig(baud, byteSize, stopBitsCode, xonXoff, parityCheck));
-    if (fd < 0)
+    m_line = OpenDevice(device, baud, byteSize, stopBitsCode, xonXoff, parityCheck);
+    if (!m_line)
         return 0;
-    m_fd = fd;
     m_device = device;
+    m_portLock = std::make_unique<PortLock>(PortLock::NameFor(m_line->LockKey()));
     m_writeFailureReported = false;
     m_lineFault.store(false);
     if (!StartWatcher()) {
-        ReleaseDevice(m_fd);
-        m_fd = -1;
+        m_line.reset();
+        m_portLock.reset();
         return 0;
     }
     SetOpen(true);
     return 1;
 }
 
+// A name that begins like a network port is one, or is refused: it never
+// falls through to a device path.
+std::unique_ptr<PortDevice> SerialPort::OpenDevice(const std::string& device, int baud, int byteSize,
+                                                   int stopBitsCode, int xonXoff, int parityCheck)
+{
+    const PortConfig config(baud, byteSize, stopBitsCode, xonXoff, parityCheck);
+    std::string problem;
+    std::unique_ptr<PortDevice> line;
+    if (!NetworkPortName::HasPrefix(device)) {
+        line = TermiosDevice::Open(device, config, &problem);
+        if (!line) {
+            OpenFailed(device, problem);
+            PortAccessHint::Report(device);
+        }
+        return line;
+    }
+    NetworkPortName name;
+    if (NetworkPortName::Parse(device, &name, &problem))
+        line = NetworkDevice::Open(name, config, &problem);
+    if (!line)
+        OpenFailed(device, problem);
+    return line;
+}
+
+void SerialPort::OpenFailed(const std::string& device, const std::string& problem)
+{
+    m_openProblem = device + ": " + problem;
+    ReportSerialProblem(device, problem);
+}
+
 int SerialPort::Close()
 {
     SetOpen(false);
     StopWatcher();
-    if (m_fd >= 0) {
-        ReleaseDevice(m_fd);
-        m_fd = -1;
-    }
+    m_line.reset();
+    m_portLock.reset();
     return 1;
 }
 
@@ -253,7 +191,7 @@ int SerialPort::Write(const uint8_t* bytes, int count)
 {
     if (!IsOpen() || count < 0 || (count > 0 && bytes == nullptr))
         return 0;
-    LockHold hold(m_portLock, std::defer_lock);
+    LockHold hold(*m_portLock, std::defer_lock);
     if (!TakePortLock(hold))
         return 0;
     for (int i = 0; i < count; ++i) {
@@ -296,42 +234,37 @@ bool SerialPort::WaitUnlocked(LockHold& hold, const std::function<bool()>& wait)
 bool SerialPort::WriteByte(uint8_t byte, LockHold& hold)
 {
     const Deadline deadline = std::chrono::steady_clock::now() + kStallLimit;
+    m_line->QueueByte(byte);
     for (;;) {
-        const ssize_t written = write(m_fd, &byte, 1);
-        if (written == 1)
+        int error = 0;
+        switch (m_line->Flush(&error)) {
+        case PortDevice::Progress::Done:
             return DrainOutput(hold, deadline);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written < 0 && errno == EAGAIN) {
+        case PortDevice::Progress::Again:
             if (!WaitUnlocked(hold, [&] { return WaitWritable(deadline); }))
                 return false;
-            continue;
+            break;
+        default:
+            return WriteFailed("write", error);
         }
-        return WriteFailed("write", written < 0 ? errno : EIO);
     }
 }
 
-// Each byte has left the driver before the next is written. tcdrain would
-// wait without limit for output that flow control holds back, so the queue
-// is watched until it is empty first; tcdrain then waits only for the last
+// Each byte has left the driver before the next is written. The driver's
+// queue is watched until it is empty first, with the lock let go, since flow
+// control may hold it back; the device then waits only for the last
 // character on the wire.
 bool SerialPort::DrainOutput(LockHold& hold, Deadline deadline)
 {
-    int queued = 0;
-    if (ioctl(m_fd, TIOCOUTQ, &queued) == 0 && queued > 0
-        && !WaitUnlocked(hold, [&] { return WaitOutputLeft(deadline); }))
+    if (m_line->OutputQueued() && !WaitUnlocked(hold, [&] { return WaitOutputLeft(deadline); }))
         return false;
-    while (tcdrain(m_fd) != 0) {
-        if (errno != EINTR)
-            return WriteFailed("wait for output to leave", errno);
-    }
-    return true;
+    const int error = m_line->FinishOutput();
+    return error == 0 || WriteFailed("wait for output to leave", error);
 }
 
 bool SerialPort::WaitOutputLeft(Deadline deadline)
 {
-    int queued = 0;
-    while (ioctl(m_fd, TIOCOUTQ, &queued) == 0 && queued > 0) {
+    while (m_line->OutputQueued()) {
         if (std::chrono::steady_clock::now() >= deadline)
             return WriteFailed("wait for output to leave", ETIMEDOUT);
         std::this_thread::sleep_for(kOutputPoll);
@@ -345,7 +278,7 @@ bool SerialPort::WaitWritable(Deadline deadline)
         const int timeoutMs = MillisecondsUntil(deadline);
         if (timeoutMs == 0)
             return WriteFailed("write", ETIMEDOUT);
-        pollfd port{m_fd, POLLOUT, 0};
+        pollfd port{m_line->Fd(), POLLOUT, 0};
         const int ready = poll(&port, 1, timeoutMs);
         if (ready < 0 && errno == EINTR)
             continue;
@@ -389,7 +322,7 @@ bool SerialPort::WaitForData(int timeoutMs)
 {
     std::unique_lock<std::mutex> hold(m_dataMutex);
     m_dataArrived.wait_for(hold, std::chrono::milliseconds(std::max(timeoutMs, 0)),
-                           [this] { return Available() > 0 || !m_open.load(); });
+                           [this] { return Available() > 0 || !m_open.load() || m_hungUp.load(); });
     return Available() > 0;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "comm/serial/PortDevice.h"
 #include "comm/serial/PortLock.h"
 #include "comm/serial/RxRing.h"
 #include "comm/serial/WakeEvent.h"
@@ -9,16 +10,19 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 
-// The PC serial port: opens and configures a termios device, writes bytes one
-// at a time under the port lock, and runs a watcher thread that moves every
+// The PC serial port: opens a serial device of this machine, or a serial port
+// on another machine ("tcp:HOST:PORT", "rfc2217:HOST:PORT"), writes bytes one
+// at a time under the port's lock, and runs a watcher thread that moves every
 // received byte into a 1024-byte ring from which the engine reads.
 // One instance per process, created by the application object.
-// The port lock is held per command and let go whenever the line holds a
-// byte back; a byte that cannot leave within 2 s fails the write.
+// The port lock is keyed by the device, so that two ports never wait for each
+// other; it is held per command and let go whenever the line holds a byte
+// back; a byte that cannot leave within 2 s fails the write.
 class SerialPort {
 public:
     // Turns "COMn" (n = 1..16) into a device path. The application installs
@@ -42,7 +46,8 @@ public:
     // "COMn" followed by a whole number names a port: n for COM1..COM16, -1
     // for a port that does not exist (COM0, COM17, COM-1); 0 for anything else.
     static int ComNumber(const std::string& portName);
-    // "COM3" -> resolved device; anything but COM1..COM16 is taken as a device path.
+    // "COM3" -> resolved device; anything but COM1..COM16 is taken as a device
+    // path or a network port name.
     std::string ResolveDevice(const std::string& portName) const;
 
     // 1 on success, 0 on failure (the port stays closed).
@@ -58,14 +63,16 @@ public:
     // True once the line hung up, a read failed or a write failed or timed
     // out since the last Open.
     bool HasLineFault() const;
+    // Why the last Open failed, naming the port ("" after a success).
+    const std::string& OpenProblem() const { return m_openProblem; }
 
     // For a stop signal's handler: gives up exclusive use of the device of the
     // latest Open and closes it, with async-signal-safe calls only. The
     // process must end right afterwards.
     static void ReleaseForSignal();
 
-    // Blocks until the ring holds a byte, the port closes or timeoutMs passes,
-    // without burning the processor. True when a byte is waiting.
+    // Blocks until the ring holds a byte, the port closes or hangs up, or
+    // timeoutMs passes, without burning the processor. True when a byte is waiting.
     bool WaitForData(int timeoutMs);
 
 private:
@@ -73,6 +80,9 @@ private:
     using LockHold = std::unique_lock<PortLock>;
 
     // Opening and closing
+    std::unique_ptr<PortDevice> OpenDevice(const std::string& device, int baud, int byteSize,
+                                           int stopBitsCode, int xonXoff, int parityCheck);
+    void OpenFailed(const std::string& device, const std::string& problem);
     bool StartWatcher();
     void StopWatcher();
     void SetOpen(bool open);
@@ -98,16 +108,17 @@ private:
 
     // Device
     DeviceResolver m_resolver;
-    std::string m_device;                // path of the open device, for messages
-    int m_fd = -1;                       // changed only while no watcher runs
+    std::string m_device;                // path or network name of the open port, for messages
+    std::unique_ptr<PortDevice> m_line;  // changed only while no watcher runs
     std::atomic<bool> m_open{false};
     std::atomic<bool> m_lineFault{false};
     bool m_writeFailureReported = false; // one message per run of failed writes
+    std::string m_openProblem;
     LockWaitNotice m_lockWaitNotice;
 
-    // Port lock
-    PortLock m_portLock{"Rs Mutex"};     // Protects the device: writes against the watcher's
-                                         // reads, in this and every other copy of the tool
+    // Port lock, made for each device it opens
+    std::unique_ptr<PortLock> m_portLock; // Protects m_line's I/O: writes against the watcher's
+                                          // reads, in this and every other copy of the tool
 
     // Watcher thread
     std::thread m_watcher;

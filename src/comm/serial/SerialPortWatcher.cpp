@@ -5,21 +5,9 @@
 
 #include <cerrno>
 #include <poll.h>
-#include <unistd.h>
 
 namespace {
-
 constexpr std::chrono::milliseconds kWatcherLockWait{100};
-
-ssize_t ReadRetrying(int fd, uint8_t* destination, size_t size, int* error)
-{
-    ssize_t got;
-    while ((got = read(fd, destination, size)) < 0 && errno == EINTR) {
-    }
-    *error = errno;
-    return got;
-}
-
 }  // namespace
 
 // Waits on the wake-up event and, while the line is up and the ring has room,
@@ -31,7 +19,7 @@ void SerialPort::SerialPortWatcher()
     bool lineUp = true;
     while (!m_stop.load()) {
         const bool watchPort = lineUp && !PauseInputWhileFull();
-        pollfd fds[] = {{m_wake.Fd(), POLLIN, 0}, {watchPort ? m_fd : -1, POLLIN, 0}};
+        pollfd fds[] = {{m_wake.Fd(), POLLIN, 0}, {watchPort ? m_line->Fd() : -1, POLLIN, 0}};
         if (poll(fds, 2, -1) < 0) {
             if (errno == EINTR)
                 continue;
@@ -40,8 +28,10 @@ void SerialPort::SerialPortWatcher()
         }
         if (fds[0].revents & POLLIN)
             m_wake.Clear();
-        if (fds[1].revents != 0 && !(lineUp = HandlePortEvents(fds[1].revents)))
+        if (fds[1].revents != 0 && !(lineUp = HandlePortEvents(fds[1].revents))) {
             m_hungUp.store(true);
+            NotifyData();   // no byte will come: a wait for one ends now
+        }
     }
 }
 
@@ -72,29 +62,31 @@ bool SerialPort::Drain()
     if (room == 0)
         return true;  // a read of 0 bytes would look like a hang-up
     uint8_t chunk[RxRing::kCapacity];
-    int error = 0;
-    ssize_t got;
+    PortDevice::Reception reception;
     {
         // A short wait, so that a Close is never kept waiting long; the bytes
         // stay in the driver and the next round takes them.
-        LockHold hold(m_portLock, kWatcherLockWait);
+        LockHold hold(*m_portLock, kWatcherLockWait);
         if (!hold.owns_lock())
             return true;
-        got = ReadRetrying(m_fd, chunk, static_cast<size_t>(room), &error);
+        reception = m_line->Receive(chunk, room);
     }
-    if (got > 0) {
-        m_rxRing.Push(chunk, static_cast<int>(got));
-        NotifyData();
+    switch (reception.status) {
+    case PortDevice::Reception::Status::Data:
+        if (reception.count > 0) {
+            m_rxRing.Push(chunk, reception.count);
+            NotifyData();
+        }
         return true;
-    }
-    if (got < 0 && error == EAGAIN)
-        return true;
-    m_lineFault.store(true);
-    if (got == 0)
+    case PortDevice::Reception::Status::HungUp:
+        m_lineFault.store(true);
         ReportSerialProblem(m_device, "the line hung up");
-    else
-        ReportSystemError(m_device, "read", error);
-    return false;
+        return false;
+    default:
+        m_lineFault.store(true);
+        ReportSystemError(m_device, "read", reception.error);
+        return false;
+    }
 }
 
 void SerialPort::NotifyData()

@@ -226,8 +226,8 @@ TEST_F(OpenSerialPort, ALineThatTakesNothingFailsTheWriteAndNeverKeepsTheLock)
         result = port.Write(&byte, 1);
         done = true;
     });
-    // Another copy of the tool on another port asks for the lock all along.
-    PortLock other("Rs Mutex");
+    // Another copy of the tool asks for this port's lock all along.
+    PortLock other(PortLock::NameFor(pty.SlavePath()));
     int had = 0;
     int refused = 0;
     const bool ended = WaitFor([&] {
