@@ -4,7 +4,7 @@
 set -euo pipefail
 BUILD=${1:?build folder configured with -DKAVRO_FUZZ=ON}
 SECONDS_EACH=${2:-5}
-FUZZERS=${KAVRO_FUZZERS:-fuzz_parse_command fuzz_decode_reply fuzz_line_assembler fuzz_gamma_file fuzz_settings_line}
+FUZZERS=${KAVRO_FUZZERS:-fuzz_parse_command fuzz_decode_reply fuzz_line_assembler fuzz_gamma_file fuzz_settings_line fuzz_network_port}
 HERE=$(cd "$(dirname "$0")" && pwd)
 CRASHES=$(cd "$BUILD" && pwd)/fuzz-crashes
 [ -n "${KAVRO_FUZZ_NO_BUILD:-}" ] || cmake --build "$BUILD" -j2 --target fuzzers

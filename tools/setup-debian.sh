@@ -9,6 +9,7 @@ PACKAGES=(
   clang-14 libclang-rt-14-dev
   xvfb xauth imagemagick
   dpkg-dev lintian desktop-file-utils appstream man-db groff-base bash-completion
+  ser2net   # serial ports on other machines: the tests start their own on free ports
 )
 
 if [ "$(id -u)" -ne 0 ]; then
