@@ -6,6 +6,7 @@
 
 #include "settings/AppSettings.h"
 #include "comm/CommandTable.h"
+#include "comm/serial/NetworkPortName.h"
 #include "comm/serial/SerialPort.h"
 #include "params/CtrlTbl.h"
 
@@ -157,10 +158,14 @@ bool CliCommandLine::ParseNumberOption(const std::string& option, const std::str
 bool CliCommandLine::CheckPort()
 {
     if (port.empty())
-        return Fail("--port needs a port name: COM1..COM16 or a device path");
+        return Fail("--port needs a port name: COM1..COM16, a device path or tcp:HOST:PORT, rfc2217:HOST:PORT");
     // COM0 and COM17 are port names too, only not valid ones: never device paths.
     if (SerialPort::ComNumber(port) < 0)
-        return Fail("no port " + port + "; valid: COM1..COM16 or a device path");
+        return Fail("no port " + port + "; valid: COM1..COM16, a device path or tcp:HOST:PORT, rfc2217:HOST:PORT");
+    NetworkPortName name;
+    std::string problem;
+    if (NetworkPortName::HasPrefix(port) && !NetworkPortName::Parse(port, &name, &problem))
+        return Fail("--port " + port + ": " + problem);
     return true;
 }
 

@@ -14,13 +14,15 @@
 
 namespace {
 
-// What the operator can do about a serial port that would not open.
+// Why a serial port would not open, and what the operator can do about it.
 QString PortProblemDetails(const AppSettings& settings, const SerialPort& port)
 {
     if (settings.serialMode != LineComPort)
         return QString();
     const std::string device = port.ResolveDevice("COM" + std::to_string(settings.commPort + 1));
-    return QString::fromStdString(PortAccessHint::For(device));
+    const std::string hint = PortAccessHint::For(device);
+    const std::string& problem = port.OpenProblem();
+    return QString::fromStdString(problem + (problem.empty() || hint.empty() ? "" : "\n") + hint);
 }
 
 }  // namespace

@@ -7,15 +7,19 @@
 #include <climits>
 #include <csignal>
 #include <fstream>
+#include <thread>
 
 #include "app/CKavroApp.h"
 #include "camsim/PtyCamera.h"
 #include "camsim/VirtualCamera.h"
+#include "dialogs/BlockingScope.h"
 #include "dialogs/CCommSelDlg.h"
 #include "mainwin/CKavroDlg.h"
 #include "support/ChildProcess.h"
+#include "support/FileQueries.h"
 #include "support/MainWindowRig.h"
 #include "support/ScriptedUiPrompts.h"
+#include "support/Ser2net.h"
 #include "support/TempFolder.h"
 #include "support/WaitFor.h"
 
@@ -159,4 +163,45 @@ TEST(Application, AStartUpReadingEndsAtAHangUpAndTakesValuesAtTheEdge)
     EXPECT_LT(rig.window->CommSel().Messages().size(), 250) << "the rows left after the hang-up were not tried";
     EXPECT_TRUE(rig.prompts.prompts.empty());
     EXPECT_TRUE(rig.window->IsInitialised()) << "the tool stays open";
+}
+
+TEST_F(ApplicationWithCamera, OnANetworkPortItReadsTheCameraAndStaysOpenOfflineWhenTheConnectionEnds)
+{
+    camsim::Faults slow;
+    slow.replyDelayMs = 100;   // the whole reading would take some 7 s
+    camera.SetFaults(slow);
+    Ser2net ser2net({{pty.DevicePath(), Ser2net::Mode::Rfc2217}});
+    ASSERT_TRUE(ser2net.WaitListening()) << ser2net.Log();
+    WriteProfile(home, "COM1=" + ser2net.Name(0) + "\nComm%20Port=0\nNormal%20Shutdown=1\n");
+
+    std::chrono::steady_clock::time_point stopped;
+    std::thread stopper([&] {
+        WaitFor([&] { return camera.ReceivedLines().size() >= 10; }, 20000);
+        stopped = std::chrono::steady_clock::now();
+        ser2net.Stop(SIGKILL);
+    });
+    ScriptedUiPrompts prompts;
+    CKavroApp app(prompts);
+    QStringList messages;
+    std::chrono::steady_clock::time_point readingEnded;
+    QTimer started;   // looks in once the start-up reading has ended
+    QObject::connect(&started, &QTimer::timeout, [&] {
+        if (app.MainWindow() == nullptr || !app.MainWindow()->IsInitialised() || BlockingScope::IsActive())
+            return;
+        started.stop();
+        readingEnded = std::chrono::steady_clock::now();
+        messages = app.MainWindow()->CommSel().Messages();
+        app.MainWindow()->CloseInOrder();
+    });
+    started.start(5);
+    EXPECT_EQ(app.InitInstance(), 0);
+    stopper.join();
+
+    const QString firstAnswer = QString::fromStdString(FileQueries(false)[0]).chopped(1) + "=";
+    EXPECT_TRUE(std::any_of(messages.begin(), messages.end(), [&](const QString& line) { return line.startsWith(firstAnswer); }))
+        << "the camera was read through ser2net: " << messages.join(" | ").toStdString();
+    EXPECT_LT(readingEnded - stopped, std::chrono::seconds(1)) << "the connection ending ends the reading at once, "
+                                                                   "and the tool stays open";
+    EXPECT_EQ(app.Settings().lineOnline, 0u) << "the line shows offline";
+    EXPECT_TRUE(prompts.prompts.empty());
 }

@@ -11,6 +11,7 @@
 #include "support/CliCamera.h"
 #include "support/PtyPair.h"
 #include "support/Faults.h"
+#include "support/Ser2net.h"
 
 using namespace std::chrono_literals;
 
@@ -96,6 +97,13 @@ TEST(KavroCli, FailuresOnTheLineEndInExitCode1)
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("Failed to initialize!\n"), std::string::npos) << r.err;
 
+    const std::string nobody = "rfc2217:127.0.0.1:" + std::to_string(Ser2net::FreeTcpPort());
+    const auto start = std::chrono::steady_clock::now();
+    r = f.Cli("query GA", nobody);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 4s) << "within the 3 s limit of connecting";
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find(nobody + ": connection refused: nothing listens at 127.0.0.1 port"), std::string::npos) << r.err;
+
     f.camera.SetFaults(RefusingAll());
     r = f.Cli("set GA 1");
     EXPECT_EQ(r.exitCode, 1);
@@ -134,8 +142,10 @@ TEST(KavroCli, TheCommandLineIsJudgedBeforeThePortIsTouched)
         {"--baud 1234 query GA", "--baud 1234 is not a rate of /nonexistent/tty; valid: 9600,"},
         {"--line-kind abc query GA", "--line-kind \"abc\" is not a whole number; valid: 0, 1, 2 or 3"},
         {"--cl-index -1 query GA", "--cl-index -1 is out of range; valid: 0..255"},
-        {"--port '' query GA", "--port needs a port name: COM1..COM16 or a device path"},
-        {"--port COM0 query GA", "no port COM0; valid: COM1..COM16 or a device path"},
+        {"--port '' query GA", "--port needs a port name: COM1..COM16, a device path or tcp:HOST:PORT"},
+        {"--port COM0 query GA", "no port COM0; valid: COM1..COM16, a device path or tcp:HOST:PORT"},
+        {"--port tcp:camera-pc-7 query GA", "--port tcp:camera-pc-7: no port after the host"},
+        {"--port 'rfc2217:[::1]:0' query GA", "the port 0 is out of range 1..65535"},
         {"--port COM17 query GA", "no port COM17; valid: COM1..COM16"},
         {"--port COM-1 query GA", "no port COM-1; valid: COM1..COM16"},
         {"--register-base query GA", "GA has no register address"},
@@ -240,14 +250,24 @@ TEST(KavroCli, ASettingsFileClonesOneCameraIntoAnother)
     source.camera.SetRegister("BMBR5", 77);
     source.camera.SetRegister("TCNR0", -5);
     const std::string file = source.home.File("clone.cam");
+    // Both cameras on another machine, only ever answering at 115200 baud:
+    // the source behind ser2net's raw port, which keeps that speed whatever
+    // kavro-cli asks; the target behind its RFC 2217 port, which starts at
+    // 9600 until kavro-cli sets the far line.
+    source.pty.SetLineBaud(115200);
+    target.pty.SetLineBaud(115200);
+    Ser2net ser2net({{source.pty.DevicePath(), Ser2net::Mode::Raw, 115200},
+                     {target.pty.DevicePath(), Ser2net::Mode::Rfc2217, 9600}});
+    ASSERT_TRUE(ser2net.WaitListening()) << ser2net.Log();
 
-    ProcessResult r = source.Cli("--baud 115200 read-settings '" + file + "' --factory");
+    ProcessResult r = source.Cli("--baud 9600 read-settings '" + file + "' --factory", ser2net.Name(0));
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(r.err.empty()) << "no progress line when standard error is not a terminal: " << r.err;
     EXPECT_NE(FileText(file).find("\r\nAGCF=100\r\n"), std::string::npos) << "values as the pages show them";
 
-    r = target.Cli("--baud 115200 apply-settings '" + file + "' --factory");
+    r = target.Cli("--baud 115200 apply-settings '" + file + "' --factory", ser2net.Name(1));
     ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(target.pty.IgnoredBytes(), 0u) << "the far line was at 115200 before the first byte";
     const CtrlTblEntry* rows = CtrlTbl::Rows();
     for (int row = 0; row < CtrlTbl::Count(); ++row) {
         if (rows[row].ctrlId == 0 || rows[row].access == AccessNever)
@@ -256,6 +276,8 @@ TEST(KavroCli, ASettingsFileClonesOneCameraIntoAnother)
         EXPECT_EQ(target.camera.Register(name), source.camera.Register(name)) << name;
     }
 
+    ser2net.Stop();
+    target.pty.SetLineBaud(0);
     target.camera.ClearReceivedLines();
     r = target.Cli("apply-settings '" + file + "'");
     EXPECT_EQ(r.exitCode, 0) << r.err;
