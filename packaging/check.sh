@@ -85,6 +85,8 @@ step_completion() {
   [ "$got" = "" ] || fail "a second name after query: '$got'"
   got=$(complete_words "$script" kavro-cli --port CO)
   [[ " $got " == *" COM16 "* ]] || fail "--port CO offers '$got'"
+  got=$(complete_words "$script" kavro-cli --port rf)
+  [ "$got" = rfc2217: ] || fail "--port rf completes to '$got'"
   got=$(complete_words "$script" kavro-cli --ver)
   [ "$got" = --verbose ] || fail "--ver completes to '$got'"
 }

@@ -106,10 +106,8 @@ bool NetworkDevice::AwaitFarLine(Deadline deadline, std::string* problem)
         }
         TakeAnswers();
         int error = 0;
-        if (Flush(&error) == Progress::Failed) {
-            *problem = std::string("send: ") + std::strerror(error);
-            return false;
-        }
+        if (Flush(&error) == Progress::Failed)
+            return SendFailedDuringSetUp(error, &shown, problem);
         const int waitMs = MillisecondsUntil(deadline);
         if (waitMs == 0) {
             *problem = "the far side did not set the line within " + limit
@@ -131,17 +129,32 @@ bool NetworkDevice::ReceiveDuringSetUp(std::string* shown, std::string* problem)
 {
     std::array<uint8_t, kReadChunk> data;
     const Reception reception = ReceiveTelnet(data.data(), static_cast<int>(data.size()));
-    switch (reception.status) {
-    case Reception::Status::Data:
+    if (reception.status == Reception::Status::Data) {
         AddShown(data.data(), static_cast<size_t>(reception.count), shown);
         return true;
-    case Reception::Status::HungUp:
-        *problem = "the far side closed the connection" + (shown->empty() ? "" : ": \"" + *shown + "\"");
-        return false;
-    default:
-        *problem = std::string("read: ") + std::strerror(reception.error);
-        return false;
     }
+    const bool closed = reception.status == Reception::Status::HungUp || reception.error == ECONNRESET;
+    *problem = closed ? FarSideClosed(*shown) : std::string("read: ") + std::strerror(reception.error);
+    return false;
+}
+
+// A far side that refuses a client says why and closes (ser2net: "Port
+// already in use"); what it said is read before the failed send is blamed.
+bool NetworkDevice::SendFailedDuringSetUp(int error, std::string* shown, std::string* problem)
+{
+    std::array<uint8_t, kReadChunk> data;
+    Reception reception;
+    while ((reception = ReceiveTelnet(data.data(), static_cast<int>(data.size()))).count > 0)
+        AddShown(data.data(), static_cast<size_t>(reception.count), shown);
+    const bool closed = !shown->empty() || reception.status == Reception::Status::HungUp
+                        || error == EPIPE || error == ECONNRESET;
+    *problem = closed ? FarSideClosed(*shown) : std::string("send: ") + std::strerror(error);
+    return false;
+}
+
+std::string NetworkDevice::FarSideClosed(const std::string& shown)
+{
+    return "the far side closed the connection" + (shown.empty() ? "" : ": \"" + shown + "\"");
 }
 
 void NetworkDevice::QueueByte(uint8_t byte)

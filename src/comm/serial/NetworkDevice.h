@@ -37,6 +37,8 @@ private:
     bool SetFarLine(const PortConfig& config, Deadline deadline, std::string* problem);
     bool AwaitFarLine(Deadline deadline, std::string* problem);
     bool ReceiveDuringSetUp(std::string* shown, std::string* problem);
+    bool SendFailedDuringSetUp(int error, std::string* shown, std::string* problem);
+    static std::string FarSideClosed(const std::string& shown);
     Reception ReceiveRaw(uint8_t* data, int room);
     Reception ReceiveTelnet(uint8_t* data, int room);
     void TakeAnswers();
