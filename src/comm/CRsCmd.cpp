@@ -138,11 +138,20 @@ int CRsCmd::WaitCompleteCr(int timeoutMs)
     return 0;
 }
 
+// No command goes out after a stop or on a line that hung up; a line that
+// hung up between two commands shows offline at the next.
+bool CRsCmd::Refused()
+{
+    if (LineHungUp())
+        m_host.SetCommStatus(0);
+    return Interrupted();
+}
+
 // A text row's value goes on the line as it is, so a line end in it would
 // send a second command.
 bool CRsCmd::CanSend(int index, const CommandValue& value, int32_t kind)
 {
-    if (Interrupted())
+    if (Refused())
         return false;
     if (kind == KindText && CommandFormat::HoldsControlCharacter(value.text)) {
         ShowError(m_format.GetMnemonic(index) + ": a text with control characters is not sent");
@@ -207,7 +216,7 @@ int CRsCmd::SetText(int index, int channel, const std::string& text, int timeout
 
 int CRsCmd::GetValue(int index, int channel, CommandValue& value, int timeoutMs, int showErrors, int logMode)
 {
-    if (!m_format.IsValidIndex(index) || Interrupted())
+    if (!m_format.IsValidIndex(index) || Refused())
         return 0;
     ClearReplies();
     std::string query = m_format.FormatQuery(index, channel, 1);
@@ -237,7 +246,7 @@ int CRsCmd::GetValue(int index, int channel, CommandValue& value, int timeoutMs,
 
 int CRsCmd::GetValueReg(int index, int channel, CommandValue& value, int timeoutMs)
 {
-    if (!m_format.IsValidIndex(index) || Interrupted())
+    if (!m_format.IsValidIndex(index) || Refused())
         return 0;
     ClearReplies();
     std::string line = m_format.EncodeRegisterBase(m_format.FormatQuery(index, channel, 1));
@@ -277,7 +286,7 @@ int CRsCmd::GetInt(int index, int channel, int& intOut, int timeoutMs)
 
 int CRsCmd::QueryRaw(int& intOut, const std::string& text, int timeoutMs)
 {
-    if (Interrupted())
+    if (Refused())
         return 0;
     ClearReplies();
     std::string line = text;

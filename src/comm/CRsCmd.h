@@ -83,6 +83,7 @@ private:
     bool WaitForLine(int (CRsCmd::*reader)(int), int logMode, int timeoutMs, long long startMs);
     int SetValueAs(int32_t kind, int index, int channel, const CommandValue& value, int timeoutMs);
     bool CanSend(int index, const CommandValue& value, int32_t kind);
+    bool Refused();
     static bool IsNumberAnswerTo(const CommandFields& fields, const std::string& query);
     void ShowError(const std::string& text);
     void ShowReplyFailure(const std::string& reply, const std::string& command);

@@ -151,6 +151,9 @@ TEST_F(EngineCamera, ASilentOrVanishedCameraEndsInATimeOut)
     EXPECT_TRUE(line.pty.HungUp());
     EXPECT_TRUE(engine.Interrupted());
     EXPECT_EQ(line.host.LastStatus(), 0);
+    line.host.Clear();
+    EXPECT_EQ(engine.GetInt(CmdGA, 0, value, 5000), 0) << "nothing is sent on a line that hung up";
+    EXPECT_EQ(line.host.LastStatus(), 0) << "and the windows show it offline, also between two commands";
     EXPECT_EQ(engine.ClosePort(), 1);
 }
 
