@@ -1,9 +1,11 @@
 // Serial ports on other machines: the port names, telnet, and SerialPort over
 // TCP against a far side the test plays.
+#include "support/TempFolder.h"
 #include "support/WaitFor.h"
 
 #include "comm/serial/NetworkDevice.h"
 #include "comm/serial/NetworkPortName.h"
+#include "comm/serial/PortLock.h"
 #include "comm/serial/SerialPort.h"
 #include "comm/serial/TelnetCodec.h"
 
@@ -246,14 +248,27 @@ TEST(TelnetCodec, AnswersEachRequestOnceRefusesWhatItDoesNotUseAndKeepsTheData)
 
 TEST(NetworkPort, ARawLineCarriesEveryByteAndItsClosingIsAHangUp)
 {
+    TempFolder runtime;   // a lock of the test's own
+    setenv("XDG_RUNTIME_DIR", runtime.path.c_str(), 1);
     TcpFarEnd far;
     SerialPort port;
     ASSERT_EQ(OpenAt(port, far.Name("tcp")), 1) << port.OpenProblem();
     ASSERT_TRUE(far.Accept());
+    // Another copy of the tool holds the lock of this address and port until this one waits for it.
+    PortLock held(PortLock::NameFor(far.Name("tcp").substr(4)));
+    ASSERT_TRUE(held.try_lock());
+    bool waited = false;
+    port.SetLockWaitNotice([&](bool waiting) {
+        if (waiting && !waited)
+            held.unlock();
+        waited = true;
+    });
     std::string all;
     for (int value = 0; value < 256; ++value)
         all += static_cast<char>(value);
     ASSERT_EQ(port.Write(reinterpret_cast<const uint8_t*>(all.data()), 256), 1);
+    unsetenv("XDG_RUNTIME_DIR");
+    EXPECT_TRUE(waited) << "the port's lock is named after its address and port";
     EXPECT_EQ(far.ReceiveUntil(all), all) << "every byte as it is, in order";
     ASSERT_TRUE(far.Send(all));
     EXPECT_EQ(Read(port, 256), all);
