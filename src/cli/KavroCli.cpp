@@ -148,7 +148,7 @@ int KavroCli::RunCommand(const CliCommandLine& o)
     case CliCommandLine::Verb::SendLuts:
         return LutCommands::SendLuts(*m_engine, o.text);
     case CliCommandLine::Verb::Identity:
-        return PrintIdentity(*m_engine, o.registerBase, o.timeoutMs, std::cout);
+        return PrintIdentity(*m_engine, o.registerBase, o.timeoutMs, std::cout, isatty(STDOUT_FILENO) != 0);
     case CliCommandLine::Verb::ReadSettings:
         return CliSettings(*m_engine, o.timeoutMs).ReadSettings(o.text, o.factory);
     case CliCommandLine::Verb::ApplySettings:

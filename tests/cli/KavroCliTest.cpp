@@ -43,8 +43,10 @@ TEST(KavroCli, QueriesAndSettingsReachTheCamera)
     };
     const Case cases[] = {
         {"query GA", "42\n", ""},
-        {"set ga -92", "", "names are taken in any letter case"},
-        {"--timeout 300 raw 'GA?'", "GA=-92\n", "the setting reached the camera"},
+        {"set ga 605", "", "names are taken in any letter case, values up to the highest the pages allow"},
+        {"--timeout 300 raw 'GA?'", "GA=605\n", "the setting reached the camera"},
+        {"set ga -92", "", "and down to the lowest"},
+        {"--timeout 300 raw 'GA?'", "GA=-92\n", ""},
         {"query AGCF", "32\n", "values print as the pages show them"},
         {"query MD", model, "a text"},
         {"--register-base query MD", model, "a text in register-base form"},
@@ -86,6 +88,15 @@ TEST(KavroCli, IdentityPrintsWhatTheAboutWindowShows)
     r = f.Cli("--timeout 300 identity");
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, "") << "nothing without the firmware version";
+
+    f.camera.SetFaults({});
+    f.camera.SetText("UD", "\x1b]0;PWNED\x07");
+    ChildProcess onTerminal("XDG_CONFIG_HOME='" + f.home.path + "' " KAVRO_CLI_PATH " --port '" + f.pty.DevicePath() +
+                                "' identity",
+                            true);
+    EXPECT_EQ(onTerminal.Wait(), 0) << onTerminal.Err();
+    EXPECT_NE(onTerminal.Out().find("User ID: \\x1b]0;PWNED\\x07\r\n"), std::string::npos)
+        << "camera text reaches a terminal escaped: " << onTerminal.Out();
 }
 
 // Exit code 2 for a command line that makes no sense: see the next test.
@@ -128,6 +139,9 @@ TEST(KavroCli, TheCommandLineIsJudgedBeforeThePortIsTouched)
         {"set GA 606", "606 is outside the range of GA: -92..605"},
         {"set AGCF 99999999999", "99999999999 is outside the range of AGCF: 32..890"},
         {"set GA 5x", "\"5x\" is not a whole number; GA takes -92..605"},
+        {"set SH 100", "100 is outside the range of SH: 0..11"},
+        {"set CM 12", "12 is outside the range of CM: 0..3, plus 16, 32, 64 for its R, G, B marks"},
+        {"set UD \"$(printf 'ab\\033c')\"", "the text for UD holds a control character; it cannot be sent"},
         {"set EB 99999999999", "99999999999 is outside the range of EB: -2147483648..2147483647"},
         {"--timeout 1e3 query GA", "--timeout \"1e3\" is not a whole number; valid: 1..600000 ms"},
         {"--baud 9600xyz query GA", "--baud \"9600xyz\" is not a whole number; valid: 9600, 19200, 38400, 57600 or 115200"},
