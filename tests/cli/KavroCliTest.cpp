@@ -4,6 +4,9 @@
 #include <csignal>
 #include <fstream>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include "comm/CommandTable.h"
 #include "params/CtrlTbl.h"
@@ -272,7 +275,12 @@ TEST(KavroCli, ASettingsFileClonesOneCameraIntoAnother)
 
     target.camera.ClearReceivedLines();
     r = target.Cli("apply-settings '" + file + "'");
-    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.exitCode, 1) << "the factory lines were not applied";
+    EXPECT_NE(r.err.find("kavro-cli: skipped line 53: BMTHB=0 (a factory setting, applied only at the factory "
+                         "level)\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("kavro-cli: and 260 more skipped line(s)\n"), std::string::npos) << r.err;
     const std::vector<std::string> userLines = target.camera.ReceivedLines();
     EXPECT_FALSE(userLines.empty());
     EXPECT_TRUE(std::none_of(userLines.begin(), userLines.end(), [rows](const std::string& line) {
@@ -295,7 +303,7 @@ TEST(KavroCli, DiffQueriesTheFileLinesAndNamesEachDifferenceAsThePagesShowIt)
     f.camera.SetRegister("GA00", 7);
     f.camera.SetRegister("KSR", 667);
     const std::string file = f.home.File("golden.cam");
-    std::ofstream(file) << "GA=100\r\nAGCF=50\r\nGA00=5\r\nNOPE=1\r\nGA=9999\r\nKSR=700\r\n";
+    std::ofstream(file) << "GA=100\r\nAGCF=50\r\nGA00=5\r\nNOPE=1\r\nKSR=700\r\n";
 
     f.camera.ClearReceivedLines();
     ProcessResult r = f.Cli("diff '" + file + "'");
@@ -303,6 +311,8 @@ TEST(KavroCli, DiffQueriesTheFileLinesAndNamesEachDifferenceAsThePagesShowIt)
     EXPECT_EQ(r.out, "AGCF=50 (camera: 60)\nKSR=700 (camera: 667)\n");
     EXPECT_EQ(f.camera.ReceivedLines(), (std::vector<std::string>{"GA?", "AGCF?", "KSR?"}))
         << "only the lines the user level would send, in file order, and nothing else";
+    EXPECT_EQ(r.err, "kavro-cli: skipped line 3: GA00=5 (a factory setting, applied only at the factory level)\n"
+                     "kavro-cli: skipped line 4: NOPE=1 (no such command)\n");
 
     r = f.Cli("diff '" + file + "' --factory");
     EXPECT_EQ(r.exitCode, 3) << r.err;
@@ -312,7 +322,7 @@ TEST(KavroCli, DiffQueriesTheFileLinesAndNamesEachDifferenceAsThePagesShowIt)
     f.camera.SetRegister("GA00", 5);
     f.camera.SetRegister("KSR", 700);
     r = f.Cli("diff '" + file + "' --factory");
-    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.exitCode, 1) << "no difference, but a line could not be compared: " << r.err;
     EXPECT_EQ(r.out, "");
 
     f.camera.SetFaults(SwallowingReplies(2));
@@ -321,9 +331,88 @@ TEST(KavroCli, DiffQueriesTheFileLinesAndNamesEachDifferenceAsThePagesShowIt)
     EXPECT_EQ(r.out, "") << "no verdict without every answer";
     EXPECT_NE(r.err.find("no valid answer to GA?"), std::string::npos) << r.err;
     f.camera.SetFaults(camsim::Faults{});
-    EXPECT_EQ(f.Cli("diff '" + f.home.File("missing.cam") + "'").exitCode, 1);
     EXPECT_EQ(f.Cli("diff").exitCode, 2);
     EXPECT_EQ(f.Cli("diff '" + file + "' --all").exitCode, 2);
+}
+
+// A file is the operator's backup: whatever the camera held, the values the
+// pages offer or not, applying the file brings it back, and diff sees every
+// line that differs.
+TEST(KavroCli, AFileReadFromACameraComesBackWhole)
+{
+    CliCamera f;
+    const char* outside[] = {"STL", "ETL", "AASX", "AASY", "AGCF", "WASX", "WASY"};
+    for (const char* name : outside)
+        f.camera.SetRegister(name, 0);   // as a camera of its own may start
+    f.camera.SetRegister("GA", 700);
+    f.camera.SetRegister("SH", 100);
+    // Written through a link to a private file: the link and the mode stay.
+    const std::string file = f.home.File("golden.cam");
+    const std::string link = f.home.File("link.cam");
+    std::ofstream(file) << "old";
+    chmod(file.c_str(), 0600);
+    std::filesystem::create_symlink(file, link);
+    ProcessResult r = f.Cli("read-settings '" + link + "'");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(std::filesystem::status(file).permissions(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_NE(FileText(file).find("\r\nGA=700\r\n"), std::string::npos);
+
+    for (const char* name : outside)
+        f.camera.SetRegister(name, 80);
+    f.camera.SetRegister("GA", 5);
+    f.camera.SetRegister("SH", 1);
+    r = f.Cli("diff '" + link + "'");
+    EXPECT_EQ(r.exitCode, 3) << r.err;
+    EXPECT_EQ(r.out, "SH=100 (camera: 1)\nSTL=0 (camera: 80)\nETL=0 (camera: 80)\nGA=700 (camera: 5)\n"
+                     "AASX=0 (camera: 80)\nAASY=0 (camera: 80)\nAGCF=0 (camera: 5)\nWASX=0 (camera: 80)\n"
+                     "WASY=0 (camera: 80)\n");
+
+    r = f.Cli("apply-settings '" + link + "'");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(f.camera.Register("GA"), 700);
+    EXPECT_EQ(f.camera.Register("SH"), 100);
+    r = f.Cli("diff '" + link + "'");
+    EXPECT_EQ(r.exitCode, 0) << "every register equals the file: " << r.out << r.err;
+}
+
+// Settings files from pipes, devices and damaged disks: every line or a clear no.
+TEST(KavroCli, SettingsFilesComeFromAnyInputAndNothingUsableFails)
+{
+    CliCamera f;
+    f.camera.SetRegister("GA", -92);
+    const std::string binary = f.home.File("binary.cam");
+    std::ofstream(binary, std::ios::binary) << std::string("\0\0\0\x7f" "ELF\x01\x02", 9) << std::string(300, '\0');
+    const std::string mac = f.home.File("mac.cam");
+    std::ofstream(mac, std::ios::binary) << "\xEF\xBB\xBFGAB=133\rSH=1\n";
+    const struct {
+        std::string input;   // a shell command whose output is piped in, or ""
+        std::string arguments;
+        int exitCode;
+        std::string err;
+    } cases[] = {
+        {"printf 'GA=77\\r\\n'", "diff -", 3, ""},
+        {"printf 'GA=77\\r\\n'", "apply-settings /dev/stdin", 0, ""},
+        {"", "apply-settings '" + mac + "'", 0, ""},
+        {"", "apply-settings /dev/null", 1, "kavro-cli: /dev/null: the file is empty; nothing done\n"},
+        {"", "diff /dev/zero", 1,
+         "kavro-cli: /dev/zero: larger than 64 MB, which no settings or gamma file is; not read\n"},
+        {"", "apply-settings '" + binary + "'", 1,
+         "kavro-cli: skipped line 1: \\x00\\x00\\x00\\x7fELF\\x01\\x02\\x00"},
+        {"", "apply-settings '" + binary + "'", 1, ": no line of the file is a setting this level applies; nothing done\n"},
+        {"printf '\\n\\n'", "apply-settings -", 1, "kavro-cli: standard input: the file holds only blank lines"},
+    };
+    for (const auto& c : cases) {
+        const std::string pipe = c.input.empty() ? "" : c.input + " | ";
+        const ProcessResult r = RunProcess(pipe + "XDG_CONFIG_HOME='" + f.home.path + "' " KAVRO_CLI_PATH " --port '" +
+                                           f.pty.DevicePath() + "' " + c.arguments);
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.arguments << ": " << r.err;
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << c.arguments << ": " << r.err;
+    }
+    EXPECT_EQ(f.camera.Register("GA"), 77) << "a pipe is applied like a file";
+    EXPECT_EQ(f.camera.Register("GAB"), 133) << "CR alone ends a line; the byte-order mark is skipped";
+    EXPECT_EQ(f.camera.Register("SH"), 1);
 }
 
 TEST(KavroCli, SettingAreasAreStoredAndLoaded)

@@ -15,6 +15,7 @@
 #include "support/MainWindowRig.h"
 #include "support/Faults.h"
 
+#include <QDir>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -58,6 +59,17 @@ struct AreaAnswer {
     QString preselected;
 };
 
+// Counts how often the window was disabled or enabled again: a progress window that opens does both.
+struct EnabledChanges : QObject {
+    explicit EnabledChanges(QWidget* window) { window->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        count += event->type() == QEvent::EnabledChange ? 1 : 0;
+        return false;
+    }
+    int count = 0;
+};
+
 // The progress window's closing pause, shortened for the test.
 struct ShortClosePause {
     ShortClosePause() { AreaStore::SetClosePause(1); }
@@ -78,6 +90,8 @@ TEST(SettingsFiles, AFactoryFileLoadsAtUserLevelWithoutItsFactoryLines)
         factory.window->OnSaveSettingFile();
         ASSERT_EQ(factory.prompts.LastText(), "Save Complete");
         EXPECT_EQ(factory.settings.dataPath, folder.path) << "the chosen folder is remembered";
+        EXPECT_EQ(QDir::currentPath().toStdString(), folder.path) << "and is the working folder of the next dialog";
+        QDir::setCurrent(QDir::tempPath());
     }
     const std::string saved = FileText(path);
     EXPECT_EQ(size_t(std::count(saved.begin(), saved.end(), '\n')), FileQueries(true).size()) << "every factory row";
@@ -97,6 +111,10 @@ TEST(SettingsFiles, AFactoryFileLoadsAtUserLevelWithoutItsFactoryLines)
     EXPECT_EQ(user.window->CurParam(CmdAGCF), user.window->PrevParam(CmdAGCF)) << "the load is committed";
     EXPECT_FALSE(user.window->Progress().IsCreated());
     EXPECT_TRUE(user.prompts.prompts.empty());
+    EXPECT_EQ(user.window->LastLoadSkipped(), FileQueries(true).size() - FileQueries(false).size())
+        << "the factory lines count as skipped";
+    EXPECT_EQ(user.prompts.fileSuffixes.back(), "cam") << "a name typed without extension opens NAME.cam";
+    EXPECT_EQ(QDir::currentPath().toStdString(), folder.path) << "a file opened makes its folder the working folder";
 }
 
 TEST(SettingsFiles, ComparingWithAFileMarksTheDifferencesAndAppliesOnlyTheCheckedOnes)
@@ -140,6 +158,14 @@ TEST(SettingsFiles, ComparingWithAFileMarksTheDifferencesAndAppliesOnlyTheChecke
     EXPECT_EQ(dialog->Comparison().DifferenceCount(), 1u) << "compared again after applying";
     EXPECT_TRUE(marked(0) && !marked(1));
     EXPECT_TRUE(rig.prompts.prompts.empty());
+
+    rig.camera.SetFaults(RefusingAll());
+    const int agcf = marked(0) && cell(0, CCompareDlg::ColMnemonic) == "AGCF" ? 0 : 1;
+    table.item(agcf, CCompareDlg::ColPage)->setCheckState(Qt::Checked);
+    dialog->ApplyButton().click();
+    EXPECT_EQ(Settings(rig.Wire()), (std::vector<std::string>{"AGCF=800"}));
+    EXPECT_EQ(dialog->Comparison().DifferenceCount(), 1u) << "a refused line still differs";
+    EXPECT_TRUE(marked(agcf)) << "and stays marked";
 }
 
 TEST(SettingsFiles, UnreadableAndUnwritableFilesChangeNothing)
@@ -149,9 +175,13 @@ TEST(SettingsFiles, UnreadableAndUnwritableFilesChangeNothing)
     rig.window->Initialise();
     rig.Wire();
 
+    const EnabledChanges progressShown(rig.window.get());
     EXPECT_FALSE(rig.window->ApplySettingFile(QString::fromStdString(folder.File("missing.cam"))));
     EXPECT_EQ(rig.prompts.LastText().toStdString(), folder.File("missing.cam") + "\nCouldn't open this file");
     EXPECT_EQ(rig.prompts.prompts.back().caption, "File Open Error");
+    EXPECT_EQ(progressShown.count, 0) << "no progress window flashes before the box";
+    EXPECT_FALSE(rig.window->CompareWithFile(QString::fromStdString(folder.path)));
+    EXPECT_EQ(progressShown.count, 0);
 
     // A full disk: the old file stays whole and nothing claims success.
     const std::string old = folder.File("old.cam");
