@@ -73,9 +73,9 @@ TEST(SettingsFile, EveryWholeValueOfABoundSettingIsAppliedAndEverythingElseSaysW
     const struct {
         const char* piece;
         int value;
-    } applied[] = {{" ga = 12 ", 12}, {"GA=&h1F", 31},   {"AGCF=100", 100}, {"GA=700", 700},
-                   {"STL=0", 0},     {"AGCF=0", 0},     {"SH=100", 100},   {"GA=+5", 5},
-                   {"GA=&HFFFFFFFF", -1}, {"TCNR0=-2147483648", INT32_MIN}, {"CM=115", 115}};
+    } applied[] = {{" ga = 12 ", 12}, {"GA=&h1F", 31}, {"AGCF=100", 100}, {"GA=700", 700}, {"STL=0", 0},
+                   {"AGCF=0", 0}, {"SH=100", 100}, {"GA=+5", 5}, {"GA=&HFFFFFFFF", -1},
+                   {"TCNR0=-2147483648", INT32_MIN}, {"CM=115", 115}};
     for (const auto& a : applied) {
         ASSERT_TRUE(j.Parse(a.piece, true)) << a.piece << ": " << j.reason;
         EXPECT_EQ(j.line.value, a.value) << a.piece << ": as the file says, unscaled";

@@ -2,7 +2,10 @@
 // window and the virtual camera.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 
 #include "dialogs/AreaStore.h"
@@ -78,21 +81,35 @@ struct ShortClosePause {
 
 }  // namespace
 
+// A file is the operator's backup: whatever the camera held, the values the
+// pages offer or not, it comes back whole, at the user level without its factory lines.
 TEST(SettingsFiles, AFactoryFileLoadsAtUserLevelWithoutItsFactoryLines)
 {
     TempFolder folder;
     const std::string path = folder.File("camera.cam");
+    const std::string link = folder.File("link.cam");
+    std::ofstream(path) << "old";
+    chmod(path.c_str(), 0600);
+    std::filesystem::create_symlink(path, link);
     {
         MainWindowRig factory(ActiveFactory);
+        for (const char* name : {"STL", "ETL", "AASX", "AASY", "WASX", "WASY"})
+            factory.camera.SetRegister(name, 0);   // as a camera of its own may start
+        factory.camera.SetRegister("GA", 700);
+        factory.camera.SetRegister("SH", 100);
         factory.camera.SetRegister("AGCF", 100 * 16);
         factory.window->Initialise();
-        factory.prompts.files.push_back(QString::fromStdString(path));
+        factory.prompts.files.push_back(QString::fromStdString(link));
+        factory.prompts.yesNoAnswers = {true};
         factory.window->OnSaveSettingFile();
         ASSERT_EQ(factory.prompts.LastText(), "Save Complete");
         EXPECT_EQ(factory.settings.dataPath, folder.path) << "the chosen folder is remembered";
         EXPECT_EQ(QDir::currentPath().toStdString(), folder.path) << "and is the working folder of the next dialog";
         QDir::setCurrent(QDir::tempPath());
     }
+    EXPECT_TRUE(std::filesystem::is_symlink(link)) << "saved through the link, which stays";
+    EXPECT_EQ(std::filesystem::status(path).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     const std::string saved = FileText(path);
     EXPECT_EQ(size_t(std::count(saved.begin(), saved.end(), '\n')), FileQueries(true).size()) << "every factory row";
     EXPECT_NE(saved.find("AGCF=100\r\n"), std::string::npos);
@@ -100,14 +117,20 @@ TEST(SettingsFiles, AFactoryFileLoadsAtUserLevelWithoutItsFactoryLines)
     MainWindowRig user;
     user.window->Initialise();
     user.Wire();
-    user.prompts.files.push_back(QString::fromStdString(path));
+    user.prompts.files.push_back(QString::fromStdString(link));
     user.window->OnOpenSettingFile();
 
     const std::vector<std::string> sets = Settings(user.Wire());
-    EXPECT_EQ(sets.size(), FileQueries(false).size()) << "only the user lines are sent";
+    EXPECT_EQ(sets.size(), FileQueries(false).size()) << "every user line is sent, in the pages' ranges or not";
     EXPECT_TRUE(std::none_of(sets.begin(), sets.end(), IsFactoryOnly));
     EXPECT_EQ(std::count(sets.begin(), sets.end(), "AGCF=1600"), 1) << "the camera gets sixteenths";
+    for (const std::string& line : sets) {
+        const std::string name = line.substr(0, line.find('='));
+        EXPECT_EQ(user.camera.Register(name), std::stoi(line.substr(name.size() + 1))) << name;
+        EXPECT_NE(saved.find(name == "AGCF" ? "AGCF=100\r" : line + "\r"), std::string::npos) << line;
+    }
     EXPECT_EQ(user.Spin(user.Id("AGCF"))->Text(), "100");
+    EXPECT_EQ(user.Spin(user.Id("GA"))->Text(), "700") << "the pages show the camera's value";
     EXPECT_EQ(user.window->CurParam(CmdAGCF), user.window->PrevParam(CmdAGCF)) << "the load is committed";
     EXPECT_FALSE(user.window->Progress().IsCreated());
     EXPECT_TRUE(user.prompts.prompts.empty());
@@ -115,6 +138,15 @@ TEST(SettingsFiles, AFactoryFileLoadsAtUserLevelWithoutItsFactoryLines)
         << "the factory lines count as skipped";
     EXPECT_EQ(user.prompts.fileSuffixes.back(), "cam") << "a name typed without extension opens NAME.cam";
     EXPECT_EQ(QDir::currentPath().toStdString(), folder.path) << "a file opened makes its folder the working folder";
+
+    // The start line after the end line, as a file may set them: the end line's arrow
+    // steps from what it shows instead of jumping past the start line.
+    const std::string startAfterEnd = folder.File("start-after-end.cam");
+    std::ofstream(startAfterEnd) << "STL=500\r\nETL=100\r\n";
+    user.window->ApplySettingFile(QString::fromStdString(startAfterEnd));
+    user.Wire();
+    user.Step(user.Id("ETL"), 1);
+    EXPECT_EQ(user.Wire(), std::vector<std::string>{"ETL=101"});
 }
 
 TEST(SettingsFiles, ComparingWithAFileMarksTheDifferencesAndAppliesOnlyTheCheckedOnes)

@@ -1,16 +1,9 @@
-// Every bound control of every page reaches the camera, at the factory level;
-// a file saved from a camera brings it back whole, whatever the camera held.
+// Every bound control of every page reaches the camera, at the factory level.
 #include <gtest/gtest.h>
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QRadioButton>
-
-#include <sys/stat.h>
-
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "comm/CRsCmd.h"
 #include "dialogs/BlockingScope.h"
@@ -97,61 +90,5 @@ TEST(RoundTrip, EveryControlReachesTheCamera)
         changed += after != before ? 1 : 0;
     }
     EXPECT_GE(changed, 290) << "nearly every row is a control of its own";
-    EXPECT_TRUE(rig.prompts.prompts.empty()) << rig.prompts.LastText().toStdString();
-}
-
-TEST(RoundTrip, ASavedFileBringsBackWhateverTheCameraHeld)
-{
-    MainWindowRig rig;
-    const char* outside[] = {"STL", "ETL", "AASX", "AASY", "AGCF", "WASX", "WASY"};
-    for (const char* name : outside)
-        rig.camera.SetRegister(name, 0);   // as a camera of its own may start
-    rig.camera.SetRegister("GA", 700);
-    rig.camera.SetRegister("SH", 100);
-    rig.window->Initialise();
-    EXPECT_EQ(rig.Spin(rig.Id("GA"))->Text(), "700") << "the pages show what the camera holds";
-
-    // Saved through a link to a private file: the link and the mode stay.
-    TempFolder folder;
-    const std::string file = folder.File("golden.cam");
-    const std::string link = folder.File("link.cam");
-    std::ofstream(file) << "old";
-    chmod(file.c_str(), 0600);
-    std::filesystem::create_symlink(file, link);
-    rig.prompts.files.push_back(QString::fromStdString(link));
-    rig.prompts.yesNoAnswers = {true};
-    rig.window->OnSaveSettingFile();
-    ASSERT_EQ(rig.prompts.LastText(), "Save Complete");
-    EXPECT_TRUE(std::filesystem::is_symlink(link));
-    EXPECT_EQ(std::filesystem::status(file).permissions(),
-              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-
-    rig.prompts.Clear();
-    for (const char* name : outside)
-        rig.camera.SetRegister(name, 80);
-    rig.camera.SetRegister("GA", 5);
-    rig.camera.SetRegister("SH", 1);
-    rig.Wire();
-    rig.prompts.files.push_back(QString::fromStdString(link));
-    rig.window->OnOpenSettingFile();
-    const std::vector<std::string> wire = rig.Wire();
-    EXPECT_EQ(wire.size(), 64u) << "every line of the file is sent";
-    EXPECT_EQ(rig.window->LastLoadSkipped(), 0u);
-    std::istringstream lines(FileText(file));
-    for (std::string line; std::getline(lines, line);) {
-        const std::string name = line.substr(0, line.find('='));
-        const int value = std::stoi(line.substr(name.size() + 1));
-        EXPECT_EQ(AskCamera(rig, CommandTable::Find(name)), value) << name << ": the camera holds the file's value";
-    }
-
-    // The start line after the end line, as a file may set them: the end line's arrow
-    // steps from what it shows instead of jumping past the start line.
-    const std::string startAfterEnd = folder.File("start-after-end.cam");
-    std::ofstream(startAfterEnd) << "STL=500\r\nETL=100\r\n";
-    rig.window->ApplySettingFile(QString::fromStdString(startAfterEnd));
-    rig.Wire();
-    rig.Step(rig.Id("ETL"), 1);
-    EXPECT_EQ(rig.Wire(), std::vector<std::string>{"ETL=101"});
-    EXPECT_EQ(rig.Spin(rig.Id("ETL"))->Text(), "101");
     EXPECT_TRUE(rig.prompts.prompts.empty()) << rig.prompts.LastText().toStdString();
 }

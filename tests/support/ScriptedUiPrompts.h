@@ -42,13 +42,13 @@ public:
             yesNoAnswers.pop_front();
         return yes;
     }
-    QString ChooseSaveFile(QWidget*, const QString& initialPath, const QString& filter, const QString& suffix) override
+    QString ChooseSaveFile(QWidget*, const QString&, const QString& filter, const QString& suffix) override
     {
-        return NextFile(initialPath, filter, suffix);
+        return NextFile(filter, suffix);
     }
-    QString ChooseOpenFile(QWidget*, const QString& initialPath, const QString& filter, const QString& suffix) override
+    QString ChooseOpenFile(QWidget*, const QString&, const QString& filter, const QString& suffix) override
     {
-        return NextFile(initialPath, filter, suffix);
+        return NextFile(filter, suffix);
     }
 
     QString LastText() const { return prompts.empty() ? QString() : prompts.back().text; }
@@ -59,7 +59,6 @@ public:
     std::deque<QString> files;       // empty: cancelled
     std::vector<QString> fileFilters;
     std::vector<QString> fileSuffixes;       // the default extension of each chooser
-    std::vector<QString> initialPaths;       // where each chooser opened
     std::function<void(const Prompt&)> onMessage;   // sees the windows while the box would stand
     bool boxesTakeFocus = false;   // a message is a window that takes the focus, as a real box does
 
@@ -89,9 +88,8 @@ private:
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
 
-    QString NextFile(const QString& initialPath, const QString& filter, const QString& suffix)
+    QString NextFile(const QString& filter, const QString& suffix)
     {
-        initialPaths.push_back(initialPath);
         fileFilters.push_back(filter);
         fileSuffixes.push_back(suffix);
         if (files.empty())
