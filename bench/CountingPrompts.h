@@ -8,6 +8,6 @@ public:
     void Message(QWidget*, const QString&, const QString&, Icon) override { ++shown; }
     bool AskYesNo(QWidget*, const QString&, const QString&) override { return true; }
     QString ChooseSaveFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    QString ChooseOpenFile(QWidget*, const QString&, const QString&) override { return {}; }
+    QString ChooseOpenFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     int shown = 0;
 };

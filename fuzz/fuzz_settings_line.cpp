@@ -1,13 +1,13 @@
-// Every piece of a settings file goes through SettingsFile::ParseLine; what it
-// lets through must be a bound value setting within its control's range.
+// Every byte a settings file may hold goes through SettingsInput as the window
+// and kavro-cli read it; what it lets through must be a bound value setting
+// the level may apply, and whatever it leaves out must say why.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "settings/AppSettings.h"
 #include "comm/CommandFormat.h"
-#include "files/SettingsFile.h"
-#include "files/SettingsFileReader.h"
+#include "files/SettingsInput.h"
 #include "params/CtrlTbl.h"
 
 namespace {
@@ -27,8 +27,6 @@ void CheckAccepted(const SettingsLine& line, bool factory)
     Check(entry.ctrlId == line.ctrlId && entry.ctrlId != 0);
     Check(entry.kind != CtrlKindNone && entry.kind != CtrlKindButton);
     Check(factory || entry.access != AccessFactory);
-    if (entry.kind == CtrlKindEdit)
-        Check(line.value >= entry.min && line.value <= entry.max);
 }
 
 }  // namespace
@@ -38,18 +36,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static AppSettings settings;
     static CommandFormat format(settings);
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    // Pieces as the reader cuts them: at most 255 bytes, or through a line end.
-    for (size_t start = 0; start < bytes.size();) {
-        size_t end = bytes.find('\n', start);
-        end = end == std::string::npos ? bytes.size() : end + 1;
-        end = std::min(end, start + SettingsFileReader::kPieceLength);
-        const std::string piece = bytes.substr(start, end - start);
-        for (bool factory : {false, true}) {
-            SettingsLine line;
-            if (SettingsFile::ParseLine(format, piece, factory, line))
-                CheckAccepted(line, factory);
+    for (bool factory : {false, true}) {
+        SettingsInput input;
+        input.Judge(bytes, format, factory);
+        long long previous = 0;
+        for (const SettingsLine& line : input.Lines()) {
+            CheckAccepted(line, factory);
+            Check(line.lineNumber > previous && line.lineNumber <= input.LineCount());
+            previous = line.lineNumber;
         }
-        start = end;
+        for (const SkippedLine& skipped : input.Skipped())
+            Check(!skipped.reason.empty() && skipped.text.size() <= 255 && skipped.lineNumber <= input.LineCount());
+        Check(input.Lines().size() + input.Skipped().size() <= static_cast<size_t>(input.LineCount()));
+        Check(input.Lines().empty() != input.NothingUsable().empty());
     }
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <QSocketNotifier>
 
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
@@ -47,9 +48,11 @@ SignalCloser::~SignalCloser()
 // user-interface thread gets back to its loop and sees the byte.
 void SignalCloser::Handler(int)
 {
+    const int interrupted = errno;   // the code the handler interrupted may be about to read it
     StopRequest::Raise();
     const char byte = 1;
     (void)!write(s_pipe[1], &byte, 1);   // async-signal-safe; the rest happens on the UI thread
+    errno = interrupted;
 }
 
 void SignalCloser::OnReadable()

@@ -1,14 +1,15 @@
 #include "cli/CliCommandLine.h"
 
 #include <cctype>
-#include <charconv>
 #include <climits>
 
 #include "settings/AppSettings.h"
+#include "comm/CommandFormat.h"
 #include "comm/CommandTable.h"
+#include "comm/NumberText.h"
 #include "comm/serial/NetworkPortName.h"
 #include "comm/serial/SerialPort.h"
-#include "params/CtrlTbl.h"
+#include "params/ParamStore.h"
 
 namespace {
 
@@ -20,23 +21,16 @@ const char kBaudList[] = "9600, 19200, 38400, 57600 or 115200";
 const char kVerbs[] = "query NAME, set NAME VALUE, raw LINE, read-luts FILE.csv, send-luts FILE.csv, "
                       "read-settings FILE.cam [--factory], apply-settings FILE.cam [--factory], "
                       "diff FILE.cam [--factory], store-area N|all, load-area N or identity";
-// The centre marker packs its combo box (bits 0..3) and three colour check boxes (bits 4..6).
-constexpr int kCmColourBits = 0x70;
 
-enum class NumberRead { Ok, NotWhole, TooLarge };
+using NumberRead = NumberText::WholeRead;
 
-// An optional sign and decimal digits, nothing else, within 32 bits.
 NumberRead ReadWholeNumber(const std::string& text, int& out)
 {
-    const bool plus = !text.empty() && text[0] == '+';
-    const char* first = text.data() + (plus ? 1 : 0);
-    const char* last = text.data() + text.size();
-    if (first == last || (plus && *first == '-'))
-        return NumberRead::NotWhole;
-    const auto [end, error] = std::from_chars(first, last, out);
-    if (end != last)
-        return NumberRead::NotWhole;
-    return error == std::errc() ? NumberRead::Ok : NumberRead::TooLarge;
+    int32_t number = 0;
+    const NumberRead read = NumberText::ReadWhole(text, number);
+    if (read == NumberRead::Ok)
+        out = number;
+    return read;
 }
 
 bool WholeNumber(const std::string& text, int& out)
@@ -49,21 +43,6 @@ std::string Upper(std::string text)
     for (char& c : text)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return text;
-}
-
-// The range the pages allow a command, from its first bound control; false
-// when no control with a range is bound to it.
-bool PageRange(int commandIndex, int& min, int& max)
-{
-    const int row = CtrlTbl::FindByCommand(commandIndex);
-    if (row < 0)
-        return false;
-    const CtrlTblEntry& entry = CtrlTbl::Rows()[row];
-    if (entry.kind == CtrlKindNone || entry.kind == CtrlKindButton)
-        return false;
-    min = entry.min;
-    max = commandIndex == CmdCM ? entry.max | kCmColourBits : entry.max;
-    return true;
 }
 
 using Verb = CliCommandLine::Verb;
@@ -258,17 +237,19 @@ bool CliCommandLine::ParseSetValue(const std::string& valueText)
 {
     const std::string mnemonic = CommandTable::Row(commandIndex).mnemonic;
     if (CommandTable::Row(commandIndex).kind == KindText) {
+        // A line end or escape inside the text would end the command early or reach a terminal.
+        if (CommandFormat::HoldsControlCharacter(valueText))
+            return Fail("the text for " + mnemonic + " holds a control character; it cannot be sent");
         text = valueText;
         return true;
     }
-    int min = INT_MIN;
-    int max = INT_MAX;
-    const bool bounded = PageRange(commandIndex, min, max);
-    const std::string validText = std::to_string(min) + ".." + std::to_string(max);
+    const std::string accepted = ParamStore::AcceptedText(commandIndex);
+    const bool bounded = !accepted.empty();   // a command no control binds takes any 32-bit value
+    const std::string validText = bounded ? accepted : std::to_string(INT_MIN) + ".." + std::to_string(INT_MAX);
     const NumberRead read = ReadWholeNumber(valueText, value);
     if (read == NumberRead::NotWhole)
         return Fail("\"" + valueText + "\" is not a whole number; " + mnemonic + " takes " + validText);
-    if (read == NumberRead::TooLarge || (bounded && (value < min || value > max)))
+    if (read == NumberRead::TooLarge || (bounded && !ParamStore::Accepts(commandIndex, value)))
         return Fail(valueText + " is outside the range of " + mnemonic + ": " + validText);
     return true;
 }

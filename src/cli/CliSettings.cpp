@@ -8,11 +8,14 @@
 #include <thread>
 
 #include "settings/AppSettings.h"
+#include "cli/TerminalText.h"
 #include "comm/CRsCmd.h"
 #include "comm/CommandFormat.h"
 #include "comm/SettingAreas.h"
+#include "files/InputFile.h"
 #include "files/SettingsComparison.h"
 #include "files/SettingsFile.h"
+#include "files/SettingsInput.h"
 #include "params/CtrlTbl.h"
 #include "params/ParamStore.h"
 
@@ -82,45 +85,37 @@ int CliSettings::ReadSettings(const std::string& path, bool factory)
         const int command = ParamStore::CommandOf(ctrlId);   // -1 or kNoCommand when nothing was read for it
         return command >= 0 && command < CommandTable::kCount ? values[static_cast<size_t>(command)] : 0;
     };
-    if (!SettingsFile::Write(path, factory, valueOf)) {
-        std::cerr << "kavro-cli: " << path << ": cannot write the file" << std::endl;
+    std::string why;
+    if (!SettingsFile::Write(path, factory, valueOf, &why)) {
+        std::cerr << "kavro-cli: " << why << "; nothing written" << std::endl;
         return 1;
     }
     return 0;
 }
 
 // Sends what the window would send for the same file at the same level; a
-// refused line does not stop the rest.
-int CliSettings::ApplySettings(const std::string& path, bool factory)
+// refused line does not stop the rest. Success means every line of the file
+// reached the camera: a skipped or refused line, or a file with nothing to
+// apply, exits 1.
+int CliSettings::ApplySettings(const SettingsInput& input)
 {
-    AppSettings settings;
-    const CommandFormat format(settings);
     const bool showProgress = isatty(STDERR_FILENO);
     CliSettingsSink sink(m_engine, m_timeoutMs, showProgress);
-    if (!SettingsFile::Apply(path, format, factory, sink)) {
-        std::cerr << "kavro-cli: " << path << ": cannot read the file" << std::endl;
-        return 1;
-    }
+    input.Apply(sink);
     if (showProgress)
         std::cerr << "\rapplying settings 100 %" << std::endl;
-    if (sink.failures > 0) {
+    if (sink.failures > 0)
         std::cerr << "kavro-cli: the camera refused or did not answer " << sink.failures << " line(s)" << std::endl;
-        return 1;
-    }
-    return 0;
+    return sink.failures > 0 || !input.Skipped().empty() ? 1 : 0;
 }
 
-// Only the file's usable lines are queried, in file order; values are printed
-// as the pages show them.
-int CliSettings::Diff(const std::string& path, bool factory)
+// Every line applying would send is queried, in file order; values are
+// printed as the pages show them. Differences exit 3; without any, a line
+// that could not be compared exits 1, since the camera may differ there.
+int CliSettings::Diff(const SettingsInput& input)
 {
-    AppSettings settings;
-    const CommandFormat format(settings);
     SettingsComparison comparison;
-    if (!comparison.Load(path, format, factory)) {
-        std::cerr << "kavro-cli: " << path << ": cannot read the file" << std::endl;
-        return 1;
-    }
+    comparison.Load(input);
     auto query = [this](int commandIndex, int& value) { return m_engine.GetInt(commandIndex, 0, value, m_timeoutMs) != 0; };
     auto progress = [this](size_t done, size_t total) {
         ShowProgress("reading camera", static_cast<long long>(done), static_cast<long long>(total));
@@ -134,7 +129,36 @@ int CliSettings::Diff(const std::string& path, bool factory)
         if (line.Differs())
             std::cout << SettingsComparison::DifferenceText(line) << "\n";
     std::cout << std::flush;
-    return comparison.DifferenceCount() > 0 ? kExitDiffers : 0;
+    if (comparison.DifferenceCount() > 0)
+        return kExitDiffers;
+    return input.Skipped().empty() ? 0 : 1;
+}
+
+// Reads and judges the file, naming every line it skips; false (after saying
+// why) when nothing of it can be applied.
+bool CliSettings::ReadSettingsFile(const std::string& path, bool factory, SettingsInput& input)
+{
+    const AppSettings settings;
+    if (!input.Read(path, CommandFormat(settings), factory)) {
+        std::cerr << "kavro-cli: " << input.Error() << std::endl;
+        return false;
+    }
+    size_t shown = 0;
+    for (const SkippedLine& skipped : input.Skipped()) {
+        if (++shown > kSkippedLinesShown) {
+            std::cerr << "kavro-cli: and " << input.Skipped().size() - kSkippedLinesShown << " more skipped line(s)"
+                      << std::endl;
+            break;
+        }
+        std::cerr << "kavro-cli: skipped line " << skipped.lineNumber << ": " << TerminalText::Escaped(skipped.text)
+                  << " (" << skipped.reason << ")" << std::endl;
+    }
+    if (!input.NothingUsable().empty()) {
+        std::cerr << "kavro-cli: " << InputFile::NameOf(path) << ": " << input.NothingUsable() << "; nothing done"
+                  << std::endl;
+        return false;
+    }
+    return true;
 }
 
 int CliSettings::StoreArea(int area)

@@ -18,6 +18,7 @@
 #include "comm/SteadyClock.h"
 #include "comm/camlink/ClSerialLib.h"
 #include "comm/serial/SerialPort.h"
+#include "files/SettingsInput.h"
 
 namespace {
 
@@ -149,13 +150,17 @@ int KavroCli::RunCommand(const CliCommandLine& o)
     case CliCommandLine::Verb::SendLuts:
         return LutCommands::SendLuts(*m_engine, o.text);
     case CliCommandLine::Verb::Identity:
-        return PrintIdentity(*m_engine, o.registerBase, o.timeoutMs, std::cout);
+        return PrintIdentity(*m_engine, o.registerBase, o.timeoutMs, std::cout, isatty(STDOUT_FILENO) != 0);
     case CliCommandLine::Verb::ReadSettings:
         return CliSettings(*m_engine, o.timeoutMs).ReadSettings(o.text, o.factory);
     case CliCommandLine::Verb::ApplySettings:
-        return CliSettings(*m_engine, o.timeoutMs).ApplySettings(o.text, o.factory);
-    case CliCommandLine::Verb::Diff:
-        return CliSettings(*m_engine, o.timeoutMs).Diff(o.text, o.factory);
+    case CliCommandLine::Verb::Diff: {
+        SettingsInput input;
+        if (!CliSettings::ReadSettingsFile(o.text, o.factory, input))
+            return ExitFailed;
+        CliSettings settings(*m_engine, o.timeoutMs);
+        return o.verb == CliCommandLine::Verb::Diff ? settings.Diff(input) : settings.ApplySettings(input);
+    }
     case CliCommandLine::Verb::StoreArea:
         return CliSettings(*m_engine, o.timeoutMs).StoreArea(o.area);
     case CliCommandLine::Verb::LoadArea:

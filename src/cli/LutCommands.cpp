@@ -4,6 +4,7 @@
 
 #include "cli/KavroCli.h"
 #include "files/GammaFile.h"
+#include "files/InputFile.h"
 #include "lut/LutPoints.h"
 #include "lut/LutTransfer.h"
 
@@ -29,8 +30,9 @@ int LutCommands::ReadLuts(CRsCmd& engine, const std::string& path)
                   << entries << "; nothing written" << std::endl;
         return KavroCli::ExitFailed;
     }
-    if (!GammaFile::Write(path, tables)) {
-        std::cerr << "kavro-cli: " << path << ": couldn't write this file" << std::endl;
+    std::string why;
+    if (!GammaFile::Write(path, tables, &why)) {
+        std::cerr << "kavro-cli: " << why << "; nothing written" << std::endl;
         return KavroCli::ExitFailed;
     }
     return KavroCli::ExitOk;
@@ -42,8 +44,15 @@ int LutCommands::SendLuts(CRsCmd& engine, const std::string& path)
 {
     GammaTables tables;
     tables.fill(LutPoints::StartingTable());
-    if (!GammaFile::Read(path, tables)) {
-        std::cerr << "kavro-cli: " << path << ": couldn't open this file" << std::endl;
+    std::string why;
+    const int dataLines = GammaFile::Read(path, tables, &why);
+    if (dataLines < 0) {
+        std::cerr << "kavro-cli: " << why << std::endl;
+        return KavroCli::ExitFailed;
+    }
+    if (dataLines == 0) {
+        std::cerr << "kavro-cli: " << InputFile::NameOf(path) << ": no line of the file holds a number; nothing sent"
+                  << std::endl;
         return KavroCli::ExitFailed;
     }
     LutTransfer transfer(engine);

@@ -1,8 +1,10 @@
 #include "cli/StopSignals.h"
 
+#include <cerrno>
 #include <csignal>
 
 #include "comm/serial/SerialPort.h"
+#include "files/SafeFile.h"
 
 void StopSignals::Install()
 {
@@ -17,7 +19,10 @@ void StopSignals::Install()
 // again with its default action, so the caller still sees how the process ended.
 void StopSignals::OnSignal(int signal)
 {
+    const int interrupted = errno;   // should the process go on, the code it interrupted finds errno as it was
+    SafeFile::RemoveTemporaryForSignal();
     SerialPort::ReleaseForSignal();
     std::signal(signal, SIG_DFL);
     std::raise(signal);
+    errno = interrupted;
 }

@@ -299,24 +299,22 @@ int CRsCmd::QueryRaw(int& intOut, const std::string& text, int timeoutMs)
     CommandFields fields;
     PopAndParse(fields);
     const std::string query = text.substr(0, text.find_first_of("\r\n"));
-    if (!IsNumberAnswerTo(fields, query)) {
-        // A refusal ("03 Invalid Value!!") or an echo is no value: never stored as one.
-        if (!quietMode)
-            ShowReplyFailure(fields.text, query);
+    // A refusal ("03 Invalid Value!!") or an echo is no value, never stored as
+    // one; the caller decides what a missing value means.
+    int32_t number = 0;
+    if (!IsNumberAnswerTo(fields, query, number))
         return 0;
-    }
-    intOut = NumberText::AutoBase(fields.param1);
+    intOut = number;
     m_host.SetCommStatus(1);
     return 1;
 }
 
-// "NAME=number" answering "NAME?": decimal, or hexadecimal after "&H".
-bool CRsCmd::IsNumberAnswerTo(const CommandFields& fields, const std::string& query)
+// "NAME=number" answering "NAME?", the number in any form a free reply takes.
+bool CRsCmd::IsNumberAnswerTo(const CommandFields& fields, const std::string& query, int32_t& number)
 {
-    const std::string& value = fields.param1;
-    const bool number = value.compare(0, 2, "&H") == 0 ? NumberText::IsHex(value.substr(2)) : NumberText::IsDecimal(value);
     // The name need not be a row of the table: block averages are "AVDR01" .. "AVDY64".
-    return fields.op == "=" && number && query == fields.name + "?";
+    return fields.op == "=" && query == fields.name + "?" &&
+           NumberText::IsWhole(fields.param1, number, NumberText::WholeForms::Reply);
 }
 
 std::string CRsCmd::FormatSet(int index, int channel, const CommandValue& value, int withLineEnd) const

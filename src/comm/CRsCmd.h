@@ -84,7 +84,7 @@ private:
     int SetValueAs(int32_t kind, int index, int channel, const CommandValue& value, int timeoutMs);
     bool CanSend(int index, const CommandValue& value, int32_t kind);
     bool Refused();
-    static bool IsNumberAnswerTo(const CommandFields& fields, const std::string& query);
+    static bool IsNumberAnswerTo(const CommandFields& fields, const std::string& query, int32_t& number);
     void ShowError(const std::string& text);
     void ShowReplyFailure(const std::string& reply, const std::string& command);
     void ShowNoAnswer();

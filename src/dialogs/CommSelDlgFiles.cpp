@@ -1,6 +1,7 @@
 // Saving and clearing the message list.
 #include "dialogs/CCommSelDlg.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QListWidget>
 
@@ -25,6 +26,8 @@ void CCommSelDlg::OnWriteMessages()
         return;
     }
     AddMessage(kWritten);
+    // As every file dialog of the tool, the chosen folder becomes the working folder too.
+    QDir::setCurrent(QFileInfo(path).absolutePath());
     m_settings.logFilePath = QFileInfo(path).absolutePath().toStdString();
 }
 

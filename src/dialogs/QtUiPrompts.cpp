@@ -60,8 +60,14 @@ QString QtUiPrompts::ChooseSaveFile(QWidget* owner, const QString& initialPath, 
                                                                                    : QString();
 }
 
-QString QtUiPrompts::ChooseOpenFile(QWidget* owner, const QString& initialPath, const QString& filter)
+QString QtUiPrompts::ChooseOpenFile(QWidget* owner, const QString& initialPath, const QString& filter,
+                                    const QString& defaultSuffix)
 {
     BlockingScope::Prompt prompt;
-    return QFileDialog::getOpenFileName(owner, QString(), initialPath, filter);
+    QFileDialog dialog(owner, QString(), initialPath, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().first()
+                                                                                   : QString();
 }

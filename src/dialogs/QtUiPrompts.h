@@ -11,5 +11,6 @@ public:
     bool AskYesNo(QWidget* owner, const QString& text, const QString& caption) override;
     QString ChooseSaveFile(QWidget* owner, const QString& initialPath, const QString& filter,
                            const QString& defaultSuffix) override;
-    QString ChooseOpenFile(QWidget* owner, const QString& initialPath, const QString& filter) override;
+    QString ChooseOpenFile(QWidget* owner, const QString& initialPath, const QString& filter,
+                           const QString& defaultSuffix) override;
 };

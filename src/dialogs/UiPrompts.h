@@ -21,8 +21,11 @@ public:
     }
     // Yes/No with the question icon; true for Yes.
     virtual bool AskYesNo(QWidget* owner, const QString& text, const QString& caption) = 0;
-    // The chosen path, or an empty text when the user cancelled.
+    // The chosen path, or an empty text when the user cancelled. A name typed
+    // without an extension gets defaultSuffix.
     virtual QString ChooseSaveFile(QWidget* owner, const QString& initialPath, const QString& filter,
                                    const QString& defaultSuffix) = 0;
-    virtual QString ChooseOpenFile(QWidget* owner, const QString& initialPath, const QString& filter) = 0;
+    // An existing file.
+    virtual QString ChooseOpenFile(QWidget* owner, const QString& initialPath, const QString& filter,
+                                   const QString& defaultSuffix) = 0;
 };

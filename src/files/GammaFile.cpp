@@ -1,8 +1,8 @@
 #include "files/GammaFile.h"
 
 #include <cstdio>
-#include <memory>
 
+#include "files/InputFile.h"
 #include "files/SafeFile.h"
 
 std::string GammaFile::Format(const GammaTables& tables)
@@ -17,27 +17,21 @@ std::string GammaFile::Format(const GammaTables& tables)
     return text;
 }
 
-bool GammaFile::Write(const std::string& path, const GammaTables& tables)
+bool GammaFile::Write(const std::string& path, const GammaTables& tables, std::string* why)
 {
-    return SafeFile::WriteAll(path, Format(tables));
+    return SafeFile::WriteAll(path, Format(tables), why);
 }
 
-bool GammaFile::Read(const std::string& path, GammaTables& tables)
+int GammaFile::Read(const std::string& path, GammaTables& tables, std::string* why)
 {
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file)
-        return false;
-    // Read into a copy: a file that fails half-way (a folder, an I/O error)
-    // changes nothing.
-    GammaTables read = tables;
-    GammaFileReader reader(read);
-    char buffer[64 * 1024];
-    std::size_t count;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
-        reader.Feed(buffer, count);
-    if (std::ferror(file.get()))
-        return false;
+    InputFile input;
+    if (!input.Read(path)) {
+        if (why)
+            *why = input.Error();
+        return -1;
+    }
+    GammaFileReader reader(tables);
+    reader.Feed(input.Text().data(), input.Text().size());
     reader.Finish();
-    tables = read;
-    return true;
+    return reader.DataPieces();
 }

@@ -11,8 +11,11 @@ public:
     static constexpr const char* kHeader = "GammaData (R G B)";
 
     static std::string Format(const GammaTables& tables);
-    // Written whole or not at all; false when the file could not be written.
-    static bool Write(const std::string& path, const GammaTables& tables);
-    // False when the file cannot be read; the tables then stay as they were.
-    static bool Read(const std::string& path, GammaTables& tables);
+    // Written whole or not at all; false when the file could not be written,
+    // `why` then saying so ("PATH: why").
+    static bool Write(const std::string& path, const GammaTables& tables, std::string* why = nullptr);
+    // Reads the input (a file, a pipe, "-" for standard input) into the
+    // tables: the number of data lines it held (0: nothing usable, the tables
+    // as they were), or -1 when it cannot be read, `why` then saying so.
+    static int Read(const std::string& path, GammaTables& tables, std::string* why = nullptr);
 };

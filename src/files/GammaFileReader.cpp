@@ -20,6 +20,11 @@ void GammaFileReader::Finish()
 
 void GammaFileReader::Take(char c)
 {
+    // CR, LF and CR LF each end a line; the LF of a CR LF ends nothing more.
+    const bool afterCr = m_afterCr;
+    m_afterCr = c == '\r';
+    if (c == '\n' && afterCr)
+        return;
     ++m_pieceLength;
     if (c >= '0' && c <= '9') {
         m_hasDigit = true;
@@ -33,7 +38,7 @@ void GammaFileReader::Take(char c)
         if (m_field < 3)
             ++m_field;
     }
-    if (c == '\n' || m_pieceLength == kPieceChars)
+    if (c == '\n' || c == '\r' || m_pieceLength == kPieceChars)
         EndPiece();
 }
 

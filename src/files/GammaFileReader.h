@@ -7,9 +7,9 @@
 
 using GammaTables = std::array<LutTable, 3>;   // red, green, blue
 
-// The lenient reader of gamma data files, fed bytes as they come. A line is
-// taken in pieces of at most 127 characters, each handled as a line of its
-// own. In each piece the digits before the first, second and third comma make
+// The lenient reader of gamma data files, fed bytes as they come. CR, LF and
+// CR LF each end a line. A line is taken in pieces of at most 127 characters
+// (its line end counted), each handled as a line of its own. In each piece the digits before the first, second and third comma make
 // the red, green and blue values (later fields are dropped; every character
 // that is neither digit nor comma is ignored). A piece without any digit is
 // skipped, so the header and empty lines are; every other piece fills the
@@ -37,6 +37,7 @@ private:
     int m_dataPieces = 0;
 
     // ---- the piece being read
+    bool m_afterCr = false;   // the last byte was a CR, so an LF now ends nothing
     int m_pieceLength = 0;
     size_t m_field = 0;
     bool m_hasDigit = false;

@@ -1,44 +1,65 @@
 #include "files/SafeFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
+#include <cstring>
+
+#include "storage/ReplaceFile.h"
 
 namespace {
 
 // Every byte, however the system splits the writes.
-bool WriteFully(int fd, const std::string& content)
+bool WriteFully(int fd, const std::string& content, std::string& error)
 {
     size_t done = 0;
     while (done < content.size()) {
         const ssize_t n = write(fd, content.data() + done, content.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
+        if (n <= 0) {
+            error = std::strerror(n < 0 ? errno : ENOSPC);
             return false;
+        }
         done += static_cast<size_t>(n);
     }
     return true;
 }
 
+bool Failed(const std::string& path, const std::string& error, std::string* why)
+{
+    if (why)
+        *why = path + ": " + error;
+    return false;
+}
+
 }  // namespace
 
-bool SafeFile::WriteAll(const std::string& path, const std::string& content)
+std::string SafeFile::CheckWritable(const std::string& path)
 {
-    std::string temporary = path + ".XXXXXX";
-    const int fd = mkstemp(temporary.data());
+    std::string target;
+    std::string error;
+    return ReplaceFile::CheckWritable(path, target, error) ? std::string() : path + ": " + error;
+}
+
+bool SafeFile::WriteAll(const std::string& path, const std::string& content, std::string* why)
+{
+    std::string target;
+    std::string error;
+    if (!ReplaceFile::CheckWritable(path, target, error))
+        return Failed(path, error, why);
+    std::string temporary;
+    const int fd = ReplaceFile::CreateTemporary(target, temporary, error);
     if (fd < 0)
-        return false;
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);   // as an ordinary new file would be
-    const bool written = WriteFully(fd, content) && fsync(fd) == 0;
-    const bool closed = close(fd) == 0;
-    if (written && closed && rename(temporary.c_str(), path.c_str()) == 0)
-        return true;
-    unlink(temporary.c_str());
-    return false;
+        return Failed(path, error, why);
+    if (!WriteFully(fd, content, error)) {
+        ReplaceFile::Discard(fd, temporary);
+        return Failed(path, error, why);
+    }
+    return ReplaceFile::Commit(fd, temporary, target, error) || Failed(path, error, why);
+}
+
+void SafeFile::RemoveTemporaryForSignal()
+{
+    ReplaceFile::RemoveTemporaryForSignal();
 }

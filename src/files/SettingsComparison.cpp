@@ -2,27 +2,12 @@
 
 #include "comm/CommandTable.h"
 
-namespace {
-
-// Keeps every usable line in file order; nothing is sent.
-class CollectingSink : public SettingsSink {
-public:
-    explicit CollectingSink(std::vector<ComparedLine>& lines) : m_lines(lines) {}
-    void Progress(int) override {}
-    void Apply(const SettingsLine& line) override { m_lines.push_back(ComparedLine{line, 0}); }
-
-private:
-    std::vector<ComparedLine>& m_lines;
-};
-
-}  // namespace
-
-bool SettingsComparison::Load(const std::string& path, const CommandFormat& format, bool factory)
+void SettingsComparison::Load(const SettingsInput& input)
 {
     m_lines.clear();
     m_failed = 0;
-    CollectingSink sink(m_lines);
-    return SettingsFile::Apply(path, format, factory, sink);
+    for (const SettingsLine& line : input.Lines())
+        m_lines.push_back(ComparedLine{line, 0});
 }
 
 bool SettingsComparison::ReadCamera(const Query& query, const Progress& progress)

@@ -4,9 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "files/SettingsFile.h"
-
-class CommandFormat;
+#include "files/SettingsInput.h"
 
 // One usable line of a settings file beside the camera's current value, both
 // in the units the pages show.
@@ -16,7 +14,7 @@ struct ComparedLine {
     bool Differs() const { return cameraValue != line.value; }
 };
 
-// Compares a camera with a settings file: the lines that applying the file
+// Compares a camera with a settings file: every line that applying the file
 // would send at that level, each queried from the camera in file order.
 // Shared by the main window and kavro-cli; the caller supplies the query.
 class SettingsComparison {
@@ -27,8 +25,8 @@ public:
     // Lines queried so far and the number of lines to query.
     using Progress = std::function<void(size_t done, size_t total)>;
 
-    // The file's usable lines; false when the file cannot be read.
-    bool Load(const std::string& path, const CommandFormat& format, bool factory);
+    // The lines applying the file would send.
+    void Load(const SettingsInput& input);
     // Queries every loaded line; false at the first line without an answer,
     // whose index FailedLine() gives then.
     bool ReadCamera(const Query& query, const Progress& progress = {});

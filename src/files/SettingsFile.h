@@ -11,10 +11,11 @@ struct SettingsLine {
     int commandIndex = -1;
     int ctrlId = 0;
     int value = 0;
+    long long lineNumber = 0;   // where the file holds it, 1 for the first line
 };
 
-// What applying a file does with each usable line; the window sends and shows
-// it, the command line only sends it.
+// What applying a file does with each usable line (see SettingsInput); the
+// window sends and shows it, the command line only sends it.
 class SettingsSink {
 public:
     virtual ~SettingsSink() = default;
@@ -33,17 +34,18 @@ public:
 
     // The file's text at user or factory level.
     static std::string Compose(bool factory, const ValueOfCtrl& valueOf);
-    // Appears complete or not at all; an old file survives a failed write.
-    static bool Write(const std::string& path, bool factory, const ValueOfCtrl& valueOf);
+    // Appears complete or not at all; an old file survives a failed write,
+    // `why` then saying so ("PATH: why").
+    static bool Write(const std::string& path, bool factory, const ValueOfCtrl& valueOf, std::string* why = nullptr);
 
     // True when the piece is a setting that this level may apply: it names a
-    // command bound to a control that holds a value, its value is a whole
-    // number (decimal or "&H" hexadecimal) within that control's range.
-    static bool ParseLine(const CommandFormat& format, const std::string& piece, bool factory, SettingsLine& line);
-
-    // Reads the file piece by piece and hands every usable line to the sink.
-    // False when the file cannot be read (nothing was applied then).
-    static bool Apply(const std::string& path, const CommandFormat& format, bool factory, SettingsSink& sink);
+    // command bound to a control that holds a value, and its value is a whole
+    // number (decimal or "&H" hexadecimal) that fits the camera's register.
+    // The pages' ranges do not apply: the camera judges its own values, and a
+    // file written from a camera holding values the pages do not offer must
+    // come back whole. Otherwise false with `reason`, as a person reads it.
+    static bool ParseLine(const CommandFormat& format, const std::string& piece, bool factory, SettingsLine& line,
+                          std::string& reason);
 
     // Whether the binding row is written to a file at that level.
     static bool IsWritten(int row, bool factory);

@@ -1,34 +1,18 @@
 #include "files/SettingsFileReader.h"
 
-SettingsFileReader::~SettingsFileReader()
-{
-    if (m_file)
-        std::fclose(m_file);
-}
-
-bool SettingsFileReader::Open(const std::string& path)
-{
-    m_file = std::fopen(path.c_str(), "rb");
-    if (!m_file)
-        return false;
-    std::string piece;
-    while (Next(piece))
-        ++m_pieceCount;
-    const bool readToEnd = !std::ferror(m_file);
-    std::rewind(m_file);
-    return readToEnd;
-}
+#include <algorithm>
 
 bool SettingsFileReader::Next(std::string& piece)
 {
-    piece.clear();
-    if (!m_file)
+    if (m_position >= m_text.size())
         return false;
-    int c = 0;
-    while (piece.size() < kPieceLength && (c = std::getc(m_file)) != EOF) {
-        piece.push_back(static_cast<char>(c));
-        if (c == '\n')
-            break;
+    const size_t end = std::min(m_text.find_first_of("\r\n", m_position), m_text.size());
+    const size_t length = std::min(end - m_position, kPieceLength);
+    piece.assign(m_text, m_position, length);
+    m_position += length;
+    if (m_position == end && end < m_text.size()) {   // the line ends here, not only the piece
+        const bool crLf = m_text[end] == '\r' && end + 1 < m_text.size() && m_text[end + 1] == '\n';
+        m_position += crLf ? 2 : 1;
     }
-    return !piece.empty();
+    return true;
 }

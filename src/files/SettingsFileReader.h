@@ -1,27 +1,23 @@
 #pragma once
 
-#include <cstdio>
+#include <cstddef>
 #include <string>
 
-// Reads a settings file the way the tool always has: a line longer than 255
-// characters comes in pieces of at most 255, each handled as a line of its
-// own. Any bytes at all are taken; nothing is ever held beyond one piece.
+// Splits a settings file's text into lines the way the tool always has read
+// it: a line longer than 255 characters comes in pieces of at most 255, each
+// handled as a line of its own. CR alone, LF alone and CR LF each end a line,
+// so files from any system read alike. Any bytes at all are taken.
 class SettingsFileReader {
 public:
     static constexpr size_t kPieceLength = 255;
 
-    SettingsFileReader() = default;
-    ~SettingsFileReader();
-    SettingsFileReader(const SettingsFileReader&) = delete;
-    SettingsFileReader& operator=(const SettingsFileReader&) = delete;
+    // The text must outlive the reader.
+    explicit SettingsFileReader(const std::string& text) : m_text(text) {}
 
-    // Opens the file and counts its pieces; false when it cannot be read.
-    bool Open(const std::string& path);
-    long long PieceCount() const { return m_pieceCount; }
-    // The next piece with its line end, or false at the end of the file.
+    // The next piece without its line end, or false at the end of the text.
     bool Next(std::string& piece);
 
 private:
-    std::FILE* m_file = nullptr;
-    long long m_pieceCount = 0;
+    const std::string& m_text;
+    size_t m_position = 0;
 };

@@ -95,7 +95,7 @@ void CLutEditors::ShowCannotOpen(const QString& path)
 
 void CLutEditors::OnOpenGammaFile()
 {
-    const QString path = m_prompts.ChooseOpenFile(m_owner.OwnerWindow(), InitialPath(), kOpenFilter);
+    const QString path = m_prompts.ChooseOpenFile(m_owner.OwnerWindow(), InitialPath(), kOpenFilter, kSuffix);
     if (path.isEmpty())
         return;
     RememberFolder(path);
@@ -136,7 +136,7 @@ bool CLutEditors::ReadGammaFile(const QString& path)
 {
     BlockingScope blocking;
     GammaTables tables = TablesOf(m_editors);
-    if (!GammaFile::Read(path.toStdString(), tables)) {
+    if (GammaFile::Read(path.toStdString(), tables) < 0) {
         ShowCannotOpen(path);
         return false;
     }

@@ -111,6 +111,8 @@ public:
     // Camera settings files.
     bool WriteSettingFile(const QString& path);
     bool ApplySettingFile(const QString& path);
+    // Lines of the last file applied that were left out (not settings of this level, not numbers).
+    size_t LastLoadSkipped() const { return m_lastLoadSkipped; }
 
     // Comparing the camera with a settings file; finding a setting.
     void OnCompareWithFile();
@@ -261,6 +263,7 @@ private:
     bool m_initialised = false;   // nothing is sent and lines are not coupled before start-up ends
     int m_commandTimeoutMs = kCommandTimeoutMs;
     OperationLimits m_operationLimits;
+    size_t m_lastLoadSkipped = 0;
 
     // Camera.
     std::unique_ptr<CRsCmd> m_engine;

@@ -11,6 +11,7 @@
 #include "dialogs/CProgDlg.h"
 #include "dialogs/UiPrompts.h"
 #include "files/SettingsComparison.h"
+#include "files/SettingsInput.h"
 #include "mainwin/CCompareDlg.h"
 
 namespace {
@@ -30,13 +31,14 @@ bool CKavroDlg::CompareWithFile(const QString& path)
     bool complete = false;
     {
         BlockingScope blocking;
-        m_progress->Create(this);
-        m_progress->SetMessage(kCompareProgress);
-        if (!comparison.Load(path.toStdString(), CommandFormat(m_settings), m_settings.IsFactory())) {
-            m_progress->Destroy();
+        SettingsInput input;
+        if (!input.Read(path.toStdString(), CommandFormat(m_settings), m_settings.IsFactory())) {
             m_prompts.Message(this, path + kCannotOpen, kFileError, UiPrompts::Icon::Exclamation);
             return false;
         }
+        comparison.Load(input);
+        m_progress->Create(this);
+        m_progress->SetMessage(kCompareProgress);
         // One box names the line that failed, not one box per failure.
         auto query = [this](int commandIndex, int& value) {
             m_engine->quietMode = 1;

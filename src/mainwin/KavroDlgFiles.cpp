@@ -1,6 +1,7 @@
 // Camera settings files: saving the values the pages hold, applying a file.
 #include "mainwin/CKavroDlg.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include "settings/AppSettings.h"
@@ -10,6 +11,7 @@
 #include "dialogs/BlockingScope.h"
 #include "dialogs/UiPrompts.h"
 #include "files/SettingsFile.h"
+#include "files/SettingsInput.h"
 
 namespace {
 
@@ -51,29 +53,36 @@ QString InitialPath(const std::string& dataPath)
     return QString::fromStdString(dataPath) + "/*.cam";
 }
 
-std::string FolderOf(const QString& path)
+// A file confirmed in any of the tool's file dialogs makes its folder the
+// working folder, where the next dialog (a gamma file's too) opens; the
+// settings-file dialogs also keep it as the data folder.
+std::string RememberFolder(const QString& path)
 {
-    return QFileInfo(path).absolutePath().toStdString();
+    const QString folder = QFileInfo(path).absolutePath();
+    QDir::setCurrent(folder);
+    return folder.toStdString();
 }
 
 }  // namespace
 
 void CKavroDlg::OnOpenSettingFile()
 {
-    const QString path = m_prompts.ChooseOpenFile(this, InitialPath(m_settings.dataPath), kSettingFilter);
+    const QString path =
+        m_prompts.ChooseOpenFile(this, InitialPath(m_settings.dataPath), kSettingFilter, kSettingSuffix);
     if (path.isEmpty())
         return;
     ApplySettingFile(path);
-    m_settings.dataPath = FolderOf(path);
+    m_settings.dataPath = RememberFolder(path);
 }
 
 void CKavroDlg::OnCompareWithFile()
 {
-    const QString path = m_prompts.ChooseOpenFile(this, InitialPath(m_settings.dataPath), kSettingFilter);
+    const QString path =
+        m_prompts.ChooseOpenFile(this, InitialPath(m_settings.dataPath), kSettingFilter, kSettingSuffix);
     if (path.isEmpty())
         return;
     CompareWithFile(path);
-    m_settings.dataPath = FolderOf(path);
+    m_settings.dataPath = RememberFolder(path);
 }
 
 void CKavroDlg::OnSaveSettingFile()
@@ -85,7 +94,7 @@ void CKavroDlg::OnSaveSettingFile()
     if (QFileInfo::exists(path) && !m_prompts.AskYesNo(this, path + kFileExists, EngineHost::kToolCaption))
         return;
     WriteSettingFile(path);
-    m_settings.dataPath = FolderOf(path);
+    m_settings.dataPath = RememberFolder(path);
 }
 
 // A failed write leaves any old file as it was and is never announced as saved.
@@ -102,18 +111,21 @@ bool CKavroDlg::WriteSettingFile(const QString& path)
     return true;
 }
 
+// The lines sent are those kavro-cli's apply-settings sends (SettingsInput).
+// The progress window appears once the file is read.
 bool CKavroDlg::ApplySettingFile(const QString& path)
 {
     BlockingScope blocking;
-    m_progress->Create(this);
-    m_progress->SetMessage(kApplyProgress);
-    const CommandFormat format(m_settings);
-    WindowSettingsSink sink(*this, *m_engine, *m_progress, m_commandTimeoutMs);
-    if (!SettingsFile::Apply(path.toStdString(), format, m_settings.IsFactory(), sink)) {
-        m_progress->Destroy();
+    SettingsInput input;
+    if (!input.Read(path.toStdString(), CommandFormat(m_settings), m_settings.IsFactory())) {
         m_prompts.Message(this, path + kCannotOpen, kFileError, UiPrompts::Icon::Exclamation);
         return false;
     }
+    m_lastLoadSkipped = input.Skipped().size();
+    m_progress->Create(this);
+    m_progress->SetMessage(kApplyProgress);
+    WindowSettingsSink sink(*this, *m_engine, *m_progress, m_commandTimeoutMs);
+    input.Apply(sink);
     FinishApplying();
     return true;
 }

@@ -8,6 +8,7 @@
 #include "params/ControlKind.h"
 #include "comm/CRsCmd.h"
 #include "comm/CommandTable.h"
+#include "comm/NumberText.h"
 #include "dialogs/BlockingScope.h"
 #include "params/ControlIds.h"
 #include "params/ControlRules.h"
@@ -15,18 +16,6 @@
 #include "params/CtrlTbl.h"
 #include "params/KavroSpinBox.h"
 #include "params/ParamStore.h"
-
-namespace {
-
-// Text that is a whole number and nothing else.
-bool ParseWholeNumber(const QString& text, int& value)
-{
-    bool ok = false;
-    value = text.trimmed().toInt(&ok, 10);
-    return ok;
-}
-
-}  // namespace
 
 int CKavroDlg::CtrlId2TblIndex(int ctrlId)
 {
@@ -205,9 +194,10 @@ void CKavroDlg::OnEditCommit(int ctrlId)
     if (!spin)
         return;
     const auto [lo, hi] = m_registry->SpinRange(ctrlId);
-    int typed = 0;
+    int32_t typed = 0;
     int value = 0;
-    if (!ParseWholeNumber(spin->Text(), typed) || !ParamStore::TypedValue(ctrlId, typed, lo, hi, value)) {
+    if (!NumberText::IsWhole(spin->Text().trimmed().toStdString(), typed) ||
+        !ParamStore::TypedValue(ctrlId, typed, lo, hi, value)) {
         spin->SetPos(spin->Pos());   // shows the previous value again
         return;
     }

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+#include "comm/NumberText.h"
+
 KavroSpinBox::KavroSpinBox(int ctrlId, QWidget* parent)
     : QAbstractSpinBox(parent), m_ctrlId(ctrlId)
 {
@@ -36,8 +38,8 @@ QString KavroSpinBox::Text() const
 
 int KavroSpinBox::StepBasePos() const
 {
-    bool whole = false;
-    const int typed = Text().trimmed().toInt(&whole, 10);
+    int32_t typed = 0;
+    const bool whole = NumberText::IsWhole(Text().trimmed().toStdString(), typed);
     return whole && typed >= m_lo && typed <= m_hi ? typed : m_position;
 }
 

@@ -16,7 +16,8 @@ size_t Slot(int commandIndex)
 }
 
 constexpr int kCmComboBits = 0x0F;    // the centre marker's pattern
-constexpr int kCmColourBits = 0xF0;   // its R, G and B check boxes
+constexpr int kCmColourBits = 0x70;   // its R, G and B check boxes
+constexpr int kCmKeptBits = 0xF0;     // what a change of the pattern keeps
 
 int Bound(const char* mnemonic)
 {
@@ -96,7 +97,7 @@ bool ParamStore::SetParam(int ctrlId, int value)
 int ParamStore::ValueOfControl(int ctrlId, int shown) const
 {
     if (ctrlId == Bound("CM"))
-        return (GetParam(ctrlId) & kCmColourBits) | (shown & kCmComboBits);
+        return (GetParam(ctrlId) & kCmKeptBits) | (shown & kCmComboBits);
     const int bit = CmCheckBit(ctrlId);
     if (bit >= 0)
         return (GetParam(ctrlId) & ~(1 << bit)) | ((shown & 1) << bit);
@@ -138,6 +139,40 @@ void ParamStore::Commit()
     m_prev = m_cur;
 }
 
+bool ParamStore::AcceptedRange(int commandIndex, int& min, int& max)
+{
+    const int row = CtrlTbl::FindByCommand(commandIndex);
+    if (row < 0)
+        return false;
+    const CtrlTblEntry& entry = CtrlTbl::Rows()[row];
+    if (entry.ctrlId == 0 || entry.kind == CtrlKindNone || entry.kind == CtrlKindButton)
+        return false;
+    min = entry.min;
+    max = commandIndex == CmdCM ? entry.max | kCmColourBits : entry.max;
+    return true;
+}
+
+bool ParamStore::Accepts(int commandIndex, long long value)
+{
+    int min = 0;
+    int max = 0;
+    if (!AcceptedRange(commandIndex, min, max) || value < min || value > max)
+        return false;
+    // The centre marker's pattern is one of its combo box's entries.
+    return commandIndex != CmdCM || (value & kCmComboBits) <= CtrlTbl::Rows()[CtrlTbl::FindByCommand(CmdCM)].max;
+}
+
+std::string ParamStore::AcceptedText(int commandIndex)
+{
+    int min = 0;
+    int max = 0;
+    if (!AcceptedRange(commandIndex, min, max))
+        return "";
+    if (commandIndex == CmdCM)
+        return "0..3, plus 16, 32, 64 for its R, G, B marks";
+    return std::to_string(min) + ".." + std::to_string(max);
+}
+
 std::pair<int, int> ParamStore::SpinRangeOf(int ctrlId)
 {
     const CtrlTblEntry* row = RowOf(ctrlId);
@@ -169,10 +204,16 @@ bool ParamStore::TypedValue(int ctrlId, int typed, int lo, int hi, int& value)
 int ParamStore::SteppedValue(int ctrlId, int position, int step, int lo, int hi)
 {
     const long long value = static_cast<long long>(position) + step;
-    if (IsWrapRow(ctrlId)) {
-        const CtrlTblEntry& row = *RowOf(ctrlId);
-        return value <= lo ? row.max : value >= hi ? row.min : static_cast<int>(value);
-    }
+    const CtrlTblEntry* wrapRow = IsWrapRow(ctrlId) ? RowOf(ctrlId) : nullptr;
+    // The values the spin offers; a wrap row's extra ends only turn it round.
+    const int first = wrapRow ? wrapRow->min : lo;
+    const int last = wrapRow ? wrapRow->max : hi;
+    if (position < first)
+        return step > 0 ? static_cast<int>(std::min<long long>(value, first)) : position;
+    if (position > last)
+        return step < 0 ? static_cast<int>(std::max<long long>(value, last)) : position;
+    if (wrapRow)
+        return value <= lo ? wrapRow->max : value >= hi ? wrapRow->min : static_cast<int>(value);
     return static_cast<int>(std::clamp<long long>(value, lo, hi));
 }
 
@@ -227,10 +268,14 @@ ParamStore::CoupledBound ParamStore::LineCoupling(int ctrlId, int value)
 {
     static const int start = Bound("STL");
     static const int end = Bound("ETL");
-    // A value read from the camera may sit at the edge of int: the bound stops there.
+    // A value the camera holds may lie anywhere: the bound stays within the other's range.
+    const auto within = [](int other, long long bound) {
+        const CtrlTblEntry& row = *RowOf(other);
+        return static_cast<int>(std::clamp<long long>(bound, row.min, row.max));
+    };
     if (ctrlId == start)
-        return {end, true, value < INT_MAX ? value + 1 : value};
+        return {end, true, within(end, value + 1LL)};
     if (ctrlId == end)
-        return {start, false, value > INT_MIN ? value - 1 : value};
+        return {start, false, within(start, value - 1LL)};
     return {};
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <functional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -57,6 +58,16 @@ public:
     std::vector<int> SendChanges(const std::function<bool(int commandIndex, int value)>& send);
     void Commit();
 
+    // ---- the one range rule: what the operator may give a setting
+    // The binding row's range of the first value control bound to the
+    // command; "CM" packs its combo box (0..3) with three colour bits (16, 32,
+    // 64). False for a command that no value control binds. A camera or a file
+    // may hold any value: the camera judges those, the pages show them.
+    static bool AcceptedRange(int commandIndex, int& min, int& max);
+    static bool Accepts(int commandIndex, long long value);
+    // "-92..605"; for "CM" what its bits mean.
+    static std::string AcceptedText(int commandIndex);
+
     // Spin range of an edit row: a wrap row reaches one past each end, so a
     // step there can wrap round.
     static std::pair<int, int> SpinRangeOf(int ctrlId);
@@ -65,7 +76,8 @@ public:
     // either end of a wrap row stops at that end.
     static bool TypedValue(int ctrlId, int typed, int lo, int hi, int& value);
     // A step from position on a spin of range [lo, hi]: wrap rows wrap round,
-    // other rows stop at the ends.
+    // other rows stop at the ends. A position outside the range (a value the
+    // camera or a file gave) moves one step at a time toward it, never away.
     static int SteppedValue(int ctrlId, int position, int step, int lo, int hi);
 
     // Where the pair's secondary goes when its primary, showing primaryShown,
@@ -75,7 +87,8 @@ public:
     // Moves and stores the secondaries of the primary control; `shown` reads
     // what a control shows.
     std::vector<LinkedMove> MoveLinked(int primaryCtrl, int step, const std::function<int(int ctrlId)>& shown);
-    // The start line stays before the end line: setting one bounds the other.
+    // The start line stays before the end line: setting one bounds the other,
+    // within the other's own range.
     static CoupledBound LineCoupling(int ctrlId, int value);
 
 private:

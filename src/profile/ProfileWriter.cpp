@@ -10,11 +10,9 @@
 #include <QTemporaryFile>
 #include <QVariant>
 
-#include <sys/stat.h>
+#include <string>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include "storage/ReplaceFile.h"
 
 namespace ProfileWriter {
 
@@ -86,22 +84,6 @@ bool IsComplete(const QString& file, int keyCount)
     return (text.isEmpty() || text.endsWith('\n')) && CountValueLines(text) == keyCount;
 }
 
-// The mode of the file being replaced; a new file gets what the user's umask gives any new file.
-mode_t ModeFor(const QString& file)
-{
-    struct stat info {};
-    if (stat(QFile::encodeName(file).constData(), &info) == 0)
-        return info.st_mode & 07777;
-    const mode_t mask = umask(0);   // POSIX reads the mask only by setting it
-    umask(mask);
-    return 0666 & ~mask;
-}
-
-QString SystemError()
-{
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
-
 QString KeepOriginal(const QString& file, const QByteArray& bytes)
 {
     QSaveFile backup(file + ".bak");
@@ -126,16 +108,14 @@ QString ReplaceWith(const QString& file, const QMap<QString, QVariant>& values)
         ini.sync();
         complete = ini.status() == QSettings::NoError && IsComplete(workFile, int(values.size()));
     }
-    QString problem;
-    const QByteArray workName = QFile::encodeName(workFile);
-    const QByteArray fileName = QFile::encodeName(file);
-    if (!complete)
-        problem = "the working copy could not be written in full (disk full?)";
-    else if (chmod(workName.constData(), ModeFor(file)) != 0 || std::rename(workName.constData(), fileName.constData()) != 0)
-        problem = SystemError();
-    if (!problem.isEmpty())
+    if (!complete) {
         QFile::remove(workFile);
-    return problem;
+        return "the working copy could not be written in full (disk full?)";
+    }
+    std::string error;
+    if (!ReplaceFile::CommitFile(QFile::encodeName(workFile).toStdString(), QFile::encodeName(file).toStdString(), error))
+        return QString::fromLocal8Bit(error.c_str());
+    return {};
 }
 
 QString LockProblem(const QLockFile& lock)
@@ -161,18 +141,23 @@ QStringList WorkingCopies(const QFileInfo& file)
 
 }  // namespace
 
-QString WrittenFile(const QString& file)
+QString WrittenFile(const QString& file, QString* problem)
 {
-    const QFileInfo info(file);
-    if (!info.isSymLink())
-        return file;
-    const QString target = info.canonicalFilePath();
-    return target.isEmpty() ? info.symLinkTarget() : target;   // a dangling link: its target is made
+    std::string target;
+    std::string error;
+    if (ReplaceFile::Target(QFile::encodeName(file).toStdString(), target, error))
+        return QFile::decodeName(target.c_str());
+    if (problem)
+        *problem = QString::fromLocal8Bit(error.c_str());
+    return {};
 }
 
 QString Save(const QString& file, const QMap<QString, QString>& changes)
 {
-    const QString target = WrittenFile(file);
+    QString problem;
+    const QString target = WrittenFile(file, &problem);
+    if (target.isEmpty())
+        return problem;
     if (!QDir().mkpath(QFileInfo(target).absolutePath()))
         return "its folder cannot be made";
     QLockFile lock(target + ".lock");
@@ -184,7 +169,7 @@ QString Save(const QString& file, const QMap<QString, QString>& changes)
     if (!stored.readable)
         return "it cannot be read";
     if (stored.malformed) {
-        const QString problem = KeepOriginal(target, stored.bytes);
+        problem = KeepOriginal(target, stored.bytes);
         if (!problem.isEmpty())
             return problem;
     }
@@ -195,7 +180,10 @@ QString Save(const QString& file, const QMap<QString, QString>& changes)
 
 void RemoveStaleCopies(const QString& file)
 {
-    const QFileInfo target(WrittenFile(file));
+    const QString written = WrittenFile(file);
+    if (written.isEmpty())
+        return;   // not a file the tool writes
+    const QFileInfo target(written);
     const QString lockFile = target.absoluteFilePath() + ".lock";
     if (!QFileInfo::exists(lockFile))
         return;   // no save was cut short: reading stays free of writes

@@ -11,10 +11,12 @@
 // cut the file short; here the old file survives instead.
 namespace ProfileWriter {
 
-// The file that is really written: the target of a link, else the file itself.
-QString WrittenFile(const QString& file);
+// The file that is really written: the target of a link, else the file
+// itself; empty, with `problem` saying why, when that is not a regular file.
+QString WrittenFile(const QString& file, QString* problem = nullptr);
 
-// Writes `changes` over the values the file holds now, keeping its mode. A file
+// Writes `changes` over the values the file holds now, keeping its mode and
+// owner, by the rule of every file the tool writes (ReplaceFile). A file
 // the INI reader finds damaged is saved whole and well-formed, its original
 // kept beside it as "<file>.bak". Empty on success, otherwise why the old file
 // was kept.

@@ -146,7 +146,7 @@ TEST_F(ApplicationWithCamera, SigtermDuringAFactoryReadingEndsItAndClosesInOrder
 TEST(Application, AStartUpReadingEndsAtAHangUpAndTakesValuesAtTheEdge)
 {
     MainWindowRig rig(ActiveFactory);
-    rig.camera.SetRegister("STL", INT_MAX);   // each bounds the other's spin, one beyond itself
+    rig.camera.SetRegister("STL", INT_MAX);   // each bounds the other's spin, within the other's own range
     rig.camera.SetRegister("ETL", INT_MIN);
     camsim::Faults faults;
     faults.hangUpAtCommand = 80;
@@ -155,8 +155,8 @@ TEST(Application, AStartUpReadingEndsAtAHangUpAndTakesValuesAtTheEdge)
     rig.window->Initialise();
 
     EXPECT_EQ(rig.window->CurParam(MainWindowRig::Cmd("STL")), INT_MAX);
-    EXPECT_EQ(rig.Registry().SpinRange(rig.Id("ETL")).first, INT_MAX) << "the bound stops at the edge";
-    EXPECT_EQ(rig.Registry().SpinRange(rig.Id("STL")).second, INT_MIN);
+    EXPECT_EQ(rig.Registry().SpinRange(rig.Id("ETL")).first, 1040) << "the bound stops at the other's edge";
+    EXPECT_EQ(rig.Registry().SpinRange(rig.Id("STL")).second, 1);
 
     EXPECT_TRUE(rig.pty.HungUp());
     EXPECT_EQ(rig.settings.lineOnline, 0u) << "the line shows offline";

@@ -4,6 +4,10 @@
 #include <csignal>
 #include <fstream>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <sstream>
 
 #include "comm/CommandTable.h"
 #include "params/CtrlTbl.h"
@@ -44,8 +48,10 @@ TEST(KavroCli, QueriesAndSettingsReachTheCamera)
     };
     const Case cases[] = {
         {"query GA", "42\n", ""},
-        {"set ga -92", "", "names are taken in any letter case"},
-        {"--timeout 300 raw 'GA?'", "GA=-92\n", "the setting reached the camera"},
+        {"set ga 605", "", "names are taken in any letter case, values up to the highest the pages allow"},
+        {"--timeout 300 raw 'GA?'", "GA=605\n", "the setting reached the camera"},
+        {"set ga -92", "", "and down to the lowest"},
+        {"--timeout 300 raw 'GA?'", "GA=-92\n", ""},
         {"query AGCF", "32\n", "values print as the pages show them"},
         {"query MD", model, "a text"},
         {"--register-base query MD", model, "a text in register-base form"},
@@ -87,6 +93,15 @@ TEST(KavroCli, IdentityPrintsWhatTheAboutWindowShows)
     r = f.Cli("--timeout 300 identity");
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, "") << "nothing without the firmware version";
+
+    f.camera.SetFaults({});
+    f.camera.SetText("UD", "\x1b]0;PWNED\x07");
+    ChildProcess onTerminal("XDG_CONFIG_HOME='" + f.home.path + "' " KAVRO_CLI_PATH " --port '" + f.pty.DevicePath() +
+                                "' identity",
+                            true);
+    EXPECT_EQ(onTerminal.Wait(), 0) << onTerminal.Err();
+    EXPECT_NE(onTerminal.Out().find("User ID: \\x1b]0;PWNED\\x07\r\n"), std::string::npos)
+        << "camera text reaches a terminal escaped: " << onTerminal.Out();
 }
 
 // Exit code 2 for a command line that makes no sense: see the next test.
@@ -136,6 +151,9 @@ TEST(KavroCli, TheCommandLineIsJudgedBeforeThePortIsTouched)
         {"set GA 606", "606 is outside the range of GA: -92..605"},
         {"set AGCF 99999999999", "99999999999 is outside the range of AGCF: 32..890"},
         {"set GA 5x", "\"5x\" is not a whole number; GA takes -92..605"},
+        {"set SH 100", "100 is outside the range of SH: 0..11"},
+        {"set CM 12", "12 is outside the range of CM: 0..3, plus 16, 32, 64 for its R, G, B marks"},
+        {"set UD \"$(printf 'ab\\033c')\"", "the text for UD holds a control character; it cannot be sent"},
         {"set EB 99999999999", "99999999999 is outside the range of EB: -2147483648..2147483647"},
         {"--timeout 1e3 query GA", "--timeout \"1e3\" is not a whole number; valid: 1..600000 ms"},
         {"--baud 9600xyz query GA", "--baud \"9600xyz\" is not a whole number; valid: 9600, 19200, 38400, 57600 or 115200"},
@@ -240,15 +258,21 @@ TEST(KavroCli, CameraLinkLinesReachTheCameraThroughTheLibraries)
         << "the message names the port of all grabbers as the communication window lists it: " << r.err;
 }
 
+// A file is the operator's backup and the production line's clone: whatever
+// the camera held, the values the pages offer or not, it comes back whole.
 TEST(KavroCli, ASettingsFileClonesOneCameraIntoAnother)
 {
     CliCamera source;
     CliCamera target;
-    source.camera.SetRegister("GA", 123);
+    for (const char* name : {"STL", "ETL", "AASX", "AASY", "WASX", "WASY"})
+        source.camera.SetRegister(name, 0);   // as a camera of its own may start
+    source.camera.SetRegister("GA", 700);
+    source.camera.SetRegister("SH", 100);
     source.camera.SetRegister("AGCF", 100 * 16);
     source.camera.SetRegister("CM", 0x52);
     source.camera.SetRegister("BMBR5", 77);
     source.camera.SetRegister("TCNR0", -5);
+    // Written through a link to a private file: the link and the mode stay.
     const std::string file = source.home.File("clone.cam");
     // Both cameras on another machine, only ever answering at 115200 baud:
     // the source behind ser2net's raw port, which keeps that speed whatever
@@ -259,11 +283,32 @@ TEST(KavroCli, ASettingsFileClonesOneCameraIntoAnother)
     Ser2net ser2net({{source.pty.DevicePath(), Ser2net::Mode::Raw, 115200},
                      {target.pty.DevicePath(), Ser2net::Mode::Rfc2217, 9600}});
     ASSERT_TRUE(ser2net.WaitListening()) << ser2net.Log();
+    const std::string link = source.home.File("link.cam");
+    std::ofstream(file) << "old";
+    chmod(file.c_str(), 0600);
+    std::filesystem::create_symlink(file, link);
 
-    ProcessResult r = source.Cli("--baud 9600 read-settings '" + file + "' --factory", ser2net.Name(0));
+    ProcessResult r = source.Cli("--baud 9600 read-settings '" + link + "' --factory", ser2net.Name(0));
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(r.err.empty()) << "no progress line when standard error is not a terminal: " << r.err;
     EXPECT_NE(FileText(file).find("\r\nAGCF=100\r\n"), std::string::npos) << "values as the pages show them";
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(std::filesystem::status(file).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+    // At the user level diff compares the user lines, the factory lines named as skipped.
+    std::string differences;
+    std::istringstream lines(FileText(file));
+    for (std::string line; std::getline(lines, line);) {
+        const std::string name = line.substr(0, line.find('='));
+        const int held = target.camera.Register(name) >> (name == "AGCF" ? 4 : 0);
+        const bool user = CtrlTbl::Rows()[CtrlTbl::FindByCommand(CommandTable::Find(name))].access == AccessBoth;
+        if (user && std::to_string(held) != line.substr(name.size() + 1, line.size() - name.size() - 2))
+            differences += line.substr(0, line.size() - 1) + " (camera: " + std::to_string(held) + ")\n";
+    }
+    r = target.Cli("--baud 115200 diff '" + file + "'");
+    EXPECT_EQ(r.exitCode, 3) << r.err;
+    EXPECT_EQ(r.out, differences) << "every line that differs, within the pages' ranges or not";
 
     r = target.Cli("--baud 115200 apply-settings '" + file + "' --factory", ser2net.Name(1));
     ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -280,7 +325,12 @@ TEST(KavroCli, ASettingsFileClonesOneCameraIntoAnother)
     target.pty.SetLineBaud(0);
     target.camera.ClearReceivedLines();
     r = target.Cli("apply-settings '" + file + "'");
-    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.exitCode, 1) << "the factory lines were not applied";
+    EXPECT_NE(r.err.find("kavro-cli: skipped line 53: BMTHB=0 (a factory setting, applied only at the factory "
+                         "level)\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("kavro-cli: and 260 more skipped line(s)\n"), std::string::npos) << r.err;
     const std::vector<std::string> userLines = target.camera.ReceivedLines();
     EXPECT_FALSE(userLines.empty());
     EXPECT_TRUE(std::none_of(userLines.begin(), userLines.end(), [rows](const std::string& line) {
@@ -303,7 +353,7 @@ TEST(KavroCli, DiffQueriesTheFileLinesAndNamesEachDifferenceAsThePagesShowIt)
     f.camera.SetRegister("GA00", 7);
     f.camera.SetRegister("KSR", 667);
     const std::string file = f.home.File("golden.cam");
-    std::ofstream(file) << "GA=100\r\nAGCF=50\r\nGA00=5\r\nNOPE=1\r\nGA=9999\r\nKSR=700\r\n";
+    std::ofstream(file) << "GA=100\r\nAGCF=50\r\nGA00=5\r\nNOPE=1\r\nKSR=700\r\n";
 
     f.camera.ClearReceivedLines();
     ProcessResult r = f.Cli("diff '" + file + "'");
@@ -311,6 +361,8 @@ TEST(KavroCli, DiffQueriesTheFileLinesAndNamesEachDifferenceAsThePagesShowIt)
     EXPECT_EQ(r.out, "AGCF=50 (camera: 60)\nKSR=700 (camera: 667)\n");
     EXPECT_EQ(f.camera.ReceivedLines(), (std::vector<std::string>{"GA?", "AGCF?", "KSR?"}))
         << "only the lines the user level would send, in file order, and nothing else";
+    EXPECT_EQ(r.err, "kavro-cli: skipped line 3: GA00=5 (a factory setting, applied only at the factory level)\n"
+                     "kavro-cli: skipped line 4: NOPE=1 (no such command)\n");
 
     r = f.Cli("diff '" + file + "' --factory");
     EXPECT_EQ(r.exitCode, 3) << r.err;
@@ -320,7 +372,7 @@ TEST(KavroCli, DiffQueriesTheFileLinesAndNamesEachDifferenceAsThePagesShowIt)
     f.camera.SetRegister("GA00", 5);
     f.camera.SetRegister("KSR", 700);
     r = f.Cli("diff '" + file + "' --factory");
-    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.exitCode, 1) << "no difference, but a line could not be compared: " << r.err;
     EXPECT_EQ(r.out, "");
 
     f.camera.SetFaults(SwallowingReplies(2));
@@ -329,9 +381,46 @@ TEST(KavroCli, DiffQueriesTheFileLinesAndNamesEachDifferenceAsThePagesShowIt)
     EXPECT_EQ(r.out, "") << "no verdict without every answer";
     EXPECT_NE(r.err.find("no valid answer to GA?"), std::string::npos) << r.err;
     f.camera.SetFaults(camsim::Faults{});
-    EXPECT_EQ(f.Cli("diff '" + f.home.File("missing.cam") + "'").exitCode, 1);
     EXPECT_EQ(f.Cli("diff").exitCode, 2);
     EXPECT_EQ(f.Cli("diff '" + file + "' --all").exitCode, 2);
+}
+
+// Settings files from pipes, devices and damaged disks: every line or a clear no.
+TEST(KavroCli, SettingsFilesComeFromAnyInputAndNothingUsableFails)
+{
+    CliCamera f;
+    f.camera.SetRegister("GA", -92);
+    const std::string binary = f.home.File("binary.cam");
+    std::ofstream(binary, std::ios::binary) << std::string("\0\0\0\x7f" "ELF\x01\x02", 9) << std::string(300, '\0');
+    const std::string mac = f.home.File("mac.cam");
+    std::ofstream(mac, std::ios::binary) << "\xEF\xBB\xBFGAB=133\rSH=1\n";
+    const struct {
+        std::string input;   // a shell command whose output is piped in, or ""
+        std::string arguments;
+        int exitCode;
+        std::string err;
+    } cases[] = {
+        {"printf 'GA=77\\r\\n'", "diff -", 3, ""},
+        {"printf 'GA=77\\r\\n'", "apply-settings /dev/stdin", 0, ""},
+        {"", "apply-settings '" + mac + "'", 0, ""},
+        {"", "apply-settings /dev/null", 1, "kavro-cli: /dev/null: the file is empty; nothing done\n"},
+        {"", "diff /dev/zero", 1,
+         "kavro-cli: /dev/zero: larger than 64 MB, which no settings or gamma file is; not read\n"},
+        {"", "apply-settings '" + binary + "'", 1,
+         "kavro-cli: skipped line 1: \\x00\\x00\\x00\\x7fELF\\x01\\x02\\x00"},
+        {"", "apply-settings '" + binary + "'", 1, ": no line of the file is a setting this level applies; nothing done\n"},
+        {"printf '\\n\\n'", "apply-settings -", 1, "kavro-cli: standard input: the file holds only blank lines"},
+    };
+    for (const auto& c : cases) {
+        const std::string pipe = c.input.empty() ? "" : c.input + " | ";
+        const ProcessResult r = RunProcess(pipe + "XDG_CONFIG_HOME='" + f.home.path + "' " KAVRO_CLI_PATH " --port '" +
+                                           f.pty.DevicePath() + "' " + c.arguments);
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.arguments << ": " << r.err;
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << c.arguments << ": " << r.err;
+    }
+    EXPECT_EQ(f.camera.Register("GA"), 77) << "a pipe is applied like a file";
+    EXPECT_EQ(f.camera.Register("GAB"), 133) << "CR alone ends a line; the byte-order mark is skipped";
+    EXPECT_EQ(f.camera.Register("SH"), 1);
 }
 
 TEST(KavroCli, SettingAreasAreStoredAndLoaded)

@@ -6,6 +6,7 @@
 #include "camsim/RegisterTable.h"
 #include "comm/CommandFormat.h"
 #include "comm/CommandTable.h"
+#include "comm/NumberText.h"
 #include "settings/AppSettings.h"
 
 namespace {
@@ -78,6 +79,45 @@ TEST(CommandFormat, ParsingRepliesAndFileLines)
     for (const std::string& line : hostile)
         parse(line);   // must parse without harm
     EXPECT_EQ(parse("GA=99999999999999999999").intValue, 2147483647) << "huge numbers clamp instead of wrapping";
+}
+
+// One reader of whole numbers for files, the command line, typed values and
+// the answers of free queries.
+TEST(NumberText, OneReaderOfWholeNumbers)
+{
+    using NumberText::WholeForms;
+    using NumberText::WholeRead;
+    const struct {
+        const char* text;
+        WholeForms forms;
+        WholeRead read;
+        int32_t value;
+    } cases[] = {
+        {"12", WholeForms::Tool, WholeRead::Ok, 12},           {"-12", WholeForms::Tool, WholeRead::Ok, -12},
+        {"+5", WholeForms::Tool, WholeRead::Ok, 5},            {"010", WholeForms::Tool, WholeRead::Ok, 10},
+        {"&h1f", WholeForms::Tool, WholeRead::Ok, 31},         {"&HFFFFFFFF", WholeForms::Tool, WholeRead::Ok, -1},
+        {"&H00000000F", WholeForms::Tool, WholeRead::Ok, 15},  {"2147483647", WholeForms::Tool, WholeRead::Ok, INT32_MAX},
+        {"-2147483648", WholeForms::Tool, WholeRead::Ok, INT32_MIN},
+        {"2147483648", WholeForms::Tool, WholeRead::TooLarge, 0},
+        {"-2147483649", WholeForms::Tool, WholeRead::TooLarge, 0},
+        {"&H100000000", WholeForms::Tool, WholeRead::TooLarge, 0},
+        {"99999999999999999999999", WholeForms::Tool, WholeRead::TooLarge, 0},
+        {"0x10", WholeForms::Tool, WholeRead::NotWhole, 0},    {"0x10", WholeForms::Reply, WholeRead::Ok, 16},
+        {"0X1F", WholeForms::Reply, WholeRead::Ok, 31},        {"-0x10", WholeForms::Reply, WholeRead::Ok, -16},
+        {"010", WholeForms::Reply, WholeRead::Ok, 8},          {"-010", WholeForms::Reply, WholeRead::Ok, -8},
+        {"0", WholeForms::Reply, WholeRead::Ok, 0},            {"&H1F", WholeForms::Reply, WholeRead::Ok, 31},
+        {"0xFFFFFFFF", WholeForms::Reply, WholeRead::TooLarge, 0},
+    };
+    for (const auto& c : cases) {
+        int32_t value = 0;
+        EXPECT_EQ(NumberText::ReadWhole(c.text, value, c.forms), c.read) << c.text;
+        EXPECT_EQ(value, c.value) << c.text;
+    }
+    for (const char* text : {"", "-", "+", "+-1", "1x", " 1", "1.0", "&H", "&HG", "&H-1", "0x", "09", "08"}) {
+        int32_t value = 7;
+        EXPECT_EQ(NumberText::ReadWhole(text, value, WholeForms::Reply), WholeRead::NotWhole) << text;
+        EXPECT_EQ(value, 7) << "nothing is stored for \"" << text << "\"";
+    }
 }
 
 TEST(CommandFormat, RegisterBaseForms)

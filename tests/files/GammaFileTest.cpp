@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <vector>
 
 #include "files/GammaFile.h"
-#include "support/FileSizeLimit.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -17,12 +17,16 @@ GammaTables Filled(int red, int green, int blue)
     return tables;
 }
 
-GammaTables ReadText(const TempFolder& folder, const std::string& text, const GammaTables& before)
+GammaTables ReadText(const TempFolder& folder, const std::string& text, const GammaTables& before,
+                     int* dataLines = nullptr)
 {
     const std::string path = folder.File("read.csv");
     std::ofstream(path, std::ios::binary) << text;
     GammaTables tables = before;
-    EXPECT_TRUE(GammaFile::Read(path, tables));
+    const int read = GammaFile::Read(path, tables);
+    EXPECT_GE(read, 0);
+    if (dataLines)
+        *dataLines = read;
     return tables;
 }
 
@@ -45,13 +49,10 @@ TEST(GammaFile, SavedTablesReadBackIdentical)
     ASSERT_TRUE(GammaFile::Read(path, back));
     EXPECT_EQ(back, tables);
 
-    {
-        FileSizeLimit full(1000);   // a disk that fills up half-way
-        EXPECT_FALSE(GammaFile::Write(path, Filled(7, 7, 7)));
-    }
-    EXPECT_EQ(FileText(path), text) << "a failed write leaves the old file whole";
-    GammaTables untouched = tables;   // missing files: the editor's test
-    EXPECT_FALSE(GammaFile::Read(folder.path, untouched)) << "a folder cannot be read as a file";
+    GammaTables untouched = tables;   // missing files: the editor's test; a failed write: SafeFile's
+    std::string why;
+    EXPECT_EQ(GammaFile::Read(folder.path, untouched, &why), -1) << "a folder cannot be read as a file";
+    EXPECT_EQ(why, folder.path + ": Is a directory");
     EXPECT_EQ(untouched, tables);
 }
 
@@ -85,15 +86,25 @@ TEST(GammaFile, LenientReader)
     EXPECT_EQ(t[0][9], 109);
     EXPECT_EQ(t[0][10], 3) << "ten data lines change entries 0 to 9 only";
 
-    t = ReadText(folder, std::string(200, '1') + "\n" + std::string(50, '2'), before);
-    EXPECT_EQ(t[0][0], 8191) << "a long line is read in pieces of 127 characters";
-    EXPECT_EQ(t[0][1], 8191) << "the rest of the line is a piece of its own";
-    EXPECT_EQ(t[0][2], 8191) << "a last line without line end counts";
-    EXPECT_EQ(t[0][3], 3);
+    // Pieces of 127 characters, the line end counted: 126 digits and LF are
+    // one line, 127 digits a piece and an empty line, 128 two pieces.
+    const std::string digits126 = std::string(125, '0') + "1";
+    int dataLines = 0;
+    t = ReadText(folder, digits126 + "\n" + digits126 + "2\n" + digits126 + "34\n" + std::string(50, '2') + "5",
+                 before, &dataLines);
+    EXPECT_EQ(dataLines, 5);
+    EXPECT_EQ((std::vector<int>{t[0][0], t[0][1], t[0][2], t[0][3], t[0][4]}), (std::vector<int>{1, 12, 13, 4, 8191}))
+        << "the rest of a long line is a piece of its own; a last line without line end counts";
+
+    t = ReadText(folder, "\xEF\xBB\xBF" "GammaData (R G B)\r1,2,3\r4,5,6\r\n7,8,9\n", before, &dataLines);
+    EXPECT_EQ(dataLines, 3) << "CR alone, CR LF and LF each end a line";
+    EXPECT_EQ((std::array<int, 3>{t[0][1], t[1][1], t[2][2]}), (std::array<int, 3>{4, 5, 9}));
 
     t = ReadText(folder, std::string("\0\x01\xff,7\0,8", 9), before);
     EXPECT_EQ((std::array<int, 3>{t[0][0], t[1][0], t[2][0]}), (std::array<int, 3>{0, 7, 8}))
         << "binary bytes are ignored like letters";
-    EXPECT_EQ(ReadText(folder, "", before), before);
-    EXPECT_EQ(ReadText(folder, std::string(100000, ','), before), before);
+    for (const std::string& nothing : {std::string(), std::string(100000, ','), std::string("GammaData (R G B)\r\n")}) {
+        EXPECT_EQ(ReadText(folder, nothing, before, &dataLines), before);
+        EXPECT_EQ(dataLines, 0) << "a file without a data line holds nothing usable";
+    }
 }

@@ -1,5 +1,5 @@
-// Settings files as text: what is written, which lines a load may apply, and
-// files of any shape read in pieces.
+// Settings files as text: what is written, which lines a load applies and
+// which it skips, and files of any shape read in pieces.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -8,7 +8,7 @@
 #include "settings/AppSettings.h"
 #include "comm/CommandFormat.h"
 #include "files/SettingsFile.h"
-#include "files/SettingsFileReader.h"
+#include "files/SettingsInput.h"
 #include "params/ControlIds.h"
 #include "support/TempFolder.h"
 
@@ -31,11 +31,21 @@ struct Recorder : SettingsSink {
     std::vector<SettingsLine> applied;
 };
 
-struct Parser {
-    bool Parse(const std::string& piece, bool factory = false) { return SettingsFile::ParseLine(format, piece, factory, line); }
+struct Judge {
+    bool Parse(const std::string& piece, bool factory = false)
+    {
+        return SettingsFile::ParseLine(format, piece, factory, line, reason);
+    }
+    SettingsInput Text(const std::string& text, bool factory = false)
+    {
+        SettingsInput input;
+        input.Judge(text, format, factory);
+        return input;
+    }
     AppSettings settings;
     CommandFormat format{settings};
     SettingsLine line;
+    std::string reason;
 };
 
 }  // namespace
@@ -55,71 +65,95 @@ TEST(SettingsFile, WritesEveryValueRowOfTheLevelInTableOrder)
     EXPECT_EQ(std::count(user.begin(), user.end(), "BMBR1=-7"), 0) << "factory rows stay out of a user file";
 }
 
-TEST(SettingsFile, OnlyValueSettingsWithinTheirRangeAreApplied)
+// The camera judges its own values: a file must bring back whatever a camera
+// held, in or out of the pages' ranges.
+TEST(SettingsFile, EveryWholeValueOfABoundSettingIsAppliedAndEverythingElseSaysWhyNot)
 {
-    Parser p;
-    ASSERT_TRUE(p.Parse(" ga = 12 \r\n"));
-    EXPECT_EQ(p.line.commandIndex, CmdGA);
-    EXPECT_EQ(p.line.ctrlId, CtrlId::Bound(CmdGA));
-    EXPECT_EQ(p.line.value, 12) << "spaces and lower case are taken as if absent";
-    ASSERT_TRUE(p.Parse("GA=&h1F"));
-    EXPECT_EQ(p.line.value, 31);
-    ASSERT_TRUE(p.Parse("AGCF=100\n"));
-    EXPECT_EQ(p.line.value, 100) << "the file holds what the control shows; sending scales it";
+    Judge j;
+    const struct {
+        const char* piece;
+        int value;
+    } applied[] = {{" ga = 12 ", 12}, {"GA=&h1F", 31}, {"AGCF=100", 100}, {"GA=700", 700}, {"STL=0", 0},
+                   {"AGCF=0", 0}, {"SH=100", 100}, {"GA=+5", 5}, {"GA=&HFFFFFFFF", -1},
+                   {"TCNR0=-2147483648", INT32_MIN}, {"CM=115", 115}};
+    for (const auto& a : applied) {
+        ASSERT_TRUE(j.Parse(a.piece, true)) << a.piece << ": " << j.reason;
+        EXPECT_EQ(j.line.value, a.value) << a.piece << ": as the file says, unscaled";
+    }
+    EXPECT_EQ(j.line.ctrlId, CtrlId::Bound(CmdCM)) << "the first control bound to the command";
 
-    for (const char* skipped : {"", "=", "\r\n", "GA?", "GA=", "GA=12x", "GA=--1", "GA=&H", "GA=99999999999",
-                                "GA=606", "GA=-93", "NOPE=1", "LD=1", "SA=2", "SA00=0", "EA=1", "ULCK=5963104",
-                                "AWRS=0", "AW=1", "RS=1,1", "ID=X", "SH=-1", "SM=200", "BMBR1=5"})
-        EXPECT_FALSE(p.Parse(skipped)) << "\"" << skipped << "\" must not reach the camera";
-    EXPECT_TRUE(p.Parse("BMBR1=5", true)) << "factory lines apply at the factory level";
-    EXPECT_TRUE(p.Parse("CM=115")) << "the centre marker packs its four controls into one value";
+    const struct {
+        const char* piece;
+        const char* reason;
+    } skipped[] = {
+        {"COMPLETE", "not a setting: no \"=\""},          {"NOPE=1", "no such command"},
+        {"GA?", "a query, not a setting"},                 {"LD=1", "not a setting of the pages"},
+        {"SA00=0", "not a setting of the pages"},          {"ULCK=5963104", "not a setting of the pages"},
+        {"AW=1", "not a setting of the pages"},            {"RS=1,1", "not a setting of the pages"},
+        {"ID=X", "not a setting of the pages"},            {"LUTR=5", "not a setting of the pages"},
+        {"BMBR1=5", "a factory setting, applied only at the factory level"},
+        {"GA=", "not a whole number"},                     {"GA=12x", "not a whole number"},
+        {"GA=--1", "not a whole number"},                  {"GA=&H", "not a whole number"},
+        {"GA=0x10", "not a whole number"},                 {"GA=2147483648", "does not fit the camera's register"},
+        {"GA=&H100000000", "does not fit the camera's register"},         {"GA=99999999999", "does not fit the camera's register"},
+    };
+    for (const auto& s : skipped) {
+        EXPECT_FALSE(j.Parse(s.piece)) << "\"" << s.piece << "\" must not reach the camera";
+        EXPECT_EQ(j.reason, s.reason) << s.piece;
+    }
+    EXPECT_TRUE(j.Parse("BMBR1=5", true)) << "factory lines apply at the factory level";
 }
 
-TEST(SettingsFile, FilesOfAnyShapeAreReadInPieces)
+TEST(SettingsFile, FilesOfAnyShapeAreReadLineByLine)
 {
+    Judge j;
     TempFolder folder;
     const std::string path = folder.File("odd.cam");
-    std::ofstream(path, std::ios::binary) << std::string(600, 'G') << "\nGA=5\r\n" << std::string("\0\xff=\n", 4)
-                                          << "GAR=1";
-    SettingsFileReader reader;
-    ASSERT_TRUE(reader.Open(path));
-    EXPECT_EQ(reader.PieceCount(), 6);
-    std::vector<size_t> sizes;
-    for (std::string piece; reader.Next(piece);)
-        sizes.push_back(piece.size());
-    EXPECT_EQ(sizes, (std::vector<size_t>{255, 255, 91, 6, 4, 5}));
+    // A byte-order mark, lines ended by CR alone, LF alone and CR LF, blank
+    // lines, NUL bytes, and a line too long to be one.
+    std::ofstream(path, std::ios::binary) << "\xEF\xBB\xBFGAB=133\rSH=1\nGA=5\r\n\r\n  \n"
+                                          << std::string("GA=6\0\0\n", 7) << std::string(600, 'G') << "\nGAR=1";
+    SettingsInput input;
+    ASSERT_TRUE(input.Read(path, j.format, false));
+    std::vector<std::string> sent;
+    for (const SettingsLine& line : input.Lines())
+        sent.push_back(std::to_string(line.lineNumber) + ":" + std::to_string(line.value));
+    EXPECT_EQ(sent, (std::vector<std::string>{"1:133", "2:1", "3:5", "10:1"}))
+        << "CR alone, LF alone and CR LF each end one line; the mark does not swallow the first";
+    ASSERT_EQ(input.Skipped().size(), 4u) << "blank lines are neither sent nor skipped";
+    EXPECT_EQ(input.Skipped()[0].lineNumber, 6);
+    EXPECT_EQ(input.Skipped()[0].text, std::string("GA=6\0\0", 6));
+    EXPECT_EQ(input.Skipped()[1].text, std::string(255, 'G')) << "a long line comes in pieces of 255";
+    EXPECT_EQ(input.Skipped()[3].text, std::string(90, 'G'));
+    EXPECT_EQ(input.LineCount(), 10);
+    EXPECT_EQ(input.NothingUsable(), "");
 
-    Parser p;
-    Recorder sink;
-    ASSERT_TRUE(SettingsFile::Apply(path, p.format, false, sink));
-    ASSERT_EQ(sink.applied.size(), 2u);
-    EXPECT_EQ(sink.applied[0].value, 5);
-    EXPECT_EQ(sink.applied[1].commandIndex, CommandTable::Find("GAR"));
+    EXPECT_EQ(j.Text("").NothingUsable(), "the file is empty");
+    EXPECT_EQ(j.Text("\r\n \n").NothingUsable(), "the file holds only blank lines");
+    EXPECT_EQ(j.Text(std::string("\0\xff\x01\n\x7f", 5)).NothingUsable(),
+              "no line of the file is a setting this level applies");
+    EXPECT_EQ(j.Text("BMBR1=5\r\n").NothingUsable(), "no line of the file is a setting this level applies");
+    EXPECT_EQ(j.Text("BMBR1=5\r\n", true).NothingUsable(), "");
 
-    const std::string empty = folder.File("empty.cam");
-    std::ofstream{empty};
     Recorder none;
-    EXPECT_TRUE(SettingsFile::Apply(empty, p.format, false, none));
+    j.Text("").Apply(none);
     EXPECT_TRUE(none.applied.empty() && none.positions.empty());
-    EXPECT_FALSE(SettingsFile::Apply(folder.File("missing.cam"), p.format, false, none));
 }
 
-TEST(SettingsFile, AHundredMegabyteFileMovesTheBarAndAppliesOnlyItsSettings)
+TEST(SettingsFile, ALongFileMovesTheBarAndAppliesOnlyItsSettings)
 {
-    TempFolder folder;
-    const std::string path = folder.File("huge.cam");
-    {
-        std::ofstream out(path, std::ios::binary);
-        const std::string junk = "THIS IS NOT A SETTING=" + std::string(1000, 'x') + "\n";
-        for (size_t written = 0; written < 100u << 20; written += junk.size() + 6)
-            out << junk << "GA=7\r\n";
-    }
-    Parser p;
+    std::string text;
+    size_t settings = 0;
+    const std::string junk = "THIS IS NOT A SETTING=" + std::string(1000, 'x') + "\n";
+    for (; text.size() < (4u << 20); ++settings)
+        text += junk + "GA=7\r\n";
+    Judge j;
+    const SettingsInput input = j.Text(text);
     Recorder sink;
-    ASSERT_TRUE(SettingsFile::Apply(path, p.format, false, sink));
+    input.Apply(sink);
     EXPECT_EQ(sink.positions.size(), 100u) << "every position 0..99 is shown once";
     EXPECT_EQ(sink.positions.back(), 99);
-    EXPECT_GT(sink.applied.size(), 90000u);
+    EXPECT_EQ(sink.applied.size(), settings);
     for (const SettingsLine& line : sink.applied)
         ASSERT_EQ(line.value, 7);
 }

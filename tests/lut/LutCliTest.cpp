@@ -29,6 +29,11 @@ TEST(LutCli, SendLutsSendsTheFileAndStopsAtARefusal)
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("red entry 0"), std::string::npos) << r.err;
     EXPECT_EQ(f.Cli("--baud 115200 send-luts '" + f.home.File("missing.csv") + "'").exitCode, 1);
+    f.camera.ClearReceivedLines();
+    r = f.Cli("send-luts /dev/null");
+    EXPECT_EQ(r.exitCode, 1) << "a file with nothing to send is no success";
+    EXPECT_EQ(r.err, "kavro-cli: /dev/null: no line of the file holds a number; nothing sent\n");
+    EXPECT_TRUE(f.camera.ReceivedLines().empty());
     EXPECT_EQ(f.Cli("send-luts").exitCode, 2);
     EXPECT_EQ(f.Cli("read-luts a.csv b.csv").exitCode, 2);
 }

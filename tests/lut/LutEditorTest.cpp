@@ -65,6 +65,11 @@ TEST(LutEditor, ThreeWindowsAndTheMouseShapeTheCurve)
     EXPECT_EQ(red.Points().Count(), 3) << "a click on empty graph adds a point";
     EditorRig::Drag(red, {{220, 320}, {230, 330}});
     EXPECT_EQ(red.Points().Count(), 3) << "a drag that starts near a point moves it";
+    EditorRig::Drag(red, {{263, 330}}, Qt::RightButton);
+    EditorRig::Drag(red, {{230, 297}}, Qt::RightButton);
+    EXPECT_EQ(red.Points().Count(), 3) << "33 pixels away on either axis is not near";
+    EditorRig::Drag(red, {{262, 362}, {230, 330}});
+    EXPECT_EQ(red.Points().Count(), 3) << "32 pixels away on both axes still is";
     EditorRig::Drag(red, {{230, 330}, {200, 300}}, Qt::LeftButton, Qt::ShiftModifier);
     EXPECT_EQ(red.Points().At(1).x, 230) << "with Shift held nothing changes";
     EditorRig::Drag(red, {{230, 330}, {215, 315}, {200, 300}});
@@ -153,4 +158,35 @@ TEST(LutEditor, CameraTransfersStopAtTheFirstFailure)
     EXPECT_FALSE(rig.window->Progress().IsCreated());
     EXPECT_TRUE(rig.window->isEnabled());
     EXPECT_EQ(red.TableType(), CLUTDlg::TableFromPoints) << "the interrupted table keeps its type";
+
+    // A camera that writes its numbers in every form and stops answering at green entry 100.
+    for (const char channel : {'R', 'G'}) {
+        rig.camera.Feed("MD?\r\n");   // the table starts at entry 0
+        for (int k = 0; k < kLutEntries; ++k)
+            rig.camera.Feed(std::string("LUT") + channel + "=" + std::to_string(k == 7 ? 9000 : k * 8 - 3) + "\r\n");
+    }
+    camsim::Faults forms;
+    forms.numbersInEveryForm = true;
+    forms.silentFromCommand = kLutEntries + 101;
+    rig.camera.SetFaults(forms);
+    const LutTable blueBefore = rig.Editors().Editor(2).Lut();
+    const LutTable greenBefore = rig.Editors().Editor(1).Lut();
+    rig.prompts.Clear();
+    rig.Wire();
+    rig.window->OnLoadGammaFromCamera();
+    const std::vector<std::string> wire = rig.Wire();
+    EXPECT_EQ(wire.size(), kLutEntries + 101u);
+    EXPECT_EQ(wire.back(), "LUTG?") << "blue is never asked for";
+    const LutTable& readRed = red.Lut();
+    const LutTable& readGreen = rig.Editors().Editor(1).Lut();
+    EXPECT_EQ((std::vector<int>{readRed[0], readRed[1], readRed[2], readRed[3], readRed[7], readRed[511]}),
+              (std::vector<int>{-3, 5, 13, 21, 8191, 4085}))
+        << "decimal, &H, 0x and octal all read as numbers; above 8191 is 8191, a negative value as it came";
+    EXPECT_EQ(red.TableType(), CLUTDlg::TableGiven) << "red was read whole";
+    EXPECT_EQ(readGreen[99], 789) << "green entries 0..99 are kept";
+    EXPECT_EQ(readGreen[100], greenBefore[100]) << "the unanswered entry and those after it are unchanged";
+    EXPECT_EQ(rig.Editors().Editor(1).TableType(), CLUTDlg::TableFromPoints);
+    EXPECT_TRUE(rig.Editors().Editor(2).Lut() == blueBefore) << "blue is untouched";
+    EXPECT_TRUE(rig.prompts.prompts.empty()) << "a time-out turns the status red without a box";
+    EXPECT_EQ(rig.settings.lineOnline, 0u);
 }

@@ -10,22 +10,6 @@
 
 namespace {
 
-// Puts a table into the camera the way the tool would, without the line.
-void LoadCameraTable(camsim::VirtualCamera& camera, char channel, const std::vector<int>& values)
-{
-    camera.Feed("MD?\r\n");   // whatever came before, the table starts at entry 0
-    for (int v : values)
-        camera.Feed(std::string("LUT") + channel + "=" + std::to_string(v) + "\r\n");
-}
-
-std::vector<int> Rising(int start)
-{
-    std::vector<int> values(kLutEntries);
-    for (int k = 0; k < kLutEntries; ++k)
-        values[k] = start + k;
-    return values;
-}
-
 int CountSent(const camsim::VirtualCamera& camera, const std::string& prefix)
 {
     const std::vector<std::string> lines = camera.ReceivedLines();
@@ -57,42 +41,6 @@ TEST(LutTransfer, CameraCountsTheEntriesOfEachChannel)
     for (int k = 2; k < kLutEntries; ++k)
         camera.Feed("LUTR?\r\n");
     EXPECT_EQ(camera.Feed("LUTR?\r\n"), "LUTR=7\r\n") << "after entry 511 comes entry 0";
-}
-
-TEST(LutTransfer, ReadingStopsAtTheFirstUnansweredQuery)
-{
-    CameraLine line;
-    ASSERT_TRUE(line.Open());
-    std::vector<int> red = Rising(100);
-    red[7] = 9000;
-    LoadCameraTable(line.camera, 'R', red);
-    LoadCameraTable(line.camera, 'G', Rising(2000));
-    LoadCameraTable(line.camera, 'B', Rising(4000));
-
-    std::array<LutTable, 3> tables;
-    tables.fill(LutPoints::StartingTable());
-    const std::array<LutTable, 3> before = tables;
-    LutTransfer transfer(*line.engine);
-    transfer.SetTimeouts(LutTransfer::kSendTimeoutMs, 400);
-    std::vector<int> completeTables;
-    const auto entryDone = [&](int ch, int k) {
-        if (ch == 1 && k == 99) {
-            camsim::Faults silent;
-            silent.swallowReplies = 1;   // green entry 100 is never answered
-            line.camera.SetFaults(silent);
-        }
-    };
-    EXPECT_EQ(transfer.ReadAll(tables, entryDone, [&](int ch) { completeTables.push_back(ch); }), 0);
-
-    EXPECT_EQ(completeTables, std::vector<int>{0}) << "only red was read whole";
-    EXPECT_EQ(tables[0][7], 8191) << "9000 from the camera is stored as 8191";
-    EXPECT_EQ(tables[0][511], 611);
-    EXPECT_EQ(tables[1][0], 2000);
-    EXPECT_EQ(tables[1][99], 2099) << "green entries 0..99 are new";
-    EXPECT_EQ(tables[1][100], before[1][100]) << "the unanswered entry and those after it are unchanged";
-    EXPECT_EQ(tables[2], before[2]) << "blue is untouched";
-    EXPECT_EQ(CountSent(line.camera, "LUTB?"), 0);
-    EXPECT_EQ(line.host.LastStatus(), 0) << "the link is reported bad";
 }
 
 TEST(LutTransfer, SendingStopsAtTheFirstRefusedEntry)

@@ -2,7 +2,10 @@
 // window and the virtual camera.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 
 #include "dialogs/AreaStore.h"
@@ -15,6 +18,7 @@
 #include "support/MainWindowRig.h"
 #include "support/Faults.h"
 
+#include <QDir>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -58,6 +62,17 @@ struct AreaAnswer {
     QString preselected;
 };
 
+// Counts how often the window was disabled or enabled again: a progress window that opens does both.
+struct EnabledChanges : QObject {
+    explicit EnabledChanges(QWidget* window) { window->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        count += event->type() == QEvent::EnabledChange ? 1 : 0;
+        return false;
+    }
+    int count = 0;
+};
+
 // The progress window's closing pause, shortened for the test.
 struct ShortClosePause {
     ShortClosePause() { AreaStore::SetClosePause(1); }
@@ -66,19 +81,35 @@ struct ShortClosePause {
 
 }  // namespace
 
+// A file is the operator's backup: whatever the camera held, the values the
+// pages offer or not, it comes back whole, at the user level without its factory lines.
 TEST(SettingsFiles, AFactoryFileLoadsAtUserLevelWithoutItsFactoryLines)
 {
     TempFolder folder;
     const std::string path = folder.File("camera.cam");
+    const std::string link = folder.File("link.cam");
+    std::ofstream(path) << "old";
+    chmod(path.c_str(), 0600);
+    std::filesystem::create_symlink(path, link);
     {
         MainWindowRig factory(ActiveFactory);
+        for (const char* name : {"STL", "ETL", "AASX", "AASY", "WASX", "WASY"})
+            factory.camera.SetRegister(name, 0);   // as a camera of its own may start
+        factory.camera.SetRegister("GA", 700);
+        factory.camera.SetRegister("SH", 100);
         factory.camera.SetRegister("AGCF", 100 * 16);
         factory.window->Initialise();
-        factory.prompts.files.push_back(QString::fromStdString(path));
+        factory.prompts.files.push_back(QString::fromStdString(link));
+        factory.prompts.yesNoAnswers = {true};
         factory.window->OnSaveSettingFile();
         ASSERT_EQ(factory.prompts.LastText(), "Save Complete");
         EXPECT_EQ(factory.settings.dataPath, folder.path) << "the chosen folder is remembered";
+        EXPECT_EQ(QDir::currentPath().toStdString(), folder.path) << "and is the working folder of the next dialog";
+        QDir::setCurrent(QDir::tempPath());
     }
+    EXPECT_TRUE(std::filesystem::is_symlink(link)) << "saved through the link, which stays";
+    EXPECT_EQ(std::filesystem::status(path).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     const std::string saved = FileText(path);
     EXPECT_EQ(size_t(std::count(saved.begin(), saved.end(), '\n')), FileQueries(true).size()) << "every factory row";
     EXPECT_NE(saved.find("AGCF=100\r\n"), std::string::npos);
@@ -86,17 +117,36 @@ TEST(SettingsFiles, AFactoryFileLoadsAtUserLevelWithoutItsFactoryLines)
     MainWindowRig user;
     user.window->Initialise();
     user.Wire();
-    user.prompts.files.push_back(QString::fromStdString(path));
+    user.prompts.files.push_back(QString::fromStdString(link));
     user.window->OnOpenSettingFile();
 
     const std::vector<std::string> sets = Settings(user.Wire());
-    EXPECT_EQ(sets.size(), FileQueries(false).size()) << "only the user lines are sent";
+    EXPECT_EQ(sets.size(), FileQueries(false).size()) << "every user line is sent, in the pages' ranges or not";
     EXPECT_TRUE(std::none_of(sets.begin(), sets.end(), IsFactoryOnly));
     EXPECT_EQ(std::count(sets.begin(), sets.end(), "AGCF=1600"), 1) << "the camera gets sixteenths";
+    for (const std::string& line : sets) {
+        const std::string name = line.substr(0, line.find('='));
+        EXPECT_EQ(user.camera.Register(name), std::stoi(line.substr(name.size() + 1))) << name;
+        EXPECT_NE(saved.find(name == "AGCF" ? "AGCF=100\r" : line + "\r"), std::string::npos) << line;
+    }
     EXPECT_EQ(user.Spin(user.Id("AGCF"))->Text(), "100");
+    EXPECT_EQ(user.Spin(user.Id("GA"))->Text(), "700") << "the pages show the camera's value";
     EXPECT_EQ(user.window->CurParam(CmdAGCF), user.window->PrevParam(CmdAGCF)) << "the load is committed";
     EXPECT_FALSE(user.window->Progress().IsCreated());
     EXPECT_TRUE(user.prompts.prompts.empty());
+    EXPECT_EQ(user.window->LastLoadSkipped(), FileQueries(true).size() - FileQueries(false).size())
+        << "the factory lines count as skipped";
+    EXPECT_EQ(user.prompts.fileSuffixes.back(), "cam") << "a name typed without extension opens NAME.cam";
+    EXPECT_EQ(QDir::currentPath().toStdString(), folder.path) << "a file opened makes its folder the working folder";
+
+    // The start line after the end line, as a file may set them: the end line's arrow
+    // steps from what it shows instead of jumping past the start line.
+    const std::string startAfterEnd = folder.File("start-after-end.cam");
+    std::ofstream(startAfterEnd) << "STL=500\r\nETL=100\r\n";
+    user.window->ApplySettingFile(QString::fromStdString(startAfterEnd));
+    user.Wire();
+    user.Step(user.Id("ETL"), 1);
+    EXPECT_EQ(user.Wire(), std::vector<std::string>{"ETL=101"});
 }
 
 TEST(SettingsFiles, ComparingWithAFileMarksTheDifferencesAndAppliesOnlyTheCheckedOnes)
@@ -140,6 +190,14 @@ TEST(SettingsFiles, ComparingWithAFileMarksTheDifferencesAndAppliesOnlyTheChecke
     EXPECT_EQ(dialog->Comparison().DifferenceCount(), 1u) << "compared again after applying";
     EXPECT_TRUE(marked(0) && !marked(1));
     EXPECT_TRUE(rig.prompts.prompts.empty());
+
+    rig.camera.SetFaults(RefusingAll());
+    const int agcf = marked(0) && cell(0, CCompareDlg::ColMnemonic) == "AGCF" ? 0 : 1;
+    table.item(agcf, CCompareDlg::ColPage)->setCheckState(Qt::Checked);
+    dialog->ApplyButton().click();
+    EXPECT_EQ(Settings(rig.Wire()), (std::vector<std::string>{"AGCF=800"}));
+    EXPECT_EQ(dialog->Comparison().DifferenceCount(), 1u) << "a refused line still differs";
+    EXPECT_TRUE(marked(agcf)) << "and stays marked";
 }
 
 TEST(SettingsFiles, UnreadableAndUnwritableFilesChangeNothing)
@@ -149,9 +207,13 @@ TEST(SettingsFiles, UnreadableAndUnwritableFilesChangeNothing)
     rig.window->Initialise();
     rig.Wire();
 
+    const EnabledChanges progressShown(rig.window.get());
     EXPECT_FALSE(rig.window->ApplySettingFile(QString::fromStdString(folder.File("missing.cam"))));
     EXPECT_EQ(rig.prompts.LastText().toStdString(), folder.File("missing.cam") + "\nCouldn't open this file");
     EXPECT_EQ(rig.prompts.prompts.back().caption, "File Open Error");
+    EXPECT_EQ(progressShown.count, 0) << "no progress window flashes before the box";
+    EXPECT_FALSE(rig.window->CompareWithFile(QString::fromStdString(folder.path)));
+    EXPECT_EQ(progressShown.count, 0);
 
     // A full disk: the old file stays whole and nothing claims success.
     const std::string old = folder.File("old.cam");

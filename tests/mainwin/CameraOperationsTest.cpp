@@ -132,8 +132,12 @@ TEST(CameraOperations, AverageDataKeepsTheBlocksReadBeforeAFailure)
         rig.camera.SetRegister(channel, 500);
     rig.Wire();
 
-    // Block 10 goes unanswered: the file ends after block 9, nothing later is asked.
-    SetFault(rig.camera, [](camsim::Faults& f) { f.silent = {"AVDY10"}; });
+    // Block 10 goes unanswered: the file ends after block 9, nothing later is asked. The
+    // camera writes its numbers in every form a free answer may take; the file holds decimals.
+    SetFault(rig.camera, [](camsim::Faults& f) {
+        f.silent = {"AVDY10"};
+        f.numbersInEveryForm = true;
+    });
     rig.prompts.files.push_back(QString::fromStdString(path));
     rig.Click(CtrlId::AverageY);
     EXPECT_EQ(rig.prompts.fileFilters.back(), "Average data (*.csv)");

@@ -74,6 +74,7 @@ TEST(MainWindow, TheIdleCheckAsksForTheModelUnlessOffline)
     EXPECT_TRUE(rig.prompts.prompts.empty()) << "without a message";
 
     rig.settings.offline = 1;
+    rig.window->SetCommStatus(1);
     rig.Wire();
     QTimer* idleTimer = nullptr;
     for (QTimer* timer : rig.window->findChildren<QTimer*>())
@@ -83,6 +84,7 @@ TEST(MainWindow, TheIdleCheckAsksForTheModelUnlessOffline)
     QObject::connect(idleTimer, &QTimer::timeout, [&ticks] { ++ticks; });
     ASSERT_TRUE(QTest::qWaitFor([&] { return ticks >= 2; }));
     EXPECT_TRUE(rig.Wire().empty()) << "offline, the camera is never asked";
+    EXPECT_EQ(rig.settings.lineOnline, 1u) << "nor is the link judged by a query that cannot be sent";
 }
 
 TEST(MainWindow, TheSimulatorAnswersAsACameraWould)

@@ -180,8 +180,22 @@ TEST(ParamStore, ControlsReachTheirValueThroughTheBindingTable)
     EXPECT_EQ(store.ValueOfControl(CtrlId::CmG, 0), 3);
 }
 
-TEST(ParamStore, WrapRowsWrapOtherRowsStopAtTheirEnds)
+TEST(ParamStore, OneRangeRuleWrapRowsWrapAndNoStepJumps)
 {
+    // What the operator may give: the binding row's range, the centre marker's bits beside it.
+    const struct {
+        const char* name;
+        long long value;
+        bool accepted;
+    } values[] = {{"GA", 605, true},  {"GA", 606, false}, {"GA", -92, true},  {"GA", -93, false},
+                  {"SH", 11, true},   {"SH", 12, false},  {"CM", 0x73, true}, {"CM", 0x04, false},
+                  {"CM", 0x80, false}, {"EB", 0, false}};
+    for (const auto& v : values)
+        EXPECT_EQ(ParamStore::Accepts(Cmd(v.name), v.value), v.accepted) << v.name << "=" << v.value;
+    EXPECT_EQ(ParamStore::AcceptedText(Cmd("GA")), "-92..605");
+    EXPECT_EQ(ParamStore::AcceptedText(Cmd("EB")), "") << "no control binds it";
+
+
     const int shdl = B("SHDL");   // 0 .. 63, wraps
     const auto [lo, hi] = ParamStore::SpinRangeOf(shdl);
     EXPECT_EQ(std::make_pair(lo, hi), std::make_pair(-1, 64)) << "one past each end, so that a step there can wrap";
@@ -195,6 +209,20 @@ TEST(ParamStore, WrapRowsWrapOtherRowsStopAtTheirEnds)
     EXPECT_EQ(ParamStore::SteppedValue(B("KSR"), 16383, 1, 0, 16383), 16383);
     EXPECT_EQ(ParamStore::SteppedValue(B("TCNR0"), INT_MAX - 1, 10, 0, INT_MAX - 1), INT_MAX - 1)
         << "a step at the edge of int stops there";
+
+    // A value the camera or a file gave outside the range moves toward it one step at a time.
+    EXPECT_EQ(ParamStore::SteppedValue(B("GA"), 700, -1, -92, 605), 699);
+    EXPECT_EQ(ParamStore::SteppedValue(B("GA"), 700, 1, -92, 605), 700) << "never further out";
+    EXPECT_EQ(ParamStore::SteppedValue(shdl, 100, -1, lo, hi), 99) << "a wrap row does not wrap from outside";
+    EXPECT_EQ(ParamStore::SteppedValue(B("STL"), 0, 10, 1, 1040), 1) << "a step into the range stops at its edge";
+
+    // The start line bounds the end line's spin and the other way round, within the other's range:
+    // after a file set STL 500 and ETL 100, the ETL arrow goes 100, 101, not 100, 501.
+    const ParamStore::CoupledBound endBound = ParamStore::LineCoupling(B("STL"), 500);
+    EXPECT_TRUE(endBound.ctrlId == B("ETL") && endBound.lower && endBound.value == 501);
+    EXPECT_EQ(ParamStore::SteppedValue(B("ETL"), 100, 1, endBound.value, 1040), 101);
+    EXPECT_EQ(ParamStore::LineCoupling(B("STL"), INT_MAX).value, 1040);
+    EXPECT_EQ(ParamStore::LineCoupling(B("ETL"), 0).value, 1);
 }
 
 TEST(ParamStore, LinkedPairsMoveTheirPartner)

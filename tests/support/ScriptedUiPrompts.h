@@ -42,11 +42,14 @@ public:
             yesNoAnswers.pop_front();
         return yes;
     }
-    QString ChooseSaveFile(QWidget*, const QString&, const QString& filter, const QString&) override
+    QString ChooseSaveFile(QWidget*, const QString&, const QString& filter, const QString& suffix) override
     {
-        return NextFile(filter);
+        return NextFile(filter, suffix);
     }
-    QString ChooseOpenFile(QWidget*, const QString&, const QString& filter) override { return NextFile(filter); }
+    QString ChooseOpenFile(QWidget*, const QString&, const QString& filter, const QString& suffix) override
+    {
+        return NextFile(filter, suffix);
+    }
 
     QString LastText() const { return prompts.empty() ? QString() : prompts.back().text; }
     void Clear() { prompts.clear(); }
@@ -55,6 +58,7 @@ public:
     std::deque<bool> yesNoAnswers;   // empty: No
     std::deque<QString> files;       // empty: cancelled
     std::vector<QString> fileFilters;
+    std::vector<QString> fileSuffixes;       // the default extension of each chooser
     std::function<void(const Prompt&)> onMessage;   // sees the windows while the box would stand
     bool boxesTakeFocus = false;   // a message is a window that takes the focus, as a real box does
 
@@ -84,9 +88,10 @@ private:
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
 
-    QString NextFile(const QString& filter)
+    QString NextFile(const QString& filter, const QString& suffix)
     {
         fileFilters.push_back(filter);
+        fileSuffixes.push_back(suffix);
         if (files.empty())
             return QString();
         QString file = files.front();

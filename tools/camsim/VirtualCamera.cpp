@@ -92,12 +92,21 @@ void VirtualCamera::AnswerLine(const std::string& line, Response& response)
     m_receivedLines.push_back(line);
     if (m_receivedLines.size() > kMaxReceivedLines)
         m_receivedLines.pop_front();
-    if (TakesLineAway(response) || IsSilenced(line))
+    if (TakesLineAway(response) || FallsSilent() || IsSilenced(line))
         return;
     if (RegisterBaseForm::IsRegisterBase(line))
         AddReply(AnswerRegisterBase(line), "\r", response);
     else
         AddReply(AnswerShortAscii(line), "\r\n", response);
+}
+
+// A camera that stops answering for good, counting down to the command it stops at.
+bool VirtualCamera::FallsSilent()
+{
+    if (m_faults.silentFromCommand <= 1)
+        return m_faults.silentFromCommand == 1;
+    --m_faults.silentFromCommand;
+    return false;
 }
 
 // The faults that answer a command by hanging up or by talking without end.

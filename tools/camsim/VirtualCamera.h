@@ -34,6 +34,9 @@ struct Faults {
     int storeDelayMs = 0;          // "SA" and "SA00" answer this much later, as a real store takes (PtyCamera only)
     int awbResult = -1;            // "AWRS" after "AW": -1 as the trigger mode decides (0, or 6 when not NORMAL)
     std::set<std::string> silent;  // short-ASCII commands (upper-case names) received but never answered
+    int silentFromCommand = 0;     // the Nth command from now and every later one are never answered (0: none)
+    bool numbersInEveryForm = false;  // table entries and block averages answer in decimal, "&H" hexadecimal,
+                                      // "0x" hexadecimal and octal in turn
 };
 
 // What the camera sends back for the bytes it was fed.
@@ -112,7 +115,7 @@ private:
 
     Outcome Query(const std::string& name, bool continuing);
     Outcome Set(const std::string& name, const std::string& value, bool continuing);
-    Outcome QueryBlockAverage(const std::string& name) const;
+    Outcome QueryBlockAverage(const std::string& name);
     Outcome SetSetting(int row, const std::string& value);
     Outcome SetTextRow(int row, const std::string& value);
     Outcome LutEntry(int row, const std::string* value, bool continuing);
@@ -128,12 +131,14 @@ private:
     Outcome Unlock(const std::string& value);
     Outcome FrontEnd(const std::string& name, const std::string& value);
     bool IsSilenced(const std::string& line) const;
+    bool FallsSilent();
     void Store(int area);
     void Recall(int area);
 
     int ValueOf(int row) const;
     int RowOf(const std::string& mnemonic) const;
     int LutChannelOf(int row) const;
+    std::string NumberText(int value);
 
     mutable std::mutex m_mutex;  // Protects everything below.
     std::vector<int> m_registers;    // by row; rows sharing an address use their first row
@@ -151,6 +156,7 @@ private:
     std::deque<std::string> m_receivedLines;
     Faults m_faults;
     std::minstd_rand m_garbage;
+    int m_numberForm = 0;            // the form of the next number, with numbersInEveryForm
 };
 
 }  // namespace camsim

@@ -2,6 +2,7 @@
 #include "camsim/VirtualCamera.h"
 
 #include <cctype>
+#include <cstdio>
 #include <map>
 
 #include "camsim/RegisterTable.h"
@@ -63,7 +64,7 @@ VirtualCamera::Outcome VirtualCamera::Query(const std::string& name, bool contin
     return LutEntry(row, nullptr, continuing);
 }
 
-VirtualCamera::Outcome VirtualCamera::QueryBlockAverage(const std::string& name) const
+VirtualCamera::Outcome VirtualCamera::QueryBlockAverage(const std::string& name)
 {
     const int block = std::stoi(name.substr(4));
     if (block < 1 || block > kBlockCount)
@@ -74,7 +75,32 @@ VirtualCamera::Outcome VirtualCamera::QueryBlockAverage(const std::string& name)
         base = (ValueOf(Table().Find("AVDR")) + ValueOf(Table().Find("AVDG")) + ValueOf(Table().Find("AVDB"))) / 3;
     else
         base = ValueOf(Table().Find(std::string("AVD") + channel));
-    return {Outcome::Kind::Value, std::to_string(base + (block * 7) % 16 - 8)};
+    return {Outcome::Kind::Value, NumberText(base + (block * 7) % 16 - 8)};
+}
+
+// A number as the camera writes it into a free answer.
+std::string VirtualCamera::NumberText(int value)
+{
+    if (!m_faults.numbersInEveryForm)
+        return std::to_string(value);
+    const char* sign = value < 0 ? "-" : "";
+    const unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+    char text[24];
+    switch (m_numberForm++ % 4) {
+    case 1:
+        std::snprintf(text, sizeof text, "&H%X", static_cast<unsigned>(value));
+        break;
+    case 2:
+        std::snprintf(text, sizeof text, "%s0x%x", sign, magnitude);
+        break;
+    case 3:
+        std::snprintf(text, sizeof text, "%s0%o", sign, magnitude);
+        break;
+    default:
+        std::snprintf(text, sizeof text, "%d", value);
+        break;
+    }
+    return text;
 }
 
 VirtualCamera::Outcome VirtualCamera::Set(const std::string& name, const std::string& value, bool continuing)
@@ -128,7 +154,7 @@ VirtualCamera::Outcome VirtualCamera::LutEntry(int row, const std::string* value
     const int channel = LutChannelOf(row);
     std::vector<int>& lut = m_memory.luts[channel];
     if (!value)
-        return {Outcome::Kind::Value, std::to_string(lut[m_lutCursor.Take(channel, kLutSize, continuing)])};
+        return {Outcome::Kind::Value, NumberText(lut[m_lutCursor.Take(channel, kLutSize, continuing)])};
     int number = 0;
     if (!ParseValue(*value, number))
         return {Outcome::Kind::Error, kInvalidValue};   // a refused value takes no entry
