@@ -62,6 +62,7 @@ TEST(LutTransfer, CameraCountsTheEntriesOfEachChannel)
 TEST(LutTransfer, ReadingStopsAtTheFirstUnansweredQuery)
 {
     CameraLine line;
+    line.settings.replyWaitMs = 0;   // 612 queries, each taken as soon as it is in
     ASSERT_TRUE(line.Open());
     std::vector<int> red = Rising(100);
     red[7] = 9000;
@@ -93,6 +94,43 @@ TEST(LutTransfer, ReadingStopsAtTheFirstUnansweredQuery)
     EXPECT_EQ(tables[2], before[2]) << "blue is untouched";
     EXPECT_EQ(CountSent(line.camera, "LUTB?"), 0);
     EXPECT_EQ(line.host.LastStatus(), 0) << "the link is reported bad";
+}
+
+// The entries carry no index, so one answer too many would shift every entry
+// after it by one. Over a line that keeps wire time the next query leaves
+// while the repeated answer is still crossing: whether the repeat is then
+// dropped before a query or taken for an answer, the read fails, never giving
+// a shifted table.
+TEST(LutTransfer, AnAnswerTooManyFailsTheRead)
+{
+    for (int repeated : {10, 511, -1}) {
+        SCOPED_TRACE(repeated);
+        CameraLine line(460800);
+        line.settings.replyWaitMs = 0;
+        ASSERT_TRUE(line.Open());
+        LoadCameraTable(line.camera, 'B', Rising(4000));
+        LutTransfer transfer(*line.engine);
+        LutTable table{};
+        const auto repeatNext = [&](int k) {
+            if (k == repeated - 1) {
+                camsim::Faults repeat;
+                repeat.repeatReplyAt = 1;
+                line.camera.SetFaults(repeat);
+            }
+        };
+        const int read = transfer.ReadTable(2, table, repeatNext);
+        if (repeated < 0) {
+            EXPECT_EQ(read, 1) << "a camera that answers once per query";
+            EXPECT_EQ(table[511], 4511);
+            EXPECT_TRUE(line.host.boxes.empty());
+            continue;
+        }
+        EXPECT_EQ(read, 0);
+        ASSERT_EQ(line.host.boxes.size(), 1u) << "the failure is shown once";
+        if (repeated == 511) {
+            EXPECT_EQ(line.host.boxes[0].text, "LUTB=4511 after the answer to LUTB?");
+        }
+    }
 }
 
 TEST(LutTransfer, SendingStopsAtTheFirstRefusedEntry)

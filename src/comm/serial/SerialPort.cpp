@@ -389,7 +389,7 @@ bool SerialPort::WaitForData(int timeoutMs)
 {
     std::unique_lock<std::mutex> hold(m_dataMutex);
     m_dataArrived.wait_for(hold, std::chrono::milliseconds(std::max(timeoutMs, 0)),
-                           [this] { return Available() > 0 || !m_open.load(); });
+                           [this] { return Available() > 0 || !m_open.load() || m_hungUp.load(); });
     return Available() > 0;
 }
 

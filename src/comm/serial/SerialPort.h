@@ -64,8 +64,8 @@ public:
     // process must end right afterwards.
     static void ReleaseForSignal();
 
-    // Blocks until the ring holds a byte, the port closes or timeoutMs passes,
-    // without burning the processor. True when a byte is waiting.
+    // Blocks until the ring holds a byte, the port closes, the line hangs up
+    // or timeoutMs passes, without burning the processor. True when a byte is waiting.
     bool WaitForData(int timeoutMs);
 
 private:
@@ -120,6 +120,6 @@ private:
     std::mutex m_flowMutex;              // Protects m_inputPaused
     bool m_inputPaused = false;          // the watcher waits for Read to make room
     std::mutex m_dataMutex;              // Protects m_open's changes and orders ring arrivals
-                                         // against WaitForData's check
+                                         // and the hang-up against WaitForData's check
     std::condition_variable m_dataArrived;
 };

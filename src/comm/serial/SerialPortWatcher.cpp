@@ -40,8 +40,10 @@ void SerialPort::SerialPortWatcher()
         }
         if (fds[0].revents & POLLIN)
             m_wake.Clear();
-        if (fds[1].revents != 0 && !(lineUp = HandlePortEvents(fds[1].revents)))
+        if (fds[1].revents != 0 && !(lineUp = HandlePortEvents(fds[1].revents))) {
             m_hungUp.store(true);
+            NotifyData();   // a reader waiting for bytes learns at once that none will come
+        }
     }
 }
 
