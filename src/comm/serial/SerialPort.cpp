@@ -18,8 +18,15 @@
 namespace {
 
 constexpr int kHighestComNumber = 16;
-// How often a byte held back in the driver is looked at again.
-constexpr std::chrono::milliseconds kOutputPoll{1};
+// How often a byte held back in the driver is looked at again, at the longest.
+constexpr std::chrono::microseconds kOutputPoll{1000};
+
+// One byte's time on the wire: a start bit, eight data bits and a stop bit.
+std::chrono::microseconds ByteTimeAt(int baud)
+{
+    constexpr int kShortestUs = 20;
+    return std::chrono::microseconds(std::max(kShortestUs, 10000000 / std::max(baud, 1)));
+}
 
 // The device of the latest Open, for a stop signal's handler; -1 when closed.
 std::atomic<int> gClaimedFd{-1};
@@ -181,6 +188,7 @@ int SerialPort::Open(const std::string& portName, int baud, int byteSize, int st
         return 0;
     m_fd = fd;
     m_device = device;
+    m_byteTime = ByteTimeAt(baud);
     m_writeFailureReported = false;
     m_lineFault.store(false);
     if (!StartWatcher()) {
@@ -328,13 +336,18 @@ bool SerialPort::DrainOutput(LockHold& hold, Deadline deadline)
     return true;
 }
 
+// A byte normally leaves within its time on the wire, so the queue is looked
+// at again after that; a line that holds bytes back is looked at less and
+// less often, up to kOutputPoll.
 bool SerialPort::WaitOutputLeft(Deadline deadline)
 {
+    std::chrono::microseconds step = m_byteTime;
     int queued = 0;
     while (ioctl(m_fd, TIOCOUTQ, &queued) == 0 && queued > 0) {
         if (std::chrono::steady_clock::now() >= deadline)
             return WriteFailed("wait for output to leave", ETIMEDOUT);
-        std::this_thread::sleep_for(kOutputPoll);
+        std::this_thread::sleep_for(step);
+        step = std::min(step * 2, kOutputPoll);
     }
     return true;
 }

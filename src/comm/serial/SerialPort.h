@@ -99,6 +99,7 @@ private:
     // Device
     DeviceResolver m_resolver;
     std::string m_device;                // path of the open device, for messages
+    std::chrono::microseconds m_byteTime{1000};   // a byte's time on the wire at the open speed
     int m_fd = -1;                       // changed only while no watcher runs
     std::atomic<bool> m_open{false};
     std::atomic<bool> m_lineFault{false};
