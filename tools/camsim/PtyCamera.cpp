@@ -263,10 +263,10 @@ bool PtyCamera::ServePiece(const std::string& piece, Clock::time_point seen)
     if (endsLine && WaitForStopUntil(arrived))
         return false;
     Response response = m_camera.Respond(piece);
+    Clock::time_point leaves = arrived + m_think;
     for (const std::string& reply : response.replies) {
-        if (response.delayMs > 0 && WaitForStop(response.delayMs))
-            return false;
-        if (!SendPaced(reply, arrived + m_think))
+        leaves += std::chrono::milliseconds(response.delayMs);   // the slow camera's delay, before every reply
+        if (!SendPaced(reply, leaves))
             return false;
     }
     if (response.hangUp) {
