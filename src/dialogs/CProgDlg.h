@@ -23,9 +23,10 @@ public:
     // window centred over it. A window still open from before is destroyed first.
     bool Create(QWidget* owner);
     void SetMessage(const QString& text);
-    // Moves the bar (0..100) and shows the message again: painted at once the
-    // first time and at 100, otherwise at most every kRepaintStepMs, so that
-    // a reading that moves the bar hundreds of times a second is not slowed.
+    // Moves the bar (0..100) and shows the message again: painted when the bar
+    // moves, at once the first time and at 100, otherwise at most every
+    // kRepaintStepMs, so that a reading that moves the bar hundreds of times a
+    // second is not slowed.
     static constexpr int kRepaintStepMs = 50;
     void SetPos(int position);
     // Enables the remembered owner window, whatever its state before, and closes.
