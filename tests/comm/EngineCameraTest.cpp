@@ -117,9 +117,11 @@ TEST_F(EngineCamera, RepliesOtherThanTheAnswer)
     EXPECT_TRUE(Contains(line.host.traffic, "Rx: !!Fan stopped")) << "but it is logged";
     EXPECT_EQ(engine.GetReplyCount(), 0) << "the notice never stays in the reply list";
 
-    line.camera.SetFaults({});
+    camsim::Faults slow;
+    slow.replyDelayMs = 50;   // the stray line's answer comes after the query has left
+    line.camera.SetFaults(slow);
     std::string stray = "TR?\r\n";
-    engine.SendText(stray, 0);   // its answer arrives first
+    engine.SendText(stray, 0);
     EXPECT_EQ(engine.GetInt(CmdGA, 0, value, 3000), 0);
     ASSERT_EQ(line.host.boxes.size(), 1u);
     EXPECT_EQ(line.host.boxes[0].text, "TR=0 for GA?") << "a reply naming another command fails the query";
