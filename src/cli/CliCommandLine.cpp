@@ -92,7 +92,7 @@ bool CliCommandLine::ParseOption(const std::vector<std::string>& args, size_t& i
         *flag = true;
         return true;
     }
-    static const char* const kWithValue[] = {"--port", "--baud", "--timeout", "--line-kind",
+    static const char* const kWithValue[] = {"--port", "--baud", "--timeout", "--reply-wait", "--line-kind",
                                              "--cl-index", "--cl-name", "--cl-folder"};
     bool known = false;
     for (const char* name : kWithValue)
@@ -109,6 +109,9 @@ bool CliCommandLine::ParseOption(const std::vector<std::string>& args, size_t& i
     else if (option == "--timeout")
         return ParseNumberOption(option, argument, 1, kLongestTimeoutMs,
                                  "1.." + std::to_string(kLongestTimeoutMs) + " ms", timeoutMs);
+    else if (option == "--reply-wait")
+        return ParseNumberOption(option, argument, 0, static_cast<int>(kReplyWaitLongestMs),
+                                 "0.." + std::to_string(kReplyWaitLongestMs) + " ms", replyWaitMs);
     else if (option == "--line-kind")
         return ParseNumberOption(option, argument, 0, kHighestLineKind, "0, 1, 2 or 3", lineKind);
     else if (option == "--cl-index")

@@ -17,6 +17,7 @@ public:
     std::string port = "COM1";
     int baud = 9600;
     int timeoutMs = 3000;
+    int replyWaitMs = 20;    // the camera's pause after each command before its reply is looked for
     int lineKind = 0;
     int clIndex = 0;
     std::string clName;

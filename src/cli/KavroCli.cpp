@@ -32,6 +32,8 @@ const char kUsage[] =
     "                     port on another machine: tcp:HOST:PORT (raw) or rfc2217:HOST:PORT; default COM1\n"
     "  --baud RATE        9600, 19200, 38400, 57600 or 115200; default 9600\n"
     "  --timeout MS       time limit of the command, 1..600000; default 3000\n"
+    "  --reply-wait MS    pause after each command before its reply is looked for, 0..20;\n"
+    "                     default 20; 0 sends the next command the moment a reply is in\n"
     "  --line-kind K      0 PC serial port (default); 1, 2, 3 the Camera Link serial library kinds\n"
     "  --cl-name TEXT     kind 1: grabber library file; kind 2: maker name\n"
     "  --cl-index N       kind 2: serial index; kind 3: port index over all grabbers (0..255)\n"
@@ -51,6 +53,8 @@ const char kUsage[] =
 constexpr size_t kLongestRawLine = 1024;
 // raw listens until the time limit passes with nothing new, and never longer than this many limits.
 constexpr int kRawTalkLimitFactor = 10;
+// raw looks at its time limits and the line at least this often while nothing comes.
+constexpr int kRawReadStepMs = 20;
 
 std::string Shown(const std::string& cameraText)
 {
@@ -122,6 +126,7 @@ void KavroCli::ApplyOptions(const CliCommandLine& o, AppSettings& settings)
     settings.selectedPortName = o.clName;
     settings.commandFormat = o.registerBase ? 1 : 0;
     settings.commandCrc = o.crc ? 1 : 0;
+    settings.replyWaitMs = static_cast<uint32_t>(o.replyWaitMs);
 }
 
 // The library's messages name the port: a port of all grabbers is named as
@@ -217,9 +222,8 @@ int KavroCli::Set(const CliCommandLine& o)
 // in LF or, as register-base replies do, in CR alone.
 int KavroCli::Raw(const std::string& line, int timeoutMs)
 {
-    m_engine->ClearReplies();
     std::string text = line + "\r\n";
-    m_engine->SendText(text, 1);
+    m_engine->SendCommand(text, 1);
     m_host->printReceived = true;
     std::string received;
     bool afterCr = false;
@@ -231,7 +235,7 @@ int KavroCli::Raw(const std::string& line, int timeoutMs)
         if ((stillTalking = SteadyMs() - start >= static_cast<long long>(timeoutMs) * kRawTalkLimitFactor))
             break;
         uint8_t byte = 0;
-        if (m_engine->ReadBytes(&byte, 1, CRsCmd::kPollMs) != 1)
+        if (m_engine->ReadBytes(&byte, 1, kRawReadStepMs) != 1)
             continue;
         lastActivity = SteadyMs();
         const bool lineEnd = byte == '\r' || byte == '\n';

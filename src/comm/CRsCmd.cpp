@@ -5,7 +5,6 @@
 
 #include "settings/AppSettings.h"
 #include "comm/NumberText.h"
-#include "comm/SteadyClock.h"
 #include "comm/StopRequest.h"
 #include "comm/camlink/ClSerialLib.h"
 #include "comm/serial/SerialPort.h"
@@ -106,7 +105,7 @@ int CRsCmd::WaitComplete(int timeoutMs)
     if (IsOffline())
         return 1;
     m_host.SetWaitCursor(true);
-    if (!WaitForLine(&CRsCmd::ReceiveLines, 1, timeoutMs, SteadyMs())) {
+    if (!WaitForLine(&CRsCmd::ReceiveLines, 1, timeoutMs)) {
         m_host.SetWaitCursor(false);
         m_host.SetCommStatus(0);
         return 0;
@@ -125,7 +124,7 @@ int CRsCmd::WaitCompleteCr(int timeoutMs)
     if (IsOffline())
         return 1;
     m_host.SetWaitCursor(true);
-    if (!WaitForLine(&CRsCmd::ReadLineCr, 1, timeoutMs, SteadyMs())) {
+    if (!WaitForLine(&CRsCmd::ReadLineCr, 1, timeoutMs)) {
         m_host.SetWaitCursor(false);
         ShowNoAnswer();
         return 0;
@@ -172,16 +171,15 @@ int CRsCmd::SetValueAs(int32_t kind, int index, int channel, const CommandValue&
 {
     if (!CanSend(index, value, kind))
         return 0;
-    ClearReplies();
     std::string line = m_format.FormatSet(index, channel, value, 1, kind);
     if (m_settings.commandFormat == 0) {
-        SendText(line, 1);
+        SendCommand(line, 1);
         return WaitComplete(timeoutMs);
     }
     line = m_format.EncodeRegisterBase(line, kind);
     if (line.empty())
         return 0;
-    SendText(line, 1);
+    SendCommand(line, 1);
     return WaitCompleteCr(timeoutMs);
 }
 
@@ -218,13 +216,11 @@ int CRsCmd::GetValue(int index, int channel, CommandValue& value, int timeoutMs,
 {
     if (!m_format.IsValidIndex(index) || Refused())
         return 0;
-    ClearReplies();
     std::string query = m_format.FormatQuery(index, channel, 1);
-    SendText(query, logMode);
-    const long long start = SteadyMs();
+    SendCommand(query, logMode);
     if (IsOffline())
         return 0;
-    if (!WaitForLine(&CRsCmd::ReceiveLines, logMode, timeoutMs, start)) {
+    if (!WaitForLine(&CRsCmd::ReceiveLines, logMode, timeoutMs)) {
         if (showErrors == 1)
             m_host.SetCommStatus(0);
         return 0;
@@ -248,16 +244,14 @@ int CRsCmd::GetValueReg(int index, int channel, CommandValue& value, int timeout
 {
     if (!m_format.IsValidIndex(index) || Refused())
         return 0;
-    ClearReplies();
     std::string line = m_format.EncodeRegisterBase(m_format.FormatQuery(index, channel, 1));
     if (line.empty())
         return 0;
     line += "\r\n";
-    SendText(line, 1);
-    const long long start = SteadyMs();
+    SendCommand(line, 1);
     if (IsOffline())
         return 0;
-    if (!WaitForLine(&CRsCmd::ReadLineCr, 1, timeoutMs, start)) {
+    if (!WaitForLine(&CRsCmd::ReadLineCr, 1, timeoutMs)) {
         ShowNoAnswer();
         return 0;
     }
@@ -288,11 +282,9 @@ int CRsCmd::QueryRaw(int& intOut, const std::string& text, int timeoutMs)
 {
     if (Refused())
         return 0;
-    ClearReplies();
     std::string line = text;
-    SendText(line, 1);
-    const long long start = SteadyMs();
-    if (!WaitForLine(&CRsCmd::ReceiveLines, 1, timeoutMs, start)) {
+    SendCommand(line, 1);
+    if (!WaitForLine(&CRsCmd::ReceiveLines, 1, timeoutMs)) {
         m_host.SetCommStatus(0);
         return 0;
     }
@@ -307,6 +299,15 @@ int CRsCmd::QueryRaw(int& intOut, const std::string& text, int timeoutMs)
     intOut = number;
     m_host.SetCommStatus(1);
     return 1;
+}
+
+int CRsCmd::SetRaw(const std::string& text, int timeoutMs)
+{
+    if (Refused())
+        return 0;
+    std::string line = text;
+    SendCommand(line, 1);
+    return WaitComplete(timeoutMs);
 }
 
 // "NAME=number" answering "NAME?", the number in any form a free reply takes.

@@ -15,7 +15,13 @@ namespace {
 
 const char kOverflowText[] = "RS-232C receiving buffer overflowed";
 const char kUnknownCommand[] = "01 Unknown Command!!";
+const char kAfterAnswer[] = " after the answer to ";
+// The longest a reader waits for one byte before it looks at the stop
+// request, the hang-up and the deadline again.
 constexpr int kByteTimeoutMs = 10;
+// The Camera Link libraries have no watcher to wake a waiting reader: they
+// are asked for a byte at this step.
+constexpr int kClPollMs = 1;
 constexpr int kClWriteTimeoutMs = 3000;
 
 // Marks a wait in progress with its deadline; a wait nested in a message box
@@ -92,6 +98,21 @@ bool CRsCmd::LineHungUp() const
     return m_settings.serialMode == LineComPort && m_port.HungUp();
 }
 
+bool CRsCmd::PortClosed() const
+{
+    return m_settings.serialMode == LineComPort && !m_port.IsOpen();
+}
+
+uint32_t CRsCmd::ReplyWaitMs() const
+{
+    return BoundedReplyWait(m_settings.replyWaitMs);
+}
+
+LineAssembler::Ending CRsCmd::ReplyEnding() const
+{
+    return m_settings.commandFormat == 1 ? LineAssembler::Ending::CarriageReturn : LineAssembler::Ending::LineFeed;
+}
+
 bool CRsCmd::Interrupted() const
 {
     return StopRequest::Raised() || LineHungUp();
@@ -131,6 +152,7 @@ int CRsCmd::SendText(std::string& text, int mode)
         else
             m_camLink.ClWrite(CamLinkKind(m_settings), bytes, count, kClWriteTimeoutMs);
     }
+    m_sentAt = std::chrono::steady_clock::now();
     if (mode == 1) {
         CutLineEnd(text);
         m_host.AddTraffic("Tx: " + text);
@@ -140,37 +162,75 @@ int CRsCmd::SendText(std::string& text, int mode)
     return 1;
 }
 
+int CRsCmd::SendCommand(std::string& text, int mode)
+{
+    DropReceived(mode);
+    return SendText(text, mode);
+}
+
 // Offline nothing is read and nothing is claimed: the result is always the
-// number of bytes really stored.
+// number of bytes really stored. A closed or hung-up port gives nothing at once.
 int CRsCmd::ReadBytes(uint8_t* destination, int count, int timeoutMs)
 {
     if (IsOffline())
         return 0;
-    const long long start = SteadyMs();
-    const ClSerialLib::Kind camLinkKind = CamLinkKind(m_settings);
+    const long long deadline = SteadyMs() + timeoutMs;
     int taken = 0;
     while (taken < count) {
-        const long long remaining = timeoutMs - (SteadyMs() - start);
-        if (m_settings.serialMode == LineComPort) {
-            if (m_port.Read(destination + taken, 1) == 1) {
-                ++taken;
-                continue;
-            }
-            if (remaining <= 0 || !m_port.IsOpen())
-                break;
-            m_port.WaitForData(static_cast<int>(remaining));
-        } else {
-            if (m_camLink.ClRead(camLinkKind, destination + taken, 1, kByteTimeoutMs) == 1) {
-                ++taken;
-                continue;
-            }
-            if (remaining <= 0)
-                break;
-            // A closed channel answers at once; do not spin on it.
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
+        const int remaining = static_cast<int>(std::max(deadline - SteadyMs(), 0LL));
+        const bool got = m_settings.serialMode == LineComPort ? ReadPortByte(destination + taken, remaining)
+                                                               : ReadCamLinkByte(destination + taken, remaining);
+        if (got)
+            ++taken;
+        else if (remaining == 0 || (m_settings.serialMode == LineComPort && (PortClosed() || LineHungUp())))
+            break;
     }
     return taken;
+}
+
+// Sleeps on the watcher's signal until a byte is in, the port closes or hangs up, or the time is over.
+bool CRsCmd::ReadPortByte(uint8_t* destination, int timeoutMs)
+{
+    if (m_port.Read(destination, 1) == 1)
+        return true;
+    if (timeoutMs <= 0)
+        return false;
+    m_port.WaitForData(timeoutMs);
+    return m_port.Read(destination, 1) == 1;
+}
+
+// The library waits for the byte itself, at most one step; one that returns
+// at once is not asked again before the step is over, so no core is burnt.
+bool CRsCmd::ReadCamLinkByte(uint8_t* destination, int timeoutMs)
+{
+    const auto stepEnd = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::min(timeoutMs, kClPollMs));
+    if (m_camLink.ClRead(CamLinkKind(m_settings), destination, 1, std::min(timeoutMs, kClPollMs)) == 1)
+        return true;
+    std::this_thread::sleep_until(stepEnd);
+    return false;
+}
+
+// What came before a command cannot answer it. Lines already complete are
+// logged as they came and then dropped with the partial line and every reply
+// not yet taken; all but notices count as unasked. Never more than a line's
+// capacity of bytes, so a camera that talks without end cannot hold the
+// command back.
+void CRsCmd::DropReceived(int logMode)
+{
+    uint8_t byte = 0;
+    for (size_t taken = 0; taken < LineAssembler::kCapacity && ReadBytes(&byte, 1, 0) == 1; ++taken) {
+        if (m_rxLine.Push(byte, ReplyEnding()) == LineAssembler::Event::Line)
+            FinishLine(m_rxLine.TakeLine(), logMode);
+    }
+    if (m_rxLine.PartialLength() > 0)
+        m_replyList.push_back(m_rxLine.Partial());
+    for (const std::string& line : m_replyList) {
+        if (!IsNotice(line)) {
+            ++m_unaskedCount;
+            m_lastUnasked = line;
+        }
+    }
+    ClearReplies();
 }
 
 void CRsCmd::ClearReplies()
@@ -274,21 +334,64 @@ int CRsCmd::ReadLineCr(int logMode)
 
 // Ends with a reply, however it reached the list (a message box shown during
 // the wait runs timers), at the deadline whatever the line sends, and at once
-// on a stop or once a hung-up line is read out. Between reader calls it sleeps only when the line
-// was quiet.
-bool CRsCmd::WaitForLine(int (CRsCmd::*reader)(int), int logMode, int timeoutMs, long long startMs)
+// on a stop or once a hung-up line is read out. The reader sleeps until bytes
+// arrive, so the reply is taken the moment its line is complete.
+bool CRsCmd::WaitForLine(LineReader reader, int logMode, int timeoutMs)
 {
-    WaitScope waiting(m_waitDepth, m_waitDeadlineMs, startMs + timeoutMs);
-    std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
+    using namespace std::chrono;
+    const long long sentMs = duration_cast<milliseconds>(m_sentAt.time_since_epoch()).count();
+    WaitScope waiting(m_waitDepth, m_waitDeadlineMs, sentMs + timeoutMs);
+    PauseBeforeFirstLook();
     for (;;) {
         if (!m_replyList.empty() || (this->*reader)(logMode))
             return true;
-        // Bytes that came before a hang-up are still read.
-        if (StopRequest::Raised() || (m_lineRanDry && LineHungUp()) || SteadyMs() >= m_waitDeadlineMs)
+        if (WaitEndsEarly() || SteadyMs() >= m_waitDeadlineMs)
             return false;
-        if (m_lineRanDry)
-            std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
+        // A closed port gives nothing at once: the wait runs out its time asleep.
+        if (m_lineRanDry && PortClosed())
+            std::this_thread::sleep_for(milliseconds(std::clamp(m_waitDeadlineMs - SteadyMs(), 0LL,
+                                                                static_cast<long long>(kByteTimeoutMs))));
     }
+}
+
+// The camera is given the reply wait after the command before its reply is
+// first looked for, never beyond the wait's deadline.
+void CRsCmd::PauseBeforeFirstLook() const
+{
+    using namespace std::chrono;
+    const steady_clock::time_point deadline{milliseconds(m_waitDeadlineMs)};
+    std::this_thread::sleep_until(std::min(m_sentAt + milliseconds(ReplyWaitMs()), deadline));
+}
+
+// A stop ends a wait at once; a hang-up (or a Cancel) once the bytes that came before it are read.
+bool CRsCmd::WaitEndsEarly() const
+{
+    return StopRequest::Raised() || (m_lineRanDry && Interrupted());
+}
+
+void CRsCmd::StartSeries()
+{
+    m_seriesMark = m_unaskedCount;
+}
+
+int CRsCmd::EndSeries(int quietMs, const std::string& lastCommand)
+{
+    if (IsOffline())
+        return 1;
+    WaitScope waiting(m_waitDepth, m_waitDeadlineMs, SteadyMs() + quietMs);
+    while (m_replyList.empty() && !ReceiveLines(1)) {
+        if (WaitEndsEarly())
+            return 0;
+        if (SteadyMs() >= m_waitDeadlineMs)
+            break;
+    }
+    DropReceived(1);   // whatever came now counts as unasked too
+    if (m_unaskedCount == m_seriesMark)
+        return 1;
+    std::string command = lastCommand;
+    CutLineEnd(command);
+    ShowError(m_lastUnasked + kAfterAnswer + command);
+    return 0;
 }
 
 void CRsCmd::OnTimer()

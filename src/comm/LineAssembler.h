@@ -21,6 +21,7 @@ public:
     // Drops the partial line.
     void Reset();
     size_t PartialLength() const { return m_length; }
+    std::string Partial() const { return std::string(reinterpret_cast<const char*>(m_line.data()), m_length); }
 
 private:
     Event Append(uint8_t byte);

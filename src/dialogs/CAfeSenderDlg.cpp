@@ -84,12 +84,8 @@ void CAfeSenderDlg::OnSend()
         return;
     const long address = AutoBaseNumber(m_address->text());
     const long value = AutoBaseNumber(m_data->text());
-    std::string select = "AFES=" + WithoutLineEnds(m_afe->text()) + "\r\n";
-    engine->SendText(select, 1);
-    engine->WaitComplete(kTimeoutMs);
-    std::string write = "AFED=" + std::to_string(address) + "," + std::to_string(value) + "\r\n";
-    engine->SendText(write, 1);
-    engine->WaitComplete(kTimeoutMs);
+    engine->SetRaw("AFES=" + WithoutLineEnds(m_afe->text()) + "\r\n", kTimeoutMs);
+    engine->SetRaw("AFED=" + std::to_string(address) + "," + std::to_string(value) + "\r\n", kTimeoutMs);
 }
 
 void CAfeSenderDlg::SetCommStatus(int state)

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
 
 #include "settings/AppSettings.h"
 #include "dialogs/CommSelDlgTexts.h"
@@ -65,6 +66,7 @@ void CCommSelDlg::SelectStoredSettings()
         FillCamLinkPorts();
 
     m_baud->setCurrentIndex(IndexOrFirst(m_settings.baudIndex, m_baud->count()));
+    m_replyWait->setValue(static_cast<int>(BoundedReplyWait(m_settings.replyWaitMs)));
     m_area->setCurrentIndex(0);
 }
 
@@ -78,6 +80,7 @@ void CCommSelDlg::TakeSettingsBack()
     else if (m_settings.serialMode != LineNone)
         TakeCamLinkSelection();
     m_settings.baudIndex = static_cast<uint32_t>(m_baud->currentIndex());
+    m_settings.replyWaitMs = static_cast<uint32_t>(m_replyWait->value());
     // The maker library's serial index is not shown; one beyond 0..7 becomes 0.
     m_settings.camLinkSerialIndex =
         static_cast<uint32_t>(IndexOrFirst(m_settings.camLinkSerialIndex, kSerialIndexCount));
@@ -106,6 +109,8 @@ void CCommSelDlg::ApplyEnableRules()
     m_baudLabel->setEnabled(kind != LineNone);
     m_baud->setEnabled(kind != LineNone);
     m_auto->setEnabled(kind == LineComPort);
+    m_replyWaitLabel->setEnabled(kind != LineNone);
+    m_replyWait->setEnabled(kind != LineNone);
 }
 
 void CCommSelDlg::UpdateStoreButton()

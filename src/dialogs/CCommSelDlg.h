@@ -12,6 +12,7 @@ class QGroupBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
+class QSpinBox;
 struct AppSettings;
 class ClSerialLib;
 class CommSelOwner;
@@ -77,6 +78,7 @@ private:
     void OnCategoryChanged(int index);
     void OnPortChanged(int index);
     void OnBaudChanged(int index);
+    void OnReplyWaitChanged(int milliseconds);
     void OnAuto();
 
     // The camera's setting areas (CommSelDlgArea.cpp).
@@ -107,6 +109,8 @@ private:
     QLabel* m_portLabel = nullptr;
     QComboBox* m_port = nullptr;
     QPushButton* m_auto = nullptr;
+    QLabel* m_replyWaitLabel = nullptr;
+    QSpinBox* m_replyWait = nullptr;
 
     // Files
     QPushButton* m_writeSettingFile = nullptr;

@@ -28,6 +28,7 @@ bool CProgDlg::Create(QWidget* owner)
 {
     Destroy();
     m_message.clear();
+    m_sincePaint.invalidate();
     QWidget* ownerWindow = owner ? owner->window() : nullptr;
     m_owner = ownerWindow;
     if (ownerWindow && ownerWindow->isEnabled())
@@ -104,9 +105,16 @@ void CProgDlg::SetPos(int position)
 {
     if (!m_window)
         return;
+    // The bar repaints itself as its value changes, so between paints it is not touched.
+    if (position == m_bar->value() || (position < 100 && m_sincePaint.isValid() && m_sincePaint.elapsed() < kRepaintStepMs))
+        return;
+    m_sincePaint.start();
     m_bar->setValue(position);
-    m_messageLabel->setText(m_message);
-    m_window->repaint();
+    m_bar->repaint();
+    if (m_messageLabel->text() != m_message) {
+        m_messageLabel->setText(m_message);
+        m_messageLabel->repaint();
+    }
 }
 
 void CProgDlg::Destroy()

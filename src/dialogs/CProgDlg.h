@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
 
@@ -22,7 +23,11 @@ public:
     // window centred over it. A window still open from before is destroyed first.
     bool Create(QWidget* owner);
     void SetMessage(const QString& text);
-    // Moves the bar (0..100) and shows the message again.
+    // Moves the bar (0..100) and shows the message again: painted when the bar
+    // moves, at once the first time and at 100, otherwise at most every
+    // kRepaintStepMs, so that a reading that moves the bar hundreds of times a
+    // second is not slowed.
+    static constexpr int kRepaintStepMs = 50;
     void SetPos(int position);
     // Enables the remembered owner window, whatever its state before, and closes.
     void Destroy();
@@ -42,4 +47,5 @@ private:
     QLabel* m_messageLabel = nullptr;
     QProgressBar* m_bar = nullptr;
     QString m_message;
+    QElapsedTimer m_sincePaint;   // since SetPos last painted; invalid until it first does
 };

@@ -8,9 +8,11 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "settings/AppSettings.h"
 #include "dialogs/CommSelDlgTexts.h"
 #include "dialogs/CommSelOwner.h"
 #include "dialogs/DialogParts.h"
@@ -110,6 +112,13 @@ QGroupBox* CCommSelDlg::BuildPortGroup()
     for (int number = 1; number <= kPortCount; ++number)
         m_port->addItem(QStringLiteral("COM%1").arg(number));
     m_auto = NewCompactButton(group, "auto", "Auto");
+    m_replyWaitLabel = NewLabel(group, "replyWaitLabel", kReplyWait);
+    m_replyWait = new QSpinBox(group);
+    m_replyWait->setObjectName("replyWait");
+    m_replyWait->setRange(0, static_cast<int>(kReplyWaitLongestMs));
+    m_replyWait->setSuffix(kReplyWaitUnit);
+    m_replyWait->setToolTip(kReplyWaitTip);
+    m_replyWaitLabel->setToolTip(kReplyWaitTip);
 
     grid->addWidget(NewLabel(group, "categoryLabel", QStringLiteral("Category")), 0, 0);
     grid->addWidget(m_category, 0, 1);
@@ -118,6 +127,8 @@ QGroupBox* CCommSelDlg::BuildPortGroup()
     grid->addWidget(m_portLabel, 1, 0);
     grid->addWidget(m_port, 1, 1, 1, 3);
     grid->addWidget(m_auto, 1, 4);
+    grid->addWidget(m_replyWaitLabel, 2, 0);
+    grid->addWidget(m_replyWait, 2, 1, Qt::AlignLeft);
     grid->setColumnStretch(1, 3);
     grid->setColumnStretch(3, 2);
     return group;
@@ -191,6 +202,7 @@ void CCommSelDlg::ConnectControls()
     connect(m_category, &QComboBox::activated, this, &CCommSelDlg::OnCategoryChanged);
     connect(m_port, &QComboBox::activated, this, &CCommSelDlg::OnPortChanged);
     connect(m_baud, &QComboBox::activated, this, &CCommSelDlg::OnBaudChanged);
+    connect(m_replyWait, &QSpinBox::valueChanged, this, &CCommSelDlg::OnReplyWaitChanged);
     connect(m_area, &QComboBox::activated, this, [this] { UpdateStoreButton(); });
     connect(m_auto, &QPushButton::clicked, this, &CCommSelDlg::OnAuto);
     connect(m_writeSettingFile, &QPushButton::clicked, this, [this] { m_owner.OnSaveSettingFile(); });

@@ -3,6 +3,7 @@
 
 #include <QComboBox>
 #include <QPushButton>
+#include <QSpinBox>
 
 #include "settings/AppSettings.h"
 #include "comm/CRsCmd.h"
@@ -111,6 +112,12 @@ void CCommSelDlg::OnBaudChanged(int index)
     m_owner.Engine().ClosePort();
     m_settings.baudIndex = static_cast<uint32_t>(index);
     Reconnect();
+}
+
+// Takes effect with the next command; the line stays as it is.
+void CCommSelDlg::OnReplyWaitChanged(int milliseconds)
+{
+    m_settings.replyWaitMs = BoundedReplyWait(static_cast<uint32_t>(milliseconds));
 }
 
 void CCommSelDlg::OnAuto()

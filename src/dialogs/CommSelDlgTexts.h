@@ -15,6 +15,13 @@ inline constexpr const char* kAreas[] = {"Factory Data", "User 1 Data", "User 2 
 // Serial indices of the maker library that the window offers: 0..7.
 inline constexpr int kSerialIndexCount = 8;
 
+// The pause after each command before its reply is first looked for.
+inline constexpr const char* kReplyWait = "Reply Wait";
+inline constexpr const char* kReplyWaitUnit = " ms";
+inline constexpr const char* kReplyWaitTip =
+    "How long the camera is given after each command before its reply is looked for.\n"
+    "20 ms: the pace cameras have always been given. 0 ms: the next command follows each reply at once.";
+
 inline constexpr const char* kOnline = "Online";
 inline constexpr const char* kOffline = "Offline";
 inline constexpr const char* kUnknownArea = "?";

@@ -1,8 +1,11 @@
 #include "dialogs/StatusPictures.h"
 
+#include <QCoreApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QRadialGradient>
+
+#include <array>
 
 namespace {
 
@@ -12,9 +15,40 @@ QColor StateColour(bool online)
     return online ? QColor(0x2b, 0xb3, 0x4a) : QColor(0xd7, 0x33, 0x2b);
 }
 
+// The pictures drawn so far: bar offline, bar online, lamp offline, lamp
+// online. Emptied as the application ends, while pixmaps may still be freed.
+std::array<QPixmap, 4>& Drawn()
+{
+    static std::array<QPixmap, 4> drawn;
+    static const bool emptiedAtExit = [] {
+        qAddPostRoutine([] { Drawn().fill(QPixmap()); });
+        return true;
+    }();
+    (void)emptiedAtExit;
+    return drawn;
+}
+
+QPixmap Shared(size_t slot, QPixmap (*draw)(bool), bool online)
+{
+    QPixmap& picture = Drawn()[slot];
+    if (picture.isNull())
+        picture = draw(online);
+    return picture;
+}
+
 }  // namespace
 
 QPixmap StatusPictures::LineBar(bool online)
+{
+    return Shared(online ? 1 : 0, &StatusPictures::DrawLineBar, online);
+}
+
+QPixmap StatusPictures::Lamp(bool online)
+{
+    return Shared(online ? 3 : 2, &StatusPictures::DrawLamp, online);
+}
+
+QPixmap StatusPictures::DrawLineBar(bool online)
 {
     QPixmap bar(kBarWidth, kBarHeight);
     const QColor colour = StateColour(online);
@@ -26,7 +60,7 @@ QPixmap StatusPictures::LineBar(bool online)
     return bar;
 }
 
-QPixmap StatusPictures::Lamp(bool online)
+QPixmap StatusPictures::DrawLamp(bool online)
 {
     QPixmap lamp(kLampSize, kLampSize);
     lamp.fill(Qt::transparent);

@@ -16,6 +16,9 @@ class LutTransfer {
 public:
     static constexpr int kSendTimeoutMs = 5000;    // each entry's acknowledgement
     static constexpr int kReadTimeoutMs = 50000;   // each entry's answer
+    // How long the line must stay quiet after a table's last answer.
+    static constexpr int kQuietLeastMs = 5;
+    static constexpr int kQuietMostMs = 100;
     // Called after each entry that went through (0..511).
     using EntryDone = std::function<void(int entry)>;
 
@@ -23,8 +26,10 @@ public:
 
     // 1 when all 512 entries were acknowledged, 0 when sending stopped.
     int SendTable(int channel, const LutTable& table, const EntryDone& done = {});
-    // 1 when all 512 entries were read; 0 when reading stopped, the entries
-    // read so far already stored. Values above 8191 are stored as 8191.
+    // 1 when all 512 entries were read and nothing came unasked meanwhile or
+    // just after; 0 when reading stopped, the entries read so far already
+    // stored, or when an answer came unasked (the entries may be shifted).
+    // Values above 8191 are stored as 8191.
     int ReadTable(int channel, LutTable& table, const EntryDone& done = {});
 
     // The three tables, red, green, blue: 1536 queries. Stops at the first

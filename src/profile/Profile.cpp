@@ -70,6 +70,8 @@ void LoadSettings(AppSettings& s, CGen& gen)
     gen.ReadProfileDword("DLL No", s.dllNo, 0);
     gen.ReadProfileDword("CamLink Serial Index", s.camLinkSerialIndex, 0);
     gen.ReadProfileDword("Baud Rate", s.baudIndex, 0);
+    gen.ReadProfileDword("Reply Wait", s.replyWaitMs, kReplyWaitLongestMs);
+    s.replyWaitMs = BoundedReplyWait(s.replyWaitMs);
     s.sensorFile = ReadPath(gen, "Sensor File");
     s.logFilePath = ReadPath(gen, "LogFilePath");
     gen.ReadProfileString("Command", s.lastCommand, "");
@@ -89,6 +91,7 @@ void SaveSettings(AppSettings& s, CGen& gen)
     gen.WriteProfileDword("DLL No", s.dllNo);
     gen.WriteProfileDword("CamLink Serial Index", s.camLinkSerialIndex);
     gen.WriteProfileDword("Baud Rate", s.baudIndex);
+    gen.WriteProfileDword("Reply Wait", s.replyWaitMs);
     gen.WriteProfileString("Sensor File", s.sensorFile);
     gen.WriteProfileString("LogFilePath", s.logFilePath);
     gen.WriteProfileString("Command", s.lastCommand);

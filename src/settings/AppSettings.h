@@ -17,6 +17,17 @@ enum ActiveMode : int {
     ActiveFactory = 2,
 };
 
+// The pause after a command before the engine first looks for its reply:
+// 20 ms is the pace cameras have always been given, 0 takes each reply the
+// moment it is in. Nothing longer is ever waited.
+inline constexpr uint32_t kReplyWaitLongestMs = 20;
+
+// A stored pause beyond the longest counts as the longest.
+inline uint32_t BoundedReplyWait(uint32_t stored)
+{
+    return stored < kReplyWaitLongestMs ? stored : kReplyWaitLongestMs;
+}
+
 // The one configuration and line-state record of the process. Loaded from the
 // profile at start-up and written back at exit (see Profile).
 struct AppSettings {
@@ -30,6 +41,7 @@ struct AppSettings {
     uint32_t dllNo = 0;
     uint32_t camLinkSerialIndex = 0;
     uint32_t baudIndex = 0;
+    uint32_t replyWaitMs = kReplyWaitLongestMs;   // pause after a command before its reply is first looked for
     std::string sensorFile;
     std::string logFilePath;
     std::string lastCommand;

@@ -2,6 +2,7 @@
 // this process, and as the kavro-camsim process a user runs.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <unistd.h>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "camsim/VirtualCamera.h"
 #include "comm/serial/SerialPort.h"
 #include "support/ChildProcess.h"
+#include "support/RunProcess.h"
 #include "support/TempFolder.h"
 #include "support/WaitFor.h"
 
@@ -84,6 +86,33 @@ TEST(PtyCamera, AnswersOverThePseudoTerminalAtItsLineSpeed)
     EXPECT_EQ(LinkTarget(link), "") << "Stop removes the link";
 }
 
+// At 9600 baud a byte takes 1.04 ms: "GA?" CR LF takes 5.2 ms to arrive, and
+// its answer "GA=0" CR LF leaves 5 ms of thought later and takes 6.25 ms.
+TEST(PtyCamera, KeepsTheWireTimeOfItsLine)
+{
+    using namespace std::chrono;
+    camsim::VirtualCamera camera;
+    camsim::PtyCamera pty(camera);
+    pty.SetWireTime(9600, 5);
+    ASSERT_TRUE(pty.Start());
+    SerialPort port;
+    ASSERT_TRUE(OpenAt(port, pty.DevicePath(), 9600));
+    const auto start = steady_clock::now();
+    EXPECT_EQ(Ask(port, "GA?\r\n"), "GA=0\r\n");
+    const auto took = steady_clock::now() - start;
+    EXPECT_GE(took, microseconds(11 * 1042 + 5000)) << "the round trip costs its bytes' time and the thought";
+    EXPECT_LT(took, milliseconds(200));
+    ASSERT_EQ(camera.ReceivedLog().size(), 1u);
+    EXPECT_GE(camera.ReceivedLog()[0].at - start, microseconds(5 * 1042)) << "the command is taken once it has crossed";
+    EXPECT_EQ(camera.ReceivedLog()[0].answerBytes, 6u);
+
+    const auto twoAt = steady_clock::now();
+    EXPECT_EQ(Ask(port, "GA?\r\nGA?\r\n", "GA=0\r\nGA=0\r\n"), "GA=0\r\nGA=0\r\n");
+    const auto log = camera.ReceivedLog();
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_GE(log[2].at - twoAt, microseconds(10 * 1042)) << "a command queues behind the one before it";
+}
+
 TEST(KavroCamsim, PrintsTheDeviceAndSavesItsStateOnSigterm)
 {
     TempFolder folder;
@@ -108,4 +137,10 @@ TEST(KavroCamsim, PrintsTheDeviceAndSavesItsStateOnSigterm)
     EXPECT_EQ(Ask(port, "EA?\r\nGA?\r\n", "GA=9\r\n"), "EA=1\r\nGA=9\r\n")
         << "a second run starts from the saved state";
     EXPECT_EQ(Terminate(again), 0);
+
+    for (const char* bad : {"--wire-baud 0", "--wire-baud 9600x", "--think -1", "--think 60001"}) {
+        const ProcessResult refused = RunProcess(KAVRO_CAMSIM_BINARY " " + std::string(bad));
+        EXPECT_EQ(refused.exitCode, 2) << bad;
+        EXPECT_NE(refused.err.find("invalid value for"), std::string::npos) << bad << ": " << refused.err;
+    }
 }

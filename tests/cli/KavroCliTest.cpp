@@ -160,6 +160,8 @@ TEST(KavroCli, TheCommandLineIsJudgedBeforeThePortIsTouched)
         {"--baud 1234 query GA", "--baud 1234 is not a rate of /nonexistent/tty; valid: 9600,"},
         {"--line-kind abc query GA", "--line-kind \"abc\" is not a whole number; valid: 0, 1, 2 or 3"},
         {"--cl-index -1 query GA", "--cl-index -1 is out of range; valid: 0..255"},
+        {"--reply-wait 21 query GA", "--reply-wait 21 is out of range; valid: 0..20 ms"},
+        {"--reply-wait -1 query GA", "--reply-wait -1 is out of range; valid: 0..20 ms"},
         {"--port '' query GA", "--port needs a port name: COM1..COM16, a device path or tcp:HOST:PORT"},
         {"--port COM0 query GA", "no port COM0; valid: COM1..COM16, a device path or tcp:HOST:PORT"},
         {"--port tcp:camera-pc-7 query GA", "--port tcp:camera-pc-7: no port after the host"},

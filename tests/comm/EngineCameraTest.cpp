@@ -117,9 +117,11 @@ TEST_F(EngineCamera, RepliesOtherThanTheAnswer)
     EXPECT_TRUE(Contains(line.host.traffic, "Rx: !!Fan stopped")) << "but it is logged";
     EXPECT_EQ(engine.GetReplyCount(), 0) << "the notice never stays in the reply list";
 
-    line.camera.SetFaults({});
+    camsim::Faults slow;
+    slow.replyDelayMs = 50;   // the stray line's answer comes after the query has left
+    line.camera.SetFaults(slow);
     std::string stray = "TR?\r\n";
-    engine.SendText(stray, 0);   // its answer arrives first
+    engine.SendText(stray, 0);
     EXPECT_EQ(engine.GetInt(CmdGA, 0, value, 3000), 0);
     ASSERT_EQ(line.host.boxes.size(), 1u);
     EXPECT_EQ(line.host.boxes[0].text, "TR=0 for GA?") << "a reply naming another command fails the query";
@@ -238,6 +240,43 @@ TEST(EngineCameraCases, ALineThatNeverStopsTalkingHoldsNoWaitPastItsDeadline)
         })) << "the timer's reading hands back control too";
         EXPECT_EQ(engine.GetReplyCount(), 0) << "no notice or fragment is taken for a reply";
     }
+}
+
+// The camera is given the reply wait before its reply is looked for; from then
+// on a reply is taken the moment it is in.
+TEST(EngineCameraCases, TheReplyWaitSetsThePace)
+{
+    CameraLine line(115200, 1);
+    ASSERT_TRUE(line.Open());
+    CRsCmd& engine = *line.engine;
+    int value = 0;
+    for (int n = 0; n < 10; ++n)
+        ASSERT_EQ(engine.GetInt(CmdGA, 0, value, 3000), 1);
+    // The camera notices a line's end a little after the engine wrote it, on a
+    // loaded machine by milliseconds: such a delay shortens one gap, and
+    // lengthens the one before by as much, so the mean keeps the pace.
+    const auto log = line.camera.ReceivedLog();
+    ASSERT_EQ(log.size(), 10u);
+    for (size_t n = 1; n < log.size(); ++n)
+        EXPECT_GE(log[n].at - log[n - 1].at, std::chrono::milliseconds(15)) << "command " << n;
+    EXPECT_GE((log.back().at - log.front().at) / 9, std::chrono::microseconds(19500))
+        << "with the 20 ms wait no command follows its predecessor sooner";
+
+    line.settings.replyWaitMs = 0;
+    auto start = std::chrono::steady_clock::now();
+    for (int n = 0; n < 64; ++n)
+        ASSERT_EQ(engine.GetInt(CmdGA, 0, value, 3000), 1);
+    EXPECT_LT(ElapsedMs(start), 64 * 20 / 2) << "without the wait, 64 queries take far less than 64 x 20 ms";
+
+    line.settings.replyWaitMs = 500;   // bounded as the profile bounds it
+    camsim::Faults slow;
+    slow.replyDelayMs = 25;
+    line.camera.SetFaults(slow);
+    start = std::chrono::steady_clock::now();
+    ASSERT_EQ(engine.GetInt(CmdGA, 0, value, 3000), 1);
+    const long long took = ElapsedMs(start);
+    EXPECT_GE(took, 25);
+    EXPECT_LT(took, 40) << "a reply that comes after the wait is taken when it comes, not at a next step";
 }
 
 TEST_F(EngineCamera, ValuesThatCannotTravelAreRefusedBeforeAnythingIsSent)

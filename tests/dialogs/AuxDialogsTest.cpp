@@ -245,6 +245,18 @@ TEST(AfeSender, SendsBothLinesWithNumbersInAnyBase)
     ASSERT_EQ(rig.line.host.boxes.size(), 1u) << "the engine reports the refusal";
     EXPECT_EQ(rig.Cam().AfeRegister("AFE1", 8), 0);
     EXPECT_EQ(CAfeSenderDlg::AutoBaseNumber("0x1FFFFFFFF"), 2147483647L) << "kept within 32 bits";
+
+    // Answers to lines typed in the terminal are no answers to the sender's lines.
+    rig.line.host.Clear();
+    for (std::string typed : {"ga?\r\n", "XX=1\r\n"})
+        rig.line.engine->SendText(typed, 1);
+    ASSERT_TRUE(WaitFor([&] { return rig.line.port.Available() >= 28; })) << "GA=0 and the refusal are in";
+    rig.line.engine->OnTimer();   // one of them gathered as the terminal's tick would
+    sender.findChild<QLineEdit*>("afe")->setText("AFE1");
+    data->setText("77");
+    sender.findChild<QPushButton*>("send")->click();
+    EXPECT_TRUE(rig.line.host.boxes.empty()) << "the camera acknowledged both lines";
+    EXPECT_EQ(rig.Cam().AfeRegister("AFE1", 8), 77);
 }
 
 TEST(LinkLabel, LooksLikeALinkAndOpensItsText)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -37,6 +38,22 @@ TEST(CProgDlg, ShowsOverItsDisabledOwnerOneAtATimeAndTheOwnerAlwaysComesBack)
         EXPECT_FALSE(timerRan) << "the window never lets other events run while the caller blocks";
         EXPECT_TRUE(barPainted.Seen()) << "the bar is painted at once";
         EXPECT_TRUE(labelPainted.Seen()) << "the message is painted at once";
+
+        // A fast reading moves the bar far more often than the eye can follow.
+        QElapsedTimer sinceFirst;
+        sinceFirst.start();
+        int paints = 0;
+        PaintProbe counted(window, [&] { return ++paints > 0; });
+        for (int position = 41; position < 60; ++position)
+            progress.SetPos(position);
+        EXPECT_EQ(paints, 0) << "no repaint within 50 ms of the last";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return sinceFirst.elapsed() >= CProgDlg::kRepaintStepMs; }));
+        paints = 0;
+        progress.SetPos(60);
+        EXPECT_GT(paints, 0) << "after 50 ms the bar moves again";
+        paints = 0;
+        progress.SetPos(100);
+        EXPECT_GT(paints, 0) << "the full bar is always shown";
 
         progress.Destroy();
         EXPECT_TRUE(owner.isEnabled());

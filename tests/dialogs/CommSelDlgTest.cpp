@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QLabel>
+#include <QSpinBox>
 #include <QTest>
 
 #include <fstream>
@@ -31,6 +32,7 @@ TEST(CommSelDlg, StartUpPutsTheProfileSettingsIntoForceAndTheControlsFollowTheir
     rig.settings.baudIndex = 2;
     rig.settings.commandFormat = 1;    // register base is refused
     rig.settings.offline = 1;          // the line kind decides
+    rig.settings.replyWaitMs = 500;    // beyond the longest pause
     CCommSelDlg& dialog = rig.Open();
 
     ASSERT_EQ(rig.prompts.prompts.size(), 1u);
@@ -48,6 +50,15 @@ TEST(CommSelDlg, StartUpPutsTheProfileSettingsIntoForceAndTheControlsFollowTheir
     dialog.show();
     EXPECT_FALSE(rig.List("baudRate")->isVisible()) << "no baud rate at user level";
     EXPECT_TRUE(rig.Button("auto")->isEnabled());
+
+    auto* replyWait = rig.Find<QSpinBox>("replyWait");
+    EXPECT_TRUE(replyWait->isVisible()) << "the operator chooses the pace at either level";
+    EXPECT_EQ(replyWait->text(), "20 ms");
+    EXPECT_EQ(rig.settings.replyWaitMs, 20u) << "a stored pause beyond 20 ms is taken as 20 ms";
+    replyWait->setFocus();
+    replyWait->selectAll();
+    QTest::keyClicks(replyWait, "0");
+    EXPECT_EQ(rig.settings.replyWaitMs, 0u) << "in force with the next command";
 
     QTest::keyClick(&dialog, Qt::Key_Escape);
     EXPECT_FALSE(dialog.isVisible()) << "Esc only hides the window";
@@ -88,6 +99,7 @@ TEST(CommSelDlg, StoredNoLineIsOfflineAndDisablesTheLineControls)
     EXPECT_TRUE(rig.List("baudRate")->isVisible()) << "factory level shows the baud rate";
     EXPECT_FALSE(rig.List("baudRate")->isEnabled());
     EXPECT_FALSE(rig.Button("auto")->isEnabled());
+    EXPECT_FALSE(rig.Find<QSpinBox>("replyWait")->isEnabled());
     EXPECT_TRUE(rig.Button("store")->isEnabled()) << "factory level may store the factory area";
 
     rig.Click("store");

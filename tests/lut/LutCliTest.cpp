@@ -14,7 +14,7 @@ TEST(LutCli, SendLutsSendsTheFileAndStopsAtARefusal)
     CliCamera f;
     const std::string path = f.home.File("in.csv");
     std::ofstream(path) << "GammaData (R G B)\r\n1,2,3\r\n9000,5,6\r\n";
-    ProcessResult r = f.Cli("--baud 115200 send-luts '" + path + "'");
+    ProcessResult r = f.Cli("--baud 115200 --reply-wait 0 send-luts '" + path + "'");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const LutTable straight = LutPoints::StartingTable();
     for (const auto& [channel, first, second] : {std::tuple{'R', 1, 8191}, {'G', 2, 5}, {'B', 3, 6}}) {
@@ -51,7 +51,7 @@ TEST(LutCli, ReadLutsWritesTheCameraTables)
         }
     }
     const std::string path = f.home.File("out.csv");
-    const ProcessResult r = f.Cli("--baud 115200 read-luts '" + path + "'");
+    const ProcessResult r = f.Cli("--baud 115200 --reply-wait 0 read-luts '" + path + "'");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(FileText(path), GammaFile::Format(expected));
 }

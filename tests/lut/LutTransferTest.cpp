@@ -10,6 +10,22 @@
 
 namespace {
 
+// Puts a table into the camera the way the tool would, without the line.
+void LoadCameraTable(camsim::VirtualCamera& camera, char channel, const std::vector<int>& values)
+{
+    camera.Feed("MD?\r\n");   // whatever came before, the table starts at entry 0
+    for (int v : values)
+        camera.Feed(std::string("LUT") + channel + "=" + std::to_string(v) + "\r\n");
+}
+
+std::vector<int> Rising(int start)
+{
+    std::vector<int> values(kLutEntries);
+    for (int k = 0; k < kLutEntries; ++k)
+        values[k] = start + k;
+    return values;
+}
+
 int CountSent(const camsim::VirtualCamera& camera, const std::string& prefix)
 {
     const std::vector<std::string> lines = camera.ReceivedLines();
@@ -41,6 +57,43 @@ TEST(LutTransfer, CameraCountsTheEntriesOfEachChannel)
     for (int k = 2; k < kLutEntries; ++k)
         camera.Feed("LUTR?\r\n");
     EXPECT_EQ(camera.Feed("LUTR?\r\n"), "LUTR=7\r\n") << "after entry 511 comes entry 0";
+}
+
+// The entries carry no index, so one answer too many would shift every entry
+// after it by one. Over a line that keeps wire time the next query leaves
+// while the repeated answer is still crossing: whether the repeat is then
+// dropped before a query or taken for an answer, the read fails, never giving
+// a shifted table.
+TEST(LutTransfer, AnAnswerTooManyFailsTheRead)
+{
+    for (int repeated : {10, 511, -1}) {
+        SCOPED_TRACE(repeated);
+        CameraLine line(460800);
+        line.settings.replyWaitMs = 0;
+        ASSERT_TRUE(line.Open());
+        LoadCameraTable(line.camera, 'B', Rising(4000));
+        LutTransfer transfer(*line.engine);
+        LutTable table{};
+        const auto repeatNext = [&](int k) {
+            if (k == repeated - 1) {
+                camsim::Faults repeat;
+                repeat.repeatReplyAt = 1;
+                line.camera.SetFaults(repeat);
+            }
+        };
+        const int read = transfer.ReadTable(2, table, repeatNext);
+        if (repeated < 0) {
+            EXPECT_EQ(read, 1) << "a camera that answers once per query";
+            EXPECT_EQ(table[511], 4511);
+            EXPECT_TRUE(line.host.boxes.empty());
+            continue;
+        }
+        EXPECT_EQ(read, 0);
+        ASSERT_EQ(line.host.boxes.size(), 1u) << "the failure is shown once";
+        if (repeated == 511) {
+            EXPECT_EQ(line.host.boxes[0].text, "LUTB=4511 after the answer to LUTB?");
+        }
+    }
 }
 
 TEST(LutTransfer, SendingStopsAtTheFirstRefusedEntry)

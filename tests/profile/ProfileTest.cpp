@@ -87,9 +87,11 @@ TEST(Profile, FirstRunTakesDefaultsAndExitWritesEveryValue)
     CGen gen;
     AppSettings settings;
     settings.commPort = 9;   // must be overwritten by the default
+    settings.replyWaitMs = 3;
 
     Profile::LoadSettings(settings, gen);
     EXPECT_EQ(settings.commPort, 0u);
+    EXPECT_EQ(settings.replyWaitMs, 20u) << "without a stored pause the camera keeps its 20 ms";
     EXPECT_EQ(settings.dataPath, WorkingFolder());
     EXPECT_EQ(settings.logFilePath, WorkingFolder());
     EXPECT_EQ(settings.sensorFile, WorkingFolder());
@@ -99,16 +101,18 @@ TEST(Profile, FirstRunTakesDefaultsAndExitWritesEveryValue)
     settings.lastCommand = "GA?";
     settings.commandCrc = 1;
     settings.offline = 1;
+    settings.replyWaitMs = 0;
     Profile::SaveSettings(settings, gen);
 
     QSettings ini(QString::fromStdString(home.IniFile()), QSettings::IniFormat);
     EXPECT_EQ(ini.value("Comm Port").toInt(), 2);
+    EXPECT_EQ(ini.value("Reply Wait").toInt(), 0);
     EXPECT_EQ(ini.value("Active Mode").toString(), "FACTORY");
     EXPECT_EQ(ini.value("Command").toString(), "GA?");
     EXPECT_EQ(ini.value("Command CRC").toInt(), 0) << "the check is never stored switched on";
     EXPECT_FALSE(ini.contains("OFFLINE")) << "OFFLINE and SIMULATION are only ever set by hand";
     EXPECT_FALSE(ini.contains("SIMULATION"));
-    EXPECT_EQ(ini.allKeys().size(), 13);
+    EXPECT_EQ(ini.allKeys().size(), 14);
 }
 
 TEST(Profile, StoredValuesAreReadLikeTheToolAlwaysDid)
@@ -126,6 +130,7 @@ TEST(Profile, StoredValuesAreReadLikeTheToolAlwaysDid)
              "Active%20Mode=factory\n"
              "Baud%20Rate=\" 2 apples\"\n"
              "Comm%20Port=99999999999999\n"
+             "Reply%20Wait=500\n"
              "DataPath=" + data.path + "\n"
              "LogFilePath=/no/such/folder\n"
              "Camera%20Id=" + std::string(600, 'C') + "\n"
@@ -140,6 +145,7 @@ TEST(Profile, StoredValuesAreReadLikeTheToolAlwaysDid)
     EXPECT_EQ(s.activeMode, ActiveFactory) << "the level is read in any letter case";
     EXPECT_EQ(s.baudIndex, 2u) << "a number stored as text is read up to its first non-digit";
     EXPECT_EQ(s.commPort, 2147483647u) << "huge numbers clamp";
+    EXPECT_EQ(s.replyWaitMs, 20u) << "a pause beyond 20 ms is taken as 20 ms";
     EXPECT_EQ(s.dataPath, data.path);
     EXPECT_EQ(s.logFilePath, WorkingFolder()) << "a path that does not exist falls back";
     EXPECT_EQ(s.cameraId, "") << "overlong values give their default";

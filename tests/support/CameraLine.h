@@ -11,11 +11,13 @@
 #include "comm/serial/SerialPort.h"
 #include "support/RecordingHost.h"
 
-// The engine on COM1, which reaches a virtual camera over a real pseudo-terminal.
+// The engine on COM1, which reaches a virtual camera over a real pseudo-terminal,
+// at once or keeping a line's wire time.
 struct CameraLine {
-    CameraLine()
+    explicit CameraLine(int wireBaud = 0, int thinkMs = 0)
         : pty(camera), camLink("/nonexistent")
     {
+        pty.SetWireTime(wireBaud, thinkMs);
         pty.Start();
         port.SetDeviceResolver([this](int comNumber) {
             return comNumber == 1 ? pty.DevicePath() : "/nonexistent/ttyS" + std::to_string(comNumber);

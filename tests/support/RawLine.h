@@ -1,7 +1,9 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "settings/AppSettings.h"
 #include "comm/CRsCmd.h"
@@ -32,6 +34,20 @@ struct RawLine {
         const int before = port.Available();
         pty.Send(bytes);
         WaitFor([&] { return port.Available() >= before + static_cast<int>(bytes.size()); });
+    }
+
+    // Runs command while the far end answers it as a camera would: `reply` is
+    // sent once the command's line end has arrived. Returns what command returns.
+    template <class Command>
+    auto Answering(const std::string& reply, Command command)
+    {
+        std::thread camera([this, reply] {
+            pty.ReceiveUntil("\n", std::chrono::milliseconds(3000));
+            pty.Send(reply);
+        });
+        auto result = command();
+        camera.join();
+        return result;
     }
 
     PtyPair pty;

@@ -14,6 +14,11 @@ bool ReadCount(const std::string& text, int& count)
     return ParseValue(text, count) && count >= 0;
 }
 
+bool ReadWithin(const std::string& text, int lowest, int highest, int& value)
+{
+    return ParseValue(text, value) && value >= lowest && value <= highest;
+}
+
 }  // namespace
 
 std::string CamsimOptions::Usage()
@@ -23,6 +28,9 @@ std::string CamsimOptions::Usage()
            "  --link PATH            also make PATH a symbolic link to the device\n"
            "  --state FILE           load the setting areas from FILE, save them there at exit\n"
            "  --baud RATE            answer only while the line is set to RATE\n"
+           "  --wire-baud RATE       keep a line's time at RATE (10 bits a byte): a command is\n"
+           "                         taken once its bytes have crossed, the reply leaves at that pace\n"
+           "  --think MS             the camera's time between a command's end and its reply\n"
            "  --delay MS             wait MS milliseconds before every reply\n"
            "  --swallow N            send no reply to the next N commands\n"
            "  --refuse               answer every command as unknown\n"
@@ -58,6 +66,10 @@ CamsimOptions CamsimOptions::Parse(int argc, const char* const* argv)
         {"--notice", [](CamsimOptions& o, const std::string& v) { o.faults.noticeBeforeReply = v; return true; }},
         {"--baud", [](CamsimOptions& o, const std::string& v) {
              return ParseValue(v, o.baud) && PtyCamera::IsSupportedBaud(o.baud); }},
+        {"--wire-baud", [](CamsimOptions& o, const std::string& v) {
+             return ReadWithin(v, PtyCamera::kSlowestWireBaud, PtyCamera::kFastestWireBaud, o.wireBaud); }},
+        {"--think", [](CamsimOptions& o, const std::string& v) {
+             return ReadWithin(v, 0, PtyCamera::kLongestThinkMs, o.thinkMs); }},
         {"--delay", [](CamsimOptions& o, const std::string& v) { return ReadCount(v, o.faults.replyDelayMs); }},
         {"--swallow", [](CamsimOptions& o, const std::string& v) { return ReadCount(v, o.faults.swallowReplies); }},
         {"--garbage", [](CamsimOptions& o, const std::string& v) { return ReadCount(v, o.faults.garbageBytes); }},

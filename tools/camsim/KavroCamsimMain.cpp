@@ -54,6 +54,7 @@ int main(int argc, char** argv)
     const sigset_t stopSignals = BlockStopSignals();
     PtyCamera line(camera);
     line.SetLineBaud(options.baud);
+    line.SetWireTime(options.wireBaud, options.thinkMs);
     if (!line.Start(options.linkPath)) {
         std::fprintf(stderr, "kavro-camsim: %s\n", line.ErrorText().c_str());
         return 1;

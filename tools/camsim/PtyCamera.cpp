@@ -5,8 +5,10 @@
 #include <cstring>
 #include <fcntl.h>
 #include <map>
+#include <vector>
 #include <poll.h>
 #include <pty.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -24,6 +26,23 @@ const std::map<int, speed_t> kSpeeds = {
 
 const int kRetryAfterErrorMs = 20;
 const int kStreamTickMs = 1;
+const int kWriteStepMs = 1;
+
+using Clock = WireClock::Clock;
+
+// A command's bytes up to and including its line end, one piece each; CR LF
+// stays one line end. What follows the last line end is a piece of its own.
+std::vector<std::string> SplitAfterLineEnds(const std::string& bytes)
+{
+    std::vector<std::string> pieces(1);
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        pieces.back() += bytes[i];
+        const bool lineEnd = bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'));
+        if (lineEnd && i + 1 < bytes.size())
+            pieces.emplace_back();
+    }
+    return pieces;
+}
 
 void CloseDescriptor(int& fd)
 {
@@ -104,6 +123,13 @@ size_t PtyCamera::IgnoredBytes() const
     return m_ignoredBytes;
 }
 
+void PtyCamera::SetWireTime(int wireBaud, int thinkMs)
+{
+    m_toCamera = WireClock(wireBaud);
+    m_fromCamera = WireClock(wireBaud);
+    m_think = std::chrono::milliseconds(thinkMs);
+}
+
 bool PtyCamera::OpenTerminal()
 {
     if (::openpty(&m_master, &m_slave, nullptr, nullptr, nullptr) != 0)
@@ -174,6 +200,8 @@ bool PtyCamera::Fail(const std::string& what)
 
 void PtyCamera::Run()
 {
+    // Wire time is kept to the microsecond, not to the kernel's default slack of 50 us a sleep.
+    ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     char buffer[512];
     for (;;) {
         pollfd fds[2] = {{m_master, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
@@ -215,11 +243,30 @@ bool PtyCamera::Serve(const std::string& bytes)
         m_ignoredBytes += bytes.size();
         return true;
     }
-    Response response = m_camera.Respond(bytes);
-    for (const std::string& reply : response.replies) {
-        if (response.delayMs > 0 && WaitForStop(response.delayMs))
+    const Clock::time_point seen = Clock::now();
+    for (const std::string& piece : SplitAfterLineEnds(bytes)) {
+        if (!ServePiece(piece, seen))
             return false;
-        if (!WriteAll(reply))
+        if (!m_stream.empty())
+            return true;   // nothing after the command that started the talk is answered
+    }
+    return true;
+}
+
+// The camera acts on a line once its end has crossed the line, and answers it
+// a thinking time later. Bytes before the end are taken as they come, so that
+// the time each is seen is the time it was put on the line.
+bool PtyCamera::ServePiece(const std::string& piece, Clock::time_point seen)
+{
+    const Clock::time_point arrived = m_toCamera.Cross(WireBytes(piece), seen);
+    const bool endsLine = piece.back() == '\r' || piece.back() == '\n';
+    if (endsLine && WaitForStopUntil(arrived))
+        return false;
+    Response response = m_camera.Respond(piece);
+    Clock::time_point leaves = arrived + m_think;
+    for (const std::string& reply : response.replies) {
+        leaves += std::chrono::milliseconds(response.delayMs);   // the slow camera's delay, before every reply
+        if (!SendPaced(reply, leaves))
             return false;
     }
     if (response.hangUp) {
@@ -230,7 +277,47 @@ bool PtyCamera::Serve(const std::string& bytes)
         m_stream = response.stream;
         m_streamOffset = 0;
         m_streamDue = 0;
-        m_streamStart = std::chrono::steady_clock::now();
+        m_streamStart = Clock::now();
+    }
+    return true;
+}
+
+// The tool ends a command with CR LF and the camera takes it at the CR; the
+// LF crosses right behind it, so the command is whole only after that byte
+// too. Its time is counted with the CR, and not again when the LF is read.
+size_t PtyCamera::WireBytes(const std::string& piece)
+{
+    size_t count = piece.size();
+    if (m_lineFeedCounted && piece[0] == '\n')
+        --count;
+    m_lineFeedCounted = piece.back() == '\r';
+    return m_lineFeedCounted ? count + 1 : count;
+}
+
+// Each byte is written once it would have crossed the line, the reply's last
+// byte exactly then. In between the camera wakes at most every kWriteStepMs
+// and writes what has crossed meanwhile: a fast line's short reply costs two
+// wake-ups, not one a byte, and a late wake-up never adds up.
+bool PtyCamera::SendPaced(const std::string& bytes, Clock::time_point notBefore)
+{
+    if (!m_fromCamera.Keeps())
+        return !WaitForStopUntil(notBefore) && WriteAll(bytes);
+    std::vector<Clock::time_point> crossed;
+    for (size_t i = 0; i < bytes.size(); ++i)
+        crossed.push_back(m_fromCamera.Cross(1, notBefore));
+    Clock::time_point lastWrite = Clock::time_point::min();
+    for (size_t next = 0; next < bytes.size();) {
+        const Clock::time_point stepOver =
+            lastWrite == Clock::time_point::min() ? crossed[next] : lastWrite + std::chrono::milliseconds(kWriteStepMs);
+        if (WaitForStopUntil(std::min(crossed.back(), std::max(crossed[next], stepOver))))
+            return false;
+        lastWrite = Clock::now();
+        size_t end = next;
+        while (end < bytes.size() && crossed[end] <= lastWrite)
+            ++end;
+        if (!WriteAll(bytes.substr(next, end - next)))
+            return false;
+        next = end;
     }
     return true;
 }
@@ -277,6 +364,25 @@ bool PtyCamera::WaitForStop(int timeoutMs) const
 {
     pollfd wake = {m_wake[0], POLLIN, 0};
     return ::poll(&wake, 1, timeoutMs) > 0;
+}
+
+// True when Stop was asked for before `until`; returns at once for a time already past.
+bool PtyCamera::WaitForStopUntil(Clock::time_point until) const
+{
+    using namespace std::chrono;
+    for (;;) {
+        const nanoseconds left = until - Clock::now();
+        if (left.count() <= 0)
+            return false;
+        const timespec timeout{static_cast<time_t>(left.count() / 1000000000),
+                               static_cast<long>(left.count() % 1000000000)};
+        pollfd wake = {m_wake[0], POLLIN, 0};
+        const int ready = ::ppoll(&wake, 1, &timeout, nullptr);
+        if (ready > 0)
+            return true;
+        if (ready < 0 && errno != EINTR)
+            return false;
+    }
 }
 
 bool PtyCamera::LineSpeedMatches() const

@@ -5,6 +5,8 @@
 #include <string>
 #include <thread>
 
+#include "camsim/WireClock.h"
+
 namespace camsim {
 
 class VirtualCamera;
@@ -40,12 +42,25 @@ public:
     static bool IsSupportedBaud(int baud);
     size_t IgnoredBytes() const;      // received while the line was at another speed
 
+    // Wire time, set before Start: a command is taken only once its bytes
+    // would have crossed a line at wireBaud (ten bits a byte), and its reply
+    // leaves thinkMs after that, each byte when it would have crossed. A
+    // wireBaud of 0 carries bytes at once; both 0 is the default.
+    static constexpr int kSlowestWireBaud = 50;
+    static constexpr int kFastestWireBaud = 4000000;
+    static constexpr int kLongestThinkMs = 60000;
+    void SetWireTime(int wireBaud, int thinkMs);
+
 private:
     void Run();
     bool Serve(const std::string& bytes);
+    bool ServePiece(const std::string& piece, WireClock::Clock::time_point seen);
+    size_t WireBytes(const std::string& piece);
+    bool SendPaced(const std::string& bytes, WireClock::Clock::time_point notBefore);
     void StreamDueBytes();
     bool WriteAll(const std::string& bytes);
     bool WaitForStop(int timeoutMs) const;
+    bool WaitForStopUntil(WireClock::Clock::time_point until) const;
     bool LineSpeedMatches() const;
     void HangUp();
     bool OpenTerminal();
@@ -64,6 +79,11 @@ private:
     std::atomic<bool> m_hungUp{false};
     std::atomic<int> m_lineBaud{0};
     std::atomic<size_t> m_ignoredBytes{0};
+    // Wire time, used by the serving thread only.
+    WireClock m_toCamera;
+    WireClock m_fromCamera;
+    std::chrono::milliseconds m_think{0};
+    bool m_lineFeedCounted = false;       // a CR was taken with the LF the tool sends behind it
     // Endless talk, once started: the pattern repeated at the stream pace.
     std::string m_stream;
     size_t m_streamOffset = 0;            // next byte of the pattern

@@ -89,15 +89,18 @@ void VirtualCamera::TakeByte(char byte, Response& response)
 
 void VirtualCamera::AnswerLine(const std::string& line, Response& response)
 {
-    m_receivedLines.push_back(line);
+    m_receivedLines.push_back({line, std::chrono::steady_clock::now(), 0});
     if (m_receivedLines.size() > kMaxReceivedLines)
         m_receivedLines.pop_front();
     if (TakesLineAway(response) || FallsSilent() || IsSilenced(line))
         return;
+    const size_t repliesBefore = response.replies.size();
     if (RegisterBaseForm::IsRegisterBase(line))
         AddReply(AnswerRegisterBase(line), "\r", response);
     else
         AddReply(AnswerShortAscii(line), "\r\n", response);
+    for (size_t n = repliesBefore; n < response.replies.size(); ++n)
+        m_receivedLines.back().answerBytes += response.replies[n].size();
 }
 
 // A camera that stops answering for good, counting down to the command it stops at.
@@ -201,6 +204,8 @@ void VirtualCamera::AddReply(const std::string& reply, const std::string& lineEn
     } else {
         bytes += reply;
     }
+    if (m_faults.repeatReplyAt > 0 && --m_faults.repeatReplyAt == 0)
+        bytes += reply;
     response.replies.push_back(bytes);
 }
 
@@ -290,10 +295,18 @@ void VirtualCamera::SetLutClock(LutCursor::Clock clock)
     m_lutCursor.SetClock(std::move(clock));
 }
 
-std::vector<std::string> VirtualCamera::ReceivedLines() const
+std::vector<VirtualCamera::Received> VirtualCamera::ReceivedLog() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return {m_receivedLines.begin(), m_receivedLines.end()};
+}
+
+std::vector<std::string> VirtualCamera::ReceivedLines() const
+{
+    std::vector<std::string> lines;
+    for (const Received& received : ReceivedLog())
+        lines.push_back(received.line);
+    return lines;
 }
 
 void VirtualCamera::ClearReceivedLines()

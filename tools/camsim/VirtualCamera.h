@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <mutex>
@@ -24,6 +25,7 @@ enum class Stream { None, Notices, EndlessLine };
 struct Faults {
     int replyDelayMs = 0;          // every reply waits this long before it is sent (PtyCamera only)
     int swallowReplies = 0;        // the next N replies are never sent
+    int repeatReplyAt = 0;         // the Nth reply from now is sent twice, back to back, once
     bool refuseAll = false;        // every command answers "01 Unknown Command!!" (register base: ":er")
     std::string noticeBeforeReply; // a line (e.g. "!!Overheat") sent before each reply; "" = none
     int garbageBytes = 0;          // N random printable bytes (no CR, LF or "!") sent before the next reply, once
@@ -86,7 +88,16 @@ public:
     std::string AfeSelected() const;
     int AfeRegister(const std::string& frontEnd, int address) const;
 
-    std::vector<std::string> ReceivedLines() const;   // every complete line, as received, without CR LF
+    // A complete line as received, without CR LF; when it was complete (behind
+    // a pseudo-terminal keeping wire time: when its last byte had crossed); and
+    // how many bytes the camera sent back for it, line ends included.
+    struct Received {
+        std::string line;
+        std::chrono::steady_clock::time_point at;
+        size_t answerBytes = 0;
+    };
+    std::vector<Received> ReceivedLog() const;
+    std::vector<std::string> ReceivedLines() const;   // the lines of the log alone
     void ClearReceivedLines();
 
     void SetFaults(const Faults& f);
@@ -153,7 +164,7 @@ private:
     std::map<std::pair<std::string, int>, int> m_afeRegisters;   // (front end, address) -> data
     std::string m_rxLine;
     bool m_droppingLine = false;     // an overlong line is being skipped up to its line end
-    std::deque<std::string> m_receivedLines;
+    std::deque<Received> m_receivedLines;
     Faults m_faults;
     std::minstd_rand m_garbage;
     int m_numberForm = 0;            // the form of the next number, with numbersInEveryForm

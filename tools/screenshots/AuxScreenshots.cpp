@@ -101,9 +101,8 @@ int main(int argc, char* argv[])
     owner.terminal = &terminal;
     terminal.CommandEdit()->setText("GA?");
     for (const char* line : {"EA?\r\n", "GA?\r\n", "VN?\r\n"}) {
-        std::string text = line;
-        owner.engine->SendText(text, 1);
-        owner.engine->WaitComplete(1000);
+        int value = 0;
+        owner.engine->QueryRaw(value, line, 1000);
     }
     failures += !Save(terminal, outDir, "terminal");
 

@@ -16,8 +16,15 @@
 namespace {
 
 constexpr int kHighestComNumber = 16;
-// How often a byte held back in the driver is looked at again.
-constexpr std::chrono::milliseconds kOutputPoll{1};
+// How often a byte held back in the driver is looked at again, at the longest.
+constexpr std::chrono::microseconds kOutputPoll{1000};
+
+// One byte's time on the wire: a start bit, eight data bits and a stop bit.
+std::chrono::microseconds ByteTimeAt(int baud)
+{
+    constexpr int kShortestUs = 20;
+    return std::chrono::microseconds(std::max(kShortestUs, 10000000 / std::max(baud, 1)));
+}
 
 int MillisecondsUntil(std::chrono::steady_clock::time_point deadline)
 {
@@ -90,6 +97,7 @@ int SerialPort::Open(const std::string& portName, int baud, int byteSize, int st
     if (!m_line)
         return 0;
     m_device = device;
+    m_byteTime = ByteTimeAt(baud);
     m_portLock = std::make_unique<PortLock>(PortLock::NameFor(m_line->LockKey()));
     m_writeFailureReported = false;
     m_lineFault.store(false);
@@ -262,12 +270,17 @@ bool SerialPort::DrainOutput(LockHold& hold, Deadline deadline)
     return error == 0 || WriteFailed("wait for output to leave", error);
 }
 
+// A byte normally leaves within its time on the wire, so the queue is looked
+// at again after that; a line that holds bytes back is looked at less and
+// less often, up to kOutputPoll.
 bool SerialPort::WaitOutputLeft(Deadline deadline)
 {
+    std::chrono::microseconds step = m_byteTime;
     while (m_line->OutputQueued()) {
         if (std::chrono::steady_clock::now() >= deadline)
             return WriteFailed("wait for output to leave", ETIMEDOUT);
-        std::this_thread::sleep_for(kOutputPoll);
+        std::this_thread::sleep_for(step);
+        step = std::min(step * 2, kOutputPoll);
     }
     return true;
 }

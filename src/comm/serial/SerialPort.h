@@ -71,8 +71,8 @@ public:
     // process must end right afterwards.
     static void ReleaseForSignal();
 
-    // Blocks until the ring holds a byte, the port closes or hangs up, or
-    // timeoutMs passes, without burning the processor. True when a byte is waiting.
+    // Blocks until the ring holds a byte, the port closes, the line hangs up
+    // or timeoutMs passes, without burning the processor. True when a byte is waiting.
     bool WaitForData(int timeoutMs);
 
 private:
@@ -110,6 +110,7 @@ private:
     DeviceResolver m_resolver;
     std::string m_device;                // path or network name of the open port, for messages
     std::unique_ptr<PortDevice> m_line;  // changed only while no watcher runs
+    std::chrono::microseconds m_byteTime{1000};   // a byte's time on the wire at the open speed
     std::atomic<bool> m_open{false};
     std::atomic<bool> m_lineFault{false};
     bool m_writeFailureReported = false; // one message per run of failed writes
@@ -131,6 +132,6 @@ private:
     std::mutex m_flowMutex;              // Protects m_inputPaused
     bool m_inputPaused = false;          // the watcher waits for Read to make room
     std::mutex m_dataMutex;              // Protects m_open's changes and orders ring arrivals
-                                         // against WaitForData's check
+                                         // and the hang-up against WaitForData's check
     std::condition_variable m_dataArrived;
 };
