@@ -94,7 +94,7 @@ bool CRsCmd::LineHungUp() const
 
 bool CRsCmd::Interrupted() const
 {
-    return StopRequest::Raised() || LineHungUp();
+    return StopRequest::Stopping() || LineHungUp();
 }
 
 int CRsCmd::OpenPort(int portIndex)
@@ -223,7 +223,7 @@ bool CRsCmd::ReadLine(LineAssembler::Ending ending, std::string& line)
     const long long deadline = ReadDeadline();
     m_lineRanDry = false;
     uint8_t byte = 0;
-    for (size_t taken = 0; taken < LineAssembler::kCapacity && !StopRequest::Raised(); ++taken) {
+    for (size_t taken = 0; taken < LineAssembler::kCapacity && !StopRequest::Stopping(); ++taken) {
         const long long left = std::clamp(deadline - SteadyMs(), 0LL, static_cast<long long>(kByteTimeoutMs));
         if (ReadBytes(&byte, 1, static_cast<int>(left)) != 1) {
             m_lineRanDry = true;
@@ -274,8 +274,8 @@ int CRsCmd::ReadLineCr(int logMode)
 
 // Ends with a reply, however it reached the list (a message box shown during
 // the wait runs timers), at the deadline whatever the line sends, and at once
-// on a stop or once a hung-up line is read out. Between reader calls it sleeps only when the line
-// was quiet.
+// on a stop, a Cancel or once a hung-up line is read out. Between reader calls
+// it sleeps only when the line was quiet, after letting the host serve its windows.
 bool CRsCmd::WaitForLine(int (CRsCmd::*reader)(int), int logMode, int timeoutMs, long long startMs)
 {
     WaitScope waiting(m_waitDepth, m_waitDeadlineMs, startMs + timeoutMs);
@@ -284,10 +284,12 @@ bool CRsCmd::WaitForLine(int (CRsCmd::*reader)(int), int logMode, int timeoutMs,
         if (!m_replyList.empty() || (this->*reader)(logMode))
             return true;
         // Bytes that came before a hang-up are still read.
-        if (StopRequest::Raised() || (m_lineRanDry && LineHungUp()) || SteadyMs() >= m_waitDeadlineMs)
+        if (StopRequest::Stopping() || (m_lineRanDry && LineHungUp()) || SteadyMs() >= m_waitDeadlineMs)
             return false;
-        if (m_lineRanDry)
+        if (m_lineRanDry) {
+            m_host.WhileWaiting();   // may raise a Cancel, seen at the next look
             std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
+        }
     }
 }
 

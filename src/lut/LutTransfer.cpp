@@ -21,6 +21,8 @@ int LutTransfer::SendTable(int channel, const LutTable& table, const EntryDone& 
     if (!IsChannel(channel))
         return 0;
     for (int k = 0; k < kLutEntries; ++k) {
+        if (m_engine.Interrupted())
+            return 0;   // a stop or a Cancel: not one entry more
         // A line left over from before would be taken as this entry's answer.
         m_engine.ClearReplies();
         std::string line = kSetPrefix[channel] + std::to_string(table[k]) + "\r\n";

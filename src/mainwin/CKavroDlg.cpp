@@ -13,6 +13,7 @@
 #include "settings/AppSettings.h"
 #include "settings/Version.h"
 #include "comm/CRsCmd.h"
+#include "comm/StopRequest.h"
 #include "dialogs/BlockingScope.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CAfeSenderDlg.h"
@@ -178,6 +179,7 @@ void CKavroDlg::DestroyWindow()
     HideCompanions();
     while (m_waitCursorDepth > 0)
         SetWaitCursor(false);
+    StopRequest::Clear();   // the stop asked for this end; the line is closed now
 }
 
 void CKavroDlg::ShowUnexpected(const char* where)
@@ -193,6 +195,8 @@ void CKavroDlg::ShowMessage(const std::string& text, const std::string& caption,
 
 void CKavroDlg::SetCommStatus(int state)
 {
+    if (state == 0 && StopRequest::Stopping())
+        return;   // a wait ended by a stop or a Cancel says nothing about the line
     m_settings.lineOnline = state == 1 ? 1 : 0;
     m_statusPicture->setPixmap(StatusPictures::LineBar(state == 1));
     m_commSel->SetLineStatus(state);
@@ -216,4 +220,14 @@ void CKavroDlg::SetWaitCursor(bool on)
         QApplication::restoreOverrideCursor();
         --m_waitCursorDepth;
     }
+}
+
+// Inside an operation the windows stay painted and the progress window's
+// Cancel is live while the camera takes its time.
+void CKavroDlg::WhileWaiting()
+{
+    if (!BlockingScope::IsActive())
+        return;
+    m_progress->ShowIfDue();
+    BlockingScope::ServeEvents();
 }

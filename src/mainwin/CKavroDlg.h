@@ -39,6 +39,7 @@ class CtrlRegistry;
 class SerialPort;
 class UiPrompts;
 struct SettingsLine;
+struct SettingsLoadReport;
 
 // The main window: the tabbed parameter pages bound to the camera's commands,
 // the value store, reading the camera, the menu, the timers and the level
@@ -164,11 +165,13 @@ public:
     void AddMessage(const std::string& text) override;
     void RestartIdleTimer() override;
     void SetWaitCursor(bool on) override;
+    void WhileWaiting() override;
 
     // CommSelOwner: what the communication window uses.
     CRsCmd& Engine() override { return *m_engine; }
     CProgDlg& Progress() override { return *m_progress; }
     QWidget* OwnerWindow() override { return this; }
+    UiPrompts& Prompts() override { return m_prompts; }
     // CompanionOwner: what the small companion windows use.
     CRsCmd* Camera() override { return m_engine.get(); }
 
@@ -202,6 +205,9 @@ protected:
 private:
     void BuildMenu();
     void FinishApplying();
+    void ReportLoad(SettingsLoadReport report);
+    // The line hung up: what the operation did not do was not the operator's choice.
+    bool LineLost() const;
     static constexpr int kNoAreaChosen = -2;   // the area dialog was cancelled
     int ChooseArea(bool load);
     AreaStore Store();
@@ -228,7 +234,8 @@ private:
     bool IsDisabledByRules(int dependentCtrl) const;
     int CtrlIdOf(const QWidget* control) const;
     void ShowReadOut(int ctrlId, const QString& text);
-    void ReloadCtrls(const std::vector<int>& ctrlIds);
+    int ReloadCtrls(const std::vector<int>& ctrlIds);
+    bool ReportCancel(const QString& text);
     void ReadAverageData(const char* mnemonic, const QString& path);
 
     // Shared state, owned by the application.
@@ -277,4 +284,5 @@ private:
     // Window state.
     int m_keySequence = 0;        // 0 idle, else letters of the access code matched + 1
     bool m_closingInOrder = false;   // no exit question
+    bool m_askingExit = false;       // the exit question is open
 };

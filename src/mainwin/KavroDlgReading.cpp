@@ -4,6 +4,7 @@
 #include "settings/AppSettings.h"
 #include "comm/CRsCmd.h"
 #include "comm/CommandTable.h"
+#include "comm/StopRequest.h"
 #include "comm/serial/PortAccessHint.h"
 #include "comm/serial/SerialPort.h"
 #include "dialogs/BlockingScope.h"
@@ -13,6 +14,10 @@
 #include "params/CtrlTbl.h"
 
 namespace {
+
+const char kReadingCancelled[] = "Reading cancelled: %1 of %2 settings read.";
+const char kReadingLineLost[] =
+    "The line to the camera was lost: %1 of %2 settings read. Check the cable and the camera, then reload.";
 
 // What the operator can do about a serial port that would not open.
 QString PortProblemDetails(const AppSettings& settings, const SerialPort& port)
@@ -52,6 +57,13 @@ bool CKavroDlg::IsReadable(int row) const
            (entry.access == AccessBoth || m_settings.IsFactory());
 }
 
+bool CKavroDlg::LineLost() const
+{
+    return m_engine->Interrupted() && !StopRequest::Stopping();
+}
+
+// Rows after a stop, a Cancel or a hang-up are not tried; the operator is
+// told how far the reading came unless the tool is closing.
 int CKavroDlg::ReadAllSettings()
 {
     if (m_settings.offline)
@@ -59,21 +71,33 @@ int CKavroDlg::ReadAllSettings()
     m_progress->Create(this);
     m_progress->SetMessage("Now, reading camera settings.");
     const int rows = CtrlTbl::Count();
+    int readable = 0;
+    int read = 0;
+    for (int row = 0; row < rows; ++row)
+        readable += IsReadable(row) ? 1 : 0;
     for (int row = 0; row < rows; ++row) {
         if (!IsReadable(row))
             continue;
         const CtrlTblEntry& entry = CtrlTbl::Rows()[row];
         int value = 0;
-        if (m_engine->GetInt(entry.commandIndex, 0, value, m_commandTimeoutMs))
+        if (m_engine->GetInt(entry.commandIndex, 0, value, m_commandTimeoutMs)) {
             SetParam(entry.ctrlId, value);
-        else if (m_engine->Interrupted())
-            break;   // stopping, or the line hung up: no row left can be read
+            ++read;
+        } else if (m_engine->Interrupted()) {
+            break;
+        }
         m_progress->SetPos(row * 100 / rows);
     }
     m_progress->SetPos(100);
     m_progress->Destroy();
     activateWindow();
     raise();
+    if (StopRequest::CancelRaised())
+        m_prompts.Message(this, QString(kReadingCancelled).arg(read).arg(readable), kToolCaption,
+                          UiPrompts::Icon::Information);
+    else if (LineLost())
+        m_prompts.Message(this, QString(kReadingLineLost).arg(read).arg(readable), kToolCaption,
+                          UiPrompts::Icon::Exclamation);
     return 1;
 }
 
