@@ -1,6 +1,9 @@
 // The application object's start-up and shutdown, in process and as a real process.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMessageBox>
 #include <QSettings>
 #include <QTimer>
 
@@ -11,7 +14,10 @@
 #include "app/CKavroApp.h"
 #include "camsim/PtyCamera.h"
 #include "camsim/VirtualCamera.h"
+#include "comm/StopRequest.h"
+#include "dialogs/BlockingScope.h"
 #include "dialogs/CCommSelDlg.h"
+#include "dialogs/QtUiPrompts.h"
 #include "mainwin/CKavroDlg.h"
 #include "support/ChildProcess.h"
 #include "support/MainWindowRig.h"
@@ -144,6 +150,47 @@ TEST_F(ApplicationWithCamera, SigtermDuringAFactoryReadingEndsItAndClosesInOrder
     EXPECT_LT(camera.ReceivedLines().size(), 50u) << "the rows left were not tried";
     EXPECT_EQ(ProfileValue(home, "Normal Shutdown").toInt(), 1);
     EXPECT_EQ(ProfileValue(home, "Active Mode").toString(), "FACTORY");
+}
+
+// SIGTERM while the exit question stands: the tool closes in order at once,
+// without an answer, and the stop it asked for ends with it.
+TEST_F(ApplicationWithCamera, ASignalWhileTheExitQuestionStandsClosesAtOnce)
+{
+    WriteProfile(home, "COM1=" + pty.DevicePath() + "\nComm%20Port=0\nNormal%20Shutdown=1\n");
+    QtUiPrompts boxes;
+    CKavroApp app(boxes);
+    const auto startedUp = [&] {
+        const std::vector<std::string> lines = camera.ReceivedLines();
+        return !lines.empty() && lines.back().rfind("TPN=", 0) == 0 && !BlockingScope::IsActive();
+    };
+    QTimer closeBox;   // the title bar's close box, once the start-up reading is over
+    QObject::connect(&closeBox, &QTimer::timeout, [&] {
+        if (app.MainWindow() && startedUp()) {
+            closeBox.stop();
+            app.MainWindow()->close();   // the question stands in here
+        }
+    });
+    QElapsedTimer sinceSignal;
+    QTimer signaller;   // SIGTERM once the question stands; a run that ignores it is ended after 3 s
+    QObject::connect(&signaller, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box && !sinceSignal.isValid()) {
+            sinceSignal.start();
+            raise(SIGTERM);
+        } else if (sinceSignal.isValid() && sinceSignal.elapsed() > 3000) {
+            if (box)
+                box->done(QMessageBox::No);
+            else if (app.MainWindow())
+                app.MainWindow()->CloseInOrder();
+        }
+    });
+    closeBox.start(20);
+    signaller.start(20);
+    EXPECT_EQ(app.InitInstance(), 0);
+    ASSERT_TRUE(sinceSignal.isValid()) << "the question was asked";
+    EXPECT_LT(sinceSignal.elapsed(), 1000) << "closed within a second of the signal";
+    EXPECT_FALSE(StopRequest::Raised()) << "the stop ended with the shutdown it asked for";
+    EXPECT_EQ(ProfileValue(home, "Normal Shutdown").toInt(), 1);
 }
 
 TEST(Application, AStartUpReadingEndsAtAHangUpAndTakesValuesAtTheEdge)

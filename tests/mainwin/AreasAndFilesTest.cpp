@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "dialogs/AreaStore.h"
+#include "dialogs/CCommSelDlg.h"
 #include "dialogs/CProgDlg.h"
 #include "mainwin/CAreaSelDlg.h"
 #include "mainwin/CCompareDlg.h"
@@ -17,6 +18,7 @@
 
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 
 namespace {
 
@@ -97,6 +99,62 @@ TEST(SettingsFiles, AFactoryFileLoadsAtUserLevelWithoutItsFactoryLines)
     EXPECT_EQ(user.window->CurParam(CmdAGCF), user.window->PrevParam(CmdAGCF)) << "the load is committed";
     EXPECT_FALSE(user.window->Progress().IsCreated());
     EXPECT_TRUE(user.prompts.prompts.empty());
+}
+
+// A load the camera does not take whole says how far it came, and a line the
+// camera did not acknowledge shows the committed value, not the file's: a
+// Cancel while a line waits, a line left unanswered, a hang-up.
+TEST(SettingsFiles, ALoadSaysWhatTheCameraDidNotTake)
+{
+    TempFolder folder;
+    MainWindowRig rig;
+    rig.window->SetCommandTimeout(300);
+    rig.window->Initialise();
+    const auto load = [&](const std::string& text) {
+        const std::string path = folder.File("load.cam");
+        std::ofstream(path, std::ios::trunc) << text;
+        rig.Wire();
+        rig.prompts.Clear();
+        rig.prompts.files.push_back(QString::fromStdString(path));
+        rig.window->OnOpenSettingFile();
+        return Settings(rig.Wire());
+    };
+    const auto shown = [&](const char* mnemonic) { return rig.Spin(rig.Id(mnemonic))->Text().toStdString(); };
+
+    camsim::Faults slow;
+    slow.replyDelayMs = 200;
+    rig.camera.SetFaults(slow);
+    QTimer hand;   // Cancel while the third line waits for its answer
+    QObject::connect(&hand, &QTimer::timeout, [&] {
+        if (rig.camera.ReceivedLines().size() == 3 && rig.window->Progress().IsCreated())
+            QTest::mouseClick(rig.window->Progress().CancelButton(), Qt::LeftButton);
+    });
+    hand.start(10);
+    EXPECT_EQ(load("GA=11\r\nGAR=12\r\nGAB=13\r\nNRS=14\r\nKSR=15\r\n"),
+              (std::vector<std::string>{"GA=11", "GAR=12", "GAB=13"}));
+    hand.stop();
+    EXPECT_EQ(shown("GAR") + " " + shown("GAB") + " " + shown("NRS"), "12 0 0") << "acknowledged, in flight, unsent";
+    EXPECT_EQ(rig.prompts.LastText(), "Loading cancelled: 3 of 5 lines sent.\nThe camera did not acknowledge 1 of the "
+                                      "3 lines sent; those settings keep their previous values.");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.window->CommSel().Messages().mid(0, 2) == QStringList{"COMPLETE", "GAB=13"}; }))
+        << "the late answer is taken by the idle tick, not by the next load";
+
+    rig.camera.SetFaults(SilentTo({"KSR"}));
+    EXPECT_EQ(load("GA=50\r\nKSR=700\r\nSPR0=7\r\nNRS=99\r\n").size(), 4u) << "an unanswered line stops nothing";
+    EXPECT_EQ(shown("KSR") + " " + shown("NRS"), "667 99");
+    EXPECT_EQ(rig.prompts.LastText(),
+              "The camera did not acknowledge 1 of the 4 lines sent; those settings keep their previous values.");
+    EXPECT_EQ(rig.prompts.prompts.back().icon, UiPrompts::Icon::Exclamation);
+
+    camsim::Faults hangUp;
+    hangUp.hangUpAtCommand = 3;
+    rig.camera.SetFaults(hangUp);
+    EXPECT_EQ(load("GA=60\r\nKSR=710\r\nSPR0=8\r\nNRS=98\r\n"),
+              (std::vector<std::string>{"GA=60", "KSR=710", "SPR0=8"})) << "nothing is sent after the hang-up";
+    EXPECT_EQ(shown("GA") + " " + shown("SPR0") + " " + shown("NRS"), "60 7 99") << "what the camera holds";
+    EXPECT_EQ(rig.prompts.LastText(), "The line to the camera was lost: 3 of 4 lines sent.\nThe camera did not "
+                                      "acknowledge 1 of the 3 lines sent; those settings keep their previous values.");
+    EXPECT_EQ(rig.window->CurParam(rig.Cmd("SPR0")), rig.window->PrevParam(rig.Cmd("SPR0")));
 }
 
 TEST(SettingsFiles, ComparingWithAFileMarksTheDifferencesAndAppliesOnlyTheCheckedOnes)

@@ -4,19 +4,24 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
+#include <QCloseEvent>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTest>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWindow>
 
 #include <thread>
 
 #include "dialogs/CCommSelDlg.h"
+#include "dialogs/BlockingScope.h"
 #include "dialogs/CProgDlg.h"
+#include "dialogs/QtUiPrompts.h"
 #include "mainwin/CFindDlg.h"
 #include "mainwin/CtrlHighlight.h"
 #include "params/SettingIndex.h"
@@ -54,6 +59,42 @@ void PostKey(QWindow* window, Qt::Key key, const QString& text)
     QCoreApplication::postEvent(window, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, text));
     QCoreApplication::postEvent(window, new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier, text));
 }
+
+// The operator's hand on a real exit question: asks to close once more while
+// it stands, then answers with a click on "No" or with Alt+Y. A box that takes
+// no input is closed after three seconds, so that the test ends.
+struct QuestionHand {
+    enum Answer { ClickNo, AltY };
+    explicit QuestionHand(QWidget* window) : window(window)
+    {
+        QObject::connect(&timer, &QTimer::timeout, [this] { Tick(); });
+        timer.start(20);
+    }
+    void Tick()
+    {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) {
+            opened.invalidate();
+            return;
+        }
+        if (!opened.isValid()) {
+            opened.start();
+            QCoreApplication::postEvent(window, new QCloseEvent);
+        } else if (opened.elapsed() > 3000) {
+            ++ignored;
+            box->done(QMessageBox::No);
+        } else if (answer == ClickNo) {
+            QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
+        } else {
+            QTest::keyClick(box, Qt::Key_Y, Qt::AltModifier);
+        }
+    }
+    QWidget* window;
+    Answer answer = ClickNo;
+    int ignored = 0;   // boxes that took no input
+    QElapsedTimer opened;
+    QTimer timer;
+};
 
 }  // namespace
 
@@ -199,6 +240,52 @@ TEST(MainWindow, TheLevelSwitchReadsTheFactoryRowsDroppingInputMadeMeanwhile)
     rig.prompts.yesNoAnswers = {true};
     rig.window->OnExit();
     EXPECT_FALSE(rig.window->isVisible()) << "Yes closes it";
+}
+
+// The window manager's close request while the camera is read is answered
+// when the reading ends, by a question that takes the mouse and the keyboard;
+// another request while it stands asks nothing more; after No the tool still
+// reads the whole camera.
+TEST(MainWindow, ACloseRequestDuringAReadingIsAskedWhenItEnds)
+{
+    MainWindowRig rig;
+    rig.window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(rig.window.get()));
+    rig.window->Initialise();
+    QtUiPrompts boxes;
+    rig.prompts.onAsk = [&](QWidget* owner, const ScriptedUiPrompts::Prompt& question) {
+        EXPECT_FALSE(BlockingScope::IsActive()) << "asked outside the reading";
+        return boxes.AskYesNo(owner, question.text, question.caption);
+    };
+    bool closed = false;
+    QObject::connect(rig.window.get(), &CKavroDlg::Closed, [&] { closed = true; });
+    QuestionHand hand(rig.window.get());
+    const auto reloadWithACloseRequest = [&] {
+        rig.Wire();
+        QWidget* window = rig.window.get();
+        std::thread windowManager([&] {
+            if (WaitFor([&] { return rig.camera.ReceivedLines().size() > 10; }, 10000))
+                QCoreApplication::postEvent(window, new QCloseEvent);
+        });
+        rig.window->OnReload();
+        windowManager.join();
+    };
+
+    reloadWithACloseRequest();
+    EXPECT_EQ(rig.prompts.prompts.size(), 1u) << "one question, after the reading";
+    EXPECT_EQ(rig.prompts.LastText(), "Are you sure to terminate the Camera Kavro ?");
+    EXPECT_EQ(hand.ignored, 0) << "the question took the click on No";
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(rig.window->isVisible());
+    EXPECT_EQ(rig.Wire().size(), FileQueries(false).size() + 2) << "the whole reading ran";
+
+    hand.answer = QuestionHand::AltY;
+    rig.prompts.Clear();
+    reloadWithACloseRequest();
+    EXPECT_EQ(rig.prompts.prompts.size(), 1u);
+    EXPECT_EQ(hand.ignored, 0) << "the question took Alt+Y";
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(rig.Wire().size(), FileQueries(false).size() + 2) << "the reading ended first";
 }
 
 // At start-up the line cannot be opened: the box stands over a finished

@@ -34,9 +34,11 @@ public:
         if (boxesTakeFocus)
             TakeFocusLikeABox(owner);
     }
-    bool AskYesNo(QWidget*, const QString& text, const QString& caption) override
+    bool AskYesNo(QWidget* owner, const QString& text, const QString& caption) override
     {
         prompts.push_back({text, caption, Icon::Question, QString()});
+        if (onAsk)
+            return onAsk(owner, prompts.back());
         const bool yes = yesNoAnswers.empty() ? false : yesNoAnswers.front();
         if (!yesNoAnswers.empty())
             yesNoAnswers.pop_front();
@@ -56,6 +58,7 @@ public:
     std::deque<QString> files;       // empty: cancelled
     std::vector<QString> fileFilters;
     std::function<void(const Prompt&)> onMessage;   // sees the windows while the box would stand
+    std::function<bool(QWidget*, const Prompt&)> onAsk;   // answers questions instead of the script (a real box)
     bool boxesTakeFocus = false;   // a message is a window that takes the focus, as a real box does
 
 private:
