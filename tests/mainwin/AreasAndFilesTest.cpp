@@ -16,6 +16,7 @@
 #include "support/MainWindowRig.h"
 #include "support/Faults.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
@@ -167,12 +168,12 @@ TEST(SettingsFiles, ComparingWithAFileMarksTheDifferencesAndAppliesOnlyTheChecke
     rig.camera.SetRegister("GAR", 5);   // the pages do not know it yet
     TempFolder folder;
     const std::string path = folder.File("golden.cam");
-    std::ofstream(path) << "GA=120\r\nGAR=5\r\nAGCF=50\r\nGA00=5\r\nKSR=700\r\n";
+    std::ofstream(path) << "GA=120\r\nGAR=5\r\nAGCF=50\r\nGA00=5\r\nKSR=700\r\nCM=3\r\nCM=3\r\n";
     rig.Wire();
     rig.prompts.files.push_back(QString::fromStdString(path));
     rig.window->OnCompareWithFile();
 
-    EXPECT_EQ(rig.Wire(), (std::vector<std::string>{"GA?", "GAR?", "AGCF?", "KSR?"}))
+    EXPECT_EQ(rig.Wire(), (std::vector<std::string>{"GA?", "GAR?", "AGCF?", "KSR?", "CM?", "CM?"}))
         << "the factory-only line is not compared at user level; nothing is set";
     EXPECT_EQ(rig.Spin(rig.Id("GAR"))->Text(), "5") << "the pages show the camera's values";
     CCompareDlg* dialog = rig.window->CompareDlg();
@@ -180,23 +181,30 @@ TEST(SettingsFiles, ComparingWithAFileMarksTheDifferencesAndAppliesOnlyTheChecke
     QTableWidget& table = dialog->Table();
     auto cell = [&table](int row, int column) { return table.item(row, column)->text().toStdString(); };
     auto marked = [&table](int row) { return table.item(row, CCompareDlg::ColPage)->data(CCompareDlg::kDiffersRole).toBool(); };
-    ASSERT_EQ(table.rowCount(), 4);
-    std::string order;
-    for (int row = 0; row < 4; ++row)
-        order += cell(row, CCompareDlg::ColMnemonic) + (marked(row) ? "* " : " ");
-    EXPECT_EQ(order, "GA* AGCF* KSR* GAR ") << "differing rows first and marked, each part in file order";
+    const auto order = [&] {
+        std::string text;
+        for (int row = 0; row < table.rowCount(); ++row)
+            text += cell(row, CCompareDlg::ColMnemonic) + (marked(row) ? "* " : " ");
+        return text;
+    };
+    EXPECT_EQ(order(), "GA* AGCF* KSR* CM* CM* GAR ") << "differing rows first and marked, each part in file order";
     EXPECT_EQ(cell(1, CCompareDlg::ColFile) + "/" + cell(1, CCompareDlg::ColCamera), "50/60") << "as the pages show it";
     EXPECT_EQ(cell(2, CCompareDlg::ColLabel), "KneeSlope R");
-    EXPECT_FALSE(table.item(3, CCompareDlg::ColPage)->flags() & Qt::ItemIsUserCheckable);
+    EXPECT_FALSE(table.item(5, CCompareDlg::ColPage)->flags() & Qt::ItemIsUserCheckable);
 
     table.item(0, CCompareDlg::ColPage)->setCheckState(Qt::Checked);
     table.item(2, CCompareDlg::ColPage)->setCheckState(Qt::Checked);
+    table.item(3, CCompareDlg::ColPage)->setCheckState(Qt::Checked);
     dialog->ApplyButton().click();
-    EXPECT_EQ(Settings(rig.Wire()), (std::vector<std::string>{"GA=120", "KSR=700"}));
+    EXPECT_EQ(Settings(rig.Wire()), (std::vector<std::string>{"GA=120", "KSR=700", "CM=3"}));
     EXPECT_EQ(rig.Spin(rig.Id("KSR"))->Text(), "700");
     EXPECT_EQ(rig.window->CurParam(CmdGA), rig.window->PrevParam(CmdGA)) << "applied as a loaded file is";
-    EXPECT_EQ(dialog->Comparison().DifferenceCount(), 1u) << "compared again after applying";
-    EXPECT_TRUE(marked(0) && !marked(1));
+    EXPECT_EQ(order(), "AGCF* GA GAR KSR CM CM ") << "both rows of \"CM\" follow the camera";
+    EXPECT_EQ(dialog->Summary().text(), "1 of 6 values differ from the file.");
+
+    rig.Type(rig.Id("GAR"), "9");   // a change made on the pages while the window is open
+    EXPECT_EQ(order(), "GAR* AGCF* GA KSR CM CM ");
+    EXPECT_EQ(cell(0, CCompareDlg::ColCamera), "9");
     EXPECT_TRUE(rig.prompts.prompts.empty());
 }
 
