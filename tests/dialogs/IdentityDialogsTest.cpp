@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 
 #include <fstream>
 
@@ -68,17 +69,29 @@ TEST(AboutWindow, ShowsTheCameraDataWithPlaceholdersAndOpensTheChosenPdf)
     EXPECT_TRUE(rig.prompts.prompts.empty());
 }
 
-TEST(UserId, SixteenCharactersAreWrittenSeventeenRefusedBeforeSending)
+TEST(UserId, OpensWithTheCameraIdAndWritesSixteenCharactersButNotSeventeenNorNothingUnasked)
 {
     CompanionRig rig;
+    rig.Cam().SetText("UD", "LINE4");
     CUserIDDlg dialog(rig.Settings(), rig, rig.prompts);
     QLineEdit* edit = dialog.findChild<QLineEdit*>("userIdEdit");
+    EXPECT_EQ(rig.Wire(), Lines{"UD?"});
+    EXPECT_EQ(edit->text(), "LINE4") << "opens with what the camera holds";
 
+    dialog.show();
+    edit->clear();
+    QTest::keyClick(edit, Qt::Key_Return);   // Enter presses "Write"
+    ASSERT_EQ(rig.prompts.prompts.size(), 1u);
+    EXPECT_EQ(rig.prompts.LastText(), "Write an empty User ID?\nThe camera's User ID will be erased.");
+    EXPECT_TRUE(rig.Wire().empty()) << "No: nothing is erased";
+    EXPECT_EQ(rig.Cam().Text("UD"), "LINE4");
+
+    rig.prompts.Clear();
     edit->setText("ABCDEFGHIJKLMNOPQ");
     dialog.findChild<QPushButton*>("write")->click();
     EXPECT_TRUE(rig.Wire().empty()) << "17 characters are not sent";
     ASSERT_EQ(rig.prompts.prompts.size(), 1u);
-    EXPECT_EQ(rig.prompts.prompts[0].text, "Couldn't write the User ID.");
+    EXPECT_EQ(rig.prompts.prompts[0].text, "Couldn't write the User ID.\nA User ID holds at most 16 characters.");
     EXPECT_EQ(rig.prompts.prompts[0].icon, Icon::Stop);
 
     edit->setText("ABCDEFGHIJKLMNOP");
