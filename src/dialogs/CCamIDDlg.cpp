@@ -1,6 +1,9 @@
 #include "dialogs/CCamIDDlg.h"
 
+#include <algorithm>
+
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -37,6 +40,8 @@ CCamIDDlg::CCamIDDlg(AppSettings& settings, CompanionOwner& owner, UiPrompts& pr
         edit->setFixedWidth(edit->fontMetrics().horizontalAdvance('W') + 14);
         row->addWidget(edit);
     }
+    for (QLineEdit* edit : m_edits)
+        edit->installEventFilter(this);
     m_save = new QPushButton("Camera ID", this);
     m_save->setObjectName("save");
     m_save->setAutoDefault(false);
@@ -50,6 +55,24 @@ CCamIDDlg::CCamIDDlg(AppSettings& settings, CompanionOwner& owner, UiPrompts& pr
     layout->addWidget(m_status);
     SetCommStatus(static_cast<int>(m_settings.lineOnline));
     ShowCameraId();
+}
+
+// A character typed fills its box, whatever it held, and moves on to the
+// next one, so that an ID is typed in one go.
+bool CCamIDDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    const auto box = std::find(m_edits.begin(), m_edits.end(), watched);
+    if (box == m_edits.end() || event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    const QString text = static_cast<QKeyEvent*>(event)->text();
+    if (text.size() != 1 || !text[0].isPrint())
+        return false;
+    (*box)->setText(text);
+    if (box + 1 != m_edits.end()) {
+        (*(box + 1))->setFocus(Qt::TabFocusReason);
+        (*(box + 1))->selectAll();
+    }
+    return true;
 }
 
 void CCamIDDlg::SetCommStatus(int state)

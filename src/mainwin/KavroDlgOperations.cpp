@@ -65,6 +65,7 @@ const char kCannotOpen[] = "\nCouldn't open this file";
 const char kFileError[] = "File Open Error";
 
 const double kDegreesPerStep = 0.0625;   // "TMS" counts sixteenths of a degree
+const QString kDegrees = QString::fromUtf8(" \u00b0C");
 
 // What the progress window says when the camera takes its time, and what is
 // said after a Cancel.
@@ -191,7 +192,7 @@ void CKavroDlg::OnTemperature(int)
     BlockingScope blocking;
     int value = 0;
     if (m_engine->GetInt(CmdTMS, 0, value, m_commandTimeoutMs))
-        ShowReadOut(CtrlId::TemperatureText, QString::asprintf("%.1f", value * kDegreesPerStep));
+        ShowReadOut(CtrlId::TemperatureText, QString::asprintf("%.1f", value * kDegreesPerStep) + kDegrees);
 }
 
 void CKavroDlg::OnSNumber(int)

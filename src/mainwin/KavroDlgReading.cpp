@@ -1,6 +1,11 @@
 // Reading the camera's settings into the pages.
 #include "mainwin/CKavroDlg.h"
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "settings/AppSettings.h"
 #include "comm/CRsCmd.h"
 #include "comm/CommandTable.h"
@@ -19,13 +24,33 @@ const char kReadingCancelled[] = "Reading cancelled: %1 of %2 settings read.";
 const char kReadingLineLost[] =
     "The line to the camera was lost: %1 of %2 settings read. Check the cable and the camera, then reload.";
 
+std::string ConfiguredPort(const AppSettings& settings)
+{
+    return "COM" + std::to_string(settings.commPort + 1);
+}
+
+// Why the serial port would not open, as far as the device shows it; the
+// port's own report goes to standard error.
+QString PortProblem(const AppSettings& settings, const SerialPort& port)
+{
+    if (settings.serialMode != LineComPort)
+        return QString();
+    const std::string device = port.ResolveDevice(ConfiguredPort(settings));
+    const QString where = QString::fromStdString(ConfiguredPort(settings) + " (" + device + ")");
+    struct stat info {};
+    if (stat(device.c_str(), &info) != 0)
+        return "\n" + where + " does not exist: is the adapter plugged in, and is the port chosen right?";
+    if (faccessat(AT_FDCWD, device.c_str(), R_OK | W_OK, AT_EACCESS) != 0 && errno == EACCES)
+        return "\n" + where + " may not be used by this user.";
+    return "\n" + where + " is in use by another program, or it is not a serial port.";
+}
+
 // What the operator can do about a serial port that would not open.
 QString PortProblemDetails(const AppSettings& settings, const SerialPort& port)
 {
     if (settings.serialMode != LineComPort)
         return QString();
-    const std::string device = port.ResolveDevice("COM" + std::to_string(settings.commPort + 1));
-    return QString::fromStdString(PortAccessHint::For(device));
+    return QString::fromStdString(PortAccessHint::For(port.ResolveDevice(ConfiguredPort(settings))));
 }
 
 }  // namespace
@@ -33,8 +58,9 @@ QString PortProblemDetails(const AppSettings& settings, const SerialPort& port)
 int CKavroDlg::ConnectCamera()
 {
     if (!m_engine->OpenPort(static_cast<int>(m_settings.commPort))) {
-        m_prompts.MessageWithDetails(this, "Failed to initialize!", EngineHost::kToolCaption,
-                                     UiPrompts::Icon::Exclamation, PortProblemDetails(m_settings, m_port));
+        m_prompts.MessageWithDetails(this, "Failed to initialize!" + PortProblem(m_settings, m_port),
+                                     EngineHost::kToolCaption, UiPrompts::Icon::Exclamation,
+                                     PortProblemDetails(m_settings, m_port));
         m_engine->ClosePort();
         return 0;
     }

@@ -2,6 +2,7 @@
 // camera; boxes are answered by the test.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -52,7 +53,7 @@ TEST(AboutWindow, ShowsTheCameraDataWithPlaceholdersAndOpensTheChosenPdf)
     EXPECT_FALSE(about.findChild<QPushButton*>("saveUserId")->isEnabled());
 
     about.findChild<QPushButton*>("viewHelp")->click();
-    EXPECT_EQ(rig.prompts.LastText(), "No file was selected!!");
+    EXPECT_EQ(rig.prompts.LastText(), "No file was selected!!\nThe folder " + helpFolder + " holds no help file (*.pdf).");
 
     for (const char* name : {"manual.pdf", "errata.pdf", "notes.txt"})
         std::ofstream(help.File(name)) << "x";
@@ -67,6 +68,16 @@ TEST(AboutWindow, ShowsTheCameraDataWithPlaceholdersAndOpensTheChosenPdf)
     ASSERT_EQ(catcher.opened.size(), 1);
     EXPECT_EQ(catcher.opened[0], QUrl::fromLocalFile(QString::fromStdString(help.File("manual.pdf"))));
     EXPECT_TRUE(rig.prompts.prompts.empty());
+
+    {
+        // A desktop whose handler of files cannot open them, as without a PDF viewer.
+        QObject noViewer;
+        QDesktopServices::setUrlHandler("file", &noViewer, "Open");
+        withHelp.findChild<QPushButton*>("viewHelp")->click();
+        QDesktopServices::unsetUrlHandler("file");
+    }
+    EXPECT_EQ(rig.prompts.LastText(), "No program to show PDF files is installed.\nThe help file is " +
+                                          QString::fromStdString(help.File("manual.pdf")));
 }
 
 TEST(UserId, OpensWithTheCameraIdAndWritesSixteenCharactersButNotSeventeenNorNothingUnasked)
@@ -127,7 +138,12 @@ TEST(CameraId, FillsOneEditPerCharacterAndOnlyTheFactorySaves)
         EXPECT_TRUE(dialog.Edit(k)->text().isEmpty()) << "edit " << k;
     EXPECT_TRUE(dialog.findChild<QPushButton*>("save")->isVisible()) << "factory level saves";
 
-    dialog.Edit(2)->setText("7");
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    dialog.Edit(0)->setFocus(Qt::TabFocusReason);
+    for (const char key : {'A', 'B', '7'})   // typed in one go, each box passing on to the next
+        QTest::keyClick(QApplication::focusWidget(), key);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.Edit(3));
     rig.Wire();
     dialog.findChild<QPushButton*>("save")->click();
     EXPECT_EQ(rig.Wire(), (Lines{"ULCK=5963104", "ID=AB7"})) << "unlocked first, then the three characters";

@@ -109,10 +109,10 @@ TEST(CameraOperations, UserLevelWhiteBalanceShadingAndTemperature)
 
     // Sixteenths of a degree, below zero too.
     rig.Click(CtrlId::Temperature);
-    EXPECT_EQ(ReadOut(rig, CtrlId::TemperatureText), "-1.0");
+    EXPECT_EQ(ReadOut(rig, CtrlId::TemperatureText), QString::fromUtf8("-1.0 \u00b0C"));
     rig.camera.SetRegister("TMS", 0);
     rig.Click(CtrlId::Temperature);
-    EXPECT_EQ(ReadOut(rig, CtrlId::TemperatureText), "0.0");
+    EXPECT_EQ(ReadOut(rig, CtrlId::TemperatureText), QString::fromUtf8("0.0 \u00b0C"));
 }
 
 TEST(CameraOperations, FactoryLevelRecalibrationsAndReadOuts)

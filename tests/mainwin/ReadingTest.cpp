@@ -121,6 +121,23 @@ TEST(Reading, CancelEndsAReadingAtOnceAndKeepsWhatWasRead)
     EXPECT_EQ(rig.window->CurParam(rig.Cmd("NRS")), 9) << "the next reading reads everything";
 }
 
+// The box says why the port would not open, not only standard error.
+TEST(Reading, APortThatWouldNotOpenSaysWhy)
+{
+    MainWindowRig rig;
+    SerialPort other;   // another program has the camera's port
+    other.SetDeviceResolver([&](int) { return rig.pty.DevicePath(); });
+    ASSERT_EQ(other.Open("COM1", 115200, 8, 0, 0, 0), 1);
+    rig.window->Initialise();
+    rig.settings.commPort = 1;
+    rig.window->ConnectCamera();
+    ASSERT_EQ(rig.prompts.prompts.size(), 2u);
+    EXPECT_EQ(rig.prompts.prompts[0].text, QString::fromStdString("Failed to initialize!\nCOM1 (" + rig.pty.DevicePath() +
+                                                                  ") is in use by another program, or it is not a serial port."));
+    EXPECT_EQ(rig.prompts.prompts[1].text, "Failed to initialize!\nCOM2 (/nonexistent/ttyS2) does not exist: is the "
+                                           "adapter plugged in, and is the port chosen right?");
+}
+
 // The packaging checks run this as an ordinary user, on a device of the group
 // "dialout" named in KAVRO_DENIED_DEVICE; root may open any device.
 TEST(Reading, DeniedPortNamesItsGroupInTheDetails)
@@ -133,7 +150,8 @@ TEST(Reading, DeniedPortNamesItsGroupInTheDetails)
     rig.window->Initialise();
     ASSERT_EQ(rig.prompts.prompts.size(), 1u);
     const ScriptedUiPrompts::Prompt& box = rig.prompts.prompts[0];
-    EXPECT_EQ(box.text, "Failed to initialize!") << "the box's own text stays";
+    EXPECT_TRUE(box.text.startsWith("Failed to initialize!\n")) << "the box's own text stays";
+    EXPECT_TRUE(box.text.endsWith("may not be used by this user.")) << box.text.toStdString();
     EXPECT_TRUE(box.details.contains("group \"dialout\"")) << box.details.toStdString();
     EXPECT_TRUE(box.details.contains("sudo usermod -aG dialout $USER")) << box.details.toStdString();
 }
