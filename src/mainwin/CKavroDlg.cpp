@@ -135,16 +135,26 @@ void CKavroDlg::ShowCommSelBeside()
 }
 
 // Beside the main window. A desktop centres the main window, which leaves too
-// little room on its right: the main window then moves left to make it. Only a
-// pair wider than the screen overlaps, the communication window at the right edge.
+// little room on its right: the main window then moves left to make it, unless
+// the window manager has it maximised (a move then would make the maximised
+// size its normal one). Only a pair wider than the screen overlaps, the
+// communication window at the right edge.
 void CKavroDlg::PlaceCommSelBeside()
 {
     const QRect screen = this->screen()->availableGeometry();
     const int commWidth = m_commSel->frameGeometry().width();
     const int lacking = frameGeometry().right() + kCommSelGap + commWidth - screen.right();
     const int roomOnLeft = frameGeometry().left() - screen.left();
-    if (lacking > 0 && roomOnLeft > 0)
+    const bool placedByDesktop = windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen);
+    if (lacking > 0 && roomOnLeft > 0 && !placedByDesktop)
         move(pos() - QPoint(std::min(lacking, roomOnLeft), 0));
+    FollowWithCommSel();
+}
+
+void CKavroDlg::FollowWithCommSel()
+{
+    const QRect screen = this->screen()->availableGeometry();
+    const int commWidth = m_commSel->frameGeometry().width();
     const QRect main = frameGeometry();
     const int x = std::min(main.right() + kCommSelGap, screen.right() - commWidth);
     m_commSel->move(std::max(screen.left(), x), main.top());
@@ -156,12 +166,21 @@ void CKavroDlg::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     // A desktop without a window manager does not hold the minimum size.
-    if (!minimumSize().isEmpty() && (width() < minimumWidth() || height() < minimumHeight())) {
+    if (!minimumSize().isEmpty() && (width() < minimumWidth() || height() < minimumHeight()) &&
+        windowState() == Qt::WindowNoState) {
         resize(size().expandedTo(minimumSize()));
         return;
     }
     if (m_commSel && m_commSel->isVisible())
         PlaceCommSelBeside();
+}
+
+// Dragged by the operator, the main window takes the communication window along.
+void CKavroDlg::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    if (m_commSel && m_commSel->isVisible())
+        FollowWithCommSel();
 }
 
 void CKavroDlg::DestroyWindow()

@@ -201,6 +201,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void BuildMenu();
@@ -213,6 +214,7 @@ private:
     AreaStore Store();
     void ShowCommSelBeside();
     void PlaceCommSelBeside();
+    void FollowWithCommSel();
     void StartTimers();
     void OnIdleCheck();
     void OnSimulatorTick();

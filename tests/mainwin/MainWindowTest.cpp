@@ -96,6 +96,29 @@ struct QuestionHand {
     QTimer timer;
 };
 
+// The first label of a shown page that is cut or lies under an edit; empty when none.
+std::string SqueezedLabel(QTabWidget& tabs)
+{
+    for (int tab = 0; tab < tabs.count(); ++tab) {
+        tabs.setCurrentIndex(tab);
+        QWidget* page = tabs.currentWidget();
+        if (page->layout())
+            page->layout()->activate();
+        for (const QLabel* label : page->findChildren<QLabel*>()) {
+            if (!label->isVisibleTo(page))
+                continue;
+            const std::string where = tabs.tabText(tab).toStdString() + ": \"" + label->text().toStdString() + "\"";
+            if (label->width() < label->sizeHint().width())
+                return where + " is cut";
+            const QRect at(label->mapTo(page, QPoint(0, 0)), label->size());
+            for (const KavroSpinBox* spin : page->findChildren<KavroSpinBox*>())
+                if (at.intersects(QRect(spin->mapTo(page, QPoint(0, 0)), spin->size())))
+                    return where + " lies under an edit";
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 TEST(MainWindow, TheIdleCheckAsksForTheModelUnlessOffline)
@@ -209,6 +232,8 @@ TEST(MainWindow, TheLevelSwitchReadsTheFactoryRowsDroppingInputMadeMeanwhile)
     EXPECT_TRUE(commSel->isEnabled());
 
     EXPECT_GE(rig.window->width(), userWidth);
+    EXPECT_EQ(SqueezedLabel(rig.window->Tabs()), "") << "the window grew for the factory pages";
+    rig.window->Tabs().setCurrentIndex(0);
     EXPECT_FALSE(rig.window->frameGeometry().intersects(commSel->frameGeometry()));
     rig.window->resize(rig.window->width() + 120, rig.window->height());
     EXPECT_FALSE(rig.window->frameGeometry().intersects(commSel->frameGeometry()))
@@ -219,6 +244,19 @@ TEST(MainWindow, TheLevelSwitchReadsTheFactoryRowsDroppingInputMadeMeanwhile)
     EXPECT_FALSE(rig.window->frameGeometry().intersects(commSel->frameGeometry()))
         << "a main window with too little room on its right moves left to make it";
     EXPECT_TRUE(screen.contains(commSel->frameGeometry()));
+
+    // Maximised and restored, the window has its normal size again; moved, the
+    // communication window goes along.
+    const QRect normal = rig.window->geometry();
+    rig.window->showMaximized();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.window->size() != normal.size(); }));
+    rig.window->showNormal();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rig.window->geometry() == normal; }))
+        << "normal " << normal.width() << "x" << normal.height() << ", now " << rig.window->width() << "x"
+        << rig.window->height();
+    rig.window->move(rig.window->pos() + QPoint(-40, 30));
+    EXPECT_EQ(commSel->frameGeometry().top(), rig.window->frameGeometry().top());
+    EXPECT_FALSE(rig.window->frameGeometry().intersects(commSel->frameGeometry()));
 
     rig.window->Tabs().setCurrentIndex(3);   // Factory B
     TypeLevelSequence(rig.window.get());
@@ -336,22 +374,11 @@ TEST(MainWindow, TheWindowKeepsRoomForItsPagesAndSharesTheRest)
     QCoreApplication::processEvents();   // the window system's answer
     ASSERT_TRUE(QTest::qWaitFor([&] { return rig.window->size() == rig.window->windowHandle()->size(); }));
     QTabWidget& tabs = rig.window->Tabs();
+    EXPECT_EQ(SqueezedLabel(tabs), "");
     for (int tab = 0; tab < tabs.count(); ++tab) {
         tabs.setCurrentIndex(tab);
         QWidget* page = tabs.currentWidget();
-        if (page->layout())
-            page->layout()->activate();
         int right = 0;
-        for (const QLabel* label : page->findChildren<QLabel*>()) {
-            if (!label->isVisibleTo(page))
-                continue;
-            EXPECT_GE(label->width(), label->sizeHint().width())
-                << tabs.tabText(tab).toStdString() << ": \"" << label->text().toStdString() << "\" is cut";
-            const QRect at(label->mapTo(page, QPoint(0, 0)), label->size());
-            for (const KavroSpinBox* spin : page->findChildren<KavroSpinBox*>())
-                EXPECT_FALSE(at.intersects(QRect(spin->mapTo(page, QPoint(0, 0)), spin->size())))
-                    << tabs.tabText(tab).toStdString() << ": \"" << label->text().toStdString() << "\" under an edit";
-        }
         for (const QWidget* child : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             if (child->isVisibleTo(page))
                 right = std::max(right, child->geometry().right());
