@@ -89,6 +89,7 @@ void CLUTDlg::BuildControls()
     small.setPointSize(8);
     setFont(small);
     resize(Dlu(0, 0, 464, 418).size() + QSize(8, 0));   // room for "511(x16)" in the desktop font
+    setMinimumSize(size());   // never smaller than the graph and the buttons laid out in it
     auto* group = new QGroupBox("Setting", this);
     group->setGeometry(Dlu(7, 41, 86, 74));
     const struct {

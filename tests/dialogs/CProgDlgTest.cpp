@@ -4,9 +4,15 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QApplication>
 #include <QTimer>
 
+#include <QMessageBox>
+
+#include "comm/StopRequest.h"
+#include "dialogs/BlockingScope.h"
 #include "dialogs/CProgDlg.h"
+#include "dialogs/QtUiPrompts.h"
 #include "support/PaintProbe.h"
 
 TEST(CProgDlg, ShowsOverItsDisabledOwnerOneAtATimeAndTheOwnerAlwaysComesBack)
@@ -62,4 +68,60 @@ TEST(CProgDlg, ShowsOverItsDisabledOwnerOneAtATimeAndTheOwnerAlwaysComesBack)
     EXPECT_TRUE(withoutOwner.Create(nullptr));
     withoutOwner.SetPos(10);
     withoutOwner.Destroy();
+}
+
+// During an operation the window is the one that acts on input: a click on
+// another window is dropped, Esc pressed anywhere is its Cancel, and the
+// Cancel lasts until the operation ends.
+TEST(CProgDlg, ItsCancelAndEscEndTheOperationOnly)
+{
+    QWidget owner;
+    auto* other = new QPushButton("other", &owner);
+    bool otherClicked = false;
+    QObject::connect(other, &QPushButton::clicked, [&] { otherClicked = true; });
+    owner.show();
+    CProgDlg progress;
+    for (bool escape : {false, true}) {
+        {
+            BlockingScope operation;
+            progress.Create(&owner);
+            ASSERT_NE(progress.CancelButton(), nullptr);
+            EXPECT_EQ(progress.CancelButton()->text(), "Cancel");
+            owner.setEnabled(true);   // as a companion window of the owner would be
+            QTest::mouseClick(other, Qt::LeftButton);
+            EXPECT_FALSE(otherClicked) << "dropped during the operation";
+            if (escape)
+                QTest::keyClick(&owner, Qt::Key_Escape);
+            else
+                QTest::mouseClick(progress.CancelButton(), Qt::LeftButton);
+            EXPECT_TRUE(progress.Cancelled());
+            EXPECT_TRUE(StopRequest::CancelRaised());
+            progress.Destroy();
+            EXPECT_TRUE(StopRequest::CancelRaised()) << "until the operation ends";
+        }
+        EXPECT_FALSE(StopRequest::CancelRaised());
+    }
+    progress.Create(&owner);   // outside an operation there is nothing to cancel
+    QTest::mouseClick(progress.CancelButton(), Qt::LeftButton);
+    EXPECT_FALSE(StopRequest::CancelRaised());
+    progress.Destroy();
+}
+
+// A window manager cuts a caption wider than its box: a short message with a
+// long caption gets a box wide enough.
+TEST(QtUiPrompts, ABoxIsWideEnoughForItsCaption)
+{
+    const QString caption = "A caption much longer than the message it stands over";
+    int boxWidth = 0;
+    int captionWidth = 0;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        boxWidth = box->width();
+        captionWidth = box->fontMetrics().horizontalAdvance(caption);
+        box->accept();
+    });
+    QtUiPrompts().Message(nullptr, "Done.", caption, UiPrompts::Icon::Information);
+    EXPECT_GT(boxWidth, captionWidth + 60);
 }
