@@ -29,7 +29,6 @@
 namespace {
 
 const QString kCaption = QStringLiteral("Camera Kavro") + "  Ver " + kKavroVersion;
-constexpr int kCommSelGap = 8;   // between the main window and the communication window
 
 UiPrompts::Icon PromptIcon(EngineHost::Icon icon)
 {

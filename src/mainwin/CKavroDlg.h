@@ -56,6 +56,7 @@ public:
     static constexpr int kCommandTimeoutMs = 3000;
     static constexpr int kIdleCheckMs = 60000;
     static constexpr int kSimulatorMs = 100;
+    static constexpr int kCommSelGap = 8;   // between the main window and the windows beside it
 
     // Construction makes the companion objects; the communication window's
     // object runs the crash guard.
@@ -120,7 +121,7 @@ public:
     std::vector<bool> ApplySettingLines(const std::vector<SettingsLine>& lines);
     CCompareDlg* CompareDlg() const;
     void OnFindSetting();
-    void RevealCtrl(int ctrlId);
+    QString RevealCtrl(int ctrlId);
     CFindDlg* FindDlg() const;
 
     // Lookups and the value store behind the pages; an unknown control id gets an error box.
@@ -214,6 +215,8 @@ private:
     AreaStore Store();
     void ShowCommSelBeside();
     void PlaceCommSelBeside();
+    void PlaceFindDlg(const QWidget* control);
+    QString GreyedNote(int ctrlId) const;
     void FollowWithCommSel();
     void StartTimers();
     void OnIdleCheck();

@@ -10,6 +10,7 @@
 #include "comm/StopRequest.h"
 #include "dialogs/BlockingScope.h"
 #include "dialogs/CCommSelDlg.h"
+#include "mainwin/CFindDlg.h"
 #include "dialogs/UiPrompts.h"
 #include "params/KavroSpinBox.h"
 
@@ -53,7 +54,11 @@ bool CKavroDlg::OnKeyDownMsg(QWidget* source, QKeyEvent* event)
     if (AdvanceKeySequence(event))
         return true;
     if (event->key() == Qt::Key_Escape) {
-        close();   // asks the exit question
+        // After a setting was found, Esc closes the find window first.
+        if (m_findDlg && m_findDlg->isVisible())
+            m_findDlg->close();
+        else
+            close();   // asks the exit question
         return true;
     }
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;

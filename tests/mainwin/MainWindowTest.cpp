@@ -446,4 +446,25 @@ TEST(MainWindow, FindSettingListsTheShownControlsAndRevealsTheChosenOne)
     EXPECT_NE(control->parentWidget()->findChild<CtrlHighlight*>(), nullptr) << "and is marked";
     EXPECT_TRUE(QTest::qWaitFor([&] { return control->parentWidget()->findChild<CtrlHighlight*>() == nullptr; }, 5000))
         << "the mark fades by itself";
+    const auto coveredBy = [](const QWidget* window, const QWidget* revealed) {
+        return window->frameGeometry().intersects(QRect(revealed->mapToGlobal(QPoint()), revealed->size()));
+    };
+    EXPECT_FALSE(coveredBy(find, control)) << "the find window never stands over the control it shows";
+    EXPECT_TRUE(find->Note().text().isEmpty());
+
+    find->Text().clear();
+    QTest::keyClicks(&find->Text(), "PE");   // greyed out by the exposure mode "Preset"
+    find->List().setCurrentRow(0);
+    QTest::keyClick(&find->Text(), Qt::Key_Return);
+    EXPECT_EQ(find->Note().text(), QString::fromUtf8("Greyed out by User Parameter \u203a Shutter \u203a Preset  [SM]."));
+    EXPECT_FALSE(coveredBy(find, rig.Registry().Find(rig.Id("PE"))));
+
+    QTest::keyClicks(&find->Text(), "zzz");
+    EXPECT_EQ(find->List().count(), 0);
+    EXPECT_EQ(find->Note().text(), "No setting matches");
+
+    rig.prompts.Clear();
+    QTest::keyClick(rig.window.get(), Qt::Key_Escape);
+    EXPECT_FALSE(find->isVisible()) << "Esc closes the find window first";
+    EXPECT_TRUE(rig.prompts.prompts.empty()) << "and does not ask to end the tool";
 }
