@@ -17,6 +17,7 @@
 #include "settings/Version.h"
 #include "comm/CameraIdentity.h"
 #include "comm/EngineHost.h"
+#include "dialogs/BlockingScope.h"
 #include "dialogs/CLabel.h"
 #include "dialogs/CUserIDDlg.h"
 #include "dialogs/CompanionOwner.h"
@@ -147,6 +148,7 @@ void CAboutDlg::SetCommStatus(int state)
 // Nothing changes when the camera does not tell its firmware version.
 void CAboutDlg::RefreshCameraData()
 {
+    BlockingScope reading;
     CRsCmd* engine = m_owner.Camera();
     CameraIdentity identity;
     if (!engine || !CameraIdentity::Read(*engine, m_settings.commandFormat == 1, identity))

@@ -1,19 +1,20 @@
 #include "dialogs/CCamIDDlg.h"
 
-#include <algorithm>
-
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "settings/AppSettings.h"
 #include "comm/CRsCmd.h"
 #include "comm/CommandTable.h"
 #include "comm/EngineHost.h"
+#include "dialogs/BlockingScope.h"
 #include "dialogs/CompanionOwner.h"
 #include "dialogs/DialogParts.h"
 #include "dialogs/StatusPictures.h"
@@ -83,6 +84,7 @@ void CCamIDDlg::SetCommStatus(int state)
 // An answer that does not start with a printable character holds no ID.
 void CCamIDDlg::ShowCameraId()
 {
+    BlockingScope reading;
     CRsCmd* engine = m_owner.Camera();
     CommandValue value;
     const int index = CommandTable::Find("ID");
@@ -100,6 +102,7 @@ void CCamIDDlg::ShowCameraId()
 
 void CCamIDDlg::OnSaveCameraId()
 {
+    BlockingScope saving;
     CRsCmd* engine = m_owner.Camera();
     if (!engine || !engine->SetInt(CommandTable::Find("ULCK"), 0, kUnlockNumber, kTimeoutMs)) {
         m_prompts.Message(this, kSaveFailed, EngineHost::kToolCaption, UiPrompts::Icon::Stop);
