@@ -184,6 +184,7 @@ void CKavroDlg::moveEvent(QMoveEvent* event)
 
 void CKavroDlg::DestroyWindow()
 {
+    StopRequest::Clear();   // a stop asks for this end and no more
     if (!m_engine)
         return;
     for (QTimer* timer : {m_engineTimer, m_idleTimer, m_simulatorTimer})
@@ -197,7 +198,6 @@ void CKavroDlg::DestroyWindow()
     HideCompanions();
     while (m_waitCursorDepth > 0)
         SetWaitCursor(false);
-    StopRequest::Clear();   // the stop asked for this end; the line is closed now
 }
 
 void CKavroDlg::ShowUnexpected(const char* where)

@@ -10,8 +10,8 @@
 #include "comm/StopRequest.h"
 #include "dialogs/BlockingScope.h"
 #include "dialogs/CCommSelDlg.h"
-#include "mainwin/CFindDlg.h"
 #include "dialogs/UiPrompts.h"
+#include "mainwin/CFindDlg.h"
 #include "params/KavroSpinBox.h"
 
 namespace {
