@@ -21,7 +21,6 @@ void CKavroDlg::OnFindSetting()
             return (m_settings.IsFactory() || !place.factoryOnly) && FindCtrl(place.ctrlId) != nullptr;
         };
         m_findDlg = new CFindDlg(listed, [this](int ctrlId) { return RevealCtrl(ctrlId); }, this);
-        m_findDlg->adjustSize();
         PlaceFindDlg(nullptr);
     }
     m_findDlg->show();

@@ -168,6 +168,8 @@ void CKavroDlg::OnBlemishRecal(int ctrlId)
         m_prompts.Message(this, kBlemishDone, EngineHost::kToolCaption, UiPrompts::Icon::Information);
 }
 
+// The factory table is recalibrated with "RS00", the user tables with "RS";
+// the text names the table and whether flat (0) or colour (1) shading.
 void CKavroDlg::OnShadingRecal(int ctrlId)
 {
     const int table = GetParam(Bound("SDM"));
