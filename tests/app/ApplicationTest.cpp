@@ -88,7 +88,8 @@ TEST(Application, WithoutACameraItRunsOfflineAndStillEndsInOrder)
     RunAndClose(app);
 
     ASSERT_FALSE(prompts.prompts.empty());
-    EXPECT_TRUE(prompts.prompts[0].text.startsWith("Failed to initialize!\nCOM1 (/nonexistent/tty) does not exist"));
+    EXPECT_EQ(prompts.prompts[0].text, "Failed to initialize!\nCOM1 (/nonexistent/tty) does not exist: is the adapter "
+                                       "plugged in, and is the port chosen right?");
     EXPECT_EQ(app.Settings().lineOnline, 0u);
     EXPECT_EQ(ProfileValue(home, "Normal Shutdown").toInt(), 1);
     EXPECT_EQ(ProfileValue(home, "Active Mode").toString(), "USER") << "the profile was written at exit";

@@ -311,6 +311,20 @@ TEST(SettingAreas, StoresAndLoadsReachTheCameraInOrder)
     EXPECT_EQ(rig.Wire().size(), 4u) << "a refusal does not stop the other areas";
     EXPECT_EQ(rig.prompts.LastText(), "Couldn't store current setting data!");
 
+    rig.camera.SetFaults(slowStore);
+    QTimer hand;   // Cancel while the second area is stored
+    QObject::connect(&hand, &QTimer::timeout, [&] {
+        if (rig.camera.ReceivedLines().size() == 2 && rig.window->Progress().IsCreated())
+            QTest::mouseClick(rig.window->Progress().CancelButton(), Qt::LeftButton);
+    });
+    hand.start(10);
+    rig.prompts.yesNoAnswers = {true};
+    rig.window->OnStoreAll(0);
+    hand.stop();
+    EXPECT_EQ(rig.Wire(), (std::vector<std::string>{"SA=3", "SA=2"})) << "no area after the Cancel";
+    EXPECT_EQ(rig.prompts.LastText(), "Storing cancelled: 1 of 4 areas stored.");
+    rig.camera.SetFaults({});
+
     rig.settings.offline = 1;
     rig.prompts.Clear();
     rig.prompts.yesNoAnswers = {true};

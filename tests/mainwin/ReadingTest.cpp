@@ -118,13 +118,9 @@ TEST(Reading, APortThatWouldNotOpenSaysWhy)
     other.SetDeviceResolver([&](int) { return rig.pty.DevicePath(); });
     ASSERT_EQ(other.Open("COM1", 115200, 8, 0, 0, 0), 1);
     rig.window->Initialise();
-    rig.settings.commPort = 1;
-    rig.window->ConnectCamera();
-    ASSERT_EQ(rig.prompts.prompts.size(), 2u);
-    EXPECT_EQ(rig.prompts.prompts[0].text, QString::fromStdString("Failed to initialize!\nCOM1 (" + rig.pty.DevicePath() +
-                                                                  ") is in use by another program, or it is not a serial port."));
-    EXPECT_EQ(rig.prompts.prompts[1].text, "Failed to initialize!\nCOM2 (/nonexistent/ttyS2) does not exist: is the "
-                                           "adapter plugged in, and is the port chosen right?");
+    ASSERT_EQ(rig.prompts.prompts.size(), 1u);
+    EXPECT_EQ(rig.prompts.LastText(), QString::fromStdString("Failed to initialize!\nCOM1 (" + rig.pty.DevicePath() +
+                                                             ") is in use by another program, or it is not a serial port."));
 }
 
 // The packaging checks run this as an ordinary user, on a device of the group
