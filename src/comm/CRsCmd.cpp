@@ -82,10 +82,10 @@ CRsCmd::~CRsCmd()
     m_port.SetLockWaitNotice(nullptr);
 }
 
-// While the tool stops no box may hold it up.
+// While the tool stops no box may hold it up; a Cancel has its own report.
 void CRsCmd::ShowError(const std::string& text)
 {
-    if (StopRequest::Raised())
+    if (StopRequest::Stopping())
         return;
     m_host.ShowMessage(text, kCommError, EngineHost::Icon::Exclamation);
 }

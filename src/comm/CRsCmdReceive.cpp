@@ -115,7 +115,7 @@ LineAssembler::Ending CRsCmd::ReplyEnding() const
 
 bool CRsCmd::Interrupted() const
 {
-    return StopRequest::Raised() || LineHungUp();
+    return StopRequest::Stopping() || LineHungUp();
 }
 
 int CRsCmd::OpenPort(int portIndex)
@@ -283,7 +283,7 @@ bool CRsCmd::ReadLine(LineAssembler::Ending ending, std::string& line)
     const long long deadline = ReadDeadline();
     m_lineRanDry = false;
     uint8_t byte = 0;
-    for (size_t taken = 0; taken < LineAssembler::kCapacity && !StopRequest::Raised(); ++taken) {
+    for (size_t taken = 0; taken < LineAssembler::kCapacity && !StopRequest::Stopping(); ++taken) {
         const long long left = std::clamp(deadline - SteadyMs(), 0LL, static_cast<long long>(kByteTimeoutMs));
         if (ReadBytes(&byte, 1, static_cast<int>(left)) != 1) {
             m_lineRanDry = true;
@@ -334,8 +334,9 @@ int CRsCmd::ReadLineCr(int logMode)
 
 // Ends with a reply, however it reached the list (a message box shown during
 // the wait runs timers), at the deadline whatever the line sends, and at once
-// on a stop or once a hung-up line is read out. The reader sleeps until bytes
-// arrive, so the reply is taken the moment its line is complete.
+// on a stop, a Cancel or once a hung-up line is read out. The reader sleeps
+// until bytes arrive, so the reply is taken the moment its line is complete;
+// while the line is quiet the host serves its windows between reader calls.
 bool CRsCmd::WaitForLine(LineReader reader, int logMode, int timeoutMs)
 {
     using namespace std::chrono;
@@ -347,8 +348,11 @@ bool CRsCmd::WaitForLine(LineReader reader, int logMode, int timeoutMs)
             return true;
         if (WaitEndsEarly() || SteadyMs() >= m_waitDeadlineMs)
             return false;
+        if (!m_lineRanDry)
+            continue;
+        m_host.WhileWaiting();   // may raise a Cancel, seen at the next look
         // A closed port gives nothing at once: the wait runs out its time asleep.
-        if (m_lineRanDry && PortClosed())
+        if (PortClosed())
             std::this_thread::sleep_for(milliseconds(std::clamp(m_waitDeadlineMs - SteadyMs(), 0LL,
                                                                 static_cast<long long>(kByteTimeoutMs))));
     }
@@ -363,10 +367,10 @@ void CRsCmd::PauseBeforeFirstLook() const
     std::this_thread::sleep_until(std::min(m_sentAt + milliseconds(ReplyWaitMs()), deadline));
 }
 
-// A stop ends a wait at once; a hang-up (or a Cancel) once the bytes that came before it are read.
+// A stop or a Cancel ends a wait at once; a hang-up once the bytes that came before it are read.
 bool CRsCmd::WaitEndsEarly() const
 {
-    return StopRequest::Raised() || (m_lineRanDry && Interrupted());
+    return StopRequest::Stopping() || (m_lineRanDry && LineHungUp());
 }
 
 void CRsCmd::StartSeries()

@@ -8,6 +8,7 @@
 #include "settings/AppSettings.h"
 #include "comm/EngineHost.h"
 #include "comm/SettingAreas.h"
+#include "comm/StopRequest.h"
 #include "dialogs/BlockingScope.h"
 #include "dialogs/CProgDlg.h"
 #include "dialogs/UiPrompts.h"
@@ -20,6 +21,8 @@ const char kStoreProgress[] = "Now, Store camera data.";
 const char kStoreAllProgress[] = "Now, Store camera data ALL area.";
 const char kStored[] = "Completed to store current setting data!";
 const char kNotStored[] = "Couldn't store current setting data!";
+const char kStoreCancelled[] = "Storing cancelled: the camera did not confirm the store.";
+const char kStoreAllCancelled[] = "Storing cancelled: %1 of %2 areas stored.";
 
 void Pause(int ms)
 {
@@ -40,7 +43,9 @@ int AreaStore::StoreOne(int area)
     m_progress.SetMessage(kStoreProgress);
     const int stored = SettingAreas::Store(m_engine, area);
     CloseProgress();
-    if (stored == 1 && m_settings.offline == 0)
+    if (StopRequest::CancelRaised())
+        m_prompts.Message(m_owner, kStoreCancelled, EngineHost::kToolCaption, UiPrompts::Icon::Information);
+    else if (stored == 1 && m_settings.offline == 0)
         m_prompts.Message(m_owner, kStored, EngineHost::kToolCaption, UiPrompts::Icon::Information);
     return stored;
 }
@@ -53,13 +58,19 @@ int AreaStore::StoreAll()
     int failures = 0;
     int done = 0;
     for (int area : SettingAreas::kStoreAllOrder) {
+        if (StopRequest::Stopping())
+            break;
         Pause(SettingAreas::kPauseMs);
         failures += SettingAreas::Store(m_engine, area) == 1 ? 0 : 1;
         m_progress.SetPos(++done * 100 / SettingAreas::kCount);
     }
     CloseProgress();
-    ShowOutcome(failures == 0);
-    return failures;
+    if (StopRequest::CancelRaised())
+        m_prompts.Message(m_owner, QString(kStoreAllCancelled).arg(done - failures).arg(SettingAreas::kCount),
+                          EngineHost::kToolCaption, UiPrompts::Icon::Information);
+    else
+        ShowOutcome(failures == 0);
+    return failures + SettingAreas::kCount - done;
 }
 
 void AreaStore::ShowOutcome(bool stored)

@@ -22,7 +22,8 @@ public:
 
     // One area; the completion box unless offline. 1 when the camera stored it.
     int StoreOne(int area);
-    // Areas 3, 2, 1, 0; a failure does not stop the others. The number of failures.
+    // Areas 3, 2, 1, 0; a failure does not stop the others, a Cancel stops
+    // before the next. The number of areas not stored.
     int StoreAll();
     // Full bar, pause, owner activated, window gone.
     void CloseProgress();

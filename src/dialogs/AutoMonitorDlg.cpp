@@ -9,6 +9,7 @@
 
 #include "comm/CRsCmd.h"
 #include "comm/CommandTable.h"
+#include "dialogs/BlockingScope.h"
 #include "dialogs/CompanionOwner.h"
 
 namespace {
@@ -118,10 +119,12 @@ void AutoMonitorDlg::timerEvent(QTimerEvent* event)
         QDialog::timerEvent(event);
 }
 
+// The tick stays out of another operation's way; its own queries are one.
 void AutoMonitorDlg::Refresh(int force)
 {
-    if (m_refreshing)
+    if (m_refreshing || BlockingScope::IsActive())
         return;
+    BlockingScope reading;
     m_refreshing = true;
     if (force == 1 || shutterAuto)
         m_shutter->setText(ReadShutter());

@@ -17,6 +17,7 @@
 #include "settings/Version.h"
 #include "comm/CameraIdentity.h"
 #include "comm/EngineHost.h"
+#include "dialogs/BlockingScope.h"
 #include "dialogs/CLabel.h"
 #include "dialogs/CUserIDDlg.h"
 #include "dialogs/CompanionOwner.h"
@@ -147,6 +148,7 @@ void CAboutDlg::SetCommStatus(int state)
 // Nothing changes when the camera does not tell its firmware version.
 void CAboutDlg::RefreshCameraData()
 {
+    BlockingScope reading;
     CRsCmd* engine = m_owner.Camera();
     CameraIdentity identity;
     if (!engine || !CameraIdentity::Read(*engine, m_settings.commandFormat == 1, identity))
@@ -168,8 +170,14 @@ void CAboutDlg::OnSaveUserId()
 void CAboutDlg::OnViewHelpFile()
 {
     if (m_helpFiles->currentIndex() < 0) {
-        m_prompts.Message(this, "No file was selected!!", EngineHost::kToolCaption, UiPrompts::Icon::Exclamation);
+        QString text = "No file was selected!!";
+        if (m_helpFiles->count() == 0)
+            text += QString("\nThe folder %1 holds no help file (*.pdf).").arg(QDir(m_helpFolder).absolutePath());
+        m_prompts.Message(this, text, EngineHost::kToolCaption, UiPrompts::Icon::Exclamation);
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir(m_helpFolder).absoluteFilePath(m_helpFiles->currentText())));
+    const QString file = QDir(m_helpFolder).absoluteFilePath(m_helpFiles->currentText());
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
+        m_prompts.Message(this, "No program to show PDF files is installed.\nThe help file is " + file,
+                          EngineHost::kToolCaption, UiPrompts::Icon::Exclamation);
 }

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "comm/CRsCmd.h"
+#include "dialogs/BlockingScope.h"
 #include "dialogs/CompanionOwner.h"
 #include "dialogs/DialogParts.h"
 #include "dialogs/StatusPictures.h"
@@ -82,6 +83,7 @@ void CAfeSenderDlg::OnSend()
     CRsCmd* engine = m_owner.Camera();
     if (!engine)
         return;
+    BlockingScope sending;
     const long address = AutoBaseNumber(m_address->text());
     const long value = AutoBaseNumber(m_data->text());
     engine->SetRaw("AFES=" + WithoutLineEnds(m_afe->text()) + "\r\n", kTimeoutMs);

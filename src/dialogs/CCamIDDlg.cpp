@@ -2,15 +2,19 @@
 
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "settings/AppSettings.h"
 #include "comm/CRsCmd.h"
 #include "comm/CommandTable.h"
 #include "comm/EngineHost.h"
+#include "dialogs/BlockingScope.h"
 #include "dialogs/CompanionOwner.h"
 #include "dialogs/DialogParts.h"
 #include "dialogs/StatusPictures.h"
@@ -37,6 +41,8 @@ CCamIDDlg::CCamIDDlg(AppSettings& settings, CompanionOwner& owner, UiPrompts& pr
         edit->setFixedWidth(edit->fontMetrics().horizontalAdvance('W') + 14);
         row->addWidget(edit);
     }
+    for (QLineEdit* edit : m_edits)
+        edit->installEventFilter(this);
     m_save = new QPushButton("Camera ID", this);
     m_save->setObjectName("save");
     m_save->setAutoDefault(false);
@@ -52,6 +58,24 @@ CCamIDDlg::CCamIDDlg(AppSettings& settings, CompanionOwner& owner, UiPrompts& pr
     ShowCameraId();
 }
 
+// A character typed fills its box, whatever it held, and moves on to the
+// next one, so that an ID is typed in one go.
+bool CCamIDDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    const auto box = std::find(m_edits.begin(), m_edits.end(), watched);
+    if (box == m_edits.end() || event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    const QString text = static_cast<QKeyEvent*>(event)->text();
+    if (text.size() != 1 || !text[0].isPrint())
+        return false;
+    (*box)->setText(text);
+    if (box + 1 != m_edits.end()) {
+        (*(box + 1))->setFocus(Qt::TabFocusReason);
+        (*(box + 1))->selectAll();
+    }
+    return true;
+}
+
 void CCamIDDlg::SetCommStatus(int state)
 {
     m_status->setPixmap(StatusPictures::LineBar(state == 1));
@@ -60,6 +84,7 @@ void CCamIDDlg::SetCommStatus(int state)
 // An answer that does not start with a printable character holds no ID.
 void CCamIDDlg::ShowCameraId()
 {
+    BlockingScope reading;
     CRsCmd* engine = m_owner.Camera();
     CommandValue value;
     const int index = CommandTable::Find("ID");
@@ -77,6 +102,7 @@ void CCamIDDlg::ShowCameraId()
 
 void CCamIDDlg::OnSaveCameraId()
 {
+    BlockingScope saving;
     CRsCmd* engine = m_owner.Camera();
     if (!engine || !engine->SetInt(CommandTable::Find("ULCK"), 0, kUnlockNumber, kTimeoutMs)) {
         m_prompts.Message(this, kSaveFailed, EngineHost::kToolCaption, UiPrompts::Icon::Stop);

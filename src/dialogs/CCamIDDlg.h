@@ -30,6 +30,9 @@ public:
     // For tests.
     QLineEdit* Edit(int k) const { return m_edits[static_cast<size_t>(k)]; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void ShowCameraId();
 

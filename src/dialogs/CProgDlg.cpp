@@ -4,11 +4,14 @@
 
 #include <QFrame>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "comm/StopRequest.h"
 #include "dialogs/BlockingScope.h"
 
 namespace {
@@ -29,6 +32,7 @@ bool CProgDlg::Create(QWidget* owner)
     Destroy();
     m_message.clear();
     m_sincePaint.invalidate();
+    m_cancelled = false;
     QWidget* ownerWindow = owner ? owner->window() : nullptr;
     m_owner = ownerWindow;
     if (ownerWindow && ownerWindow->isEnabled())
@@ -52,8 +56,16 @@ bool CProgDlg::Create(QWidget* owner)
     m_bar = new QProgressBar(frame);
     m_bar->setRange(0, 100);
     m_bar->setValue(0);
+    m_cancel = new QPushButton(QStringLiteral("Cancel"), frame);
+    m_cancel->setObjectName(QStringLiteral("cancel"));
+    m_cancel->setAutoDefault(false);
+    QObject::connect(m_cancel, &QPushButton::clicked, [this] { OnCancel(); });
+    auto buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_cancel);
     layout->addWidget(m_messageLabel);
     layout->addWidget(m_bar);
+    layout->addLayout(buttons);
     frame->setFixedWidth(kWindowWidth);
     frame->adjustSize();
 
@@ -64,9 +76,10 @@ bool CProgDlg::Create(QWidget* owner)
     // paint nothing until the operation is over.
     frame->setAttribute(Qt::WA_Mapped);
     frame->repaint();
+    BlockingScope::SetLiveWindow(frame, [this] { OnCancel(); });
     // The owner and its companion windows are painted greyed out now, not
     // after the operation.
-    BlockingScope::ServeEventsWithoutInput();
+    BlockingScope::ServeEvents();
     return true;
 }
 
@@ -91,7 +104,7 @@ void CProgDlg::CentreOver(const QWidget* owner)
 }
 
 // The caller blocks the event loop while the window is up: everything is
-// painted at once with repaint(), never by letting events run.
+// painted at once with repaint(); events run only under the operation's rules.
 void CProgDlg::SetMessage(const QString& text)
 {
     m_message = text;
@@ -115,17 +128,53 @@ void CProgDlg::SetPos(int position)
         m_messageLabel->setText(m_message);
         m_messageLabel->repaint();
     }
+    BlockingScope::ServeEvents();   // a Cancel pressed meanwhile is seen now
 }
 
 void CProgDlg::Destroy()
 {
+    m_slowSince.invalidate();
+    m_slowOwner.clear();
     if (!m_window)
         return;
+    BlockingScope::SetLiveWindow(nullptr, nullptr);
     if (m_owner)
         m_owner->setEnabled(true);
     m_window->close();
     delete m_window.data();
     m_messageLabel = nullptr;
     m_bar = nullptr;
+    m_cancel = nullptr;
     m_owner.clear();
+}
+
+void CProgDlg::CreateWhenSlow(QWidget* owner, const QString& message)
+{
+    Destroy();
+    m_cancelled = false;
+    m_slowOwner = owner;
+    m_message = message;
+    m_slowSince.start();
+}
+
+void CProgDlg::ShowIfDue()
+{
+    if (!m_slowSince.isValid() || m_slowSince.elapsed() < kSlowMs)
+        return;
+    m_slowSince.invalidate();
+    const QString message = m_message;
+    Create(m_slowOwner);
+    SetMessage(message);
+}
+
+// The operation ends after the command in flight; only an operation's own
+// Cancel is raised, so that its end clears it.
+void CProgDlg::OnCancel()
+{
+    if (!m_window || m_cancelled || !BlockingScope::IsActive())
+        return;
+    m_cancelled = true;
+    StopRequest::RaiseCancel();
+    m_cancel->setEnabled(false);
+    m_window->repaint();
 }

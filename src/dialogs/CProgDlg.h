@@ -6,14 +6,19 @@
 
 class QLabel;
 class QProgressBar;
+class QPushButton;
 class QWidget;
 
 // The small window every long camera operation shows while it blocks the
-// user-interface thread. It keeps its owner's window disabled while it exists.
-// The window exists only between Create and Destroy; the object lives on and
-// serves one operation after the other.
+// user-interface thread. It keeps its owner's window disabled while it exists
+// and is the one window that acts on input meanwhile: its "Cancel" button (or
+// Esc) asks the operation to end after the command in flight. The window
+// exists only between Create and Destroy; the object lives on and serves one
+// operation after the other.
 class CProgDlg {
 public:
+    static constexpr int kSlowMs = 1000;   // an operation that may be quick shows the window after this
+
     CProgDlg();
     ~CProgDlg();
     CProgDlg(const CProgDlg&) = delete;
@@ -23,18 +28,43 @@ public:
     // window centred over it. A window still open from before is destroyed first.
     bool Create(QWidget* owner);
     void SetMessage(const QString& text);
-    // Moves the bar (0..100) and shows the message again: painted when the bar
-    // moves, at once the first time and at 100, otherwise at most every
-    // kRepaintStepMs, so that a reading that moves the bar hundreds of times a
-    // second is not slowed.
+    // Moves the bar (0..100), shows the message again and serves a Cancel:
+    // painted when the bar moves, at once the first time and at 100, otherwise
+    // at most every kRepaintStepMs, so that a reading that moves the bar
+    // hundreds of times a second is not slowed.
     static constexpr int kRepaintStepMs = 50;
     void SetPos(int position);
     // Enables the remembered owner window, whatever its state before, and closes.
     void Destroy();
 
+    // For an operation that is usually quick: the window appears with the
+    // message once ShowIfDue finds it running for kSlowMs.
+    void CreateWhenSlow(QWidget* owner, const QString& message);
+    void ShowIfDue();
+
+    // The operator pressed Cancel (or Esc) since Create.
+    bool Cancelled() const { return m_cancelled; }
+    void OnCancel();
+
     bool IsCreated() const { return !m_window.isNull(); }
     QWidget* Window() const { return m_window.data(); }
+    QPushButton* CancelButton() const { return m_cancel; }
     QString Message() const { return m_message; }
+
+    // Shows the window for an operation of a scope and destroys it at the end of the scope.
+    class WhenSlow {
+    public:
+        WhenSlow(CProgDlg& progress, QWidget* owner, const QString& message) : m_progress(progress)
+        {
+            m_progress.CreateWhenSlow(owner, message);
+        }
+        ~WhenSlow() { m_progress.Destroy(); }
+        WhenSlow(const WhenSlow&) = delete;
+        WhenSlow& operator=(const WhenSlow&) = delete;
+
+    private:
+        CProgDlg& m_progress;
+    };
 
 private:
     void CentreOver(const QWidget* owner);
@@ -46,6 +76,12 @@ private:
     QPointer<QWidget> m_window;
     QLabel* m_messageLabel = nullptr;
     QProgressBar* m_bar = nullptr;
+    QPushButton* m_cancel = nullptr;
     QString m_message;
     QElapsedTimer m_sincePaint;   // since SetPos last painted; invalid until it first does
+    bool m_cancelled = false;
+
+    // ---- a window to come (CreateWhenSlow)
+    QPointer<QWidget> m_slowOwner;
+    QElapsedTimer m_slowSince;   // invalid: none to come
 };

@@ -12,6 +12,7 @@
 #include "comm/CameraIdentity.h"
 #include "comm/CommandTable.h"
 #include "comm/EngineHost.h"
+#include "dialogs/BlockingScope.h"
 #include "dialogs/CompanionOwner.h"
 #include "dialogs/DialogParts.h"
 #include "dialogs/StatusPictures.h"
@@ -20,6 +21,8 @@
 namespace {
 
 const char kWriteFailed[] = "Couldn't write the User ID.";
+const char kTooLong[] = "\nA User ID holds at most 16 characters.";
+const char kEraseQuestion[] = "Write an empty User ID?\nThe camera's User ID will be erased.";
 
 // A reply that does not start with a printable character holds no user ID.
 bool StartsPrintable(const std::string& text)
@@ -54,6 +57,7 @@ CUserIDDlg::CUserIDDlg(AppSettings& settings, CompanionOwner& owner, UiPrompts& 
     layout->addWidget(buttons);
     layout->addWidget(m_status);
     SetCommStatus(static_cast<int>(m_settings.lineOnline));
+    OnReadUserId();   // Write with Enter sends what the camera holds, never an empty edit
 }
 
 void CUserIDDlg::SetCommStatus(int state)
@@ -72,9 +76,15 @@ void CUserIDDlg::WriteUserId(const QString& text, AppSettings& settings, Compani
     CommandValue value;
     value.text = text.toStdString();
     // The camera counts bytes; anything beyond 16 is refused before it is sent.
+    if (value.text.size() > static_cast<size_t>(kMaxLength)) {
+        prompts.Message(window, QString(kWriteFailed) + kTooLong, EngineHost::kToolCaption, UiPrompts::Icon::Stop);
+        return;
+    }
+    if (value.text.empty() && !prompts.AskYesNo(window, kEraseQuestion, EngineHost::kToolCaption))
+        return;
+    BlockingScope blocking;
     CRsCmd* engine = owner.Camera();
-    if (value.text.size() > static_cast<size_t>(kMaxLength) || !engine
-        || !engine->SetValue(CommandTable::Find("UD"), 0, value, kTimeoutMs)) {
+    if (!engine || !engine->SetValue(CommandTable::Find("UD"), 0, value, kTimeoutMs)) {
         prompts.Message(window, kWriteFailed, EngineHost::kToolCaption, UiPrompts::Icon::Stop);
         return;
     }
@@ -85,6 +95,7 @@ void CUserIDDlg::WriteUserId(const QString& text, AppSettings& settings, Compani
 
 void CUserIDDlg::OnReadUserId()
 {
+    BlockingScope blocking;
     CRsCmd* engine = m_owner.Camera();
     CommandValue value;
     if (!engine || !engine->GetValue(CommandTable::Find("UD"), 0, value, kTimeoutMs, 1, 1)) {

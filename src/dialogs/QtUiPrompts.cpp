@@ -1,7 +1,10 @@
 #include "dialogs/QtUiPrompts.h"
 
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 #include "dialogs/BlockingScope.h"
 
@@ -22,6 +25,20 @@ QMessageBox::Icon BoxIcon(UiPrompts::Icon icon)
     return QMessageBox::Warning;
 }
 
+// What a window manager puts beside a caption: the icon and three buttons.
+constexpr int kTitleBarDecoration = 120;
+
+// A window manager cuts a caption wider than its box: the box grows to show it.
+void FitCaption(QMessageBox& box)
+{
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const int wanted = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kTitleBarDecoration;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+}
+
 }  // namespace
 
 void QtUiPrompts::Message(QWidget* owner, const QString& text, const QString& caption, Icon icon)
@@ -36,6 +53,7 @@ void QtUiPrompts::MessageWithDetails(QWidget* owner, const QString& text, const 
     QMessageBox box(BoxIcon(icon), caption, text, QMessageBox::Ok, owner);
     if (!details.isEmpty())
         box.setDetailedText(details);
+    FitCaption(box);
     box.exec();
 }
 
@@ -44,6 +62,7 @@ bool QtUiPrompts::AskYesNo(QWidget* owner, const QString& text, const QString& c
     BlockingScope::Prompt prompt;
     QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, owner);
     box.setDefaultButton(QMessageBox::No);
+    FitCaption(box);
     return box.exec() == QMessageBox::Yes;
 }
 

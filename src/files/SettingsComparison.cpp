@@ -37,6 +37,17 @@ void SettingsComparison::MarkApplied(size_t index)
         m_lines[index].cameraValue = m_lines[index].line.value;
 }
 
+bool SettingsComparison::SetCameraValue(int commandIndex, int value)
+{
+    bool changed = false;
+    for (ComparedLine& line : m_lines)
+        if (line.line.commandIndex == commandIndex && line.cameraValue != value) {
+            line.cameraValue = value;
+            changed = true;
+        }
+    return changed;
+}
+
 std::string SettingsComparison::DifferenceText(const ComparedLine& line)
 {
     return std::string(CommandTable::Row(line.line.commandIndex).mnemonic) + "=" + std::to_string(line.line.value) +

@@ -36,6 +36,9 @@ public:
     size_t FailedLine() const { return m_failed; }
     // The camera now holds the file's value of that line (it was applied).
     void MarkApplied(size_t index);
+    // The camera now holds this value of the command: every line of it follows.
+    // True when a line changed.
+    bool SetCameraValue(int commandIndex, int value);
 
     // "NAME=FILEVALUE (camera: CAMERAVALUE)".
     static std::string DifferenceText(const ComparedLine& line);

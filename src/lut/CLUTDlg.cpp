@@ -10,9 +10,12 @@
 
 #include <algorithm>
 
+#include "comm/EngineHost.h"
+#include "comm/StopRequest.h"
 #include "dialogs/BlockingScope.h"
 #include "dialogs/CProgDlg.h"
 #include "dialogs/StatusPictures.h"
+#include "dialogs/UiPrompts.h"
 #include "lut/LutEditorOwner.h"
 #include "lut/LutTransfer.h"
 
@@ -22,6 +25,9 @@ const char* const kCaptions[] = {"LUT Setting for Red", "LUT Setting for Green",
 const QColor kChannelColours[] = {QColor(255, 0, 0), QColor(0, 255, 0), QColor(0, 0, 255)};
 const QColor kGridColour(100, 50, 100);
 const char kSendingMessage[] = "Now, sending table data.";
+const char kReadingMessage[] = "Now, reading table data.";
+const char kSendCancelled[] = "Sending cancelled: %1 of %2 entries sent.";
+const char kReadCancelled[] = "Reading cancelled: %1 of %2 entries read.";
 
 // The window is laid out in dialog units of its small font: 1.5 pixels across
 // and 1.375 down each, so that the graph's 341 x 379 units are its pixels.
@@ -83,6 +89,7 @@ void CLUTDlg::BuildControls()
     small.setPointSize(8);
     setFont(small);
     resize(Dlu(0, 0, 464, 418).size() + QSize(8, 0));   // room for "511(x16)" in the desktop font
+    setMinimumSize(size());   // never smaller than the graph and the buttons laid out in it
     auto* group = new QGroupBox("Setting", this);
     group->setGeometry(Dlu(7, 41, 86, 74));
     const struct {
@@ -133,21 +140,45 @@ void CLUTDlg::OnSendTable()
     progress.SetMessage(kSendingMessage);
     LutTransfer transfer(m_owner.Engine());
     transfer.SetTimeouts(m_sendTimeoutMs, m_readTimeoutMs);
-    transfer.SendTable(m_channel, m_lut, [&](int k) { progress.SetPos((k + 1) * 100 / kLutEntries); });
+    int sent = 0;
+    transfer.SendTable(m_channel, m_lut, [&](int k) {
+        sent = k + 1;
+        progress.SetPos(sent * 100 / kLutEntries);
+    });
     progress.Destroy();
+    ReportCancel(kSendCancelled, sent);
 }
 
 void CLUTDlg::OnReadTable()
 {
     BlockingScope blocking;
+    CProgDlg& progress = m_owner.Progress();
+    progress.Create(this);
+    progress.SetMessage(kReadingMessage);
     LutTransfer transfer(m_owner.Engine());
     transfer.SetTimeouts(m_sendTimeoutMs, m_readTimeoutMs);
-    if (!transfer.ReadTable(m_channel, MutableLut()))
+    int read = 0;
+    const bool whole = transfer.ReadTable(m_channel, MutableLut(), [&](int k) {
+        read = k + 1;
+        progress.SetPos(read * 100 / kLutEntries);
+    });
+    progress.Destroy();
+    if (ReportCancel(kReadCancelled, read) || !whole)
         return;   // entries read so far stay; the type and the drawing do not change
     m_tableType = TableGiven;
     InvalidateGraph();
     DrawTable();
     activateWindow();
+}
+
+// How far a transfer the operator cancelled came; true after a Cancel.
+bool CLUTDlg::ReportCancel(const char* text, int entries)
+{
+    if (!StopRequest::CancelRaised())
+        return false;
+    m_owner.Prompts().Message(this, QString(text).arg(entries).arg(kLutEntries), EngineHost::kToolCaption,
+                              UiPrompts::Icon::Information);
+    return true;
 }
 
 // ---- mouse -------------------------------------------------------------------

@@ -55,6 +55,7 @@ protected:
 
 private:
     void BuildControls();
+    bool ReportCancel(const char* text, int entries);
     void OnPaint();
     void PaintGrid(QPainter& painter) const;
     void PaintPoints(QPainter& painter) const;

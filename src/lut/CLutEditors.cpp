@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "comm/EngineHost.h"
+#include "comm/StopRequest.h"
 #include "dialogs/BlockingScope.h"
 #include "dialogs/CProgDlg.h"
 #include "dialogs/UiPrompts.h"
@@ -26,6 +27,7 @@ const char kFileExists[] = "\nThis file already exists.\nReplace existing file?"
 const char kCannotOpen[] = "\nCouldn't open this file";
 const char kFileError[] = "File Open Error";
 const char kReadingMessage[] = "Now, reading camera data.";
+const char kReadCancelled[] = "Reading cancelled: %1 of %2 entries read.";
 const int kCascadeOffsets[] = {200, 150, 100};   // red highest and furthest left
 
 GammaTables TablesOf(const std::array<std::unique_ptr<CLUTDlg>, 3>& editors)
@@ -170,7 +172,11 @@ void CLutEditors::ReadLutsFromCamera()
     LutTransfer transfer(m_owner.Engine());
     transfer.SetTimeouts(LutTransfer::kSendTimeoutMs, m_readTimeoutMs);
     int reading = 0;
-    const auto entryDone = [&](int ch, int k) { progress.SetPos((ch * kLutEntries + k) * 100 / (3 * kLutEntries)); };
+    int read = 0;
+    const auto entryDone = [&](int ch, int k) {
+        read = ch * kLutEntries + k + 1;
+        progress.SetPos((ch * kLutEntries + k) * 100 / (3 * kLutEntries));
+    };
     const auto tableDone = [&](int ch) {
         m_editors[ch]->SetTable(tables[ch]);
         m_editors[ch]->InvalidateGraph();
@@ -180,6 +186,9 @@ void CLutEditors::ReadLutsFromCamera()
     if (!transfer.ReadAll(tables, entryDone, tableDone)) {
         m_editors[reading]->MutableLut() = tables[reading];
         progress.Destroy();
+        if (StopRequest::CancelRaised())
+            m_prompts.Message(m_owner.OwnerWindow(), QString(kReadCancelled).arg(read).arg(3 * kLutEntries),
+                              EngineHost::kToolCaption, UiPrompts::Icon::Information);
         return;
     }
     progress.SetPos(100);

@@ -9,6 +9,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "comm/CommandTable.h"
 #include "params/SettingIndex.h"
 
@@ -60,6 +62,7 @@ CCompareDlg::CCompareDlg(const SettingsComparison& comparison, const QString& fi
 // Differing rows first, each part in file order.
 void CCompareDlg::Fill()
 {
+    const std::vector<size_t> checked = CheckedLines();
     m_lineOfRow.clear();
     const std::vector<ComparedLine>& lines = m_comparison.Lines();
     for (bool differing : {true, false})
@@ -67,8 +70,12 @@ void CCompareDlg::Fill()
             if (lines[i].Differs() == differing)
                 m_lineOfRow.push_back(i);
     m_table->setRowCount(static_cast<int>(m_lineOfRow.size()));
-    for (size_t row = 0; row < m_lineOfRow.size(); ++row)
+    for (size_t row = 0; row < m_lineOfRow.size(); ++row) {
         FillRow(static_cast<int>(row), m_lineOfRow[row]);
+        const bool wasChecked = std::find(checked.begin(), checked.end(), m_lineOfRow[row]) != checked.end();
+        if (wasChecked && lines[m_lineOfRow[row]].Differs())
+            m_table->item(static_cast<int>(row), ColPage)->setCheckState(Qt::Checked);
+    }
     m_table->resizeColumnsToContents();
     UpdateSummary();
 }
@@ -117,6 +124,19 @@ std::vector<size_t> CCompareDlg::CheckedLines() const
             checked.push_back(m_lineOfRow[row]);
     }
     return checked;
+}
+
+// Rows of one command move together; checks survive where a row still differs.
+void CCompareDlg::FollowCamera(const CameraValue& cameraValue)
+{
+    bool changed = false;
+    for (const ComparedLine& line : m_comparison.Lines()) {
+        const int value = cameraValue(line.line.commandIndex);
+        if (line.cameraValue != value)
+            changed = m_comparison.SetCameraValue(line.line.commandIndex, value) || changed;
+    }
+    if (changed)
+        Fill();
 }
 
 // A line the camera acknowledged now matches; a refused one stays marked.

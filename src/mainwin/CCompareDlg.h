@@ -28,10 +28,14 @@ public:
 
     QTableWidget& Table() const { return *m_table; }
     QPushButton& ApplyButton() const { return *m_apply; }
+    QLabel& Summary() const { return *m_summary; }
     const SettingsComparison& Comparison() const { return m_comparison; }
     // Rows whose check box is set, in table order.
     std::vector<size_t> CheckedLines() const;
     void OnApplyChecked();
+    // What the camera holds now, as the pages show it, whoever changed it.
+    using CameraValue = std::function<int(int commandIndex)>;
+    void FollowCamera(const CameraValue& cameraValue);
 
 private:
     void Fill();

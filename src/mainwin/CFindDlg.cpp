@@ -1,6 +1,7 @@
 #include "mainwin/CFindDlg.h"
 
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QVBoxLayout>
@@ -23,9 +24,12 @@ CFindDlg::CFindDlg(Listed listed, Reveal reveal, QWidget* parent)
     m_text->setPlaceholderText("Label, group, page or mnemonic");
     m_text->setClearButtonEnabled(true);
     m_list = new QListWidget(this);
+    m_note = new QLabel(this);
+    m_note->setWordWrap(true);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_text);
     layout->addWidget(m_list);
+    layout->addWidget(m_note);
     resize(kWidth, kHeight);
 
     connect(m_text, &QLineEdit::textChanged, this, &CFindDlg::Filter);
@@ -59,6 +63,7 @@ void CFindDlg::Filter(const QString& text)
         item->setData(kCtrlIdRole, place.ctrlId);
     }
     m_list->setCurrentRow(m_list->count() > 0 ? 0 : -1);
+    m_note->setText(m_list->count() == 0 ? kNoMatch : "");
 }
 
 // The level may have changed since the list was last made.
@@ -73,7 +78,7 @@ void CFindDlg::showEvent(QShowEvent* event)
 void CFindDlg::Activate(QListWidgetItem* item)
 {
     if (item != nullptr)
-        m_reveal(item->data(kCtrlIdRole).toInt());
+        m_note->setText(m_reveal(item->data(kCtrlIdRole).toInt()));
 }
 
 // Up and down in the text field move through the list.

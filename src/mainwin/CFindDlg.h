@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
@@ -18,13 +19,16 @@ public:
     static constexpr int kCtrlIdRole = Qt::UserRole + 1;
     // Whether the control is on a page the current level shows.
     using Listed = std::function<bool(const SettingPlace&)>;
-    // Brings the control's page to the front, focuses and marks the control.
-    using Reveal = std::function<void(int ctrlId)>;
+    // Brings the control's page to the front, focuses and marks the control;
+    // what the operator should know about it ("" when it took the focus).
+    using Reveal = std::function<QString(int ctrlId)>;
+    static constexpr const char* kNoMatch = "No setting matches";
 
     CFindDlg(Listed listed, Reveal reveal, QWidget* parent = nullptr);
 
     QLineEdit& Text() const { return *m_text; }
     QListWidget& List() const { return *m_list; }
+    QLabel& Note() const { return *m_note; }
     // Lists the places that match the text, in page order.
     void Filter(const QString& text);
     // "page › group › label  [MNEMONIC]".
@@ -41,4 +45,5 @@ private:
     Reveal m_reveal;
     QLineEdit* m_text = nullptr;
     QListWidget* m_list = nullptr;
+    QLabel* m_note = nullptr;   // no match, or why the control found could not take the focus
 };

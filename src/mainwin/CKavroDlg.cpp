@@ -13,6 +13,7 @@
 #include "settings/AppSettings.h"
 #include "settings/Version.h"
 #include "comm/CRsCmd.h"
+#include "comm/StopRequest.h"
 #include "dialogs/BlockingScope.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CAfeSenderDlg.h"
@@ -28,7 +29,6 @@
 namespace {
 
 const QString kCaption = QStringLiteral("Camera Kavro") + "  Ver " + kKavroVersion;
-constexpr int kCommSelGap = 8;   // between the main window and the communication window
 
 UiPrompts::Icon PromptIcon(EngineHost::Icon icon)
 {
@@ -134,16 +134,26 @@ void CKavroDlg::ShowCommSelBeside()
 }
 
 // Beside the main window. A desktop centres the main window, which leaves too
-// little room on its right: the main window then moves left to make it. Only a
-// pair wider than the screen overlaps, the communication window at the right edge.
+// little room on its right: the main window then moves left to make it, unless
+// the window manager has it maximised (a move then would make the maximised
+// size its normal one). Only a pair wider than the screen overlaps, the
+// communication window at the right edge.
 void CKavroDlg::PlaceCommSelBeside()
 {
     const QRect screen = this->screen()->availableGeometry();
     const int commWidth = m_commSel->frameGeometry().width();
     const int lacking = frameGeometry().right() + kCommSelGap + commWidth - screen.right();
     const int roomOnLeft = frameGeometry().left() - screen.left();
-    if (lacking > 0 && roomOnLeft > 0)
+    const bool placedByDesktop = windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen);
+    if (lacking > 0 && roomOnLeft > 0 && !placedByDesktop)
         move(pos() - QPoint(std::min(lacking, roomOnLeft), 0));
+    FollowWithCommSel();
+}
+
+void CKavroDlg::FollowWithCommSel()
+{
+    const QRect screen = this->screen()->availableGeometry();
+    const int commWidth = m_commSel->frameGeometry().width();
     const QRect main = frameGeometry();
     const int x = std::min(main.right() + kCommSelGap, screen.right() - commWidth);
     m_commSel->move(std::max(screen.left(), x), main.top());
@@ -155,7 +165,8 @@ void CKavroDlg::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     // A desktop without a window manager does not hold the minimum size.
-    if (!minimumSize().isEmpty() && (width() < minimumWidth() || height() < minimumHeight())) {
+    if (!minimumSize().isEmpty() && (width() < minimumWidth() || height() < minimumHeight()) &&
+        windowState() == Qt::WindowNoState) {
         resize(size().expandedTo(minimumSize()));
         return;
     }
@@ -163,8 +174,17 @@ void CKavroDlg::resizeEvent(QResizeEvent* event)
         PlaceCommSelBeside();
 }
 
+// Dragged by the operator, the main window takes the communication window along.
+void CKavroDlg::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    if (m_commSel && m_commSel->isVisible())
+        FollowWithCommSel();
+}
+
 void CKavroDlg::DestroyWindow()
 {
+    StopRequest::Clear();   // a stop asks for this end and no more
     if (!m_engine)
         return;
     for (QTimer* timer : {m_engineTimer, m_idleTimer, m_simulatorTimer})
@@ -193,6 +213,8 @@ void CKavroDlg::ShowMessage(const std::string& text, const std::string& caption,
 
 void CKavroDlg::SetCommStatus(int state)
 {
+    if (state == 0 && StopRequest::Stopping())
+        return;   // a wait ended by a stop or a Cancel says nothing about the line
     m_settings.lineOnline = state == 1 ? 1 : 0;
     m_statusPicture->setPixmap(StatusPictures::LineBar(state == 1));
     m_commSel->SetLineStatus(state);
@@ -216,4 +238,14 @@ void CKavroDlg::SetWaitCursor(bool on)
         QApplication::restoreOverrideCursor();
         --m_waitCursorDepth;
     }
+}
+
+// Inside an operation the windows stay painted and the progress window's
+// Cancel is live while the camera takes its time.
+void CKavroDlg::WhileWaiting()
+{
+    if (!BlockingScope::IsActive())
+        return;
+    m_progress->ShowIfDue();
+    BlockingScope::ServeEvents();
 }

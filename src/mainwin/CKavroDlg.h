@@ -39,6 +39,7 @@ class CtrlRegistry;
 class SerialPort;
 class UiPrompts;
 struct SettingsLine;
+struct SettingsLoadReport;
 
 // The main window: the tabbed parameter pages bound to the camera's commands,
 // the value store, reading the camera, the menu, the timers and the level
@@ -55,6 +56,7 @@ public:
     static constexpr int kCommandTimeoutMs = 3000;
     static constexpr int kIdleCheckMs = 60000;
     static constexpr int kSimulatorMs = 100;
+    static constexpr int kCommSelGap = 8;   // between the main window and the windows beside it
 
     // Construction makes the companion objects; the communication window's
     // object runs the crash guard.
@@ -111,8 +113,6 @@ public:
     // Camera settings files.
     bool WriteSettingFile(const QString& path);
     bool ApplySettingFile(const QString& path);
-    // Lines of the last file applied that were left out (not settings of this level, not numbers).
-    size_t LastLoadSkipped() const { return m_lastLoadSkipped; }
 
     // Comparing the camera with a settings file; finding a setting.
     void OnCompareWithFile();
@@ -121,7 +121,7 @@ public:
     std::vector<bool> ApplySettingLines(const std::vector<SettingsLine>& lines);
     CCompareDlg* CompareDlg() const;
     void OnFindSetting();
-    void RevealCtrl(int ctrlId);
+    QString RevealCtrl(int ctrlId);
     CFindDlg* FindDlg() const;
 
     // Lookups and the value store behind the pages; an unknown control id gets an error box.
@@ -166,11 +166,13 @@ public:
     void AddMessage(const std::string& text) override;
     void RestartIdleTimer() override;
     void SetWaitCursor(bool on) override;
+    void WhileWaiting() override;
 
     // CommSelOwner: what the communication window uses.
     CRsCmd& Engine() override { return *m_engine; }
     CProgDlg& Progress() override { return *m_progress; }
     QWidget* OwnerWindow() override { return this; }
+    UiPrompts& Prompts() override { return m_prompts; }
     // CompanionOwner: what the small companion windows use.
     CRsCmd* Camera() override { return m_engine.get(); }
 
@@ -200,15 +202,22 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void BuildMenu();
     void FinishApplying();
+    void ReportLoad(SettingsLoadReport report);
+    // The line hung up: what the operation did not do was not the operator's choice.
+    bool LineLost() const;
     static constexpr int kNoAreaChosen = -2;   // the area dialog was cancelled
     int ChooseArea(bool load);
     AreaStore Store();
     void ShowCommSelBeside();
     void PlaceCommSelBeside();
+    void PlaceFindDlg(const QWidget* control);
+    QString GreyedNote(int ctrlId) const;
+    void FollowWithCommSel();
     void StartTimers();
     void OnIdleCheck();
     void OnSimulatorTick();
@@ -230,7 +239,8 @@ private:
     bool IsDisabledByRules(int dependentCtrl) const;
     int CtrlIdOf(const QWidget* control) const;
     void ShowReadOut(int ctrlId, const QString& text);
-    void ReloadCtrls(const std::vector<int>& ctrlIds);
+    int ReloadCtrls(const std::vector<int>& ctrlIds);
+    bool ReportCancel(const QString& text);
     void ReadAverageData(const char* mnemonic, const QString& path);
 
     // Shared state, owned by the application.
@@ -263,7 +273,6 @@ private:
     bool m_initialised = false;   // nothing is sent and lines are not coupled before start-up ends
     int m_commandTimeoutMs = kCommandTimeoutMs;
     OperationLimits m_operationLimits;
-    size_t m_lastLoadSkipped = 0;
 
     // Camera.
     std::unique_ptr<CRsCmd> m_engine;
@@ -280,4 +289,5 @@ private:
     // Window state.
     int m_keySequence = 0;        // 0 idle, else letters of the access code matched + 1
     bool m_closingInOrder = false;   // no exit question
+    bool m_askingExit = false;       // the exit question is open
 };

@@ -20,6 +20,7 @@ const char kCompareProgress[] = "Now, reading the camera to compare.";
 const char kCannotOpen[] = "\nCouldn't open this file";
 const char kFileError[] = "File Open Error";
 const char kNoAnswer[] = "The camera did not answer the query of %1; the comparison was stopped.";
+const char kCancelled[] = "Comparison cancelled: %1 of %2 settings read.";
 
 }  // namespace
 
@@ -52,6 +53,8 @@ bool CKavroDlg::CompareWithFile(const QString& path)
         for (size_t i = 0; i < read; ++i)
             SetParam(comparison.Lines()[i].line.ctrlId, comparison.Lines()[i].cameraValue);
         FinishApplying();
+        if (!complete && ReportCancel(QString(kCancelled).arg(read).arg(comparison.Lines().size())))
+            return false;
     }
     if (!complete) {
         const char* mnemonic = CommandTable::Row(comparison.Lines()[comparison.FailedLine()].line.commandIndex).mnemonic;

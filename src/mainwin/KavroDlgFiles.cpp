@@ -7,11 +7,13 @@
 #include "settings/AppSettings.h"
 #include "comm/CRsCmd.h"
 #include "comm/CommandFormat.h"
+#include "comm/StopRequest.h"
 #include "dialogs/CProgDlg.h"
 #include "dialogs/BlockingScope.h"
 #include "dialogs/UiPrompts.h"
 #include "files/SettingsFile.h"
 #include "files/SettingsInput.h"
+#include "mainwin/SettingsLoadReport.h"
 
 namespace {
 
@@ -23,8 +25,10 @@ const char kFileError[] = "File Open Error";
 const char kSaveComplete[] = "Save Complete";
 const char kApplyProgress[] = "Now, reading camera setting file.";
 
-// Each line goes to the camera without error boxes, then into the value store
-// as the file holds it; a refused line neither stops the load nor is reported.
+// Each line goes to the camera without error boxes. Only a line the camera
+// acknowledged enters the value store, so the control of a refused or unsent
+// line keeps its committed value; after a stop, a Cancel or a hang-up nothing
+// more is sent.
 class WindowSettingsSink : public SettingsSink {
 public:
     WindowSettingsSink(CKavroDlg& window, CRsCmd& engine, CProgDlg& progress, int timeoutMs)
@@ -34,12 +38,21 @@ public:
     void Progress(int position) override { m_progress.SetPos(position); }
     void Apply(const SettingsLine& line) override
     {
+        ++report.lines;
+        accepted = false;
+        if (m_engine.Interrupted())
+            return;
+        ++report.sent;
         m_engine.quietMode = 1;
         accepted = m_engine.SetInt(line.commandIndex, 0, line.value, m_timeoutMs) != 0;
         m_engine.quietMode = 0;
-        m_window.SetParam(line.ctrlId, line.value);
+        if (accepted)
+            m_window.SetParam(line.ctrlId, line.value);
+        else
+            ++report.notAcknowledged;
     }
-    bool accepted = false;   // the last line sent
+    bool accepted = false;   // the last line
+    SettingsLoadReport report;
 
 private:
     CKavroDlg& m_window;
@@ -121,12 +134,13 @@ bool CKavroDlg::ApplySettingFile(const QString& path)
         m_prompts.Message(this, path + kCannotOpen, kFileError, UiPrompts::Icon::Exclamation);
         return false;
     }
-    m_lastLoadSkipped = input.Skipped().size();
     m_progress->Create(this);
     m_progress->SetMessage(kApplyProgress);
     WindowSettingsSink sink(*this, *m_engine, *m_progress, m_commandTimeoutMs);
     input.Apply(sink);
+    sink.report.skipped = static_cast<int>(input.Skipped().size());
     FinishApplying();
+    ReportLoad(sink.report);
     return true;
 }
 
@@ -144,6 +158,7 @@ std::vector<bool> CKavroDlg::ApplySettingLines(const std::vector<SettingsLine>& 
         accepted.push_back(sink.accepted);
     }
     FinishApplying();
+    ReportLoad(sink.report);
     return accepted;
 }
 
@@ -156,4 +171,19 @@ void CKavroDlg::FinishApplying()
     activateWindow();
     m_progress->Destroy();
     UpdateEnables(0, 0);
+}
+
+// Said while the operation still runs, so that the box is the operation's own.
+void CKavroDlg::ReportLoad(SettingsLoadReport report)
+{
+    if (StopRequest::Raised())
+        return;   // the tool is closing
+    if (StopRequest::CancelRaised())
+        report.end = SettingsLoadReport::End::Cancelled;
+    else if (LineLost())
+        report.end = SettingsLoadReport::End::LineLost;
+    const QString text = report.Text();
+    if (!text.isEmpty())
+        m_prompts.Message(this, text, EngineHost::kToolCaption,
+                          report.IsWarning() ? UiPrompts::Icon::Exclamation : UiPrompts::Icon::Information);
 }

@@ -1,14 +1,17 @@
 // Keys: Enter in an edit, Esc, the level switch, and the exit question.
 #include "mainwin/CKavroDlg.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QTabWidget>
 
 #include "settings/AppSettings.h"
+#include "comm/StopRequest.h"
 #include "dialogs/BlockingScope.h"
 #include "dialogs/CCommSelDlg.h"
 #include "dialogs/UiPrompts.h"
+#include "mainwin/CFindDlg.h"
 #include "params/KavroSpinBox.h"
 
 namespace {
@@ -51,7 +54,11 @@ bool CKavroDlg::OnKeyDownMsg(QWidget* source, QKeyEvent* event)
     if (AdvanceKeySequence(event))
         return true;
     if (event->key() == Qt::Key_Escape) {
-        close();   // asks the exit question
+        // After a setting was found, Esc closes the find window first.
+        if (m_findDlg && m_findDlg->isVisible())
+            m_findDlg->close();
+        else
+            close();   // asks the exit question
         return true;
     }
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
@@ -105,19 +112,37 @@ void CKavroDlg::keyPressEvent(QKeyEvent* event)
         QMainWindow::keyPressEvent(event);
 }
 
+// A stop ends the operation in progress at once; an exit question that is
+// open is closed, and the window closes without asking.
 void CKavroDlg::CloseInOrder()
 {
     m_closingInOrder = true;
-    close();
-}
-
-void CKavroDlg::closeEvent(QCloseEvent* event)
-{
-    if (m_closingInOrder ||
-        m_prompts.AskYesNo(this, "Are you sure to terminate the Camera Kavro ?", "Exit Camera Kavro")) {
-        event->accept();
-        emit Closed();
+    StopRequest::Raise();
+    if (!m_askingExit) {
+        close();
         return;
     }
-    event->ignore();
+    if (QWidget* question = QApplication::activeModalWidget())
+        question->close();
+}
+
+// During an operation no close request gets here (BlockingScope makes it when
+// the operation ends); a second request while the question is open does nothing.
+void CKavroDlg::closeEvent(QCloseEvent* event)
+{
+    if (m_askingExit) {
+        event->ignore();
+        return;
+    }
+    if (!m_closingInOrder) {
+        m_askingExit = true;
+        const bool yes = m_prompts.AskYesNo(this, "Are you sure to terminate the Camera Kavro ?", "Exit Camera Kavro");
+        m_askingExit = false;
+        if (!yes && !m_closingInOrder) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+    emit Closed();
 }

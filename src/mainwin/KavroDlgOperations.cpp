@@ -10,6 +10,7 @@
 #include "settings/AppSettings.h"
 #include "comm/CRsCmd.h"
 #include "comm/CommandTable.h"
+#include "comm/StopRequest.h"
 #include "dialogs/BlockingScope.h"
 #include "dialogs/CProgDlg.h"
 #include "dialogs/UiPrompts.h"
@@ -64,6 +65,18 @@ const char kCannotOpen[] = "\nCouldn't open this file";
 const char kFileError[] = "File Open Error";
 
 const double kDegreesPerStep = 0.0625;   // "TMS" counts sixteenths of a degree
+const QString kDegrees = QString::fromUtf8(" \u00b0C");
+
+// What the progress window says when the camera takes its time, and what is
+// said after a Cancel.
+const char kAwbProgress[] = "Now, running the One-Push AWB.";
+const char kAwbCancelled[] = "One-Push AWB cancelled.";
+const char kBlemishProgress[] = "Now, recalibrating the blemish points.";
+const char kBlemishCancelled[] = "Blemish recalibration cancelled: %1 of %2 points read.";
+const char kShadingProgress[] = "Now, recalibrating the shading.";
+const char kShadingCancelled[] = "Shading recalibration cancelled.";
+const char kPrismProgress[] = "Now, getting the prism shading.";
+const char kAverageCancelled[] = "Reading cancelled: %1 of %2 blocks read.";
 
 int Bound(const std::string& mnemonic)
 {
@@ -88,12 +101,25 @@ void CKavroDlg::ShowReadOut(int ctrlId, const QString& text)
         readOut->setText(text);
 }
 
-// A setting that is not answered keeps its old value; the others are still read.
-void CKavroDlg::ReloadCtrls(const std::vector<int>& ctrlIds)
+// A setting that is not answered keeps its old value; the others are still
+// read. The number answered.
+int CKavroDlg::ReloadCtrls(const std::vector<int>& ctrlIds)
 {
+    int answered = 0;
     for (int ctrlId : ctrlIds)
-        ReloadCtrl(ctrlId);
+        answered += ReloadCtrl(ctrlId);
     CommitParams();
+    return answered;
+}
+
+// Said inside the operation, so that its box takes input; true after a Cancel.
+bool CKavroDlg::ReportCancel(const QString& text)
+{
+    if (!StopRequest::CancelRaised())
+        return false;
+    m_progress->Destroy();
+    m_prompts.Message(this, text, EngineHost::kToolCaption, UiPrompts::Icon::Information);
+    return true;
 }
 
 void CKavroDlg::OnOnePushAwb(int)
@@ -101,15 +127,19 @@ void CKavroDlg::OnOnePushAwb(int)
     int result = kAwbNoAnswer;
     {
         BlockingScope blocking;
-        if (!m_engine->SetInt(CmdAW, 0, 1, m_operationLimits.calibrationMs))
+        CProgDlg::WhenSlow progress(*m_progress, this, kAwbProgress);
+        const bool started = m_engine->SetInt(CmdAW, 0, 1, m_operationLimits.calibrationMs) != 0;
+        if (started) {
+            int answer = 0;
+            if (m_engine->GetInt(CommandTable::Find("AWRS"), 0, answer, m_operationLimits.calibrationMs))
+                result = answer;
+            std::vector<int> changed;
+            for (const char* mnemonic : kAwbSettings)
+                changed.push_back(Bound(mnemonic));
+            ReloadCtrls(changed);
+        }
+        if (ReportCancel(kAwbCancelled) || !started)
             return;
-        int answer = 0;
-        if (m_engine->GetInt(CommandTable::Find("AWRS"), 0, answer, m_operationLimits.calibrationMs))
-            result = answer;
-        std::vector<int> changed;
-        for (const char* mnemonic : kAwbSettings)
-            changed.push_back(Bound(mnemonic));
-        ReloadCtrls(changed);
     }
     if (m_settings.offline)
         return;
@@ -126,9 +156,13 @@ void CKavroDlg::OnBlemishRecal(int ctrlId)
     const bool white = ctrlId == CtrlId::BlemishRecalibrateWhite;
     {
         BlockingScope blocking;
-        if (!m_engine->SetInt(CommandTable::Find("BMRC"), 0, white ? 1 : 0, m_operationLimits.calibrationMs))
+        CProgDlg::WhenSlow progress(*m_progress, this, kBlemishProgress);
+        const std::vector<int> points = BlemishPoints(white ? "BMW" : "BMB");
+        const bool started =
+            m_engine->SetInt(CommandTable::Find("BMRC"), 0, white ? 1 : 0, m_operationLimits.calibrationMs) != 0;
+        const int read = started ? ReloadCtrls(points) : 0;
+        if (ReportCancel(QString(kBlemishCancelled).arg(read).arg(points.size())) || !started)
             return;
-        ReloadCtrls(BlemishPoints(white ? "BMW" : "BMB"));
     }
     if (m_settings.offline == 0)
         m_prompts.Message(this, kBlemishDone, EngineHost::kToolCaption, UiPrompts::Icon::Information);
@@ -146,11 +180,13 @@ void CKavroDlg::OnShadingRecal(int ctrlId)
         return;
     }
     BlockingScope blocking;
+    CProgDlg::WhenSlow progress(*m_progress, this, kShadingProgress);
     const bool userTable = table == ShadingUser1 || table == ShadingUser2;
     const int target = userTable ? table - ShadingUser1 : kFactoryShadingTable;
     const QString text = QStringLiteral("%1,%2").arg(target).arg(colour);
     const int command = table == ShadingFactory ? CommandTable::Find("RS00") : CmdRS;
     m_engine->SetText(command, 0, text.toStdString(), m_operationLimits.calibrationMs);
+    ReportCancel(kShadingCancelled);
 }
 
 void CKavroDlg::OnTemperature(int)
@@ -158,7 +194,7 @@ void CKavroDlg::OnTemperature(int)
     BlockingScope blocking;
     int value = 0;
     if (m_engine->GetInt(CmdTMS, 0, value, m_commandTimeoutMs))
-        ShowReadOut(CtrlId::TemperatureText, QString::asprintf("%.1f", value * kDegreesPerStep));
+        ShowReadOut(CtrlId::TemperatureText, QString::asprintf("%.1f", value * kDegreesPerStep) + kDegrees);
 }
 
 void CKavroDlg::OnSNumber(int)
@@ -169,10 +205,11 @@ void CKavroDlg::OnSNumber(int)
         ShowReadOut(CtrlId::SNumberText, QString::asprintf("%d", value));
 }
 
-// Whatever the camera answers, no box is shown.
+// Whatever the camera answers, no box is shown; a Cancel ends the wait silently too.
 void CKavroDlg::OnPrismShadingGet(int)
 {
     BlockingScope blocking;
+    CProgDlg::WhenSlow progress(*m_progress, this, kPrismProgress);
     m_engine->quietMode = 1;
     m_engine->SetInt(CmdPSHD, 0, 0, m_operationLimits.prismShadingMs);
     m_engine->quietMode = 0;
@@ -203,17 +240,20 @@ void CKavroDlg::ReadAverageData(const char* mnemonic, const QString& path)
         BlockingScope blocking;
         m_progress->Create(this);
         m_progress->SetMessage(kReadingMessage);
+        int read = 0;
         for (int block = 1; block <= kAverageBlocks && written; ++block) {
             const std::string query = QString::asprintf("%s%02d?\r\n", mnemonic, block).toStdString();
             int value = 0;
             if (!m_engine->QueryRaw(value, query, m_operationLimits.averageDataMs))
                 break;
             written = file.Add(block, value);
+            read += written ? 1 : 0;
             m_progress->SetPos(std::min(100, block * 100 / (kAverageBlocks - 1)));
         }
         m_progress->SetPos(100);
         activateWindow();
         m_progress->Destroy();
+        ReportCancel(QString(kAverageCancelled).arg(read).arg(kAverageBlocks));
     }
     if (!written)
         m_prompts.Message(this, path + kCannotOpen, kFileError, UiPrompts::Icon::Exclamation);

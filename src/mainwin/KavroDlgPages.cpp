@@ -1,6 +1,7 @@
 // The parameter pages, their tabs by level, and the ranges of their controls.
 #include "mainwin/CKavroDlg.h"
 
+#include <QLayout>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -57,7 +58,14 @@ void CKavroDlg::RebuildPageTabs()
     }
     m_tabs->setCurrentIndex(0);
     m_tabs->blockSignals(false);
-    // Never smaller than the pages of the level need; the factory pages need more room.
+    // Never smaller than the pages of the level need; the factory pages need
+    // more room. The layouts between the tabs and the window learn of the new
+    // pages only when the event loop runs: they are told now.
+    for (QWidget* widget = m_tabs; widget; widget = widget->parentWidget()) {
+        widget->updateGeometry();
+        if (widget->layout())
+            widget->layout()->invalidate();
+    }
     setMinimumSize(minimumSizeHint());
     resize(size().expandedTo(sizeHint()));
     SendChangedParams();

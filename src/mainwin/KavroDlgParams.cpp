@@ -10,6 +10,7 @@
 #include "comm/CommandTable.h"
 #include "comm/NumberText.h"
 #include "dialogs/BlockingScope.h"
+#include "mainwin/CCompareDlg.h"
 #include "params/ControlIds.h"
 #include "params/ControlRules.h"
 #include "params/CtrlRegistry.h"
@@ -104,9 +105,12 @@ void CKavroDlg::WriteParamToControls(int commandIndex, int value)
             WriteCtrlValue(rows[row].ctrlId, value);
 }
 
+// Committed values are what the camera holds: an open comparison follows them.
 void CKavroDlg::CommitParams()
 {
     m_params.Commit();
+    if (m_compareDlg)
+        m_compareDlg->FollowCamera([this](int commandIndex) { return m_params.Prev(commandIndex); });
 }
 
 void CKavroDlg::RefreshAllCtrls()

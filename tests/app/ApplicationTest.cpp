@@ -1,6 +1,9 @@
 // The application object's start-up and shutdown, in process and as a real process.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMessageBox>
 #include <QSettings>
 #include <QTimer>
 
@@ -12,8 +15,10 @@
 #include "app/CKavroApp.h"
 #include "camsim/PtyCamera.h"
 #include "camsim/VirtualCamera.h"
+#include "comm/StopRequest.h"
 #include "dialogs/BlockingScope.h"
 #include "dialogs/CCommSelDlg.h"
+#include "dialogs/QtUiPrompts.h"
 #include "mainwin/CKavroDlg.h"
 #include "support/ChildProcess.h"
 #include "support/FileQueries.h"
@@ -39,7 +44,14 @@ QVariant ProfileValue(const TempProfileHome& home, const char* name)
 // Runs the application until its main window has started, then closes it in order.
 void RunAndClose(CKavroApp& app)
 {
-    QTimer::singleShot(0, [&app] { app.MainWindow()->CloseInOrder(); });
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (app.MainWindow() && app.MainWindow()->IsInitialised()) {
+            closer.stop();
+            app.MainWindow()->CloseInOrder();
+        }
+    });
+    closer.start(5);
     EXPECT_EQ(app.InitInstance(), 0);
 }
 
@@ -79,7 +91,8 @@ TEST(Application, WithoutACameraItRunsOfflineAndStillEndsInOrder)
     RunAndClose(app);
 
     ASSERT_FALSE(prompts.prompts.empty());
-    EXPECT_EQ(prompts.prompts[0].text, "Failed to initialize!");
+    EXPECT_EQ(prompts.prompts[0].text, "Failed to initialize!\nCOM1 (/nonexistent/tty) does not exist: is the adapter "
+                                       "plugged in, and is the port chosen right?");
     EXPECT_EQ(app.Settings().lineOnline, 0u);
     EXPECT_EQ(ProfileValue(home, "Normal Shutdown").toInt(), 1);
     EXPECT_EQ(ProfileValue(home, "Active Mode").toString(), "USER") << "the profile was written at exit";
@@ -143,6 +156,47 @@ TEST_F(ApplicationWithCamera, SigtermDuringAFactoryReadingEndsItAndClosesInOrder
     EXPECT_EQ(ProfileValue(home, "Active Mode").toString(), "FACTORY");
 }
 
+// SIGTERM while the exit question stands: the tool closes in order at once,
+// without an answer, and the stop it asked for ends with it.
+TEST_F(ApplicationWithCamera, ASignalWhileTheExitQuestionStandsClosesAtOnce)
+{
+    WriteProfile(home, "COM1=" + pty.DevicePath() + "\nComm%20Port=0\nNormal%20Shutdown=1\n");
+    QtUiPrompts boxes;
+    CKavroApp app(boxes);
+    const auto startedUp = [&] {
+        const std::vector<std::string> lines = camera.ReceivedLines();
+        return !lines.empty() && lines.back().rfind("TPN=", 0) == 0 && !BlockingScope::IsActive();
+    };
+    QTimer closeBox;   // the title bar's close box, once the start-up reading is over
+    QObject::connect(&closeBox, &QTimer::timeout, [&] {
+        if (app.MainWindow() && startedUp()) {
+            closeBox.stop();
+            app.MainWindow()->close();   // the question stands in here
+        }
+    });
+    QElapsedTimer sinceSignal;
+    QTimer signaller;   // SIGTERM once the question stands; a run that ignores it is ended after 3 s
+    QObject::connect(&signaller, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box && !sinceSignal.isValid()) {
+            sinceSignal.start();
+            raise(SIGTERM);
+        } else if (sinceSignal.isValid() && sinceSignal.elapsed() > 3000) {
+            if (box)
+                box->done(QMessageBox::No);
+            else if (app.MainWindow())
+                app.MainWindow()->CloseInOrder();
+        }
+    });
+    closeBox.start(20);
+    signaller.start(20);
+    EXPECT_EQ(app.InitInstance(), 0);
+    ASSERT_TRUE(sinceSignal.isValid()) << "the question was asked";
+    EXPECT_LT(sinceSignal.elapsed(), 1000) << "closed within a second of the signal";
+    EXPECT_FALSE(StopRequest::Raised()) << "the stop ended with the shutdown it asked for";
+    EXPECT_EQ(ProfileValue(home, "Normal Shutdown").toInt(), 1);
+}
+
 TEST(Application, AStartUpReadingEndsAtAHangUpAndTakesValuesAtTheEdge)
 {
     MainWindowRig rig(ActiveFactory);
@@ -161,7 +215,9 @@ TEST(Application, AStartUpReadingEndsAtAHangUpAndTakesValuesAtTheEdge)
     EXPECT_TRUE(rig.pty.HungUp());
     EXPECT_EQ(rig.settings.lineOnline, 0u) << "the line shows offline";
     EXPECT_LT(rig.window->CommSel().Messages().size(), 250) << "the rows left after the hang-up were not tried";
-    EXPECT_TRUE(rig.prompts.prompts.empty());
+    ASSERT_EQ(rig.prompts.prompts.size(), 1u);
+    EXPECT_TRUE(rig.prompts.LastText().startsWith("The line to the camera was lost: 78 of 344 settings read."))
+        << "the operator is told, with how far the reading came: " << rig.prompts.LastText().toStdString();
     EXPECT_TRUE(rig.window->IsInitialised()) << "the tool stays open";
 }
 
@@ -203,5 +259,6 @@ TEST_F(ApplicationWithCamera, OnANetworkPortItReadsTheCameraAndStaysOpenOfflineW
     EXPECT_LT(readingEnded - stopped, std::chrono::seconds(1)) << "the connection ending ends the reading at once, "
                                                                    "and the tool stays open";
     EXPECT_EQ(app.Settings().lineOnline, 0u) << "the line shows offline";
-    EXPECT_TRUE(prompts.prompts.empty());
+    ASSERT_EQ(prompts.prompts.size(), 1u);
+    EXPECT_TRUE(prompts.LastText().startsWith("The line to the camera was lost:")) << prompts.LastText().toStdString();
 }

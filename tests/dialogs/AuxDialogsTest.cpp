@@ -157,7 +157,8 @@ TEST(Terminal, ListsTheTrafficFromTheStartAndOpensFromFactoryA)
     // And the modal identity dialogs while they run.
     for (void (CKavroDlg::*run)() : {&CKavroDlg::OnUserId, &CKavroDlg::OnCameraId}) {
         bool reached = false;
-        QTimer::singleShot(0, [&] {
+        QTimer whileItRuns;   // the dialog reads the camera before it runs
+        QObject::connect(&whileItRuns, &QTimer::timeout, [&] {
             QWidget* dialog = QApplication::activeModalWidget();
             if (!dialog)
                 return;
@@ -165,6 +166,7 @@ TEST(Terminal, ListsTheTrafficFromTheStartAndOpensFromFactoryA)
             reached = shows(dialog, false);
             dialog->close();
         });
+        whileItRuns.start(0);
         rig.window->SetCommStatus(1);
         (rig.window.get()->*run)();
         EXPECT_TRUE(reached);

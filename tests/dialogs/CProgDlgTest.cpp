@@ -5,9 +5,15 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QApplication>
 #include <QTimer>
 
+#include <QMessageBox>
+
+#include "comm/StopRequest.h"
+#include "dialogs/BlockingScope.h"
 #include "dialogs/CProgDlg.h"
+#include "dialogs/QtUiPrompts.h"
 #include "support/PaintProbe.h"
 
 TEST(CProgDlg, ShowsOverItsDisabledOwnerOneAtATimeAndTheOwnerAlwaysComesBack)
@@ -79,4 +85,47 @@ TEST(CProgDlg, ShowsOverItsDisabledOwnerOneAtATimeAndTheOwnerAlwaysComesBack)
     EXPECT_TRUE(withoutOwner.Create(nullptr));
     withoutOwner.SetPos(10);
     withoutOwner.Destroy();
+}
+
+// Its Cancel asks the operation in progress to end and lasts until it ends;
+// outside an operation there is nothing to cancel.
+TEST(CProgDlg, ItsCancelEndsTheOperationOnly)
+{
+    QWidget owner;
+    owner.show();
+    CProgDlg progress;
+    {
+        BlockingScope operation;
+        progress.Create(&owner);
+        ASSERT_NE(progress.CancelButton(), nullptr);
+        EXPECT_EQ(progress.CancelButton()->text(), "Cancel");
+        QTest::mouseClick(progress.CancelButton(), Qt::LeftButton);
+        EXPECT_TRUE(progress.Cancelled());
+        progress.Destroy();
+        EXPECT_TRUE(StopRequest::CancelRaised()) << "until the operation ends";
+    }
+    EXPECT_FALSE(StopRequest::CancelRaised());
+    progress.Create(&owner);
+    QTest::mouseClick(progress.CancelButton(), Qt::LeftButton);
+    EXPECT_FALSE(StopRequest::CancelRaised());
+    progress.Destroy();
+}
+
+// A window manager cuts a caption wider than its box: a short message with a
+// long caption gets a box wide enough.
+TEST(QtUiPrompts, ABoxIsWideEnoughForItsCaption)
+{
+    const QString caption = "A caption much longer than the message it stands over";
+    int boxWidth = 0;
+    int captionWidth = 0;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        boxWidth = box->width();
+        captionWidth = box->fontMetrics().horizontalAdvance(caption);
+        box->accept();
+    });
+    QtUiPrompts().Message(nullptr, "Done.", caption, UiPrompts::Icon::Information);
+    EXPECT_GT(boxWidth, captionWidth + 60);
 }

@@ -2,11 +2,13 @@
 // camera; boxes are answered by the test.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 
 #include <fstream>
 
@@ -51,7 +53,7 @@ TEST(AboutWindow, ShowsTheCameraDataWithPlaceholdersAndOpensTheChosenPdf)
     EXPECT_FALSE(about.findChild<QPushButton*>("saveUserId")->isEnabled());
 
     about.findChild<QPushButton*>("viewHelp")->click();
-    EXPECT_EQ(rig.prompts.LastText(), "No file was selected!!");
+    EXPECT_EQ(rig.prompts.LastText(), "No file was selected!!\nThe folder " + helpFolder + " holds no help file (*.pdf).");
 
     for (const char* name : {"manual.pdf", "errata.pdf", "notes.txt"})
         std::ofstream(help.File(name)) << "x";
@@ -66,19 +68,41 @@ TEST(AboutWindow, ShowsTheCameraDataWithPlaceholdersAndOpensTheChosenPdf)
     ASSERT_EQ(catcher.opened.size(), 1);
     EXPECT_EQ(catcher.opened[0], QUrl::fromLocalFile(QString::fromStdString(help.File("manual.pdf"))));
     EXPECT_TRUE(rig.prompts.prompts.empty());
+
+    {
+        // A desktop whose handler of files cannot open them, as without a PDF viewer.
+        QObject noViewer;
+        QDesktopServices::setUrlHandler("file", &noViewer, "Open");
+        withHelp.findChild<QPushButton*>("viewHelp")->click();
+        QDesktopServices::unsetUrlHandler("file");
+    }
+    EXPECT_EQ(rig.prompts.LastText(), "No program to show PDF files is installed.\nThe help file is " +
+                                          QString::fromStdString(help.File("manual.pdf")));
 }
 
-TEST(UserId, SixteenCharactersAreWrittenSeventeenRefusedBeforeSending)
+TEST(UserId, OpensWithTheCameraIdAndWritesSixteenCharactersButNotSeventeenNorNothingUnasked)
 {
     CompanionRig rig;
+    rig.Cam().SetText("UD", "LINE4");
     CUserIDDlg dialog(rig.Settings(), rig, rig.prompts);
     QLineEdit* edit = dialog.findChild<QLineEdit*>("userIdEdit");
+    EXPECT_EQ(rig.Wire(), Lines{"UD?"});
+    EXPECT_EQ(edit->text(), "LINE4") << "opens with what the camera holds";
 
+    dialog.show();
+    edit->clear();
+    QTest::keyClick(edit, Qt::Key_Return);   // Enter presses "Write"
+    ASSERT_EQ(rig.prompts.prompts.size(), 1u);
+    EXPECT_EQ(rig.prompts.LastText(), "Write an empty User ID?\nThe camera's User ID will be erased.");
+    EXPECT_TRUE(rig.Wire().empty()) << "No: nothing is erased";
+    EXPECT_EQ(rig.Cam().Text("UD"), "LINE4");
+
+    rig.prompts.Clear();
     edit->setText("ABCDEFGHIJKLMNOPQ");
     dialog.findChild<QPushButton*>("write")->click();
     EXPECT_TRUE(rig.Wire().empty()) << "17 characters are not sent";
     ASSERT_EQ(rig.prompts.prompts.size(), 1u);
-    EXPECT_EQ(rig.prompts.prompts[0].text, "Couldn't write the User ID.");
+    EXPECT_EQ(rig.prompts.prompts[0].text, "Couldn't write the User ID.\nA User ID holds at most 16 characters.");
     EXPECT_EQ(rig.prompts.prompts[0].icon, Icon::Stop);
 
     edit->setText("ABCDEFGHIJKLMNOP");
@@ -114,7 +138,12 @@ TEST(CameraId, FillsOneEditPerCharacterAndOnlyTheFactorySaves)
         EXPECT_TRUE(dialog.Edit(k)->text().isEmpty()) << "edit " << k;
     EXPECT_TRUE(dialog.findChild<QPushButton*>("save")->isVisible()) << "factory level saves";
 
-    dialog.Edit(2)->setText("7");
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    dialog.Edit(0)->setFocus(Qt::TabFocusReason);
+    for (const char key : {'A', 'B', '7'})   // typed in one go, each box passing on to the next
+        QTest::keyClick(QApplication::focusWidget(), key);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.Edit(3));
     rig.Wire();
     dialog.findChild<QPushButton*>("save")->click();
     EXPECT_EQ(rig.Wire(), (Lines{"ULCK=5963104", "ID=AB7"})) << "unlocked first, then the three characters";

@@ -56,6 +56,10 @@ TEST(LutEditor, ThreeWindowsAndTheMouseShapeTheCurve)
         EXPECT_TRUE(editor.isWindow());
         EXPECT_EQ(editor.windowTitle(), captions[ch]);
         EXPECT_EQ(editor.Graph()->geometry(), QRect(160, 20, 515, 516));
+        const QSize before = editor.size();
+        editor.resize(300, 200);
+        EXPECT_TRUE(editor.rect().contains(editor.Graph()->geometry())) << "never smaller than its graph";
+        editor.resize(before);
         EXPECT_TRUE(editor.Lut() == LutPoints::StartingTable()) << "the tables start as the straight line";
     }
     EXPECT_EQ(rig.Editors().Editor(1).pos() - rig.Red().pos(), QPoint(50, 50)) << "the windows stand in cascade";

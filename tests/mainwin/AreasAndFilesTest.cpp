@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "dialogs/AreaStore.h"
+#include "dialogs/CCommSelDlg.h"
 #include "dialogs/CProgDlg.h"
 #include "mainwin/CAreaSelDlg.h"
 #include "mainwin/CCompareDlg.h"
@@ -19,8 +20,10 @@
 #include "support/Faults.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 
 namespace {
 
@@ -133,9 +136,10 @@ TEST(SettingsFiles, AFactoryFileLoadsAtUserLevelWithoutItsFactoryLines)
     EXPECT_EQ(user.Spin(user.Id("GA"))->Text(), "700") << "the pages show the camera's value";
     EXPECT_EQ(user.window->CurParam(CmdAGCF), user.window->PrevParam(CmdAGCF)) << "the load is committed";
     EXPECT_FALSE(user.window->Progress().IsCreated());
-    EXPECT_TRUE(user.prompts.prompts.empty());
-    EXPECT_EQ(user.window->LastLoadSkipped(), FileQueries(true).size() - FileQueries(false).size())
-        << "the factory lines count as skipped";
+    const size_t factoryOnly = FileQueries(true).size() - FileQueries(false).size();
+    EXPECT_EQ(user.prompts.LastText().toStdString(), std::to_string(factoryOnly) + " lines of the file were skipped.")
+        << "the factory lines count as skipped, and the operator is told";
+    EXPECT_EQ(user.prompts.prompts.back().icon, UiPrompts::Icon::Information);
     EXPECT_EQ(user.prompts.fileSuffixes.back(), "cam") << "a name typed without extension opens NAME.cam";
     EXPECT_EQ(QDir::currentPath().toStdString(), folder.path) << "a file opened makes its folder the working folder";
 
@@ -149,6 +153,62 @@ TEST(SettingsFiles, AFactoryFileLoadsAtUserLevelWithoutItsFactoryLines)
     EXPECT_EQ(user.Wire(), std::vector<std::string>{"ETL=101"});
 }
 
+// A load the camera does not take whole says how far it came, and a line the
+// camera did not acknowledge shows the committed value, not the file's: a
+// Cancel while a line waits, a line left unanswered, a hang-up.
+TEST(SettingsFiles, ALoadSaysWhatTheCameraDidNotTake)
+{
+    TempFolder folder;
+    MainWindowRig rig;
+    rig.window->SetCommandTimeout(300);
+    rig.window->Initialise();
+    const auto load = [&](const std::string& text) {
+        const std::string path = folder.File("load.cam");
+        std::ofstream(path, std::ios::trunc) << text;
+        rig.Wire();
+        rig.prompts.Clear();
+        rig.prompts.files.push_back(QString::fromStdString(path));
+        rig.window->OnOpenSettingFile();
+        return Settings(rig.Wire());
+    };
+    const auto shown = [&](const char* mnemonic) { return rig.Spin(rig.Id(mnemonic))->Text().toStdString(); };
+
+    camsim::Faults slow;
+    slow.replyDelayMs = 200;
+    rig.camera.SetFaults(slow);
+    QTimer hand;   // Cancel while the third line waits for its answer
+    QObject::connect(&hand, &QTimer::timeout, [&] {
+        if (rig.camera.ReceivedLines().size() == 3 && rig.window->Progress().IsCreated())
+            QTest::mouseClick(rig.window->Progress().CancelButton(), Qt::LeftButton);
+    });
+    hand.start(10);
+    EXPECT_EQ(load("GA=11\r\nGAR=12\r\nGAB=13\r\nNRS=14\r\nKSR=15\r\n"),
+              (std::vector<std::string>{"GA=11", "GAR=12", "GAB=13"}));
+    hand.stop();
+    EXPECT_EQ(shown("GAR") + " " + shown("GAB") + " " + shown("NRS"), "12 0 0") << "acknowledged, in flight, unsent";
+    EXPECT_EQ(rig.prompts.LastText(), "Loading cancelled: 3 of 5 lines sent.\nThe camera did not acknowledge 1 of the "
+                                      "3 lines sent; those settings keep their previous values.");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.window->CommSel().Messages().mid(0, 2) == QStringList{"COMPLETE", "GAB=13"}; }))
+        << "the late answer is taken by the idle tick, not by the next load";
+
+    rig.camera.SetFaults(SilentTo({"KSR"}));
+    EXPECT_EQ(load("GA=50\r\nKSR=700\r\nSPR0=7\r\nNRS=99\r\n").size(), 4u) << "an unanswered line stops nothing";
+    EXPECT_EQ(shown("KSR") + " " + shown("NRS"), "667 99");
+    EXPECT_EQ(rig.prompts.LastText(),
+              "The camera did not acknowledge 1 of the 4 lines sent; those settings keep their previous values.");
+    EXPECT_EQ(rig.prompts.prompts.back().icon, UiPrompts::Icon::Exclamation);
+
+    camsim::Faults hangUp;
+    hangUp.hangUpAtCommand = 3;
+    rig.camera.SetFaults(hangUp);
+    EXPECT_EQ(load("GA=60\r\nKSR=710\r\nSPR0=8\r\nNRS=98\r\n"),
+              (std::vector<std::string>{"GA=60", "KSR=710", "SPR0=8"})) << "nothing is sent after the hang-up";
+    EXPECT_EQ(shown("GA") + " " + shown("SPR0") + " " + shown("NRS"), "60 7 99") << "what the camera holds";
+    EXPECT_EQ(rig.prompts.LastText(), "The line to the camera was lost: 3 of 4 lines sent.\nThe camera did not "
+                                      "acknowledge 1 of the 3 lines sent; those settings keep their previous values.");
+    EXPECT_EQ(rig.window->CurParam(rig.Cmd("SPR0")), rig.window->PrevParam(rig.Cmd("SPR0")));
+}
+
 TEST(SettingsFiles, ComparingWithAFileMarksTheDifferencesAndAppliesOnlyTheCheckedOnes)
 {
     MainWindowRig rig;
@@ -159,12 +219,12 @@ TEST(SettingsFiles, ComparingWithAFileMarksTheDifferencesAndAppliesOnlyTheChecke
     rig.camera.SetRegister("GAR", 5);   // the pages do not know it yet
     TempFolder folder;
     const std::string path = folder.File("golden.cam");
-    std::ofstream(path) << "GA=120\r\nGAR=5\r\nAGCF=50\r\nGA00=5\r\nKSR=700\r\n";
+    std::ofstream(path) << "GA=120\r\nGAR=5\r\nAGCF=50\r\nGA00=5\r\nKSR=700\r\nCM=3\r\nCM=3\r\n";
     rig.Wire();
     rig.prompts.files.push_back(QString::fromStdString(path));
     rig.window->OnCompareWithFile();
 
-    EXPECT_EQ(rig.Wire(), (std::vector<std::string>{"GA?", "GAR?", "AGCF?", "KSR?"}))
+    EXPECT_EQ(rig.Wire(), (std::vector<std::string>{"GA?", "GAR?", "AGCF?", "KSR?", "CM?", "CM?"}))
         << "the factory-only line is not compared at user level; nothing is set";
     EXPECT_EQ(rig.Spin(rig.Id("GAR"))->Text(), "5") << "the pages show the camera's values";
     CCompareDlg* dialog = rig.window->CompareDlg();
@@ -172,31 +232,39 @@ TEST(SettingsFiles, ComparingWithAFileMarksTheDifferencesAndAppliesOnlyTheChecke
     QTableWidget& table = dialog->Table();
     auto cell = [&table](int row, int column) { return table.item(row, column)->text().toStdString(); };
     auto marked = [&table](int row) { return table.item(row, CCompareDlg::ColPage)->data(CCompareDlg::kDiffersRole).toBool(); };
-    ASSERT_EQ(table.rowCount(), 4);
-    std::string order;
-    for (int row = 0; row < 4; ++row)
-        order += cell(row, CCompareDlg::ColMnemonic) + (marked(row) ? "* " : " ");
-    EXPECT_EQ(order, "GA* AGCF* KSR* GAR ") << "differing rows first and marked, each part in file order";
+    const auto order = [&] {
+        std::string text;
+        for (int row = 0; row < table.rowCount(); ++row)
+            text += cell(row, CCompareDlg::ColMnemonic) + (marked(row) ? "* " : " ");
+        return text;
+    };
+    EXPECT_EQ(order(), "GA* AGCF* KSR* CM* CM* GAR ") << "differing rows first and marked, each part in file order";
     EXPECT_EQ(cell(1, CCompareDlg::ColFile) + "/" + cell(1, CCompareDlg::ColCamera), "50/60") << "as the pages show it";
     EXPECT_EQ(cell(2, CCompareDlg::ColLabel), "KneeSlope R");
-    EXPECT_FALSE(table.item(3, CCompareDlg::ColPage)->flags() & Qt::ItemIsUserCheckable);
+    EXPECT_FALSE(table.item(5, CCompareDlg::ColPage)->flags() & Qt::ItemIsUserCheckable);
 
     table.item(0, CCompareDlg::ColPage)->setCheckState(Qt::Checked);
     table.item(2, CCompareDlg::ColPage)->setCheckState(Qt::Checked);
+    table.item(3, CCompareDlg::ColPage)->setCheckState(Qt::Checked);
     dialog->ApplyButton().click();
-    EXPECT_EQ(Settings(rig.Wire()), (std::vector<std::string>{"GA=120", "KSR=700"}));
+    EXPECT_EQ(Settings(rig.Wire()), (std::vector<std::string>{"GA=120", "KSR=700", "CM=3"}));
     EXPECT_EQ(rig.Spin(rig.Id("KSR"))->Text(), "700");
     EXPECT_EQ(rig.window->CurParam(CmdGA), rig.window->PrevParam(CmdGA)) << "applied as a loaded file is";
-    EXPECT_EQ(dialog->Comparison().DifferenceCount(), 1u) << "compared again after applying";
-    EXPECT_TRUE(marked(0) && !marked(1));
+    EXPECT_EQ(order(), "AGCF* GA GAR KSR CM CM ") << "both rows of \"CM\" follow the camera";
+    EXPECT_EQ(dialog->Summary().text(), "1 of 6 values differ from the file.");
+
+    rig.Type(rig.Id("GAR"), "9");   // a change made on the pages while the window is open
+    EXPECT_EQ(order(), "GAR* AGCF* GA KSR CM CM ");
+    EXPECT_EQ(cell(0, CCompareDlg::ColCamera), "9");
     EXPECT_TRUE(rig.prompts.prompts.empty());
 
+    rig.Wire();
     rig.camera.SetFaults(RefusingAll());
-    const int agcf = marked(0) && cell(0, CCompareDlg::ColMnemonic) == "AGCF" ? 0 : 1;
+    const int agcf = 1;
     table.item(agcf, CCompareDlg::ColPage)->setCheckState(Qt::Checked);
     dialog->ApplyButton().click();
     EXPECT_EQ(Settings(rig.Wire()), (std::vector<std::string>{"AGCF=800"}));
-    EXPECT_EQ(dialog->Comparison().DifferenceCount(), 1u) << "a refused line still differs";
+    EXPECT_EQ(dialog->Comparison().DifferenceCount(), 2u) << "a refused line still differs";
     EXPECT_TRUE(marked(agcf)) << "and stays marked";
 }
 
@@ -306,6 +374,20 @@ TEST(SettingAreas, StoresAndLoadsReachTheCameraInOrder)
     rig.window->OnStoreAll(0);
     EXPECT_EQ(rig.Wire().size(), 4u) << "a refusal does not stop the other areas";
     EXPECT_EQ(rig.prompts.LastText(), "Couldn't store current setting data!");
+
+    rig.camera.SetFaults(slowStore);
+    QTimer hand;   // Cancel while the second area is stored
+    QObject::connect(&hand, &QTimer::timeout, [&] {
+        if (rig.camera.ReceivedLines().size() == 2 && rig.window->Progress().IsCreated())
+            QTest::mouseClick(rig.window->Progress().CancelButton(), Qt::LeftButton);
+    });
+    hand.start(10);
+    rig.prompts.yesNoAnswers = {true};
+    rig.window->OnStoreAll(0);
+    hand.stop();
+    EXPECT_EQ(rig.Wire(), (std::vector<std::string>{"SA=3", "SA=2"})) << "no area after the Cancel";
+    EXPECT_EQ(rig.prompts.LastText(), "Storing cancelled: 1 of 4 areas stored.");
+    rig.camera.SetFaults({});
 
     rig.settings.offline = 1;
     rig.prompts.Clear();

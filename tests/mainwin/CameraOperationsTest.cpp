@@ -1,6 +1,12 @@
 // The pages' camera operations through the real main window and the virtual camera.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTimer>
+
+#include "dialogs/CProgDlg.h"
+
 #include "support/FileSizeLimit.h"
 #include "support/MainWindowRig.h"
 
@@ -65,6 +71,30 @@ TEST(CameraOperations, UserLevelWhiteBalanceShadingAndTemperature)
     EXPECT_EQ(rig.Wire().size(), 7u) << "the gains are re-read all the same";
     EXPECT_EQ(rig.prompts.LastText(), "Error1. too bright.");
 
+    // With the camera's own minute: the progress window comes after a second,
+    // and its Cancel ends the wait at once; nothing more is asked.
+    rig.window->SetOperationLimits({});
+    QElapsedTimer took;
+    qint64 shownAt = -1;
+    QTimer hand;
+    QObject::connect(&hand, &QTimer::timeout, [&] {
+        if (!rig.window->Progress().IsCreated())
+            return;
+        shownAt = shownAt < 0 ? took.elapsed() : shownAt;
+        QTest::mouseClick(rig.window->Progress().CancelButton(), Qt::LeftButton);
+    });
+    hand.start(10);
+    rig.prompts.Clear();
+    took.start();
+    rig.Click(MainWindowRig::Id("AW"));
+    hand.stop();
+    EXPECT_GE(shownAt, 900) << "a quick operation shows only the wait cursor";
+    EXPECT_LT(took.elapsed(), 3000);
+    EXPECT_EQ(rig.Wire(), (std::vector<std::string>{"AW=1", "AWRS?"}));
+    ASSERT_EQ(rig.prompts.prompts.size(), 1u) << "the Cancel's report, no result";
+    EXPECT_EQ(rig.prompts.LastText(), "One-Push AWB cancelled.");
+    rig.window->SetOperationLimits(ShortLimits());
+
     // The shading text names the user table in use and the kind.
     rig.Click(CtrlId::RecalibrateColor);
     rig.Click(MainWindowRig::Id("RS"));
@@ -79,10 +109,10 @@ TEST(CameraOperations, UserLevelWhiteBalanceShadingAndTemperature)
 
     // Sixteenths of a degree, below zero too.
     rig.Click(CtrlId::Temperature);
-    EXPECT_EQ(ReadOut(rig, CtrlId::TemperatureText), "-1.0");
+    EXPECT_EQ(ReadOut(rig, CtrlId::TemperatureText), QString::fromUtf8("-1.0 \u00b0C"));
     rig.camera.SetRegister("TMS", 0);
     rig.Click(CtrlId::Temperature);
-    EXPECT_EQ(ReadOut(rig, CtrlId::TemperatureText), "0.0");
+    EXPECT_EQ(ReadOut(rig, CtrlId::TemperatureText), QString::fromUtf8("0.0 \u00b0C"));
 }
 
 TEST(CameraOperations, FactoryLevelRecalibrationsAndReadOuts)

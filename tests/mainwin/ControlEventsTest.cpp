@@ -2,10 +2,16 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionSpinBox>
 #include <QTabWidget>
+
+#include <thread>
 
 #include "support/MainWindowRig.h"
 #include "support/PaintProbe.h"
+#include "support/WaitFor.h"
 
 using Lines = std::vector<std::string>;
 
@@ -32,7 +38,58 @@ struct StartedRig : MainWindowRig {
     }
 };
 
+// The middle of a spin box's up arrow.
+QPoint UpArrow(const QAbstractSpinBox* spin)
+{
+    QStyleOptionSpinBox option;
+    option.initFrom(spin);
+    option.frame = true;
+    option.subControls = QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown | QStyle::SC_SpinBoxFrame;
+    return spin->style()->subControlRect(QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxUp, spin).center();
+}
+
+size_t Sent(MainWindowRig& rig, const std::string& prefix)
+{
+    const std::vector<std::string> lines = rig.camera.ReceivedLines();
+    return static_cast<size_t>(std::count_if(lines.begin(), lines.end(),
+                                             [&](const std::string& line) { return line.rfind(prefix, 0) == 0; }));
+}
+
 }  // namespace
+
+// A camera that takes 150 ms over each reply: an arrow held repeats only while
+// it is held, and a click is one step, its release arriving while the step's
+// setting waits for its reply.
+TEST(ControlEvents, ASpinArrowStepsOnlyWhileItIsHeld)
+{
+    StartedRig rig;
+    rig.ShowActive();
+    camsim::Faults slow;
+    slow.replyDelayMs = 150;
+    rig.camera.SetFaults(slow);
+    KavroSpinBox* spin = rig.Spin(rig.Id("KSR"));
+    const QPoint up = UpArrow(spin);
+
+    QTest::mousePress(spin, Qt::LeftButton, Qt::NoModifier, up);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Sent(rig, "KSR=") >= 3; }, 5000)) << "held, the arrow repeats";
+    QTest::mouseRelease(spin, Qt::LeftButton, Qt::NoModifier, up);
+    const size_t whileHeld = Sent(rig, "KSR=");
+    EXPECT_FALSE(QTest::qWaitFor([&] { return Sent(rig, "KSR=") > whileHeld; }, 700)) << "released, it stops";
+    EXPECT_EQ(rig.Spin(rig.Id("KSR"))->Text().toInt(), 667 + static_cast<int>(whileHeld));
+
+    rig.Wire();
+    const QPoint global = spin->mapToGlobal(up);
+    std::thread hand([&] {   // lets go about 100 ms after pressing, as a quick click does
+        if (WaitFor([&] { return Sent(rig, "KSR=") == 1; }))
+            QCoreApplication::postEvent(spin, new QMouseEvent(QEvent::MouseButtonRelease, up, global, Qt::LeftButton,
+                                                              Qt::NoButton, Qt::NoModifier));
+    });
+    QTest::mousePress(spin, Qt::LeftButton, Qt::NoModifier, up);
+    hand.join();
+    EXPECT_FALSE(QTest::qWaitFor([&] { return Sent(rig, "KSR=") > 1; }, 900)) << "one click, one step";
+    EXPECT_EQ(rig.Wire(), Lines{"KSR=" + std::to_string(668 + whileHeld)});
+    QTest::mouseRelease(spin, Qt::LeftButton, Qt::NoModifier, QPoint(-1, -1));   // QTest's own record of the button
+}
 
 TEST(ControlEvents, TypedValuesAreJudgedThenSentOnce)
 {

@@ -4,19 +4,24 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
+#include <QCloseEvent>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTest>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWindow>
 
 #include <thread>
 
 #include "dialogs/CCommSelDlg.h"
+#include "dialogs/BlockingScope.h"
 #include "dialogs/CProgDlg.h"
+#include "dialogs/QtUiPrompts.h"
 #include "mainwin/CFindDlg.h"
 #include "mainwin/CtrlHighlight.h"
 #include "params/SettingIndex.h"
@@ -53,6 +58,65 @@ void PostKey(QWindow* window, Qt::Key key, const QString& text)
 {
     QCoreApplication::postEvent(window, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, text));
     QCoreApplication::postEvent(window, new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier, text));
+}
+
+// The operator's hand on a real exit question: asks to close once more while
+// it stands, then answers with a click on "No" or with Alt+Y. A box that takes
+// no input is closed after three seconds, so that the test ends.
+struct QuestionHand {
+    enum Answer { ClickNo, AltY };
+    explicit QuestionHand(QWidget* window) : window(window)
+    {
+        QObject::connect(&timer, &QTimer::timeout, [this] { Tick(); });
+        timer.start(20);
+    }
+    void Tick()
+    {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) {
+            opened.invalidate();
+            return;
+        }
+        if (!opened.isValid()) {
+            opened.start();
+            QCoreApplication::postEvent(window, new QCloseEvent);
+        } else if (opened.elapsed() > 3000) {
+            ++ignored;
+            box->done(QMessageBox::No);
+        } else if (answer == ClickNo) {
+            QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
+        } else {
+            QTest::keyClick(box, Qt::Key_Y, Qt::AltModifier);
+        }
+    }
+    QWidget* window;
+    Answer answer = ClickNo;
+    int ignored = 0;   // boxes that took no input
+    QElapsedTimer opened;
+    QTimer timer;
+};
+
+// The first label of a shown page that is cut or lies under an edit; empty when none.
+std::string SqueezedLabel(QTabWidget& tabs)
+{
+    for (int tab = 0; tab < tabs.count(); ++tab) {
+        tabs.setCurrentIndex(tab);
+        QWidget* page = tabs.currentWidget();
+        if (page->layout())
+            page->layout()->activate();
+        for (const QLabel* label : page->findChildren<QLabel*>()) {
+            if (!label->isVisibleTo(page))
+                continue;
+            const std::string where = tabs.tabText(tab).toStdString() + ": \"" + label->text().toStdString() + "\"";
+            if (label->width() < label->sizeHint().width())
+                return where + " is cut";
+            const QRect at(label->mapTo(page, QPoint(0, 0)), label->size());
+            for (const KavroSpinBox* spin : page->findChildren<KavroSpinBox*>())
+                if (at.intersects(QRect(spin->mapTo(page, QPoint(0, 0)), spin->size())))
+                    return where + " lies under an edit";
+        }
+    }
+    return {};
 }
 
 }  // namespace
@@ -170,6 +234,8 @@ TEST(MainWindow, TheLevelSwitchReadsTheFactoryRowsDroppingInputMadeMeanwhile)
     EXPECT_TRUE(commSel->isEnabled());
 
     EXPECT_GE(rig.window->width(), userWidth);
+    EXPECT_EQ(SqueezedLabel(rig.window->Tabs()), "") << "the window grew for the factory pages";
+    rig.window->Tabs().setCurrentIndex(0);
     EXPECT_FALSE(rig.window->frameGeometry().intersects(commSel->frameGeometry()));
     rig.window->resize(rig.window->width() + 120, rig.window->height());
     EXPECT_FALSE(rig.window->frameGeometry().intersects(commSel->frameGeometry()))
@@ -180,6 +246,19 @@ TEST(MainWindow, TheLevelSwitchReadsTheFactoryRowsDroppingInputMadeMeanwhile)
     EXPECT_FALSE(rig.window->frameGeometry().intersects(commSel->frameGeometry()))
         << "a main window with too little room on its right moves left to make it";
     EXPECT_TRUE(screen.contains(commSel->frameGeometry()));
+
+    // Maximised and restored, the window has its normal size again; moved, the
+    // communication window goes along.
+    const QRect normal = rig.window->geometry();
+    rig.window->showMaximized();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.window->size() != normal.size(); }));
+    rig.window->showNormal();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rig.window->geometry() == normal; }))
+        << "normal " << normal.width() << "x" << normal.height() << ", now " << rig.window->width() << "x"
+        << rig.window->height();
+    rig.window->move(rig.window->pos() + QPoint(-40, 30));
+    EXPECT_EQ(commSel->frameGeometry().top(), rig.window->frameGeometry().top());
+    EXPECT_FALSE(rig.window->frameGeometry().intersects(commSel->frameGeometry()));
 
     rig.window->Tabs().setCurrentIndex(3);   // Factory B
     TypeLevelSequence(rig.window.get());
@@ -203,6 +282,52 @@ TEST(MainWindow, TheLevelSwitchReadsTheFactoryRowsDroppingInputMadeMeanwhile)
     EXPECT_FALSE(rig.window->isVisible()) << "Yes closes it";
 }
 
+// The window manager's close request while the camera is read is answered
+// when the reading ends, by a question that takes the mouse and the keyboard;
+// another request while it stands asks nothing more; after No the tool still
+// reads the whole camera.
+TEST(MainWindow, ACloseRequestDuringAReadingIsAskedWhenItEnds)
+{
+    MainWindowRig rig;
+    rig.window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(rig.window.get()));
+    rig.window->Initialise();
+    QtUiPrompts boxes;
+    rig.prompts.onAsk = [&](QWidget* owner, const ScriptedUiPrompts::Prompt& question) {
+        EXPECT_FALSE(BlockingScope::IsActive()) << "asked outside the reading";
+        return boxes.AskYesNo(owner, question.text, question.caption);
+    };
+    bool closed = false;
+    QObject::connect(rig.window.get(), &CKavroDlg::Closed, [&] { closed = true; });
+    QuestionHand hand(rig.window.get());
+    const auto reloadWithACloseRequest = [&] {
+        rig.Wire();
+        QWidget* window = rig.window.get();
+        std::thread windowManager([&] {
+            if (WaitFor([&] { return rig.camera.ReceivedLines().size() > 10; }, 10000))
+                QCoreApplication::postEvent(window, new QCloseEvent);
+        });
+        rig.window->OnReload();
+        windowManager.join();
+    };
+
+    reloadWithACloseRequest();
+    EXPECT_EQ(rig.prompts.prompts.size(), 1u) << "one question, after the reading";
+    EXPECT_EQ(rig.prompts.LastText(), "Are you sure to terminate the Camera Kavro ?");
+    EXPECT_EQ(hand.ignored, 0) << "the question took the click on No";
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(rig.window->isVisible());
+    EXPECT_EQ(rig.Wire().size(), FileQueries(false).size() + 2) << "the whole reading ran";
+
+    hand.answer = QuestionHand::AltY;
+    rig.prompts.Clear();
+    reloadWithACloseRequest();
+    EXPECT_EQ(rig.prompts.prompts.size(), 1u);
+    EXPECT_EQ(hand.ignored, 0) << "the question took Alt+Y";
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(rig.Wire().size(), FileQueries(false).size() + 2) << "the reading ended first";
+}
+
 // At start-up the line cannot be opened: the box stands over a finished
 // window. Picking the camera's port then reads the camera; the communication
 // window says "Online" (painted, not only set) while it does.
@@ -212,7 +337,7 @@ TEST(MainWindow, AFailedStartShowsAFinishedWindowAndAPickedPortGoesOnline)
     rig.settings.commPort = 1;   // COM2: no such device
     bool checked = false;
     rig.prompts.onMessage = [&](const ScriptedUiPrompts::Prompt& prompt) {
-        if (prompt.text != "Failed to initialize!")
+        if (!prompt.text.startsWith("Failed to initialize!"))
             return;
         checked = true;
         EXPECT_EQ(prompt.details, "/nonexistent/ttyS2: open: No such file or directory")
@@ -252,22 +377,11 @@ TEST(MainWindow, TheWindowKeepsRoomForItsPagesAndSharesTheRest)
     QCoreApplication::processEvents();   // the window system's answer
     ASSERT_TRUE(QTest::qWaitFor([&] { return rig.window->size() == rig.window->windowHandle()->size(); }));
     QTabWidget& tabs = rig.window->Tabs();
+    EXPECT_EQ(SqueezedLabel(tabs), "");
     for (int tab = 0; tab < tabs.count(); ++tab) {
         tabs.setCurrentIndex(tab);
         QWidget* page = tabs.currentWidget();
-        if (page->layout())
-            page->layout()->activate();
         int right = 0;
-        for (const QLabel* label : page->findChildren<QLabel*>()) {
-            if (!label->isVisibleTo(page))
-                continue;
-            EXPECT_GE(label->width(), label->sizeHint().width())
-                << tabs.tabText(tab).toStdString() << ": \"" << label->text().toStdString() << "\" is cut";
-            const QRect at(label->mapTo(page, QPoint(0, 0)), label->size());
-            for (const KavroSpinBox* spin : page->findChildren<KavroSpinBox*>())
-                EXPECT_FALSE(at.intersects(QRect(spin->mapTo(page, QPoint(0, 0)), spin->size())))
-                    << tabs.tabText(tab).toStdString() << ": \"" << label->text().toStdString() << "\" under an edit";
-        }
         for (const QWidget* child : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             if (child->isVisibleTo(page))
                 right = std::max(right, child->geometry().right());
@@ -335,4 +449,25 @@ TEST(MainWindow, FindSettingListsTheShownControlsAndRevealsTheChosenOne)
     EXPECT_NE(control->parentWidget()->findChild<CtrlHighlight*>(), nullptr) << "and is marked";
     EXPECT_TRUE(QTest::qWaitFor([&] { return control->parentWidget()->findChild<CtrlHighlight*>() == nullptr; }, 5000))
         << "the mark fades by itself";
+    const auto coveredBy = [](const QWidget* window, const QWidget* revealed) {
+        return window->frameGeometry().intersects(QRect(revealed->mapToGlobal(QPoint()), revealed->size()));
+    };
+    EXPECT_FALSE(coveredBy(find, control)) << "the find window never stands over the control it shows";
+    EXPECT_TRUE(find->Note().text().isEmpty());
+
+    find->Text().clear();
+    QTest::keyClicks(&find->Text(), "PE");   // greyed out by the exposure mode "Preset"
+    find->List().setCurrentRow(0);
+    QTest::keyClick(&find->Text(), Qt::Key_Return);
+    EXPECT_EQ(find->Note().text(), QString::fromUtf8("Greyed out by User Parameter \u203a Shutter \u203a Preset  [SM]."));
+    EXPECT_FALSE(coveredBy(find, rig.Registry().Find(rig.Id("PE"))));
+
+    QTest::keyClicks(&find->Text(), "zzz");
+    EXPECT_EQ(find->List().count(), 0);
+    EXPECT_EQ(find->Note().text(), "No setting matches");
+
+    rig.prompts.Clear();
+    QTest::keyClick(rig.window.get(), Qt::Key_Escape);
+    EXPECT_FALSE(find->isVisible()) << "Esc closes the find window first";
+    EXPECT_TRUE(rig.prompts.prompts.empty()) << "and does not ask to end the tool";
 }

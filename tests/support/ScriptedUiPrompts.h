@@ -34,9 +34,11 @@ public:
         if (boxesTakeFocus)
             TakeFocusLikeABox(owner);
     }
-    bool AskYesNo(QWidget*, const QString& text, const QString& caption) override
+    bool AskYesNo(QWidget* owner, const QString& text, const QString& caption) override
     {
         prompts.push_back({text, caption, Icon::Question, QString()});
+        if (onAsk)
+            return onAsk(owner, prompts.back());
         const bool yes = yesNoAnswers.empty() ? false : yesNoAnswers.front();
         if (!yesNoAnswers.empty())
             yesNoAnswers.pop_front();
@@ -60,6 +62,7 @@ public:
     std::vector<QString> fileFilters;
     std::vector<QString> fileSuffixes;       // the default extension of each chooser
     std::function<void(const Prompt&)> onMessage;   // sees the windows while the box would stand
+    std::function<bool(QWidget*, const Prompt&)> onAsk;   // answers questions instead of the script (a real box)
     bool boxesTakeFocus = false;   // a message is a window that takes the focus, as a real box does
 
 private:

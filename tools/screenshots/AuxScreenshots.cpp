@@ -1,6 +1,6 @@
-// kavro-aux-screenshots OUTDIR: the terminal, the monitor, the AFE sender and
-// the identity dialogs off screen, talking to a virtual camera on a
-// pseudo-terminal, one picture each.
+// kavro-aux-screenshots OUTDIR: the terminal, the monitor, the AFE sender, the
+// identity dialogs and the progress window off screen, talking to a virtual
+// camera on a pseudo-terminal, one picture each.
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
@@ -18,6 +18,7 @@
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CAfeSenderDlg.h"
 #include "dialogs/CCamIDDlg.h"
+#include "dialogs/CProgDlg.h"
 #include "dialogs/CRsTermDlg.h"
 #include "dialogs/CUserIDDlg.h"
 #include "dialogs/CompanionOwner.h"
@@ -120,5 +121,15 @@ int main(int argc, char* argv[])
     failures += !Save(userId, outDir, "user-id");
     CCamIDDlg cameraId(owner.settings, owner, prompts);
     failures += !Save(cameraId, outDir, "camera-id");
+
+    QWidget mainWindow;   // what the progress window stands over
+    mainWindow.resize(600, 400);
+    mainWindow.show();
+    CProgDlg progress;
+    progress.Create(&mainWindow);
+    progress.SetMessage("Now, reading camera settings.");
+    progress.SetPos(40);
+    failures += !Save(*progress.Window(), outDir, "progress");
+    progress.Destroy();
     return failures == 0 ? 0 : 1;
 }

@@ -108,12 +108,11 @@ QPixmap SideBySide(QWidget& main, QWidget& companion)
     return picture;
 }
 
-// The find window over the main window, the chosen control just marked.
+// The find window where it opens, the chosen control just marked.
 void SaveFind(CKavroDlg& window, Saver& saver)
 {
     window.OnFindSetting();
     CFindDlg& find = *window.FindDlg();
-    find.move(window.frameGeometry().right() - find.width() + 20, window.y() + 160);
     find.Text().setText("gain");
     find.List().setCurrentRow(0);
     Settle();

@@ -18,6 +18,7 @@ public:
     CRsCmd& Engine() override { std::abort(); }
     CProgDlg& Progress() override { return m_progress; }
     QWidget* OwnerWindow() override { return nullptr; }
+    UiPrompts& Prompts() override { std::abort(); }
 
 private:
     CProgDlg m_progress;
