@@ -10,6 +10,7 @@
 #include "comm/StopRequest.h"
 #include "comm/camlink/ClSerialLib.h"
 #include "comm/serial/SerialPort.h"
+#include "comm/serial/SignalHold.h"
 
 namespace {
 
@@ -126,6 +127,7 @@ int CRsCmd::SendText(std::string& text, int mode)
     if (!IsOffline()) {
         const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
         const int count = static_cast<int>(text.size());
+        const SignalHold wholeLine;   // a stop takes effect once the line is out
         if (m_settings.serialMode == LineComPort)
             m_port.Write(bytes, count);
         else
@@ -177,6 +179,7 @@ void CRsCmd::ClearReplies()
 {
     m_replyList.clear();
     m_rxLine.Reset();
+    m_lastWaitUnanswered = false;   // every command starts here
 }
 
 int CRsCmd::GetReplyCount() const
@@ -279,13 +282,18 @@ int CRsCmd::ReadLineCr(int logMode)
 bool CRsCmd::WaitForLine(int (CRsCmd::*reader)(int), int logMode, int timeoutMs, long long startMs)
 {
     WaitScope waiting(m_waitDepth, m_waitDeadlineMs, startMs + timeoutMs);
+    m_lastWaitUnanswered = false;
     std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
     for (;;) {
         if (!m_replyList.empty() || (this->*reader)(logMode))
             return true;
         // Bytes that came before a hang-up are still read.
-        if (StopRequest::Raised() || (m_lineRanDry && LineHungUp()) || SteadyMs() >= m_waitDeadlineMs)
+        if (StopRequest::Raised() || (m_lineRanDry && LineHungUp()))
             return false;
+        if (SteadyMs() >= m_waitDeadlineMs) {
+            m_lastWaitUnanswered = true;
+            return false;
+        }
         if (m_lineRanDry)
             std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
     }
