@@ -4,6 +4,7 @@
 #include "settings/AppSettings.h"
 #include "comm/CRsCmd.h"
 #include "comm/CommandTable.h"
+#include "comm/camlink/ClSerialLib.h"
 #include "comm/serial/PortAccessHint.h"
 #include "comm/serial/SerialPort.h"
 #include "dialogs/BlockingScope.h"
@@ -14,11 +15,11 @@
 
 namespace {
 
-// Why a serial port would not open, and what the operator can do about it.
-QString PortProblemDetails(const AppSettings& settings, const SerialPort& port)
+// Why the line would not open, and what the operator can do about it.
+QString PortProblemDetails(const AppSettings& settings, const SerialPort& port, const ClSerialLib& camLink)
 {
     if (settings.serialMode != LineComPort)
-        return QString();
+        return QString::fromStdString(camLink.OpenProblem());
     const std::string device = port.ResolveDevice("COM" + std::to_string(settings.commPort + 1));
     const std::string hint = PortAccessHint::For(device);
     const std::string& problem = port.OpenProblem();
@@ -31,7 +32,7 @@ int CKavroDlg::ConnectCamera()
 {
     if (!m_engine->OpenPort(static_cast<int>(m_settings.commPort))) {
         m_prompts.MessageWithDetails(this, "Failed to initialize!", EngineHost::kToolCaption,
-                                     UiPrompts::Icon::Exclamation, PortProblemDetails(m_settings, m_port));
+                                     UiPrompts::Icon::Exclamation, PortProblemDetails(m_settings, m_port, m_camLink));
         m_engine->ClosePort();
         return 0;
     }
