@@ -87,6 +87,7 @@ bool CliCommandLine::ParseOption(const std::vector<std::string>& args, size_t& i
     bool* flag = option == "--register-base" ? &registerBase
                  : option == "--crc"           ? &crc
                  : option == "--verbose"       ? &verbose
+                 : option == "--keep-going"    ? &keepGoing
                                                : nullptr;
     if (flag != nullptr) {
         *flag = true;
@@ -106,10 +107,11 @@ bool CliCommandLine::ParseOption(const std::vector<std::string>& args, size_t& i
         port = argument;
     else if (option == "--baud")
         return ParseNumberOption(option, argument, 1, INT_MAX, kBaudList, baud);
-    else if (option == "--timeout")
+    else if (option == "--timeout") {
+        timeoutGiven = true;
         return ParseNumberOption(option, argument, 1, kLongestTimeoutMs,
                                  "1.." + std::to_string(kLongestTimeoutMs) + " ms", timeoutMs);
-    else if (option == "--line-kind")
+    } else if (option == "--line-kind")
         return ParseNumberOption(option, argument, 0, kHighestLineKind, "0, 1, 2 or 3", lineKind);
     else if (option == "--cl-index")
         return ParseNumberOption(option, argument, 0, kHighestClIndex,

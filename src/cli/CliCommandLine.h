@@ -17,6 +17,7 @@ public:
     std::string port = "COM1";
     int baud = 9600;
     int timeoutMs = 3000;
+    bool timeoutGiven = false;   // --timeout was given: it then limits every command the run sends
     int lineKind = 0;
     int clIndex = 0;
     std::string clName;
@@ -24,6 +25,7 @@ public:
     bool registerBase = false;
     bool crc = false;
     bool verbose = false;
+    bool keepGoing = false;      // apply-settings, store-area all: go on after the camera stopped answering
 
     // The command.
     Verb verb = Verb::None;
@@ -36,6 +38,8 @@ public:
 
     // False with Error() naming the problem and what is valid.
     bool Parse(const std::vector<std::string>& args);
+    // The time limit of a command whose own limit is `ownMs`: that limit, or --timeout when given.
+    int TimeLimit(int ownMs) const { return timeoutGiven ? timeoutMs : ownMs; }
     const std::string& Error() const { return m_error; }
 
 private:
