@@ -247,13 +247,18 @@ int KavroCli::Raw(const std::string& line, int timeoutMs)
     const long long start = SteadyMs();
     long long lastActivity = start;
     bool stillTalking = false;
-    while (SteadyMs() - lastActivity < timeoutMs && !LineFailed()) {
+    while (!LineFailed()) {
         // A camera that never falls silent must not keep the command alive for ever.
         if ((stillTalking = SteadyMs() - start >= static_cast<long long>(timeoutMs) * kRawTalkLimitFactor))
             break;
         uint8_t byte = 0;
-        if (m_engine->ReadBytes(&byte, 1, CRsCmd::kPollMs) != 1)
+        if (m_engine->ReadBytes(&byte, 1, CRsCmd::kPollMs) != 1) {
+            // Silence is judged right after a look at the line, never after a
+            // pause of this process on a busy machine, with bytes waiting.
+            if (SteadyMs() - lastActivity >= timeoutMs)
+                break;
             continue;
+        }
         lastActivity = SteadyMs();
         const bool lineEnd = byte == '\r' || byte == '\n';
         if (lineEnd && !(byte == '\n' && afterCr))

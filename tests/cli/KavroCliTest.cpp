@@ -130,13 +130,9 @@ TEST(KavroCli, IdentityPrintsWhatTheAboutWindowShows)
 TEST(KavroCli, FailuresOnTheLineEndInExitCode1)
 {
     CliCamera f;
-    ProcessResult r = f.Cli("query GA", "/nonexistent/tty");
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("Failed to initialize!\n"), std::string::npos) << r.err;
-
     const std::string nobody = "rfc2217:127.0.0.1:" + std::to_string(Ser2net::FreeTcpPort());
     const auto start = std::chrono::steady_clock::now();
-    r = f.Cli("query GA", nobody);
+    ProcessResult r = f.Cli("query GA", nobody);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 4s) << "within the 3 s limit of connecting";
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find(nobody + ": connection refused: nothing listens at 127.0.0.1 port"), std::string::npos) << r.err;
@@ -149,9 +145,10 @@ TEST(KavroCli, FailuresOnTheLineEndInExitCode1)
     camsim::Faults notices;
     notices.stream = camsim::Stream::Notices;
     f.camera.SetFaults(notices);
-    r = f.Cli("--timeout 100 raw 'GA?'", "", "timeout 30 ");
+    // A limit that a busy machine's pause in the camera's talk does not reach.
+    r = f.Cli("--timeout 300 raw 'GA?'", "", "timeout 30 ");
     EXPECT_EQ(r.exitCode, 1) << "a camera that never falls silent ends raw after ten limits (124: it hung)";
-    EXPECT_NE(r.err.find("still talking 1000 ms after"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("still talking 3000 ms after"), std::string::npos) << r.err;
 }
 
 TEST(KavroCli, TheCommandLineIsJudgedBeforeThePortIsTouched)
@@ -295,28 +292,29 @@ TEST(KavroCli, CameraLinkLinesReachTheCameraThroughTheLibraries)
     EXPECT_NE(r.err.find("Selected baud rate is not supported in Kavro Grabbers - Port 1."), std::string::npos)
         << "the message names the port of all grabbers as the communication window lists it: " << r.err;
 
-    // A line that cannot open names the cause and what the library offers.
+    // A line that cannot open names the cause, and what the library offers.
     const struct {
         const char* arguments;
         const char* libraries;
         std::string reason;
     } failures[] = {
+        {"--port /nonexistent/tty", "", "kavro serial: /nonexistent/tty: open: No such file or directory"},
         {"--line-kind 3", "",
-         "libclallserial.so: cannot open shared object file: No such file or directory; looked for in the "
-         "system's library folders (ld.so.conf)"},
+         "kavro-cli: libclallserial.so: cannot open shared object file: No such file or directory; looked for in "
+         "the system's library folders (ld.so.conf)"},
         {"--line-kind 2 --cl-name Nobody", KAVRO_CLSIM_DIR,
-         "libclserial.so lists no maker \"Nobody\"; it lists 1 maker: Kavro Grabbers"},
+         "kavro-cli: libclserial.so lists no maker \"Nobody\"; it lists 1 maker: Kavro Grabbers"},
         {"--line-kind 1 --cl-folder '" KAVRO_CLSIM_DIR "/grabbers' --cl-name nothere.so", KAVRO_CLSIM_DIR,
-         KAVRO_CLSIM_DIR "/grabbers/nothere.so: No such file or directory; the folder holds 1 grabber library "
-                         "(clser*.so): clserkavro.so"},
+         "kavro-cli: " KAVRO_CLSIM_DIR "/grabbers/nothere.so: No such file or directory; the folder holds 1 grabber "
+         "library (clser*.so): clserkavro.so"},
         {"--line-kind 3 --cl-index 2", KAVRO_CLSIM_DIR,
-         "clSerialInit(2) through libclallserial.so failed: Serial index out of range (status -1); it lists 2 ports: "
-         "0 Kavro Grabbers - Port 0, 1 Kavro Grabbers - Port 1"},
+         "kavro-cli: clSerialInit(2) through libclallserial.so failed: Serial index out of range (status -1); it "
+         "lists 2 ports: 0 Kavro Grabbers - Port 0, 1 Kavro Grabbers - Port 1"},
     };
     for (const auto& failure : failures) {
         r = cli("", std::string(failure.arguments) + " query GA", failure.libraries);
         EXPECT_EQ(r.exitCode, 1) << failure.arguments;
-        EXPECT_EQ(r.err, "kavro-cli: " + failure.reason + "\nFailed to initialize!\n") << failure.arguments;
+        EXPECT_EQ(r.err, failure.reason + "\nFailed to initialize!\n") << failure.arguments;
     }
 }
 
