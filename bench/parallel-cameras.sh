@@ -12,7 +12,7 @@ build=${2:-build}
 count=${3:-16}
 camsim="$build/tools/camsim/kavro-camsim"
 cli="$build/src/cli/kavro-cli"
-drain="$build/bench/libbench_uart_drain.so"
+drain="$build/tools/uartdrain/libkavro_uart_drain.so"
 work=$(mktemp -d)
 children=()
 trap 'kill "${children[@]}" 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"' EXIT
@@ -104,7 +104,7 @@ start_cameras
 make_golden
 case $mode in
 uart)
-  preload="env LD_PRELOAD=$drain KAVRO_BENCH_DRAIN_BAUD=9600"
+  preload="env LD_PRELOAD=$drain KAVRO_UART_DRAIN_BAUD=9600"
   one=$(apply "${devices[0]}")
   all=$(apply "${devices[@]}")
   check "${devices[@]}"

@@ -87,6 +87,7 @@ bool CliCommandLine::ParseOption(const std::vector<std::string>& args, size_t& i
     bool* flag = option == "--register-base" ? &registerBase
                  : option == "--crc"           ? &crc
                  : option == "--verbose"       ? &verbose
+                 : option == "--keep-going"    ? &keepGoing
                                                : nullptr;
     if (flag != nullptr) {
         *flag = true;
@@ -106,10 +107,11 @@ bool CliCommandLine::ParseOption(const std::vector<std::string>& args, size_t& i
         port = argument;
     else if (option == "--baud")
         return ParseNumberOption(option, argument, 1, INT_MAX, kBaudList, baud);
-    else if (option == "--timeout")
+    else if (option == "--timeout") {
+        timeoutGiven = true;
         return ParseNumberOption(option, argument, 1, kLongestTimeoutMs,
                                  "1.." + std::to_string(kLongestTimeoutMs) + " ms", timeoutMs);
-    else if (option == "--reply-wait")
+    } else if (option == "--reply-wait")
         return ParseNumberOption(option, argument, 0, static_cast<int>(kReplyWaitLongestMs),
                                  "0.." + std::to_string(kReplyWaitLongestMs) + " ms", replyWaitMs);
     else if (option == "--line-kind")

@@ -18,6 +18,7 @@ public:
     int baud = 9600;
     int timeoutMs = 3000;
     int replyWaitMs = 20;    // the camera's pause after each command before its reply is looked for
+    bool timeoutGiven = false;   // --timeout was given: it then limits every command the run sends
     int lineKind = 0;
     int clIndex = 0;
     std::string clName;
@@ -25,6 +26,7 @@ public:
     bool registerBase = false;
     bool crc = false;
     bool verbose = false;
+    bool keepGoing = false;      // apply-settings, store-area all: go on after the camera stopped answering
 
     // The command.
     Verb verb = Verb::None;
@@ -37,6 +39,8 @@ public:
 
     // False with Error() naming the problem and what is valid.
     bool Parse(const std::vector<std::string>& args);
+    // The time limit of a command whose own limit is `ownMs`: that limit, or --timeout when given.
+    int TimeLimit(int ownMs) const { return timeoutGiven ? timeoutMs : ownMs; }
     const std::string& Error() const { return m_error; }
 
 private:

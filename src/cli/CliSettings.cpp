@@ -8,6 +8,10 @@
 #include <thread>
 
 #include "settings/AppSettings.h"
+#include "cli/CameraSilence.h"
+#include "cli/CliCommandLine.h"
+#include "cli/CliOutput.h"
+#include "cli/StandardOutput.h"
 #include "cli/TerminalText.h"
 #include "comm/CRsCmd.h"
 #include "comm/CommandFormat.h"
@@ -27,28 +31,56 @@ bool IsReadable(const CtrlTblEntry& row, bool factory)
            (row.access == AccessBoth || factory);
 }
 
-// Sends each line as the window would and counts the lines the camera refused.
+std::string Plural(long long count, const char* one, const char* many)
+{
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// A line as the file holds it.
+std::string FileText(const SettingsLine& line)
+{
+    return std::string(CommandTable::Row(line.commandIndex).mnemonic) + "=" + std::to_string(line.value);
+}
+
+// Sends each line as the window would and counts the lines the camera
+// refused; once the run ends (a dead camera, a stop) the rest is only counted.
 class CliSettingsSink : public SettingsSink {
 public:
-    CliSettingsSink(CRsCmd& engine, int timeoutMs, bool showProgress)
-        : m_engine(engine), m_timeoutMs(timeoutMs), m_showProgress(showProgress)
+    CliSettingsSink(CRsCmd& engine, const CliCommandLine& options, bool showProgress)
+        : m_engine(engine), m_timeoutMs(options.timeoutMs), m_silence(engine, options.keepGoing),
+          m_showProgress(showProgress)
     {
     }
     void Progress(int position) override
     {
-        if (m_showProgress)
+        if (m_showProgress && !ended)
             std::cerr << "\rapplying settings " << position << " %" << std::flush;
     }
     void Apply(const SettingsLine& line) override
     {
-        if (!m_engine.SetInt(line.commandIndex, 0, line.value, m_timeoutMs))
-            ++failures;
+        if (ended) {
+            ++notSent;
+            return;
+        }
+        const int result = m_engine.SetInt(line.commandIndex, 0, line.value, m_timeoutMs);
+        failures += result ? 0 : 1;
+        ended = m_silence.EndsRun(result, m_timeoutMs);
+        if (m_silence.UnansweredInARow() == 1)
+            firstUnanswered = line;
+        last = line;
     }
+    bool CameraStoppedAnswering() const { return m_silence.UnansweredInARow() >= CameraSilence::kUnansweredInARow; }
+
     int failures = 0;
+    bool ended = false;
+    long long notSent = 0;
+    SettingsLine firstUnanswered;   // of the run of silence that ended the run
+    SettingsLine last;              // the last line sent
 
 private:
     CRsCmd& m_engine;
     int m_timeoutMs;
+    CameraSilence m_silence;
     bool m_showProgress;
 };
 
@@ -62,8 +94,9 @@ void CliSettings::ShowProgress(const char* what, long long done, long long total
 
 // The start-up reading's queries in their order; the file holds the values
 // as the pages would show them, so it is the file the window would save.
-int CliSettings::ReadSettings(const std::string& path, bool factory)
+int CliSettings::ReadSettings()
 {
+    const bool factory = m_options.factory;
     std::array<int, CommandTable::kCount> values{};
     const CtrlTblEntry* rows = CtrlTbl::Rows();
     long long total = 0;
@@ -74,9 +107,8 @@ int CliSettings::ReadSettings(const std::string& path, bool factory)
         if (!IsReadable(rows[row], factory))
             continue;
         const int commandIndex = rows[row].commandIndex;
-        if (!m_engine.GetInt(commandIndex, 0, values.at(static_cast<size_t>(commandIndex)), m_timeoutMs)) {
-            std::cerr << "\nkavro-cli: no valid answer to " << m_engine.FormatQuery(commandIndex, 0, 0)
-                      << "; nothing written" << std::endl;
+        if (!m_engine.GetInt(commandIndex, 0, values.at(static_cast<size_t>(commandIndex)), m_options.timeoutMs)) {
+            std::cerr << "\nkavro-cli: " << QueryFailure(commandIndex) << "; nothing written" << std::endl;
             return 1;
         }
         ShowProgress("reading settings", ++done, total);
@@ -85,28 +117,30 @@ int CliSettings::ReadSettings(const std::string& path, bool factory)
         const int command = ParamStore::CommandOf(ctrlId);   // -1 or kNoCommand when nothing was read for it
         return command >= 0 && command < CommandTable::kCount ? values[static_cast<size_t>(command)] : 0;
     };
-    std::string why;
-    if (!SettingsFile::Write(path, factory, valueOf, &why)) {
-        std::cerr << "kavro-cli: " << why << "; nothing written" << std::endl;
-        return 1;
-    }
-    return 0;
+    return CliOutput::Write(m_options.text, SettingsFile::Compose(factory, valueOf)) ? 0 : 1;
 }
 
 // Sends what the window would send for the same file at the same level; a
-// refused line does not stop the rest. Success means every line of the file
-// reached the camera: a skipped or refused line, or a file with nothing to
-// apply, exits 1.
+// refused line does not stop the rest, a camera that stopped answering does.
+// Success means every line of the file reached the camera: a skipped or
+// refused line, or a file with nothing to apply, exits 1.
 int CliSettings::ApplySettings(const SettingsInput& input)
 {
     const bool showProgress = isatty(STDERR_FILENO);
-    CliSettingsSink sink(m_engine, m_timeoutMs, showProgress);
+    CliSettingsSink sink(m_engine, m_options, showProgress);
     input.Apply(sink);
     if (showProgress)
-        std::cerr << "\rapplying settings 100 %" << std::endl;
-    if (sink.failures > 0)
+        std::cerr << (sink.ended ? "\n" : "\rapplying settings 100 %\n") << std::flush;
+    const std::string notSent = Plural(sink.notSent, "line", "lines") + " not sent";
+    if (sink.ended && sink.CameraStoppedAnswering())
+        std::cerr << "kavro-cli: the camera stopped answering at line " << sink.firstUnanswered.lineNumber << " ("
+                  << FileText(sink.firstUnanswered) << "); " << notSent << std::endl;
+    else if (sink.ended)
+        std::cerr << "kavro-cli: sending stopped at line " << sink.last.lineNumber << " (" << FileText(sink.last)
+                  << "); " << notSent << std::endl;
+    else if (sink.failures > 0)
         std::cerr << "kavro-cli: the camera refused or did not answer " << sink.failures << " line(s)" << std::endl;
-    return sink.failures > 0 || !input.Skipped().empty() ? 1 : 0;
+    return sink.failures > 0 || sink.ended || !input.Skipped().empty() ? 1 : 0;
 }
 
 // Every line applying would send is queried, in file order; values are
@@ -116,22 +150,34 @@ int CliSettings::Diff(const SettingsInput& input)
 {
     SettingsComparison comparison;
     comparison.Load(input);
-    auto query = [this](int commandIndex, int& value) { return m_engine.GetInt(commandIndex, 0, value, m_timeoutMs) != 0; };
+    auto query = [this](int commandIndex, int& value) {
+        return m_engine.GetInt(commandIndex, 0, value, m_options.timeoutMs) != 0;
+    };
     auto progress = [this](size_t done, size_t total) {
         ShowProgress("reading camera", static_cast<long long>(done), static_cast<long long>(total));
     };
     if (!comparison.ReadCamera(query, progress)) {
         const int commandIndex = comparison.Lines()[comparison.FailedLine()].line.commandIndex;
-        std::cerr << "\nkavro-cli: no valid answer to " << m_engine.FormatQuery(commandIndex, 0, 0) << std::endl;
+        std::cerr << "\nkavro-cli: " << QueryFailure(commandIndex) << "; no verdict" << std::endl;
         return 1;
     }
+    std::string differences;
     for (const ComparedLine& line : comparison.Lines())
         if (line.Differs())
-            std::cout << SettingsComparison::DifferenceText(line) << "\n";
-    std::cout << std::flush;
+            differences += SettingsComparison::DifferenceText(line) + "\n";
+    StandardOutput::Print(differences);
     if (comparison.DifferenceCount() > 0)
         return kExitDiffers;
     return input.Skipped().empty() ? 0 : 1;
+}
+
+// A query that failed: silence with its limit, or an answer that was none
+// (the engine has shown that answer).
+std::string CliSettings::QueryFailure(int commandIndex) const
+{
+    const std::string query = m_engine.FormatQuery(commandIndex, 0, 0);
+    return m_engine.LastWaitUnanswered() ? CameraSilence::NoAnswerText(query, m_options.timeoutMs)
+                                         : "no valid answer to " + query;
 }
 
 // Reads and judges the file, naming every line it skips; false (after saying
@@ -161,21 +207,47 @@ bool CliSettings::ReadSettingsFile(const std::string& path, bool factory, Settin
     return true;
 }
 
-int CliSettings::StoreArea(int area)
+int CliSettings::StoreArea()
 {
-    if (SettingAreas::IsArea(area))
-        return SettingAreas::Store(m_engine, area) ? 0 : 1;
+    const int timeoutMs = m_options.TimeLimit(SettingAreas::kStoreTimeoutMs);
+    if (!SettingAreas::IsArea(m_options.area))
+        return StoreAllAreas(timeoutMs);
+    if (SettingAreas::Store(m_engine, m_options.area, timeoutMs))
+        return 0;
+    CameraSilence::ReportUnanswered(m_engine, timeoutMs);
+    return 1;
+}
+
+// A refusal does not stop the other areas; a camera that stopped answering does.
+int CliSettings::StoreAllAreas(int timeoutMs)
+{
+    CameraSilence silence(m_engine, m_options.keepGoing);
+    std::string firstUnanswered;
     int failures = 0;
     int done = 0;
     for (int number : SettingAreas::kStoreAllOrder) {
         std::this_thread::sleep_for(std::chrono::milliseconds(SettingAreas::kPauseMs));
-        failures += SettingAreas::Store(m_engine, number) ? 0 : 1;
+        const int result = SettingAreas::Store(m_engine, number, timeoutMs);
+        failures += result ? 0 : 1;
         ShowProgress("storing areas", ++done, SettingAreas::kCount);
+        const bool ends = silence.EndsRun(result, timeoutMs);
+        if (silence.UnansweredInARow() == 1)
+            firstUnanswered = m_engine.LastSentLine();
+        if (!ends)
+            continue;
+        if (silence.UnansweredInARow() >= CameraSilence::kUnansweredInARow)
+            std::cerr << "kavro-cli: the camera stopped answering at " << firstUnanswered << "; "
+                      << Plural(SettingAreas::kCount - done, "area", "areas") << " not stored" << std::endl;
+        return 1;
     }
     return failures > 0 ? 1 : 0;
 }
 
-int CliSettings::LoadArea(int area)
+int CliSettings::LoadArea()
 {
-    return SettingAreas::Load(m_engine, area) ? 0 : 1;
+    const int timeoutMs = m_options.TimeLimit(SettingAreas::kLoadTimeoutMs);
+    if (SettingAreas::Load(m_engine, m_options.area, timeoutMs))
+        return 0;
+    CameraSilence::ReportUnanswered(m_engine, timeoutMs);
+    return 1;
 }

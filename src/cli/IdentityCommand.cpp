@@ -1,23 +1,34 @@
 #include "cli/IdentityCommand.h"
 
+#include <unistd.h>
+
 #include <iostream>
 
+#include "cli/CameraSilence.h"
+#include "cli/StandardOutput.h"
+#include "cli/StderrHost.h"
 #include "cli/TerminalText.h"
+#include "comm/CRsCmd.h"
 #include "comm/CameraIdentity.h"
 
-int PrintIdentity(CRsCmd& engine, bool registerBase, int timeoutMs, std::ostream& out, bool toTerminal)
+int PrintIdentity(CRsCmd& engine, const StderrHost& host, bool registerBase, int timeoutMs)
 {
-    const auto shown = [toTerminal](const std::string& text) { return toTerminal ? TerminalText::Escaped(text) : text; };
+    const auto shown = [](const std::string& text) { return TerminalText::For(STDOUT_FILENO, text); };
     CameraIdentity identity;
     if (!CameraIdentity::Read(engine, registerBase, identity, timeoutMs)) {
-        std::cerr << "kavro-cli: the camera did not tell its firmware version within " << timeoutMs << " ms"
-                  << std::endl;
+        const std::string query = TerminalText::Escaped(engine.LastSentLine());
+        if (engine.LastWaitUnanswered())
+            std::cerr << "kavro-cli: the camera did not answer: " << CameraSilence::NoAnswerText(query, timeoutMs);
+        else
+            std::cerr << "kavro-cli: " << query << " answered '" << TerminalText::Escaped(host.LastReply())
+                      << "', which is no firmware version";
+        std::cerr << std::endl;
         return 1;
     }
-    out << "Model Name: " << shown(identity.modelName) << "\n"
-        << "Camera ID: " << shown(identity.cameraId) << "\n"
-        << "Firmware Version: " << shown(identity.firmwareVersion) << "\n"
-        << "FPGA Version: " << shown(identity.fpgaVersion) << "\n"
-        << "User ID: " << shown(identity.userId) << std::endl;
+    StandardOutput::Print("Model Name: " + shown(identity.modelName) + "\n" +
+                          "Camera ID: " + shown(identity.cameraId) + "\n" +
+                          "Firmware Version: " + shown(identity.firmwareVersion) + "\n" +
+                          "FPGA Version: " + shown(identity.fpgaVersion) + "\n" +
+                          "User ID: " + shown(identity.userId) + "\n");
     return 0;
 }

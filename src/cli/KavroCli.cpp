@@ -8,17 +8,19 @@
 #include "settings/AppSettings.h"
 #include "profile/CGen.h"
 #include "profile/Profile.h"
+#include "cli/CameraSilence.h"
+#include "cli/CliOutput.h"
 #include "cli/CliSettings.h"
 #include "cli/LutCommands.h"
 #include "cli/IdentityCommand.h"
 #include "cli/StderrHost.h"
+#include "cli/StandardOutput.h"
 #include "cli/StopSignals.h"
 #include "cli/TerminalText.h"
 #include "comm/CRsCmd.h"
 #include "comm/SteadyClock.h"
 #include "comm/camlink/ClSerialLib.h"
 #include "comm/serial/SerialPort.h"
-#include "files/SettingsInput.h"
 
 namespace {
 
@@ -31,9 +33,13 @@ const char kUsage[] =
     "  --port PORT        COM1..COM16 (as the tool resolves them), a device path, or a serial\n"
     "                     port on another machine: tcp:HOST:PORT (raw) or rfc2217:HOST:PORT; default COM1\n"
     "  --baud RATE        9600, 19200, 38400, 57600 or 115200; default 9600\n"
-    "  --timeout MS       time limit of the command, 1..600000; default 3000\n"
+    "  --timeout MS       time limit of every command the run sends, 1..600000; without it each\n"
+    "                     command keeps its own: 3000, a table entry 5000 (send) or 50000 (read),\n"
+    "                     store-area 40000, load-area 1500\n"
     "  --reply-wait MS    pause after each command before its reply is looked for, 0..20;\n"
     "                     default 20; 0 sends the next command the moment a reply is in\n"
+    "  --keep-going       apply-settings, store-area all: go on after three commands in a row\n"
+    "                     went unanswered (by default the run ends there)\n"
     "  --line-kind K      0 PC serial port (default); 1, 2, 3 the Camera Link serial library kinds\n"
     "  --cl-name TEXT     kind 1: grabber library file; kind 2: maker name\n"
     "  --cl-index N       kind 2: serial index; kind 3: port index over all grabbers (0..255)\n"
@@ -43,11 +49,14 @@ const char kUsage[] =
     "query prints the value as the tool's pages show it; set takes a value within the range\n"
     "the pages allow and exits 0 only when the camera acknowledged; raw sends LINE and prints\n"
     "every line received until the time limit passes with nothing new (at most ten limits in\n"
-    "all), and exits 1 when the line failed or never fell silent. Camera text shown on a terminal has its control characters escaped (\\x1b).\n"
+    "all), and exits 1 when the line failed or never fell silent. Camera text has its control\n"
+    "characters escaped (\\x1b) on standard error, and on standard output when it is a terminal.\n"
     "read-luts writes the camera's three look-up tables to a gamma data file; send-luts sends\n"
     "the tables of a gamma data file to the camera.\n"
     "diff queries the camera for each line of the settings file and prints NAME=FILEVALUE\n"
-    "(camera: CAMERAVALUE) for each difference; it exits 0 when all match, 3 when any differ.\n";
+    "(camera: CAMERAVALUE) for each difference; it exits 0 when all match, 3 when any differ.\n"
+    "A FILE read may be - for standard input; read-settings and read-luts write to standard\n"
+    "output for -.\n";
 
 // A line longer than the engine's receive buffer is shown in pieces, never lost.
 constexpr size_t kLongestRawLine = 1024;
@@ -55,11 +64,6 @@ constexpr size_t kLongestRawLine = 1024;
 constexpr int kRawTalkLimitFactor = 10;
 // raw looks at its time limits and the line at least this often while nothing comes.
 constexpr int kRawReadStepMs = 20;
-
-std::string Shown(const std::string& cameraText)
-{
-    return TerminalText::For(STDERR_FILENO, cameraText);
-}
 
 }  // namespace
 
@@ -71,9 +75,13 @@ int KavroCli::Run(const std::vector<std::string>& args)
         return ExitUsage;
     }
     if (options.verb == CliCommandLine::Verb::Help) {
-        std::cout << kUsage;
-        return ExitOk;
+        StandardOutput::Print(kUsage);
+        return StandardOutput::Delivered() ? ExitOk : ExitFailed;
     }
+    // Before any file is opened: a FIFO without a writer blocks until Ctrl+C.
+    StopSignals::Install();
+    if (const int prepared = PrepareFiles(options); prepared != ExitOk)
+        return prepared;
 
     AppSettings settings;
     ApplyOptions(options, settings);
@@ -95,16 +103,36 @@ int KavroCli::Run(const std::vector<std::string>& args)
     m_host = &host;
     m_settings = &settings;
     NameCameraLinkPort(options, settings);
-    StopSignals::Install();
 
     if (!engine.OpenPort(static_cast<int>(settings.commPort))) {
+        // The serial port has named its device and the reason already.
+        if (settings.serialMode != LineComPort && !camLink.OpenProblem().empty())
+            std::cerr << "kavro-cli: " << camLink.OpenProblem() << std::endl;
         engine.ClosePort();
         std::cerr << "Failed to initialize!" << std::endl;
         return ExitFailed;
     }
     const int result = RunCommand(options);
     engine.ClosePort();
-    return result;
+    return StandardOutput::Delivered() ? result : ExitFailed;
+}
+
+// Every input is read and judged, and every output judged, before the camera
+// is claimed: a file that cannot be used costs no time at the camera.
+int KavroCli::PrepareFiles(const CliCommandLine& o)
+{
+    switch (o.verb) {
+    case CliCommandLine::Verb::ApplySettings:
+    case CliCommandLine::Verb::Diff:
+        return CliSettings::ReadSettingsFile(o.text, o.factory, m_settingsInput) ? ExitOk : ExitFailed;
+    case CliCommandLine::Verb::SendLuts:
+        return LutCommands::ReadGammaFile(o.text, m_gammaTables) ? ExitOk : ExitFailed;
+    case CliCommandLine::Verb::ReadSettings:
+    case CliCommandLine::Verb::ReadLuts:
+        return CliOutput::Check(o.text);
+    default:
+        return ExitOk;
+    }
 }
 
 // The profile is read only when the command needs it.
@@ -151,25 +179,21 @@ int KavroCli::RunCommand(const CliCommandLine& o)
     case CliCommandLine::Verb::Raw:
         return Raw(o.text, o.timeoutMs);
     case CliCommandLine::Verb::ReadLuts:
-        return LutCommands::ReadLuts(*m_engine, o.text);
+        return LutCommands(*m_engine, o).ReadLuts();
     case CliCommandLine::Verb::SendLuts:
-        return LutCommands::SendLuts(*m_engine, o.text);
+        return LutCommands(*m_engine, o).SendLuts(m_gammaTables);
     case CliCommandLine::Verb::Identity:
-        return PrintIdentity(*m_engine, o.registerBase, o.timeoutMs, std::cout, isatty(STDOUT_FILENO) != 0);
+        return PrintIdentity(*m_engine, *m_host, o.registerBase, o.timeoutMs);
     case CliCommandLine::Verb::ReadSettings:
-        return CliSettings(*m_engine, o.timeoutMs).ReadSettings(o.text, o.factory);
+        return CliSettings(*m_engine, o).ReadSettings();
     case CliCommandLine::Verb::ApplySettings:
-    case CliCommandLine::Verb::Diff: {
-        SettingsInput input;
-        if (!CliSettings::ReadSettingsFile(o.text, o.factory, input))
-            return ExitFailed;
-        CliSettings settings(*m_engine, o.timeoutMs);
-        return o.verb == CliCommandLine::Verb::Diff ? settings.Diff(input) : settings.ApplySettings(input);
-    }
+        return CliSettings(*m_engine, o).ApplySettings(m_settingsInput);
+    case CliCommandLine::Verb::Diff:
+        return CliSettings(*m_engine, o).Diff(m_settingsInput);
     case CliCommandLine::Verb::StoreArea:
-        return CliSettings(*m_engine, o.timeoutMs).StoreArea(o.area);
+        return CliSettings(*m_engine, o).StoreArea();
     case CliCommandLine::Verb::LoadArea:
-        return CliSettings(*m_engine, o.timeoutMs).LoadArea(o.area);
+        return CliSettings(*m_engine, o).LoadArea();
     default:
         return ExitUsage;
     }
@@ -190,18 +214,16 @@ int KavroCli::Query(int index, int timeoutMs)
         std::cerr << "kavro-cli: the line failed while sending " << query << std::endl;
         return ExitFailed;
     }
-    if (!ok && !m_host->LastReply().empty()) {
-        std::cerr << "kavro-cli: " << query << " answered '" << Shown(m_host->LastReply()) << "'" << std::endl;
+    if (!ok && m_engine->LastWaitUnanswered()) {
+        std::cerr << "kavro-cli: " << CameraSilence::NoAnswerText(query, timeoutMs) << std::endl;
         return ExitFailed;
     }
     if (!ok) {
-        std::cerr << "kavro-cli: no answer to " << query << " within " << timeoutMs << " ms" << std::endl;
+        std::cerr << "kavro-cli: " << query << " answered '" << TerminalText::Escaped(m_host->LastReply()) << "'"
+                  << std::endl;
         return ExitFailed;
     }
-    if (isText)
-        std::cout << TerminalText::For(STDOUT_FILENO, text.text) << std::endl;
-    else
-        std::cout << value << std::endl;
+    StandardOutput::Print((isText ? TerminalText::For(STDOUT_FILENO, text.text) : std::to_string(value)) + "\n");
     return ExitOk;
 }
 
@@ -211,11 +233,10 @@ int KavroCli::Set(const CliCommandLine& o)
     const bool isText = CommandTable::Row(index).kind == KindText;
     const int ok = isText ? m_engine->SetText(index, 0, o.text, o.timeoutMs)
                           : m_engine->SetInt(index, 0, o.value, o.timeoutMs);
-    if (!ok) {
-        std::cerr << "kavro-cli: the camera did not acknowledge " << Shown(m_engine->LastSentLine()) << std::endl;
-        return ExitFailed;
-    }
-    return ExitOk;
+    if (!ok && !CameraSilence::ReportUnanswered(*m_engine, o.timeoutMs))
+        std::cerr << "kavro-cli: the camera did not acknowledge " << TerminalText::Escaped(m_engine->LastSentLine())
+                  << std::endl;
+    return ok ? ExitOk : ExitFailed;
 }
 
 // Every line received is shown, notices included, whether it ends in CR LF,
@@ -230,13 +251,18 @@ int KavroCli::Raw(const std::string& line, int timeoutMs)
     const long long start = SteadyMs();
     long long lastActivity = start;
     bool stillTalking = false;
-    while (SteadyMs() - lastActivity < timeoutMs && !LineFailed()) {
+    while (!LineFailed()) {
         // A camera that never falls silent must not keep the command alive for ever.
         if ((stillTalking = SteadyMs() - start >= static_cast<long long>(timeoutMs) * kRawTalkLimitFactor))
             break;
         uint8_t byte = 0;
-        if (m_engine->ReadBytes(&byte, 1, kRawReadStepMs) != 1)
+        if (m_engine->ReadBytes(&byte, 1, kRawReadStepMs) != 1) {
+            // Silence is judged right after a look at the line, never after a
+            // pause of this process on a busy machine, with bytes waiting.
+            if (SteadyMs() - lastActivity >= timeoutMs)
+                break;
             continue;
+        }
         lastActivity = SteadyMs();
         const bool lineEnd = byte == '\r' || byte == '\n';
         if (lineEnd && !(byte == '\n' && afterCr))

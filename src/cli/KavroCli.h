@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "cli/CliCommandLine.h"
+#include "files/GammaFileReader.h"
+#include "files/SettingsInput.h"
 
 struct AppSettings;
 class CGen;
@@ -13,8 +15,9 @@ class SerialPort;
 class StderrHost;
 
 // kavro-cli: one camera command from the shell, on the tool's own engine.
-// Exit codes: 0 done, 1 the line or the camera failed, 2 bad usage; diff
-// exits 3 when the camera differs from the file.
+// Exit codes: 0 done, 1 the line, the camera, a file or standard output
+// failed, 2 bad usage; diff exits 3 when the camera differs from the file.
+// A stop signal ends it by that signal (see StopSignals).
 class KavroCli {
 public:
     enum ExitCode { ExitOk = 0, ExitFailed = 1, ExitUsage = 2 };
@@ -25,6 +28,7 @@ private:
     static std::string GrabberFolder(const CliCommandLine& options, CGen& gen);
     static void ApplyOptions(const CliCommandLine& options, AppSettings& settings);
     void NameCameraLinkPort(const CliCommandLine& options, AppSettings& settings);
+    int PrepareFiles(const CliCommandLine& options);
     int RunCommand(const CliCommandLine& options);
     int Query(int index, int timeoutMs);
     int Set(const CliCommandLine& options);
@@ -38,4 +42,8 @@ private:
     ClSerialLib* m_camLink = nullptr;
     StderrHost* m_host = nullptr;
     const AppSettings* m_settings = nullptr;
+
+    // The command's input, read before the port opens.
+    SettingsInput m_settingsInput;
+    GammaTables m_gammaTables{};
 };

@@ -3,6 +3,7 @@
 #include <iostream>
 #include <unistd.h>
 
+#include "cli/StandardOutput.h"
 #include "cli/TerminalText.h"
 
 void StderrHost::ShowMessage(const std::string& text, const std::string& caption, Icon)
@@ -11,7 +12,7 @@ void StderrHost::ShowMessage(const std::string& text, const std::string& caption
     for (char& c : oneLine)
         if (c == '\n')
             c = ' ';
-    std::cerr << "kavro-cli: " << caption << ": " << TerminalText::For(STDERR_FILENO, oneLine) << std::endl;
+    std::cerr << "kavro-cli: " << caption << ": " << TerminalText::Escaped(oneLine) << std::endl;
     ++messagesShown;
 }
 
@@ -23,8 +24,8 @@ void StderrHost::AddTraffic(const std::string& text)
         if (line.compare(0, 2, "!!") != 0)
             m_lastReply = line;
         if (printReceived)
-            std::cout << TerminalText::For(STDOUT_FILENO, line) << std::endl;
+            StandardOutput::Print(TerminalText::For(STDOUT_FILENO, line) + "\n");
     }
     if (m_showTraffic)
-        std::cerr << TerminalText::For(STDERR_FILENO, text) << std::endl;
+        std::cerr << TerminalText::Escaped(text) << std::endl;
 }

@@ -3,8 +3,8 @@
 #include "comm/EngineHost.h"
 
 // The engine's host for the command line: boxes become lines on standard
-// error; traffic is shown there only when asked for. Camera text bound for a
-// terminal is escaped.
+// error; traffic is shown there only when asked for. Camera text is escaped
+// there, and on standard output when that is a terminal.
 class StderrHost : public EngineHost {
 public:
     explicit StderrHost(bool showTraffic) : m_showTraffic(showTraffic) {}

@@ -79,6 +79,10 @@ public:
     // A stop was asked for or the line hung up: every wait ends at once and
     // no further command is sent until the port is opened again.
     bool Interrupted() const;
+    // The last command's wait for its reply ran out of time without one: the
+    // camera was silent, or talked without ever ending a line. A refusal or
+    // any other reply is an answer; so is a command not yet waited for.
+    bool LastWaitUnanswered() const { return m_lastWaitUnanswered; }
 
     // Formats of the engine's own command rows.
     std::string FormatSet(int index, int channel, const CommandValue& value, int withLineEnd) const;
@@ -136,6 +140,7 @@ private:
     // The wait in progress, if any.
     int m_waitDepth = 0;
     long long m_waitDeadlineMs = 0;   // readers hand back control by then
+    bool m_lastWaitUnanswered = false;
 
     std::deque<std::string> m_replyList;
     std::string m_lastSentLine;

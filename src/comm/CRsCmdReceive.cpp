@@ -10,6 +10,7 @@
 #include "comm/StopRequest.h"
 #include "comm/camlink/ClSerialLib.h"
 #include "comm/serial/SerialPort.h"
+#include "comm/serial/SignalHold.h"
 
 namespace {
 
@@ -147,6 +148,7 @@ int CRsCmd::SendText(std::string& text, int mode)
     if (!IsOffline()) {
         const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
         const int count = static_cast<int>(text.size());
+        const SignalHold wholeLine;   // a stop takes effect once the line is out
         if (m_settings.serialMode == LineComPort)
             m_port.Write(bytes, count);
         else
@@ -237,6 +239,7 @@ void CRsCmd::ClearReplies()
 {
     m_replyList.clear();
     m_rxLine.Reset();
+    m_lastWaitUnanswered = false;   // every command starts here
 }
 
 int CRsCmd::GetReplyCount() const
@@ -342,12 +345,17 @@ bool CRsCmd::WaitForLine(LineReader reader, int logMode, int timeoutMs)
     using namespace std::chrono;
     const long long sentMs = duration_cast<milliseconds>(m_sentAt.time_since_epoch()).count();
     WaitScope waiting(m_waitDepth, m_waitDeadlineMs, sentMs + timeoutMs);
+    m_lastWaitUnanswered = false;
     PauseBeforeFirstLook();
     for (;;) {
         if (!m_replyList.empty() || (this->*reader)(logMode))
             return true;
-        if (WaitEndsEarly() || SteadyMs() >= m_waitDeadlineMs)
+        if (WaitEndsEarly())
             return false;
+        if (SteadyMs() >= m_waitDeadlineMs) {
+            m_lastWaitUnanswered = true;
+            return false;
+        }
         if (!m_lineRanDry)
             continue;
         m_host.WhileWaiting();   // may raise a Cancel, seen at the next look

@@ -14,7 +14,7 @@ public:
 
     static bool IsArea(int area) { return area >= 0 && area < kCount; }
     // "SA=n", or "SA00=0" for the factory area; 1 when the camera acknowledged.
-    static int Store(CRsCmd& engine, int area);
+    static int Store(CRsCmd& engine, int area, int timeoutMs = kStoreTimeoutMs);
     // "LD=n"; 1 when the camera acknowledged.
-    static int Load(CRsCmd& engine, int area);
+    static int Load(CRsCmd& engine, int area, int timeoutMs = kLoadTimeoutMs);
 };

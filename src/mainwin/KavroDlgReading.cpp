@@ -10,6 +10,7 @@
 #include "comm/CRsCmd.h"
 #include "comm/CommandTable.h"
 #include "comm/StopRequest.h"
+#include "comm/camlink/ClSerialLib.h"
 #include "comm/serial/NetworkPortName.h"
 #include "comm/serial/PortAccessHint.h"
 #include "comm/serial/SerialPort.h"
@@ -48,11 +49,12 @@ QString PortProblem(const AppSettings& settings, const SerialPort& port)
     return "\n" + where + " is in use by another program, or it is not a serial port.";
 }
 
-// What failed, and what the operator can do about it.
-QString PortProblemDetails(const AppSettings& settings, const SerialPort& port)
+// What failed, and what the operator can do about it; on a Camera Link line
+// the library's own account of why it would not open.
+QString PortProblemDetails(const AppSettings& settings, const SerialPort& port, const ClSerialLib& camLink)
 {
     if (settings.serialMode != LineComPort)
-        return QString();
+        return QString::fromStdString(camLink.OpenProblem());
     const std::string device = port.ResolveDevice(ConfiguredPort(settings));
     const std::string hint = PortAccessHint::For(device);
     const std::string& problem = port.OpenProblem();
@@ -66,7 +68,7 @@ int CKavroDlg::ConnectCamera()
     if (!m_engine->OpenPort(static_cast<int>(m_settings.commPort))) {
         m_prompts.MessageWithDetails(this, "Failed to initialize!" + PortProblem(m_settings, m_port),
                                      EngineHost::kToolCaption, UiPrompts::Icon::Exclamation,
-                                     PortProblemDetails(m_settings, m_port));
+                                     PortProblemDetails(m_settings, m_port, m_camLink));
         m_engine->ClosePort();
         return 0;
     }

@@ -33,6 +33,9 @@ TEST(LutCli, SendLutsSendsTheFileAndStopsAtARefusal)
     r = f.Cli("send-luts /dev/null");
     EXPECT_EQ(r.exitCode, 1) << "a file with nothing to send is no success";
     EXPECT_EQ(r.err, "kavro-cli: /dev/null: no line of the file holds a number; nothing sent\n");
+    r = f.Cli("send-luts /dev/zero", "", "timeout 10 ");
+    EXPECT_EQ(r.exitCode, 1) << "an input without end is refused, not read for ever";
+    EXPECT_EQ(r.err, "kavro-cli: /dev/zero: larger than 64 MB, which no settings or gamma file is; not read\n");
     EXPECT_TRUE(f.camera.ReceivedLines().empty());
     EXPECT_EQ(f.Cli("send-luts").exitCode, 2);
     EXPECT_EQ(f.Cli("read-luts a.csv b.csv").exitCode, 2);

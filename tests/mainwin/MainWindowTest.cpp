@@ -352,6 +352,16 @@ TEST(MainWindow, AFailedStartShowsAFinishedWindowAndAPickedPortGoesOnline)
     EXPECT_TRUE(checked);
     EXPECT_EQ(rig.prompts.prompts.size(), 1u);
     EXPECT_EQ(rig.settings.lineOnline, 0u) << "an offline start";
+
+    rig.prompts.onMessage = nullptr;
+    rig.settings.serialMode = LineClSpec2000;
+    rig.settings.selectedPortName = "clserkavro.so";
+    EXPECT_EQ(rig.window->ConnectCamera(), 0);
+    EXPECT_EQ(rig.prompts.prompts.back().details,
+              "/nonexistent/clserkavro.so: No such file or directory; the folder holds no grabber library (clser*.so)")
+        << "a Camera Link line names its cause too";
+    rig.settings.serialMode = LineComPort;
+    rig.prompts.prompts.pop_back();
     CCommSelDlg& commSel = rig.window->CommSel();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&commSel));
     ASSERT_EQ(commSel.LineStatusText(), "Offline");

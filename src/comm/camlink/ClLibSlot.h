@@ -37,8 +37,10 @@ public:
     // Loads `library` (a path, or a bare name found through the library
     // search) and resolves `entries`. Whatever the slot held before is
     // released first. With `requireAll`, a library lacking any of them is
-    // unloaded again and counts as not loadable.
-    bool Load(const std::string& library, const std::vector<ClEntry>& entries, bool requireAll);
+    // unloaded again and counts as not loadable. On failure `problem`, when
+    // given, says why (the loader's own text, or the entry that is missing).
+    bool Load(const std::string& library, const std::vector<ClEntry>& entries, bool requireAll,
+              std::string* problem = nullptr);
     // Closes the channel when one is open, then unloads the library.
     void Release();
 
@@ -49,8 +51,12 @@ public:
         return reinterpret_cast<Fn>(m_entries[static_cast<size_t>(entry)]);
     }
 
-    // clSerialInit through this library; true when it returned 0.
-    bool OpenChannel(uint32_t serialIndex);
+    // clSerialInit through this library; true when it returned 0, else
+    // `status` (when given) holds what it returned.
+    bool OpenChannel(uint32_t serialIndex, int32_t* status = nullptr);
+    // The library's own text for a status (clGetErrorText), or "status N"
+    // when it gives none. `maker` is passed on to the library.
+    std::string ErrorText(int32_t status, const std::string& maker) const;
     // clSerialClose when a channel is open.
     void CloseChannel();
     bool HasChannel() const { return m_channelOpen; }
@@ -60,6 +66,8 @@ private:
     static constexpr size_t kEntryCount = static_cast<size_t>(ClEntry::GetSerialPortIdentifier) + 1;
 
     void Unload();
+    static std::string SearchText(const std::string& library);
+    std::string LoadedPath(const std::string& library) const;
 
     void* m_module = nullptr;
     // The opaque reference is the library's business (it may even be null),

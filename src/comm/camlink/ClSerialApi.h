@@ -71,3 +71,5 @@ using ClSetBaudRateFn = decltype(&clSetBaudRate);
 using ClGetNumManufacturersFn = decltype(&clGetNumManufacturers);
 using ClGetManufacturerFn = decltype(&clGetManufacturer);
 using ClSelectManufacturerFn = decltype(&clSelectManufacturer);
+using ClGetNumSerialPortsFn = decltype(&clGetNumSerialPorts);
+using ClGetErrorTextFn = decltype(&clGetErrorText);

@@ -3,6 +3,7 @@
 #include "comm/camlink/ClSerialApi.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <fnmatch.h>
@@ -76,60 +77,75 @@ void ClSerialLib::SetMessageSink(MessageSink sink)
 
 void ClSerialLib::ListGrabberLibraries()
 {
-    m_grabberLibraries.clear();
-    DIR* folder = opendir(m_systemFolder.c_str());
+    ListGrabberFiles(m_systemFolder, m_grabberLibraries);
+}
+
+void ClSerialLib::ListGrabberFiles(const std::string& folderPath, std::vector<std::string>& files)
+{
+    files.clear();
+    DIR* folder = opendir(folderPath.c_str());
     if (folder == nullptr)
         return;
     while (const dirent* item = readdir(folder)) {
         const std::string name = item->d_name;
-        if (fnmatch(kGrabberPattern, name.c_str(), 0) == 0 &&
-            IsRegularFile(m_systemFolder + "/" + name))
-            m_grabberLibraries.push_back(name);
+        if (fnmatch(kGrabberPattern, name.c_str(), 0) == 0 && IsRegularFile(folderPath + "/" + name))
+            files.push_back(name);
     }
     closedir(folder);
     // The folder's own order is arbitrary; the stored dllNo needs a stable one.
-    std::sort(m_grabberLibraries.begin(), m_grabberLibraries.end());
+    std::sort(files.begin(), files.end());
 }
 
 void ClSerialLib::ListManufacturers()
 {
     // A scratch slot, so that listing never disturbs a channel open in the kind-2 slot.
     ClLibSlot slot;
-    if (!slot.Load(kMakerLibrary, kMakerEntries, false))
-        return;
-    m_manufacturers.clear();
-    auto getCount = slot.Entry<ClGetNumManufacturersFn>(ClEntry::GetNumManufacturers);
-    auto getMaker = slot.Entry<ClGetManufacturerFn>(ClEntry::GetManufacturer);
-    uint32_t count = 0;
-    if (getCount == nullptr || getMaker == nullptr || getCount(&count) != 0 || count > kMostListEntries)
-        count = 0;
-    for (uint32_t index = 0; index < count; ++index) {
-        TextBuffer name;
-        uint32_t version = 0;
-        getMaker(index, name.bytes, &name.size, &version);
-        m_manufacturers.push_back(name.Text());
-    }
+    if (slot.Load(kMakerLibrary, kMakerEntries, false))
+        m_manufacturers = MakerNames(slot);
 }
 
 void ClSerialLib::ListClPorts()
 {
     m_clPorts.clear();
     ClLibSlot slot;
-    if (!slot.Load(kAllPortsLibrary, kAllPortsEntries, true))
-        return;
+    if (slot.Load(kAllPortsLibrary, kAllPortsEntries, true))
+        m_clPorts = PortNames(slot);
+}
+
+std::vector<std::string> ClSerialLib::MakerNames(const ClLibSlot& slot)
+{
+    auto getCount = slot.Entry<ClGetNumManufacturersFn>(ClEntry::GetNumManufacturers);
+    auto getMaker = slot.Entry<ClGetManufacturerFn>(ClEntry::GetManufacturer);
+    uint32_t count = 0;
+    if (getCount == nullptr || getMaker == nullptr || getCount(&count) != 0 || count > kMostListEntries)
+        count = 0;
+    std::vector<std::string> names;
+    for (uint32_t index = 0; index < count; ++index) {
+        TextBuffer name;
+        uint32_t version = 0;
+        getMaker(index, name.bytes, &name.size, &version);
+        names.push_back(name.Text());
+    }
+    return names;
+}
+
+std::vector<std::string> ClSerialLib::PortNames(const ClLibSlot& slot)
+{
     auto getCount = slot.Entry<ClGetNumPortsFn>(ClEntry::GetNumPorts);
     auto getInfo = slot.Entry<ClGetPortInfoFn>(ClEntry::GetPortInfo);
     uint32_t count = 0;
     if (getCount(&count) != 0 || count > kMostListEntries)
         count = 0;
     // Every index gets an entry, even a failed one: dllNo doubles as the port index.
+    std::vector<std::string> names;
     for (uint32_t index = 0; index < count; ++index) {
         TextBuffer maker;
         TextBuffer port;
         uint32_t version = 0;
         getInfo(index, maker.bytes, &maker.size, port.bytes, &port.size, &version);
-        m_clPorts.push_back(maker.Text() + " - " + port.Text());
+        names.push_back(maker.Text() + " - " + port.Text());
     }
+    return names;
 }
 
 const std::vector<std::string>& ClSerialLib::GrabberLibraries() const
@@ -163,6 +179,7 @@ std::string ClSerialLib::GetListEntry(const std::vector<std::string>& list, int 
 bool ClSerialLib::ClOpen(const Selection& line)
 {
     m_lineFault = false;
+    m_openProblem.clear();
     ClLibSlot& slot = m_slots[line.kind];
     switch (line.kind) {
     case Grabber:
@@ -181,27 +198,87 @@ bool ClSerialLib::OpenGrabberChannel(ClLibSlot& slot, const std::string& file)
     // elsewhere, and only a regular file: dlopen would wait forever on a FIFO.
     const std::string path = m_systemFolder + "/" + file;
     if (file.empty() || file.find('/') != std::string::npos || !IsRegularFile(path))
+        return OpenFailed(GrabberFileProblem(file, path));
+    if (!slot.Load(path, kGrabberEntries, true, &m_openProblem))
         return false;
-    if (!slot.Load(path, kGrabberEntries, true))
-        return false;
-    return slot.OpenChannel(0);
+    int32_t status = 0;
+    if (slot.OpenChannel(0, &status))
+        return true;
+    return OpenFailed("clSerialInit(0) of " + path + " failed: " + slot.ErrorText(status, ""));
 }
 
 bool ClSerialLib::OpenMakerChannel(ClLibSlot& slot, const Selection& line)
 {
-    if (!slot.Load(kMakerLibrary, kMakerEntries, false))
+    if (!slot.Load(kMakerLibrary, kMakerEntries, false, &m_openProblem))
         return false;
     auto select = slot.Entry<ClSelectManufacturerFn>(ClEntry::SelectManufacturer);
-    if (select == nullptr || select(line.name.c_str()) != 0)
-        return false;
-    return slot.OpenChannel(line.channel);
+    if (select == nullptr)
+        return OpenFailed(std::string(kMakerLibrary) + " lacks clSelectManufacturer");
+    if (select(line.name.c_str()) != 0)
+        return OpenFailed(std::string(kMakerLibrary) + " lists no maker \"" + line.name + "\"; it lists " +
+                          ListedText(MakerNames(slot), "maker", "makers"));
+    int32_t status = 0;
+    if (slot.OpenChannel(line.channel, &status))
+        return true;
+    std::string ports;
+    auto getCount = slot.Entry<ClGetNumSerialPortsFn>(ClEntry::GetNumSerialPorts);
+    uint32_t count = 0;
+    if (getCount != nullptr && getCount(&count) == 0 && count <= kMostListEntries)
+        ports = "; " + line.name + " has " + (count == 0   ? std::string("no serial port")
+                                              : count == 1 ? std::string("1 serial port, 0")
+                                                           : std::to_string(count) + " serial ports, 0.." +
+                                                                 std::to_string(count - 1));
+    return OpenFailed("clSerialInit(" + std::to_string(line.channel) + ") through " + kMakerLibrary +
+                      " failed: " + slot.ErrorText(status, line.name) + ports);
 }
 
 bool ClSerialLib::OpenAllPortsChannel(ClLibSlot& slot, uint32_t port)
 {
-    if (!slot.Load(kAllPortsLibrary, kAllPortsEntries, true))
+    if (!slot.Load(kAllPortsLibrary, kAllPortsEntries, true, &m_openProblem))
         return false;
-    return slot.OpenChannel(port);
+    int32_t status = 0;
+    if (slot.OpenChannel(port, &status))
+        return true;
+    std::vector<std::string> ports = PortNames(slot);
+    for (size_t index = 0; index < ports.size(); ++index)
+        ports[index] = std::to_string(index) + " " + ports[index];
+    return OpenFailed("clSerialInit(" + std::to_string(port) + ") through " + kAllPortsLibrary +
+                      " failed: " + slot.ErrorText(status, "") + "; it lists " + ListedText(ports, "port", "ports"));
+}
+
+bool ClSerialLib::OpenFailed(const std::string& problem)
+{
+    m_openProblem = problem;
+    return false;
+}
+
+// Why a grabber's own library cannot be taken, and what the folder offers.
+std::string ClSerialLib::GrabberFileProblem(const std::string& file, const std::string& path) const
+{
+    std::vector<std::string> offered;
+    ListGrabberFiles(m_systemFolder, offered);
+    const std::string listed = "; the folder holds " + ListedText(offered, "grabber library (clser*.so)",
+                                                            "grabber libraries (clser*.so)");
+    if (file.empty())
+        return "no grabber library chosen" + listed;
+    if (file.find('/') != std::string::npos)
+        return file + ": not a file name of " + m_systemFolder + listed;
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0)
+        return path + ": " + std::strerror(errno) + listed;
+    return path + ": not a regular file" + listed;
+}
+
+// "2 ports: a, b" or "no port".
+std::string ClSerialLib::ListedText(const std::vector<std::string>& entries, const std::string& one,
+                                    const std::string& many)
+{
+    if (entries.empty())
+        return "no " + one;
+    std::string text = std::to_string(entries.size()) + " " + (entries.size() == 1 ? one : many) + ": ";
+    for (size_t index = 0; index < entries.size(); ++index)
+        text += (index > 0 ? ", " : "") + entries[index];
+    return text;
 }
 
 bool ClSerialLib::ClSetBaud(const Selection& line, int rate)

@@ -49,6 +49,8 @@ public:
     bool ClWrite(Kind kind, const uint8_t* bytes, int count, int timeoutMs);
     int ClRead(Kind kind, uint8_t* buffer, int count, int timeoutMs);
     bool ClClose(Kind kind);   // always true
+    // Why the last ClOpen failed, naming the library and what it offers ("" after a success).
+    const std::string& OpenProblem() const { return m_openProblem; }
     // True once a write failed or timed out since the last ClOpen.
     bool HasLineFault() const { return m_lineFault; }
 
@@ -58,6 +60,13 @@ private:
     bool OpenGrabberChannel(ClLibSlot& slot, const std::string& file);
     bool OpenMakerChannel(ClLibSlot& slot, const Selection& line);
     bool OpenAllPortsChannel(ClLibSlot& slot, uint32_t port);
+    bool OpenFailed(const std::string& problem);
+    std::string GrabberFileProblem(const std::string& file, const std::string& path) const;
+    static void ListGrabberFiles(const std::string& folderPath, std::vector<std::string>& files);
+    static std::vector<std::string> MakerNames(const ClLibSlot& slot);
+    static std::vector<std::string> PortNames(const ClLibSlot& slot);
+    static std::string ListedText(const std::vector<std::string>& entries, const std::string& one,
+                                  const std::string& many);
     bool SetLibraryBaud(ClLibSlot& slot, const std::string& lineName, int rate);
     void ShowMessage(const std::string& text) const;
 
@@ -70,4 +79,5 @@ private:
 
     std::array<ClLibSlot, 3> m_slots;   // indexed by Kind
     bool m_lineFault = false;
+    std::string m_openProblem;
 };

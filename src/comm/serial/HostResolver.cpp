@@ -1,5 +1,7 @@
 #include "comm/serial/HostResolver.h"
 
+#include "comm/serial/SignalHold.h"
+
 #include <condition_variable>
 #include <mutex>
 #include <system_error>
@@ -67,6 +69,7 @@ HostResolver::Addresses HostResolver::LookUpName(const std::string& host, const 
     const Deadline start = std::chrono::steady_clock::now();
     auto lookup = std::make_shared<Lookup>();
     try {
+        const SignalHold forGood;   // the lookup, which may outlive the connection, inherits it
         std::thread([lookup, host, service] {
             const addrinfo hints = StreamHints(0);
             addrinfo* result = nullptr;

@@ -4,6 +4,7 @@
 #include "comm/serial/NetworkPortName.h"
 #include "comm/serial/PortAccessHint.h"
 #include "comm/serial/PortConfig.h"
+#include "comm/serial/SignalHold.h"
 #include "comm/serial/SystemError.h"
 #include "comm/serial/TermiosDevice.h"
 
@@ -167,6 +168,7 @@ bool SerialPort::StartWatcher()
     m_hungUp.store(false);
     m_wake.Clear();
     try {
+        const SignalHold forGood;   // the watcher inherits it
         m_watcher = std::thread(&SerialPort::SerialPortWatcher, this);
     } catch (const std::system_error& error) {
         ReportSerialProblem(m_device, std::string("start watcher: ") + error.what());

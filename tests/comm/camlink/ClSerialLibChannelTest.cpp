@@ -93,11 +93,14 @@ TEST_F(ClSerialLibChannel, GrabberLibraryRunsAt9600Only)
     line.name = "clserkavro.so";
     SetClSim("device=/dev/no-such-camera");
     EXPECT_FALSE(lib.ClOpen(line)) << "the library cannot open its device";
+    EXPECT_EQ(lib.OpenProblem(), "clSerialInit(0) of " + kGrabberDir + "/clserkavro.so failed: status -3")
+        << "a grabber's own library has no text for its codes";
     lib.ClClose(line.kind);
 
     ClSerialLib broken(kBrokenGrabberDir);
     UseCamera();
     EXPECT_FALSE(broken.ClOpen(line)) << "a grabber library without clSerialWrite is refused";
+    EXPECT_EQ(broken.OpenProblem(), kBrokenGrabberDir + "/clserkavro.so lacks clSerialWrite");
     EXPECT_FALSE(IsLibraryMapped("clserkavro.so")) << "a refused library is not kept";
 
     // A FIFO by a library's name would hold dlopen until someone writes to it.

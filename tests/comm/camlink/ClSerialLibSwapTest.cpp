@@ -60,6 +60,8 @@ TEST(ClSerialLibSwap, LibrariesThatCannotBeLoaded)
     line.kind = ClSerialLib::AllPorts;
     line.channel = 0;
     EXPECT_FALSE(lib.ClOpen(line)) << "and cannot be opened";
+    EXPECT_EQ(lib.OpenProblem(), "libclallserial.so (" + kSwapDir + "/libclallserial.so) lacks clFlushPort")
+        << "naming the file the library search found";
     EXPECT_FALSE(IsLibraryMapped("libclallserial.so")) << "nor is it kept loaded";
     lib.ClClose(line.kind);
 
