@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <array>
 #include <chrono>
 #include <iostream>
 #include <thread>
@@ -97,7 +96,7 @@ void CliSettings::ShowProgress(const char* what, long long done, long long total
 int CliSettings::ReadSettings()
 {
     const bool factory = m_options.factory;
-    std::array<int, CommandTable::kCount> values{};
+    ParamStore camera;
     const CtrlTblEntry* rows = CtrlTbl::Rows();
     long long total = 0;
     for (int row = 0; row < CtrlTbl::Count(); ++row)
@@ -107,16 +106,16 @@ int CliSettings::ReadSettings()
         if (!IsReadable(rows[row], factory))
             continue;
         const int commandIndex = rows[row].commandIndex;
-        if (!m_engine.GetInt(commandIndex, 0, values.at(static_cast<size_t>(commandIndex)), m_options.timeoutMs)) {
+        int value = 0;
+        if (!m_engine.GetInt(commandIndex, 0, value, m_options.timeoutMs)) {
             std::cerr << "\nkavro-cli: " << QueryFailure(commandIndex) << "; nothing written" << std::endl;
             return 1;
         }
+        camera.SetParam(rows[row].ctrlId, value);
         ShowProgress("reading settings", ++done, total);
     }
-    auto valueOf = [&values](int ctrlId) {
-        const int command = ParamStore::CommandOf(ctrlId);   // -1 or kNoCommand when nothing was read for it
-        return command >= 0 && command < CommandTable::kCount ? values[static_cast<size_t>(command)] : 0;
-    };
+    // Cur gives 0 for a control that sets no command.
+    auto valueOf = [&camera](int ctrlId) { return camera.Cur(ParamStore::CommandOf(ctrlId)); };
     return CliOutput::Write(m_options.text, SettingsFile::Compose(factory, valueOf)) ? 0 : 1;
 }
 
