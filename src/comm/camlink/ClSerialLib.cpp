@@ -1,6 +1,7 @@
 #include "comm/camlink/ClSerialLib.h"
 
 #include "comm/camlink/ClSerialApi.h"
+#include "comm/serial/PortLock.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -181,15 +182,33 @@ bool ClSerialLib::ClOpen(const Selection& line)
     m_lineFault = false;
     m_openProblem.clear();
     ClLibSlot& slot = m_slots[line.kind];
+    bool opened = false;
     switch (line.kind) {
     case Grabber:
-        return OpenGrabberChannel(slot, line.name);
+        opened = OpenGrabberChannel(slot, line.name);
+        break;
     case Maker:
-        return OpenMakerChannel(slot, line);
+        opened = OpenMakerChannel(slot, line);
+        break;
     case AllPorts:
-        return OpenAllPortsChannel(slot, line.channel);
+        opened = OpenAllPortsChannel(slot, line.channel);
+        break;
     }
-    return false;
+    m_portLocks[line.kind] = opened ? std::make_unique<PortLock>(PortLock::NameFor(LockKey(line))) : nullptr;
+    return opened;
+}
+
+std::string ClSerialLib::LockKey(const Selection& line) const
+{
+    switch (line.kind) {
+    case Grabber:
+        return "camlink " + m_systemFolder + "/" + line.name;
+    case Maker:
+        return std::string("camlink ") + kMakerLibrary + " " + line.name + " " + std::to_string(line.channel);
+    case AllPorts:
+        break;
+    }
+    return std::string("camlink ") + kAllPortsLibrary + " " + std::to_string(line.channel);
 }
 
 bool ClSerialLib::OpenGrabberChannel(ClLibSlot& slot, const std::string& file)
@@ -321,6 +340,14 @@ bool ClSerialLib::ClWrite(Kind kind, const uint8_t* bytes, int count, int timeou
     auto write = slot.Entry<ClSerialWriteFn>(ClEntry::SerialWrite);
     if (!slot.HasChannel() || write == nullptr || count < 0 || (bytes == nullptr && count > 0))
         return false;
+    std::unique_lock<PortLock> hold;
+    if (m_portLocks[kind]) {
+        hold = std::unique_lock<PortLock>(*m_portLocks[kind], std::defer_lock);
+        if (!hold.try_lock_for(kLockStallLimit)) {
+            m_lineFault = true;   // another copy kept the port for the whole limit: like a busy port
+            return false;
+        }
+    }
     // The call takes a writable buffer; the caller's bytes stay untouched.
     std::vector<char> buffer(bytes, bytes + count);
     uint32_t size = static_cast<uint32_t>(count);
@@ -347,6 +374,7 @@ int ClSerialLib::ClRead(Kind kind, uint8_t* buffer, int count, int timeoutMs)
 bool ClSerialLib::ClClose(Kind kind)
 {
     m_slots[kind].Release();
+    m_portLocks[kind].reset();
     return true;
 }
 

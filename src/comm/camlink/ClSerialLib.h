@@ -3,10 +3,14 @@
 #include "comm/camlink/ClLibSlot.h"
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+class PortLock;
 
 // Finds the Camera Link serial libraries, lists what they offer, loads the
 // right one at run time and moves bytes through the grabber's serial channel.
@@ -44,7 +48,12 @@ public:
     // The entry at index, or "" when index is outside the list.
     static std::string GetListEntry(const std::vector<std::string>& list, int index);
 
+    // Opens the channel and claims its port lock, keyed by the library and
+    // the port, so that other copies of the tool order their writes to the
+    // same port and never wait for another port's.
     bool ClOpen(const Selection& line);
+    // The key of the line's port lock.
+    std::string LockKey(const Selection& line) const;
     bool ClSetBaud(const Selection& line, int rate);
     bool ClWrite(Kind kind, const uint8_t* bytes, int count, int timeoutMs);
     int ClRead(Kind kind, uint8_t* buffer, int count, int timeoutMs);
@@ -55,6 +64,9 @@ public:
     bool HasLineFault() const { return m_lineFault; }
 
     static uint32_t ClBaudMask(int rate);
+
+    // How long a write waits for another copy of the tool writing to the same port.
+    static constexpr std::chrono::milliseconds kLockStallLimit{2000};
 
 private:
     bool OpenGrabberChannel(ClLibSlot& slot, const std::string& file);
@@ -78,6 +90,7 @@ private:
     std::vector<std::string> m_clPorts;
 
     std::array<ClLibSlot, 3> m_slots;   // indexed by Kind
+    std::array<std::unique_ptr<PortLock>, 3> m_portLocks;   // of each open channel, indexed by Kind
     bool m_lineFault = false;
     std::string m_openProblem;
 };

@@ -2,6 +2,7 @@
 #include "support/PtyPair.h"
 
 #include "comm/camlink/ClSerialLib.h"
+#include "comm/serial/PortLock.h"
 
 #include <gtest/gtest.h>
 
@@ -202,4 +203,37 @@ TEST_F(ClSerialLibChannel, MakerAndAllPortsLibrariesOpenTheChosenEntry)
     line.kind = ClSerialLib::Maker;
     line.name = "Vanished Maker";
     EXPECT_FALSE(lib.ClOpen(line)) << "a maker no longer installed";
+}
+
+// Another copy of the tool writing to the same port keeps this one waiting,
+// never one on another port; a copy that keeps the port fails the write.
+TEST_F(ClSerialLibChannel, APortLockOrdersWritersOfThatPortOnly)
+{
+    TempFolder runtime;
+    setenv("XDG_RUNTIME_DIR", runtime.path.c_str(), 1);
+    UseCamera("makers=Kavro Grabbers;ports=3");
+    line.kind = ClSerialLib::AllPorts;
+    line.channel = 1;
+    ClSerialLib::Selection otherPort = line;
+    otherPort.channel = 2;
+    ClSerialLib otherCopy{kGrabberDir};
+    ASSERT_TRUE(lib.ClOpen(line));
+    ASSERT_TRUE(otherCopy.ClOpen(otherPort));
+    EXPECT_NE(lib.LockKey(line), otherCopy.LockKey(otherPort));
+
+    const uint8_t byte = 'x';
+    {
+        PortLock heldElsewhere(PortLock::NameFor(lib.LockKey(line)));
+        ASSERT_TRUE(heldElsewhere.try_lock());
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_TRUE(otherCopy.ClWrite(otherPort.kind, &byte, 1, 1000)) << "another port is not held up";
+        EXPECT_LT(std::chrono::steady_clock::now() - start, ClSerialLib::kLockStallLimit);
+        EXPECT_FALSE(lib.ClWrite(line.kind, &byte, 1, 1000)) << "the port stayed held for the whole limit";
+        EXPECT_GE(std::chrono::steady_clock::now() - start, ClSerialLib::kLockStallLimit);
+        EXPECT_TRUE(lib.HasLineFault());
+        heldElsewhere.unlock();
+    }
+    EXPECT_TRUE(lib.ClWrite(line.kind, &byte, 1, 1000)) << "the port is free again";
+    otherCopy.ClClose(otherPort.kind);
+    unsetenv("XDG_RUNTIME_DIR");
 }
