@@ -216,6 +216,10 @@ void CKavroDlg::SetCommStatus(int state)
     if (state == 0 && StopRequest::Stopping())
         return;   // a wait ended by a stop or a Cancel says nothing about the line
     m_settings.lineOnline = state == 1 ? 1 : 0;
+    // Every reply confirms the line: the windows are redrawn only when it changes.
+    if (static_cast<int>(m_settings.lineOnline) == m_shownCommStatus)
+        return;
+    m_shownCommStatus = static_cast<int>(m_settings.lineOnline);
     m_statusPicture->setPixmap(StatusPictures::LineBar(state == 1));
     m_commSel->SetLineStatus(state);
     m_lutEditors->SetCommStatus(state);

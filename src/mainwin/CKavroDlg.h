@@ -267,6 +267,7 @@ private:
     std::vector<CDlgParameterSheet*> m_pages;   // children of the tab widget
     QTabWidget* m_tabs = nullptr;
     QLabel* m_statusPicture = nullptr;
+    int m_shownCommStatus = -1;   // the line state the status pictures show; -1 before the first
 
     // Current and last committed value of every command.
     ParamStore m_params;
