@@ -24,6 +24,11 @@ TEST(LutCli, SendLutsSendsTheFileAndStopsAtARefusal)
         EXPECT_EQ(table[511], straight[511]) << channel << ": entries the file does not reach are the straight line";
     }
 
+    std::ofstream(f.home.File("piped.csv")) << "GammaData (R G B)\r\n7,8,9\r\n";
+    r = f.Cli("--baud 115200 --reply-wait 0 send-luts - < '" + f.home.File("piped.csv") + "'");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(f.camera.Lut('B')[0], 9) << "- is standard input";
+
     f.camera.SetFaults(RefusingAll());
     r = f.Cli("--baud 115200 send-luts '" + path + "'");
     EXPECT_EQ(r.exitCode, 1);
@@ -46,15 +51,20 @@ TEST(LutCli, ReadLutsWritesTheCameraTables)
     CliCamera f;
     GammaTables expected;
     const char channels[] = "RGB";
-    for (int ch = 0; ch < 3; ++ch) {
-        f.camera.Feed("MD?\r\n");
-        for (int k = 0; k < kLutEntries; ++k) {
-            expected[ch][k] = (k * (ch + 3) * 5) % 8192;
-            f.camera.Feed(std::string("LUT") + channels[ch] + "=" + std::to_string(expected[ch][k]) + "\r\n");
+    for (int run = 0; run < 2; ++run) {
+        for (int ch = 0; ch < 3; ++ch) {
+            f.camera.Feed("MD?\r\n");
+            for (int k = 0; k < kLutEntries; ++k) {
+                expected[ch][k] = (k * (ch + 3) * 5) % 8192;
+                f.camera.Feed(std::string("LUT") + channels[ch] + "=" + std::to_string(expected[ch][k]) + "\r\n");
+            }
         }
     }
     const std::string path = f.home.File("out.csv");
-    const ProcessResult r = f.Cli("--baud 115200 --reply-wait 0 read-luts '" + path + "'");
+    ProcessResult r = f.Cli("--baud 115200 --reply-wait 0 read-luts '" + path + "'");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(FileText(path), GammaFile::Format(expected));
+    r = f.Cli("--baud 115200 --reply-wait 0 read-luts -");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, GammaFile::Format(expected)) << "- is standard output";
 }
