@@ -156,14 +156,14 @@ int CliSettings::Diff(const SettingsInput& input)
         ShowProgress("reading camera", static_cast<long long>(done), static_cast<long long>(total));
     };
     if (!comparison.ReadCamera(query, progress)) {
-        const int commandIndex = comparison.Lines()[comparison.FailedLine()].line.commandIndex;
+        const int commandIndex = comparison.Lines()[comparison.FailedLine()].commandIndex;
         std::cerr << "\nkavro-cli: " << QueryFailure(commandIndex) << "; no verdict" << std::endl;
         return 1;
     }
     std::string differences;
-    for (const ComparedLine& line : comparison.Lines())
-        if (line.Differs())
-            differences += SettingsComparison::DifferenceText(line) + "\n";
+    for (size_t i = 0; i < comparison.Lines().size(); ++i)
+        if (comparison.Differs(i))
+            differences += comparison.DifferenceText(i) + "\n";
     StandardOutput::Print(differences);
     if (comparison.DifferenceCount() > 0)
         return kExitDiffers;

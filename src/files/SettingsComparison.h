@@ -5,18 +5,14 @@
 #include <vector>
 
 #include "files/SettingsInput.h"
-
-// One usable line of a settings file beside the camera's current value, both
-// in the units the pages show.
-struct ComparedLine {
-    SettingsLine line;
-    int cameraValue = 0;
-    bool Differs() const { return cameraValue != line.value; }
-};
+#include "params/ParamStore.h"
 
 // Compares a camera with a settings file: every line that applying the file
 // would send at that level, each queried from the camera in file order.
 // Shared by the main window and kavro-cli; the caller supplies the query.
+// The camera's values are kept by command, as the pages keep them, so the
+// lines of one command always show the same camera value; both sides are in
+// the units the pages show.
 class SettingsComparison {
 public:
     // The camera's value of a command as the pages show it; false when the
@@ -31,19 +27,21 @@ public:
     // whose index FailedLine() gives then.
     bool ReadCamera(const Query& query, const Progress& progress = {});
 
-    const std::vector<ComparedLine>& Lines() const { return m_lines; }
+    const std::vector<SettingsLine>& Lines() const { return m_lines; }
+    int CameraValue(size_t index) const;
+    bool Differs(size_t index) const;
     size_t DifferenceCount() const;
     size_t FailedLine() const { return m_failed; }
     // The camera now holds the file's value of that line (it was applied).
     void MarkApplied(size_t index);
-    // The camera now holds this value of the command: every line of it follows.
-    // True when a line changed.
+    // The camera now holds this value of the command; true when it changed.
     bool SetCameraValue(int commandIndex, int value);
 
     // "NAME=FILEVALUE (camera: CAMERAVALUE)".
-    static std::string DifferenceText(const ComparedLine& line);
+    std::string DifferenceText(size_t index) const;
 
 private:
-    std::vector<ComparedLine> m_lines;
+    std::vector<SettingsLine> m_lines;
+    ParamStore m_camera;
     size_t m_failed = 0;
 };

@@ -64,16 +64,15 @@ void CCompareDlg::Fill()
 {
     const std::vector<size_t> checked = CheckedLines();
     m_lineOfRow.clear();
-    const std::vector<ComparedLine>& lines = m_comparison.Lines();
     for (bool differing : {true, false})
-        for (size_t i = 0; i < lines.size(); ++i)
-            if (lines[i].Differs() == differing)
+        for (size_t i = 0; i < m_comparison.Lines().size(); ++i)
+            if (m_comparison.Differs(i) == differing)
                 m_lineOfRow.push_back(i);
     m_table->setRowCount(static_cast<int>(m_lineOfRow.size()));
     for (size_t row = 0; row < m_lineOfRow.size(); ++row) {
         FillRow(static_cast<int>(row), m_lineOfRow[row]);
         const bool wasChecked = std::find(checked.begin(), checked.end(), m_lineOfRow[row]) != checked.end();
-        if (wasChecked && lines[m_lineOfRow[row]].Differs())
+        if (wasChecked && m_comparison.Differs(m_lineOfRow[row]))
             m_table->item(static_cast<int>(row), ColPage)->setCheckState(Qt::Checked);
     }
     m_table->resizeColumnsToContents();
@@ -82,23 +81,24 @@ void CCompareDlg::Fill()
 
 void CCompareDlg::FillRow(int row, size_t lineIndex)
 {
-    const ComparedLine& line = m_comparison.Lines()[lineIndex];
-    const SettingPlace* place = SettingIndex::Find(line.line.ctrlId);
+    const SettingsLine& line = m_comparison.Lines()[lineIndex];
+    const bool differs = m_comparison.Differs(lineIndex);
+    const SettingPlace* place = SettingIndex::Find(line.ctrlId);
     const QString texts[ColCount] = {
         place ? QString::fromStdString(place->page) : QString(),
         place ? QString::fromStdString(place->label) : QString(),
-        CommandTable::Row(line.line.commandIndex).mnemonic,
-        QString::number(line.line.value),
-        QString::number(line.cameraValue),
+        CommandTable::Row(line.commandIndex).mnemonic,
+        QString::number(line.value),
+        QString::number(m_comparison.CameraValue(lineIndex)),
     };
     for (int column = 0; column < ColCount; ++column) {
         QTableWidgetItem* item = Item(texts[column]);
-        item->setData(kDiffersRole, line.Differs());
-        if (line.Differs())
+        item->setData(kDiffersRole, differs);
+        if (differs)
             item->setBackground(QBrush(kDifferColour));
         m_table->setItem(row, column, item);
     }
-    if (line.Differs()) {
+    if (differs) {
         QTableWidgetItem* check = m_table->item(row, ColPage);
         check->setFlags(check->flags() | Qt::ItemIsUserCheckable);
         check->setCheckState(Qt::Unchecked);
@@ -130,11 +130,8 @@ std::vector<size_t> CCompareDlg::CheckedLines() const
 void CCompareDlg::FollowCamera(const CameraValue& cameraValue)
 {
     bool changed = false;
-    for (const ComparedLine& line : m_comparison.Lines()) {
-        const int value = cameraValue(line.line.commandIndex);
-        if (line.cameraValue != value)
-            changed = m_comparison.SetCameraValue(line.line.commandIndex, value) || changed;
-    }
+    for (const SettingsLine& line : m_comparison.Lines())
+        changed = m_comparison.SetCameraValue(line.commandIndex, cameraValue(line.commandIndex)) || changed;
     if (changed)
         Fill();
 }
@@ -147,7 +144,7 @@ void CCompareDlg::OnApplyChecked()
         return;
     std::vector<SettingsLine> lines;
     for (size_t index : checked)
-        lines.push_back(m_comparison.Lines()[index].line);
+        lines.push_back(m_comparison.Lines()[index]);
     const std::vector<bool> accepted = m_applyLines(lines);
     for (size_t i = 0; i < checked.size() && i < accepted.size(); ++i)
         if (accepted[i])

@@ -51,13 +51,13 @@ bool CKavroDlg::CompareWithFile(const QString& path)
         complete = comparison.ReadCamera(query, progress);
         const size_t read = complete ? comparison.Lines().size() : comparison.FailedLine();
         for (size_t i = 0; i < read; ++i)
-            SetParam(comparison.Lines()[i].line.ctrlId, comparison.Lines()[i].cameraValue);
+            SetParam(comparison.Lines()[i].ctrlId, comparison.CameraValue(i));
         FinishApplying();
         if (!complete && ReportCancel(QString(kCancelled).arg(read).arg(comparison.Lines().size())))
             return false;
     }
     if (!complete) {
-        const char* mnemonic = CommandTable::Row(comparison.Lines()[comparison.FailedLine()].line.commandIndex).mnemonic;
+        const char* mnemonic = CommandTable::Row(comparison.Lines()[comparison.FailedLine()].commandIndex).mnemonic;
         m_prompts.Message(this, QString(kNoAnswer).arg(mnemonic), EngineHost::kToolCaption,
                           UiPrompts::Icon::Exclamation);
         return false;
