@@ -2,9 +2,7 @@
 
 #include <unistd.h>
 
-#include <chrono>
 #include <iostream>
-#include <thread>
 
 #include "settings/AppSettings.h"
 #include "cli/CameraSilence.h"
@@ -222,24 +220,20 @@ int CliSettings::StoreAllAreas(int timeoutMs)
 {
     CameraSilence silence(m_engine, m_options.keepGoing);
     std::string firstUnanswered;
-    int failures = 0;
     int done = 0;
-    for (int number : SettingAreas::kStoreAllOrder) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(SettingAreas::kPauseMs));
-        const int result = SettingAreas::Store(m_engine, number, timeoutMs);
-        failures += result ? 0 : 1;
-        ShowProgress("storing areas", ++done, SettingAreas::kCount);
-        const bool ends = silence.EndsRun(result, timeoutMs);
-        if (silence.UnansweredInARow() == 1)
-            firstUnanswered = m_engine.LastSentLine();
-        if (!ends)
-            continue;
-        if (silence.UnansweredInARow() >= CameraSilence::kUnansweredInARow)
-            std::cerr << "kavro-cli: the camera stopped answering at " << firstUnanswered << "; "
-                      << Plural(SettingAreas::kCount - done, "area", "areas") << " not stored" << std::endl;
-        return 1;
-    }
-    return failures > 0 ? 1 : 0;
+    bool ended = false;
+    const SettingAreas::StoreAllResult result =
+        SettingAreas::StoreAll(m_engine, timeoutMs, [&](int, int stored) {
+            ShowProgress("storing areas", ++done, SettingAreas::kCount);
+            ended = silence.EndsRun(stored, timeoutMs);
+            if (silence.UnansweredInARow() == 1)
+                firstUnanswered = m_engine.LastSentLine();
+            return !ended;
+        });
+    if (ended && silence.UnansweredInARow() >= CameraSilence::kUnansweredInARow)
+        std::cerr << "kavro-cli: the camera stopped answering at " << firstUnanswered << "; "
+                  << Plural(SettingAreas::kCount - done, "area", "areas") << " not stored" << std::endl;
+    return ended || result.stored != SettingAreas::kCount ? 1 : 0;
 }
 
 int CliSettings::LoadArea()

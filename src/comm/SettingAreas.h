@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 class CRsCmd;
 
 // The camera's four non-volatile setting areas: 0 Factory, 1..3 User1..User3.
@@ -17,4 +19,14 @@ public:
     static int Store(CRsCmd& engine, int area, int timeoutMs = kStoreTimeoutMs);
     // "LD=n"; 1 when the camera acknowledged.
     static int Load(CRsCmd& engine, int area, int timeoutMs = kLoadTimeoutMs);
+
+    // Every area in kStoreAllOrder, each after the pause. A refusal does not
+    // stop the others; a stop, a Cancel or `goOn` answering false stops
+    // before the next. `goOn` hears each area and Store's result.
+    struct StoreAllResult {
+        int tried = 0;
+        int stored = 0;
+    };
+    using AfterStore = std::function<bool(int area, int result)>;
+    static StoreAllResult StoreAll(CRsCmd& engine, int timeoutMs, const AfterStore& goOn);
 };

@@ -55,22 +55,19 @@ int AreaStore::StoreAll()
     BlockingScope blocking;
     m_progress.Create(m_owner);
     m_progress.SetMessage(kStoreAllProgress);
-    int failures = 0;
     int done = 0;
-    for (int area : SettingAreas::kStoreAllOrder) {
-        if (StopRequest::Stopping())
-            break;
-        Pause(SettingAreas::kPauseMs);
-        failures += SettingAreas::Store(m_engine, area) == 1 ? 0 : 1;
-        m_progress.SetPos(++done * 100 / SettingAreas::kCount);
-    }
+    const SettingAreas::StoreAllResult result =
+        SettingAreas::StoreAll(m_engine, SettingAreas::kStoreTimeoutMs, [this, &done](int, int) {
+            m_progress.SetPos(++done * 100 / SettingAreas::kCount);
+            return true;
+        });
     CloseProgress();
     if (StopRequest::CancelRaised())
-        m_prompts.Message(m_owner, QString(kStoreAllCancelled).arg(done - failures).arg(SettingAreas::kCount),
+        m_prompts.Message(m_owner, QString(kStoreAllCancelled).arg(result.stored).arg(SettingAreas::kCount),
                           EngineHost::kToolCaption, UiPrompts::Icon::Information);
     else
-        ShowOutcome(failures == 0);
-    return failures + SettingAreas::kCount - done;
+        ShowOutcome(result.stored == result.tried);
+    return SettingAreas::kCount - result.stored;
 }
 
 void AreaStore::ShowOutcome(bool stored)
