@@ -9,8 +9,8 @@
 
 #include "comm/EngineHost.h"
 #include "dialogs/CommSelOwner.h"
-#include "lut/CLutEditors.h"
-#include "lut/LutEditorOwner.h"
+#include "dialogs/CLutEditors.h"
+#include "dialogs/LutEditorOwner.h"
 #include "dialogs/CompanionOwner.h"
 #include "params/CtrlNotifySink.h"
 #include "params/ParamStore.h"

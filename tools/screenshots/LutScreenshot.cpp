@@ -7,8 +7,8 @@
 #include <cstdio>
 
 #include "dialogs/CProgDlg.h"
-#include "lut/CLUTDlg.h"
-#include "lut/LutEditorOwner.h"
+#include "dialogs/CLUTDlg.h"
+#include "dialogs/LutEditorOwner.h"
 
 namespace {
 

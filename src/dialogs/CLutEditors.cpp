@@ -1,4 +1,4 @@
-#include "lut/CLutEditors.h"
+#include "dialogs/CLutEditors.h"
 
 #include <QApplication>
 #include <QDir>
@@ -15,7 +15,7 @@
 #include "dialogs/CProgDlg.h"
 #include "dialogs/UiPrompts.h"
 #include "files/GammaFile.h"
-#include "lut/LutEditorOwner.h"
+#include "dialogs/LutEditorOwner.h"
 #include "lut/LutTransfer.h"
 
 namespace {
@@ -40,8 +40,8 @@ GammaTables TablesOf(const std::array<std::unique_ptr<CLUTDlg>, 3>& editors)
 CLutEditors::CLutEditors(LutEditorOwner& owner, UiPrompts& prompts, int lineOnline)
     : m_owner(owner), m_prompts(prompts), m_readTimeoutMs(LutTransfer::kReadTimeoutMs)
 {
-    for (int ch = 0; ch < 3; ++ch)
-        m_editors[ch] = std::make_unique<CLUTDlg>(ch, owner, lineOnline);
+    for (size_t ch = 0; ch < m_editors.size(); ++ch)
+        m_editors[ch] = std::make_unique<CLUTDlg>(static_cast<int>(ch), owner, lineOnline);
     PlaceInCascade();
 }
 
@@ -57,7 +57,7 @@ void CLutEditors::PlaceInCascade()
     const QPoint centred = area.center() - QPoint(size.width() / 2, size.height() / 2);
     const int highest = kCascadeOffsets[0];
     const QPoint red(std::max(area.left(), centred.x() - highest), std::max(area.top(), centred.y() - highest));
-    for (int ch = 0; ch < 3; ++ch) {
+    for (size_t ch = 0; ch < m_editors.size(); ++ch) {
         const int step = highest - kCascadeOffsets[ch];
         m_editors[ch]->move(red + QPoint(step, step));
     }
@@ -76,6 +76,14 @@ void CLutEditors::SetCommStatus(int state)
 {
     for (auto& editor : m_editors)
         editor->SetCommStatus(state);
+}
+
+void CLutEditors::ShowTable(int channel, const GammaTables& tables)
+{
+    CLUTDlg& editor = Editor(channel);
+    editor.SetTable(tables.at(static_cast<size_t>(channel)));
+    editor.InvalidateGraph();
+    editor.DrawTable();
 }
 
 // ---- files -------------------------------------------------------------------
@@ -142,11 +150,8 @@ bool CLutEditors::ReadGammaFile(const QString& path)
         ShowCannotOpen(path);
         return false;
     }
-    for (int ch = 0; ch < 3; ++ch) {
-        m_editors[ch]->SetTable(tables[ch]);
-        m_editors[ch]->InvalidateGraph();
-        m_editors[ch]->DrawTable();
-    }
+    for (int ch = 0; ch < 3; ++ch)
+        ShowTable(ch, tables);
     return true;
 }
 
@@ -178,13 +183,11 @@ void CLutEditors::ReadLutsFromCamera()
         progress.SetPos((ch * kLutEntries + k) * 100 / (3 * kLutEntries));
     };
     const auto tableDone = [&](int ch) {
-        m_editors[ch]->SetTable(tables[ch]);
-        m_editors[ch]->InvalidateGraph();
-        m_editors[ch]->DrawTable();
+        ShowTable(ch, tables);
         reading = ch + 1;
     };
     if (!transfer.ReadAll(tables, entryDone, tableDone)) {
-        m_editors[reading]->MutableLut() = tables[reading];
+        Editor(reading).MutableLut() = tables.at(static_cast<size_t>(reading));
         progress.Destroy();
         if (StopRequest::CancelRaised())
             m_prompts.Message(m_owner.OwnerWindow(), QString(kReadCancelled).arg(read).arg(3 * kLutEntries),

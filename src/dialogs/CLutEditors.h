@@ -5,7 +5,8 @@
 #include <array>
 #include <memory>
 
-#include "lut/CLUTDlg.h"
+#include "dialogs/CLUTDlg.h"
+#include "files/GammaFileReader.h"
 
 class UiPrompts;
 class LutEditorOwner;
@@ -32,7 +33,7 @@ public:
     // A name to save a CSV file under; asks before an existing file is replaced.
     bool ChooseCsvSaveFile(const QString& filter, QString& path);
 
-    CLUTDlg& Editor(int channel) { return *m_editors[channel]; }
+    CLUTDlg& Editor(int channel) { return *m_editors.at(static_cast<size_t>(channel)); }
     void SetReadTimeout(int ms) { m_readTimeoutMs = ms; }
 
 private:
@@ -40,6 +41,7 @@ private:
     static void RememberFolder(const QString& path);
     void ShowCannotOpen(const QString& path);
     void PlaceInCascade();
+    void ShowTable(int channel, const GammaTables& tables);
 
     LutEditorOwner& m_owner;
     UiPrompts& m_prompts;

@@ -1,4 +1,4 @@
-#include "lut/CLUTDlg.h"
+#include "dialogs/CLUTDlg.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -16,7 +16,7 @@
 #include "dialogs/CProgDlg.h"
 #include "dialogs/StatusPictures.h"
 #include "dialogs/UiPrompts.h"
-#include "lut/LutEditorOwner.h"
+#include "dialogs/LutEditorOwner.h"
 #include "lut/LutTransfer.h"
 
 namespace {
@@ -289,7 +289,7 @@ void CLUTDlg::PaintTable(QPainter& painter) const
     QPolygon curve;
     curve << (m_tableType == TableFromPoints ? QPoint(m_points.At(0).x, m_points.At(0).y) : QPoint(0, bottom));
     for (int k = 0; k < kLutEntries; ++k) {
-        const uint32_t v = static_cast<uint32_t>(m_lut[k]);
+        const uint32_t v = static_cast<uint32_t>(m_lut[static_cast<size_t>(k)]);
         const long long y = bottom - static_cast<long long>(v / 16 + (v % 16 >= 8 ? 1 : 0));
         if (y >= 0 && y <= bottom && k <= right)
             curve << QPoint(k, static_cast<int>(y));
