@@ -125,7 +125,6 @@ public:
     CFindDlg* FindDlg() const;
 
     // Lookups and the value store behind the pages; an unknown control id gets an error box.
-    int CtrlId2TblIndex(int ctrlId);
     int CtrlId2ParamIndex(int ctrlId);
     int GetParam(int ctrlId);
     void SetParam(int ctrlId, int value);

@@ -57,11 +57,6 @@ struct ButtonAction {
     void (CKavroDlg::*action)(int ctrlId);
 };
 
-int Bound(const char* mnemonic)
-{
-    return CtrlId::Bound(CommandTable::Find(mnemonic));
-}
-
 const std::vector<ButtonAction>& ButtonActions()
 {
     static const std::vector<ButtonAction> actions = {
@@ -69,8 +64,8 @@ const std::vector<ButtonAction>& ButtonActions()
         {CtrlId::Terminal, &CKavroDlg::OnTerminal},
         {CtrlId::StoreAll, &CKavroDlg::OnStoreAll},
         {CtrlId::LutSetting, &CKavroDlg::OnLutSetting},
-        {Bound("AW"), &CKavroDlg::OnOnePushAwb},
-        {Bound("RS"), &CKavroDlg::OnShadingRecal},
+        {CtrlId::Bound("AW"), &CKavroDlg::OnOnePushAwb},
+        {CtrlId::Bound("RS"), &CKavroDlg::OnShadingRecal},
         {CtrlId::RecalibrateColor, &CKavroDlg::OnShadingRecal},
         {CtrlId::BlemishRecalibrateBlack, &CKavroDlg::OnBlemishRecal},
         {CtrlId::BlemishRecalibrateWhite, &CKavroDlg::OnBlemishRecal},

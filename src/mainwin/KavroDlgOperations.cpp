@@ -78,18 +78,13 @@ const char kShadingCancelled[] = "Shading recalibration cancelled.";
 const char kPrismProgress[] = "Now, getting the prism shading.";
 const char kAverageCancelled[] = "Reading cancelled: %1 of %2 blocks read.";
 
-int Bound(const std::string& mnemonic)
-{
-    return CtrlId::Bound(CommandTable::Find(mnemonic));
-}
-
 // R1 .. R32, G1 .. G32, B1 .. B32 of the black ("BMB") or white ("BMW") points.
 std::vector<int> BlemishPoints(const char* prefix)
 {
     std::vector<int> ids;
     for (const char colour : {'R', 'G', 'B'})
         for (int n = 1; n <= kBlemishPointsPerColour; ++n)
-            ids.push_back(Bound(prefix + std::string(1, colour) + std::to_string(n)));
+            ids.push_back(CtrlId::Bound(prefix + std::string(1, colour) + std::to_string(n)));
     return ids;
 }
 
@@ -135,7 +130,7 @@ void CKavroDlg::OnOnePushAwb(int)
                 result = answer;
             std::vector<int> changed;
             for (const char* mnemonic : kAwbSettings)
-                changed.push_back(Bound(mnemonic));
+                changed.push_back(CtrlId::Bound(mnemonic));
             ReloadCtrls(changed);
         }
         if (ReportCancel(kAwbCancelled) || !started)
@@ -172,7 +167,7 @@ void CKavroDlg::OnBlemishRecal(int ctrlId)
 // the text names the table and whether flat (0) or colour (1) shading.
 void CKavroDlg::OnShadingRecal(int ctrlId)
 {
-    const int table = GetParam(Bound("SDM"));
+    const int table = GetParam(CtrlId::Bound("SDM"));
     const int colour = ctrlId == CtrlId::RecalibrateColor ? 1 : 0;
     if (!m_settings.IsFactory() && table != ShadingOff && table != ShadingUser1 && table != ShadingUser2) {
         // Not a table the user level may recalibrate: nothing is sent.

@@ -39,7 +39,7 @@ void CKavroDlg::InitCtrlRanges()
         m_registry->SetSpinRange(entry.ctrlId, lo, hi);
     }
     // The scanning format's entries carry their values as item data.
-    m_registry->SetComboItemData(CtrlId::Bound(CommandTable::Find("SC")), {0, 1});
+    m_registry->SetComboItemData(CtrlId::Bound("SC"), {0, 1});
 }
 
 void CKavroDlg::RebuildPageTabs()
@@ -48,7 +48,7 @@ void CKavroDlg::RebuildPageTabs()
     m_tabs->blockSignals(true);
     while (m_tabs->count() > 0)
         m_tabs->removeTab(0);
-    m_registry->SetVisible(CtrlId::Bound(CommandTable::Find("VPP")), factory);
+    m_registry->SetVisible(CtrlId::Bound("VPP"), factory);
     OnLevelChanged();
     for (size_t i = 0; i < m_pages.size(); ++i) {
         if (m_pages[i]->IsFactoryPage() && !factory)

@@ -18,14 +18,6 @@
 #include "params/KavroSpinBox.h"
 #include "params/ParamStore.h"
 
-int CKavroDlg::CtrlId2TblIndex(int ctrlId)
-{
-    const int row = CtrlTbl::FindByCtrl(ctrlId);
-    if (row < 0)
-        ShowUnexpected("CtrlId2TblIndex");
-    return row;
-}
-
 int CKavroDlg::CtrlId2ParamIndex(int ctrlId)
 {
     const int index = ParamStore::CommandOf(ctrlId);
@@ -137,9 +129,9 @@ void CKavroDlg::UpdateEnables(int ctrlId, int /*value*/)
         if (ctrlId == 0 || rules[i].controllingCtrl == ctrlId)
             m_registry->SetEnabled(rules[i].dependentCtrl, !IsDisabledByRules(rules[i].dependentCtrl));
 
-    static const int sdm = CtrlId::Bound(CommandTable::Find("SDM"));
+    static const int sdm = CtrlId::Bound("SDM");
     if (m_settings.IsFactory() && (ctrlId == 0 || ctrlId == sdm) && ReadCtrlValue(sdm) == 1) {
-        m_registry->SetEnabled(CtrlId::Bound(CommandTable::Find("RS")), true);
+        m_registry->SetEnabled(CtrlId::Bound("RS"), true);
         m_registry->SetEnabled(CtrlId::RecalibrateColor, true);
     }
 }

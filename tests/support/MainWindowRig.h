@@ -42,7 +42,7 @@ struct MainWindowRig {
         pty.Stop();
     }
 
-    static int Id(const char* mnemonic) { return CtrlId::Bound(CommandTable::Find(mnemonic)); }
+    static int Id(const char* mnemonic) { return CtrlId::Bound(mnemonic); }
     static int Cmd(const char* mnemonic) { return CommandTable::Find(mnemonic); }
     CtrlRegistry& Registry() { return window->Registry(); }
     KavroSpinBox* Spin(int id) { return qobject_cast<KavroSpinBox*>(Registry().Find(id)); }
