@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 class CRsCmd;
 
 // The camera's four non-volatile setting areas: 0 Factory, 1..3 User1..User3.
@@ -17,4 +19,13 @@ public:
     static int Store(CRsCmd& engine, int area);
     // "LD=n"; 1 when the camera acknowledged.
     static int Load(CRsCmd& engine, int area);
+
+    // Every area in kStoreAllOrder, each after the pause. A refusal does not
+    // stop the others; a stop or a Cancel stops before the next. `tried`
+    // hears how many were tried so far, after each.
+    struct StoreAllResult {
+        int tried = 0;
+        int stored = 0;
+    };
+    static StoreAllResult StoreAll(CRsCmd& engine, const std::function<void(int tried)>& tried);
 };

@@ -14,20 +14,16 @@
 #include "comm/StopRequest.h"
 #include "dialogs/BlockingScope.h"
 #include "dialogs/CProgDlg.h"
+#include "dialogs/CompanionOwner.h"
+#include "dialogs/LutEditorTexts.h"
 #include "dialogs/StatusPictures.h"
 #include "dialogs/UiPrompts.h"
-#include "dialogs/LutEditorOwner.h"
 #include "lut/LutTransfer.h"
 
 namespace {
 
-const char* const kCaptions[] = {"LUT Setting for Red", "LUT Setting for Green", "LUT Setting for Blue"};
 const QColor kChannelColours[] = {QColor(255, 0, 0), QColor(0, 255, 0), QColor(0, 0, 255)};
 const QColor kGridColour(100, 50, 100);
-const char kSendingMessage[] = "Now, sending table data.";
-const char kReadingMessage[] = "Now, reading table data.";
-const char kSendCancelled[] = "Sending cancelled: %1 of %2 entries sent.";
-const char kReadCancelled[] = "Reading cancelled: %1 of %2 entries read.";
 
 // The window is laid out in dialog units of its small font: 1.5 pixels across
 // and 1.375 down each, so that the graph's 341 x 379 units are its pixels.
@@ -67,7 +63,7 @@ const LabelCell kAxisLabels[] = {
 
 }  // namespace
 
-CLUTDlg::CLUTDlg(int channel, LutEditorOwner& owner, int lineOnline)
+CLUTDlg::CLUTDlg(int channel, CompanionOwner& owner, int lineOnline)
     : QDialog(nullptr),
       m_owner(owner),
       m_channel(channel < 0 || channel > 2 ? 0 : channel),
@@ -76,7 +72,7 @@ CLUTDlg::CLUTDlg(int channel, LutEditorOwner& owner, int lineOnline)
       m_sendTimeoutMs(LutTransfer::kSendTimeoutMs),
       m_readTimeoutMs(LutTransfer::kReadTimeoutMs)
 {
-    setWindowTitle(kCaptions[m_channel]);
+    setWindowTitle(LutEditorTexts::kCaptions[m_channel]);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint);
     BuildControls();
@@ -132,13 +128,17 @@ void CLUTDlg::OnClearPoints()
     m_tableType = TableFromPoints;
 }
 
+// Without an engine (before start-up, after the end) nothing is sent or read.
 void CLUTDlg::OnSendTable()
 {
+    CRsCmd* engine = m_owner.Camera();
+    if (!engine)
+        return;
     BlockingScope blocking;
     CProgDlg& progress = m_owner.Progress();
     progress.Create(this);
-    progress.SetMessage(kSendingMessage);
-    LutTransfer transfer(m_owner.Engine());
+    progress.SetMessage(LutEditorTexts::kSending);
+    LutTransfer transfer(*engine);
     transfer.SetTimeouts(m_sendTimeoutMs, m_readTimeoutMs);
     int sent = 0;
     transfer.SendTable(m_channel, m_lut, [&](int k) {
@@ -146,16 +146,19 @@ void CLUTDlg::OnSendTable()
         progress.SetPos(sent * 100 / kLutEntries);
     });
     progress.Destroy();
-    ReportCancel(kSendCancelled, sent);
+    ReportCancel(LutEditorTexts::kSendCancelled, sent);
 }
 
 void CLUTDlg::OnReadTable()
 {
+    CRsCmd* engine = m_owner.Camera();
+    if (!engine)
+        return;
     BlockingScope blocking;
     CProgDlg& progress = m_owner.Progress();
     progress.Create(this);
-    progress.SetMessage(kReadingMessage);
-    LutTransfer transfer(m_owner.Engine());
+    progress.SetMessage(LutEditorTexts::kReading);
+    LutTransfer transfer(*engine);
     transfer.SetTimeouts(m_sendTimeoutMs, m_readTimeoutMs);
     int read = 0;
     const bool whole = transfer.ReadTable(m_channel, MutableLut(), [&](int k) {
@@ -163,7 +166,7 @@ void CLUTDlg::OnReadTable()
         progress.SetPos(read * 100 / kLutEntries);
     });
     progress.Destroy();
-    if (ReportCancel(kReadCancelled, read) || !whole)
+    if (ReportCancel(LutEditorTexts::kReadCancelled, read) || !whole)
         return;   // entries read so far stay; the type and the drawing do not change
     m_tableType = TableGiven;
     InvalidateGraph();

@@ -9,7 +9,7 @@
 
 class QLabel;
 class QPainter;
-class LutEditorOwner;
+class CompanionOwner;
 
 // The editor of one channel's look-up table: the table drawn as a curve on a
 // 515 x 516 pixel graph, shaped by up to 15 control points that the mouse
@@ -23,7 +23,7 @@ public:
     static constexpr int kGraphLeft = 160;   // the graph's place in the window
     static constexpr int kGraphTop = 20;
 
-    CLUTDlg(int channel, LutEditorOwner& owner, int lineOnline);
+    CLUTDlg(int channel, CompanionOwner& owner, int lineOnline);
 
     // Buttons.
     void OnClearPoints();
@@ -62,7 +62,7 @@ private:
     void PaintTable(QPainter& painter) const;
 
     // ---- what the editor works on
-    LutEditorOwner& m_owner;
+    CompanionOwner& m_owner;
     const int m_channel;   // 0 red, 1 green, 2 blue
     int m_tableType = TableFromPoints;
     LutTable m_lut{};

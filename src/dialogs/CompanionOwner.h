@@ -1,13 +1,31 @@
 #pragma once
 
+class CProgDlg;
 class CRsCmd;
+class QWidget;
+class UiPrompts;
 
-// What the small companion windows (terminal, monitor, AFE sender, identity
-// dialogs) need from the main window.
+// What the companion windows (communication window, LUT editors, terminal,
+// monitor, AFE sender, identity dialogs) need from the main window.
 class CompanionOwner {
 public:
     virtual ~CompanionOwner() = default;
 
     // The command engine, or nullptr before start-up and after the window's end.
     virtual CRsCmd* Camera() = 0;
+    virtual CProgDlg& Progress() = 0;
+    virtual QWidget* OwnerWindow() = 0;
+    virtual UiPrompts& Prompts() = 0;
+
+    // ---- what the communication window has the main window do
+    // Opens the configured line and asks the camera for its area; 1 when it answered.
+    virtual int ConnectCamera() = 0;
+    virtual void SetCommStatus(int state) = 0;
+    virtual void ReloadAll() = 0;
+    // The camera settings file, saved and applied by the main window.
+    virtual void OnSaveSettingFile() = 0;
+    virtual void OnOpenSettingFile() = 0;
+    // A setting area stored as "&Store settings" stores it; one loaded, then everything read again.
+    virtual void StoreArea(int area) = 0;
+    virtual void LoadArea(int area) = 0;
 };

@@ -1,14 +1,18 @@
-// The small companion windows: the terminal, the AFE sender, the monitor and
-// the identity dialogs, and what the main window passes on to them.
+// The companion windows: the terminal, the AFE sender, the monitor, the
+// identity dialogs, the LUT editors and the area dialog, and what the main
+// window passes on to them.
 #include "mainwin/CKavroDlg.h"
 
+#include "settings/AppSettings.h"
 #include "comm/CommandTable.h"
 #include "dialogs/AutoMonitorDlg.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CAfeSenderDlg.h"
 #include "dialogs/CCamIDDlg.h"
+#include "dialogs/CLutEditors.h"
 #include "dialogs/CRsTermDlg.h"
 #include "dialogs/CUserIDDlg.h"
+#include "mainwin/CAreaSelDlg.h"
 
 namespace {
 
@@ -73,11 +77,17 @@ void CKavroDlg::OnAfeSender(int)
 
 void CKavroDlg::OnAutoMonitor(int)
 {
+    const ParamStore& params = m_session.Params();
     AutoMonitorDlg monitor(*this, this);
-    monitor.gainAuto = m_params.Cur(CommandTable::Find("AGC")) == 1;
-    monitor.whiteBalanceAuto = m_params.Cur(CommandTable::Find("WB")) == 1;
-    monitor.shutterAuto = m_params.Cur(CommandTable::Find("SM")) == 3;
+    monitor.gainAuto = params.Cur(CommandTable::Find("AGC")) == 1;
+    monitor.whiteBalanceAuto = params.Cur(CommandTable::Find("WB")) == 1;
+    monitor.shutterAuto = params.Cur(CommandTable::Find("SM")) == 3;
     monitor.exec();
+}
+
+void CKavroDlg::OnLutSetting(int)
+{
+    m_lutEditors->OnLutSetting();
 }
 
 void CKavroDlg::OnAbout()
@@ -101,4 +111,13 @@ void CKavroDlg::OnCameraId()
     CCamIDDlg dialog(m_settings, *this, m_prompts, this);
     m_camIdDlg = &dialog;
     dialog.exec();
+}
+
+// While the dialog runs, SetCommStatus reaches its status picture.
+int CKavroDlg::ChooseArea(bool load)
+{
+    CAreaSelDlg dialog(this, m_session.CurrentArea(), load, m_settings.IsFactory(), m_settings.lineOnline == 1);
+    m_areaSel = &dialog;
+    const int result = m_runAreaDialog ? m_runAreaDialog(dialog) : dialog.exec();
+    return result == QDialog::Accepted ? dialog.Area() : kNoAreaChosen;
 }

@@ -1,16 +1,21 @@
-// The menu and the pages' push buttons: tables of what each one does.
+// The menu and the pages' push buttons: tables of what each one does, and
+// the items that hand the operator's choice to the session.
 #include "mainwin/CKavroDlg.h"
 
+#include <QFileInfo>
 #include <QKeySequence>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 
+#include <algorithm>
+#include <iterator>
+
 #include "settings/AppSettings.h"
-#include "comm/CommandTable.h"
 #include "dialogs/CCommSelDlg.h"
+#include "dialogs/CLutEditors.h"
+#include "dialogs/FileChoosers.h"
+#include "files/SettingsComparison.h"
 #include "mainwin/CCompareDlg.h"
-#include "mainwin/CFindDlg.h"
 #include "params/ControlIds.h"
 
 namespace {
@@ -51,6 +56,19 @@ const AddedMenuItem kAddedMenu[] = {
 };
 
 const char kUtilityMenu[] = "Utility(&U)";
+
+struct AverageButton {
+    int ctrlId;
+    const char* mnemonic;
+};
+const AverageButton kAverageButtons[] = {
+    {CtrlId::AverageRed, "AVDR"},
+    {CtrlId::AverageGreen, "AVDG"},
+    {CtrlId::AverageBlue, "AVDB"},
+    {CtrlId::AverageY, "AVDY"},
+};
+const char kAverageFilter[] = "Average data (*.csv)";
+const QString kDegrees = QString::fromUtf8(" \u00b0C");
 
 struct ButtonAction {
     int ctrlId;
@@ -124,13 +142,120 @@ void CKavroDlg::OnExit()
     close();
 }
 
-void CKavroDlg::OnLevelChanged()
+// ---- files --------------------------------------------------------------------
+
+void CKavroDlg::OnOpenSettingFile()
 {
-    m_utilityMenu->setEnabled(m_settings.IsFactory());
-    m_commSel->UpdateStoreButton();
-    // A comparison holds the lines of the level it was made at.
-    if (CCompareDlg* compare = CompareDlg())
-        compare->close();
-    if (CFindDlg* find = FindDlg())
-        find->Filter(find->Text().text());
+    const QString path = FileChoosers(m_prompts, this).ChooseSettingsFileToOpen(m_settings.dataPath);
+    if (!path.isEmpty())
+        m_session.ApplySettingFile(path.toStdString());
+}
+
+void CKavroDlg::OnSaveSettingFile()
+{
+    const QString path = FileChoosers(m_prompts, this).ChooseSettingsFileToSave(m_settings.dataPath);
+    if (!path.isEmpty())
+        m_session.WriteSettingFile(path.toStdString());
+}
+
+// The table shows where the camera differs from the file; its "Apply Checked"
+// sends lines as loading a file does.
+void CKavroDlg::OnCompareWithFile()
+{
+    const QString path = FileChoosers(m_prompts, this).ChooseSettingsFileToOpen(m_settings.dataPath);
+    SettingsComparison comparison;
+    if (path.isEmpty() || !m_session.CompareWithFile(path.toStdString(), comparison))
+        return;
+    if (m_compareDlg)
+        m_compareDlg->deleteLater();
+    auto apply = [this](const std::vector<SettingsLine>& lines) { return m_session.ApplySettingLines(lines); };
+    m_compareDlg = new CCompareDlg(comparison, QFileInfo(path).fileName(), apply, this);
+    m_compareDlg->setAttribute(Qt::WA_DeleteOnClose);
+    m_compareDlg->show();
+}
+
+void CKavroDlg::OnOpenGammaFile()
+{
+    m_lutEditors->OnOpenGammaFile();
+}
+
+void CKavroDlg::OnSaveGammaFile()
+{
+    m_lutEditors->OnSaveGammaFile();
+}
+
+void CKavroDlg::OnLoadGammaFromCamera()
+{
+    m_lutEditors->OnLoadGammaFromCamera();
+}
+
+// ---- the camera's settings and setting areas -----------------------------------
+
+void CKavroDlg::OnReload()
+{
+    m_session.Reload();
+}
+
+void CKavroDlg::OnLoadSettings()
+{
+    const int area = ChooseArea(true);
+    if (area != kNoAreaChosen)
+        m_session.LoadSettings(area);
+}
+
+void CKavroDlg::OnStoreSettings()
+{
+    const int area = ChooseArea(false);
+    if (area != kNoAreaChosen)
+        m_session.StoreSettings(area);
+}
+
+void CKavroDlg::OnStoreAll(int)
+{
+    m_session.StoreAll();
+}
+
+// ---- camera operations -----------------------------------------------------------
+
+void CKavroDlg::OnOnePushAwb(int)
+{
+    m_session.OnePushAwb();
+}
+
+void CKavroDlg::OnBlemishRecal(int ctrlId)
+{
+    m_session.BlemishRecal(ctrlId == CtrlId::BlemishRecalibrateWhite);
+}
+
+void CKavroDlg::OnShadingRecal(int ctrlId)
+{
+    m_session.ShadingRecal(ctrlId == CtrlId::RecalibrateColor);
+}
+
+void CKavroDlg::OnTemperature(int)
+{
+    double degrees = 0;
+    if (m_session.ReadTemperature(degrees))
+        ShowReadOut(CtrlId::TemperatureText, QString::asprintf("%.1f", degrees) + kDegrees);
+}
+
+void CKavroDlg::OnSNumber(int)
+{
+    int number = 0;
+    if (m_session.ReadSNumber(number))
+        ShowReadOut(CtrlId::SNumberText, QString::asprintf("%d", number));
+}
+
+void CKavroDlg::OnPrismShadingGet(int)
+{
+    m_session.PrismShadingGet();
+}
+
+void CKavroDlg::OnAverageData(int ctrlId)
+{
+    const auto* button = std::find_if(std::begin(kAverageButtons), std::end(kAverageButtons),
+                                      [ctrlId](const AverageButton& entry) { return entry.ctrlId == ctrlId; });
+    QString path;
+    if (button != std::end(kAverageButtons) && FileChoosers(m_prompts, this).ChooseCsvSaveFile(kAverageFilter, path))
+        m_session.ReadAverageData(button->mnemonic, path.toStdString());
 }

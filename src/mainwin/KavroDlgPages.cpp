@@ -1,14 +1,15 @@
-// The parameter pages, their tabs by level, and the ranges of their controls.
+// The parameter pages, their tabs by level, the ranges of their controls and their disable rules.
 #include "mainwin/CKavroDlg.h"
 
 #include <QLayout>
+#include <QLineEdit>
 #include <QTabBar>
 #include <QTabWidget>
 
 #include "settings/AppSettings.h"
-#include "comm/CommandTable.h"
 #include "params/CDlgParameterSheet.h"
 #include "params/ControlIds.h"
+#include "params/ControlRules.h"
 #include "params/CtrlRegistry.h"
 #include "params/CtrlTbl.h"
 #include "params/PageContents.h"
@@ -21,11 +22,6 @@ void CKavroDlg::BuildPages()
         page->hide();
         m_pages.push_back(page);
     }
-}
-
-void CKavroDlg::StoreDefaults()
-{
-    m_params.StoreDefaults();
 }
 
 void CKavroDlg::InitCtrlRanges()
@@ -68,6 +64,34 @@ void CKavroDlg::RebuildPageTabs()
     }
     setMinimumSize(minimumSizeHint());
     resize(size().expandedTo(sizeHint()));
-    SendChangedParams();
-    CommitParams();
+    SendAndCommit();
+}
+
+bool CKavroDlg::IsDisabledByRules(int dependentCtrl) const
+{
+    const DisableRule* rules = DisableRuleTbl::Rows();
+    for (int i = 0; i < DisableRuleTbl::Count(); ++i)
+        if (rules[i].dependentCtrl == dependentCtrl && ReadCtrlValue(rules[i].controllingCtrl) == rules[i].value)
+            return true;
+    return false;
+}
+
+void CKavroDlg::UpdateEnables(int ctrlId, int /*value*/)
+{
+    const DisableRule* rules = DisableRuleTbl::Rows();
+    for (int i = 0; i < DisableRuleTbl::Count(); ++i)
+        if (ctrlId == 0 || rules[i].controllingCtrl == ctrlId)
+            m_registry->SetEnabled(rules[i].dependentCtrl, !IsDisabledByRules(rules[i].dependentCtrl));
+    // At the factory level the factory shading table may be recalibrated.
+    static const int sdm = CtrlId::Bound("SDM");
+    if (m_settings.IsFactory() && (ctrlId == 0 || ctrlId == sdm) && ReadCtrlValue(sdm) == 1) {
+        m_registry->SetEnabled(CtrlId::Bound("RS"), true);
+        m_registry->SetEnabled(CtrlId::RecalibrateColor, true);
+    }
+}
+
+void CKavroDlg::ShowReadOut(int ctrlId, const QString& text)
+{
+    if (auto* readOut = qobject_cast<QLineEdit*>(m_registry->Find(ctrlId)))
+        readOut->setText(text);
 }

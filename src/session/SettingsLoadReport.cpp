@@ -1,20 +1,19 @@
-#include "mainwin/SettingsLoadReport.h"
+#include "session/SettingsLoadReport.h"
 
-#include <QStringList>
+#include "session/SessionTexts.h"
 
-QString SettingsLoadReport::Text() const
+std::string SettingsLoadReport::Text() const
 {
-    QStringList parts;
+    using SessionTexts::Filled;
+    std::string text;
+    const auto add = [&text](const std::string& part) { text += (text.empty() ? "" : "\n") + part; };
     if (end == End::Cancelled)
-        parts << QString("Loading cancelled: %1 of %2 lines sent.").arg(sent).arg(lines);
+        add(Filled(SessionTexts::kLoadCancelled, sent, lines));
     else if (end == End::LineLost)
-        parts << QString("The line to the camera was lost: %1 of %2 lines sent.").arg(sent).arg(lines);
+        add(Filled(SessionTexts::kLoadLineLost, sent, lines));
     if (notAcknowledged > 0)
-        parts << QString("The camera did not acknowledge %1 of the %2 lines sent; those settings keep their previous "
-                         "values.")
-                     .arg(notAcknowledged)
-                     .arg(sent);
+        add(Filled(SessionTexts::kNotAcknowledged, notAcknowledged, sent));
     if (skipped > 0)
-        parts << QString("%1 lines of the file were skipped.").arg(skipped);
-    return parts.join('\n');
+        add(Filled(SessionTexts::kSkipped, std::to_string(skipped)));
+    return text;
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/CProgDlg.h"
 #include "dialogs/CompanionOwner.h"
 #include "support/CameraLine.h"
 #include "support/ScriptedUiPrompts.h"
@@ -15,6 +16,17 @@ struct CompanionRig : CompanionOwner {
     CompanionRig() { line.Open(); }
 
     CRsCmd* Camera() override { return line.engine.get(); }
+    CProgDlg& Progress() override { return progress; }
+    QWidget* OwnerWindow() override { return nullptr; }
+    UiPrompts& Prompts() override { return prompts; }
+    // What only the communication window asks of its owner.
+    int ConnectCamera() override { return 1; }
+    void SetCommStatus(int) override {}
+    void ReloadAll() override {}
+    void OnSaveSettingFile() override {}
+    void OnOpenSettingFile() override {}
+    void StoreArea(int) override {}
+    void LoadArea(int) override {}
     AppSettings& Settings() { return line.settings; }
     camsim::VirtualCamera& Cam() { return line.camera; }
 
@@ -28,4 +40,5 @@ struct CompanionRig : CompanionOwner {
 
     CameraLine line;
     ScriptedUiPrompts prompts;
+    CProgDlg progress;
 };

@@ -6,19 +6,26 @@
 
 #include <cstdio>
 
-#include "dialogs/CProgDlg.h"
 #include "dialogs/CLUTDlg.h"
-#include "dialogs/LutEditorOwner.h"
+#include "dialogs/CProgDlg.h"
+#include "dialogs/CompanionOwner.h"
 
 namespace {
 
 // The picture needs no camera: nothing is sent.
-class NoCameraOwner : public LutEditorOwner {
+class NoCameraOwner : public CompanionOwner {
 public:
-    CRsCmd& Engine() override { std::abort(); }
+    CRsCmd* Camera() override { return nullptr; }
     CProgDlg& Progress() override { return m_progress; }
     QWidget* OwnerWindow() override { return nullptr; }
     UiPrompts& Prompts() override { std::abort(); }
+    int ConnectCamera() override { return 0; }
+    void SetCommStatus(int) override {}
+    void ReloadAll() override {}
+    void OnSaveSettingFile() override {}
+    void OnOpenSettingFile() override {}
+    void StoreArea(int) override {}
+    void LoadArea(int) override {}
 
 private:
     CProgDlg m_progress;
