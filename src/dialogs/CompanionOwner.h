@@ -17,15 +17,16 @@ public:
     virtual QWidget* OwnerWindow() = 0;
     virtual UiPrompts& Prompts() = 0;
 
-    // ---- what the communication window has the main window do
+    // ---- what only the communication window has the main window do; the
+    // other companions never ask, so an owner of theirs need not answer
     // Opens the configured line and asks the camera for its area; 1 when it answered.
-    virtual int ConnectCamera() = 0;
-    virtual void SetCommStatus(int state) = 0;
-    virtual void ReloadAll() = 0;
+    virtual int ConnectCamera() { return 0; }
+    virtual void SetCommStatus(int /*state*/) {}
+    virtual void ReloadAll() {}
     // The camera settings file, saved and applied by the main window.
-    virtual void OnSaveSettingFile() = 0;
-    virtual void OnOpenSettingFile() = 0;
+    virtual void OnSaveSettingFile() {}
+    virtual void OnOpenSettingFile() {}
     // A setting area stored as "&Store settings" stores it; one loaded, then everything read again.
-    virtual void StoreArea(int area) = 0;
-    virtual void LoadArea(int area) = 0;
+    virtual void StoreArea(int /*area*/) {}
+    virtual void LoadArea(int /*area*/) {}
 };

@@ -19,14 +19,6 @@ struct CompanionRig : CompanionOwner {
     CProgDlg& Progress() override { return progress; }
     QWidget* OwnerWindow() override { return nullptr; }
     UiPrompts& Prompts() override { return prompts; }
-    // What only the communication window asks of its owner.
-    int ConnectCamera() override { return 1; }
-    void SetCommStatus(int) override {}
-    void ReloadAll() override {}
-    void OnSaveSettingFile() override {}
-    void OnOpenSettingFile() override {}
-    void StoreArea(int) override {}
-    void LoadArea(int) override {}
     AppSettings& Settings() { return line.settings; }
     camsim::VirtualCamera& Cam() { return line.camera; }
 

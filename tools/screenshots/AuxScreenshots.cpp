@@ -50,12 +50,6 @@ public:
     CProgDlg& Progress() override { return progress; }
     QWidget* OwnerWindow() override { return nullptr; }
     UiPrompts& Prompts() override { return prompts; }
-    int ConnectCamera() override { return 1; }
-    void ReloadAll() override {}
-    void OnSaveSettingFile() override {}
-    void OnOpenSettingFile() override {}
-    void StoreArea(int) override {}
-    void LoadArea(int) override {}
     void ShowMessage(const std::string&, const std::string&, Icon) override {}
     void SetCommStatus(int) override {}
     void AddTraffic(const std::string& text) override

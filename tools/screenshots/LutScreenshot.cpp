@@ -19,13 +19,6 @@ public:
     CProgDlg& Progress() override { return m_progress; }
     QWidget* OwnerWindow() override { return nullptr; }
     UiPrompts& Prompts() override { std::abort(); }
-    int ConnectCamera() override { return 0; }
-    void SetCommStatus(int) override {}
-    void ReloadAll() override {}
-    void OnSaveSettingFile() override {}
-    void OnOpenSettingFile() override {}
-    void StoreArea(int) override {}
-    void LoadArea(int) override {}
 
 private:
     CProgDlg m_progress;
