@@ -36,7 +36,8 @@ CKavroDlg::CKavroDlg(AppSettings& settings, SerialPort& port, ClSerialLib& camLi
       m_prompts(prompts),
       m_session(settings, port, camLink, *this),
       m_progress(std::make_unique<CProgDlg>()),
-      m_registry(std::make_unique<CtrlRegistry>())
+      m_registry(std::make_unique<CtrlRegistry>()),
+      m_companions(settings, *this, prompts, this)
 {
     BlockingScope::Watch();   // the session's operations follow the rules too
     setWindowIcon(QIcon(":/kavro/kavro.svg"));
@@ -79,7 +80,7 @@ CKavroDlg::~CKavroDlg()
 
 void CKavroDlg::Initialise()
 {
-    CreateCompanions();   // the terminal lists the traffic from the first command on
+    m_companions.Create();
     m_session.Open();
     m_engineTimer = new QTimer(this);
     // Never inside an operation: the tick would take the reply its command waits for.
@@ -122,7 +123,7 @@ void CKavroDlg::DestroyWindow()
     m_commSel->hide();
     for (int ch = 0; ch < 3; ++ch)
         m_lutEditors->Editor(ch).hide();
-    HideCompanions();
+    m_companions.Hide();
     while (m_waitCursorDepth > 0)
         SetWaitCursor(false);
 }
@@ -144,11 +145,6 @@ void CKavroDlg::RestartIdleTimer()
 {
     if (m_idleTimer)
         m_idleTimer->start(m_idleCheckMs);
-}
-
-void CKavroDlg::PlaceCommSelBeside()
-{
-    WindowPlacement::PlaceBeside(*this, *m_commSel);
 }
 
 // The factory pages widen the window: the communication window moves along

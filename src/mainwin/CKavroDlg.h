@@ -3,11 +3,11 @@
 #include <QMainWindow>
 #include <QPointer>
 
-#include <functional>
 #include <memory>
 #include <vector>
 
 #include "dialogs/CompanionOwner.h"
+#include "mainwin/Companions.h"
 #include "mainwin/LevelKeys.h"
 #include "params/CtrlNotifySink.h"
 #include "session/CameraSession.h"
@@ -18,18 +18,12 @@ class QMenu;
 class QTabWidget;
 class QTimer;
 struct AppSettings;
-class CAreaSelDlg;
-class CAboutDlg;
-class CAfeSenderDlg;
-class CCamIDDlg;
 class CCommSelDlg;
 class CCompareDlg;
 class CDlgParameterSheet;
 class CFindDlg;
 class CLutEditors;
 class CProgDlg;
-class CRsTermDlg;
-class CUserIDDlg;
 class ClSerialLib;
 class CtrlRegistry;
 class SerialPort;
@@ -74,20 +68,6 @@ public:
     void OnLoadGammaFromCamera();
     void OnAbout();
     void OnCommunication();
-
-    // ---- the pages' push buttons, each given the id of the button
-    void OnAfeSender(int);
-    void OnTerminal(int);
-    void OnStoreAll(int);
-    void OnLutSetting(int);
-    void OnAutoMonitor(int);
-    void OnOnePushAwb(int);
-    void OnBlemishRecal(int ctrlId);
-    void OnShadingRecal(int ctrlId);
-    void OnTemperature(int);
-    void OnSNumber(int);
-    void OnPrismShadingGet(int);
-    void OnAverageData(int ctrlId);
 
 signals:
     // The window accepted its closing: the run ends.
@@ -143,7 +123,11 @@ private:
     void OnComboSelChange(int ctrlId);
     void OnCheckClicked(int ctrlId);
     void OnRadioClicked(int ctrlId);
+    // The pages' push buttons (KavroDlgMenu.cpp).
     void OnButtonClicked(int ctrlId);
+    void OnTemperature();
+    void OnSNumber();
+    void OnAverageData(const char* mnemonic);
     void AdjustLinked(int primaryCtrl, int step);
     void SendAndCommit();
     int CtrlIdOf(const QWidget* control) const;
@@ -162,14 +146,9 @@ private:
     void OnLevelChanged();
 
     // ---- companion windows (KavroDlgCompanions.cpp)
-    void CreateCompanions();
-    void HideCompanions();
-    void BroadcastLineStatus(int state);
     void PlaceCommSelBeside();
     QString RevealCtrl(int ctrlId);
     QString GreyedNote(int ctrlId) const;
-    static constexpr int kNoAreaChosen = -2;   // the area dialog was cancelled
-    int ChooseArea(bool load);
 
     // ---- timers
     void StartTimers();
@@ -198,15 +177,9 @@ private:
     // ---- companions: made with the window, at start-up or when first asked for
     std::unique_ptr<CCommSelDlg> m_commSel;
     std::unique_ptr<CLutEditors> m_lutEditors;   // the three LUT editors, top-level windows
-    std::unique_ptr<CRsTermDlg> m_terminal;
-    std::unique_ptr<CAfeSenderDlg> m_afeSender;
-    std::unique_ptr<CAboutDlg> m_about;
-    QPointer<CUserIDDlg> m_userIdDlg;     // only while each runs
-    QPointer<CCamIDDlg> m_camIdDlg;
-    QPointer<CAreaSelDlg> m_areaSel;
+    Companions m_companions;
     QPointer<CCompareDlg> m_compareDlg;   // the last comparison, while it is open
     QPointer<CFindDlg> m_findDlg;
-    std::function<int(CAreaSelDlg&)> m_runAreaDialog;   // empty: run it modally
 
     // ---- window state
     LevelKeys m_levelKeys;

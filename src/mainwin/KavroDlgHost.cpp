@@ -13,7 +13,6 @@
 #include "dialogs/CProgDlg.h"
 #include "dialogs/StatusPictures.h"
 #include "dialogs/UiPrompts.h"
-#include "mainwin/CAreaSelDlg.h"
 #include "mainwin/CCompareDlg.h"
 #include "params/CtrlRegistry.h"
 
@@ -65,9 +64,12 @@ void CKavroDlg::SetCommStatus(int state)
     m_statusPicture->setPixmap(StatusPictures::LineBar(state == 1));
     m_commSel->SetLineStatus(state);
     m_lutEditors->SetCommStatus(state);
-    if (m_areaSel)
-        m_areaSel->SetLineStatus(state);
-    BroadcastLineStatus(state);
+    m_companions.SetLineStatus(state);
+}
+
+void CKavroDlg::AddTraffic(const std::string& text)
+{
+    m_companions.AddTraffic(text);
 }
 
 void CKavroDlg::AddMessage(const std::string& text)

@@ -7,9 +7,6 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include <algorithm>
-#include <iterator>
-
 #include "settings/AppSettings.h"
 #include "dialogs/CCommSelDlg.h"
 #include "dialogs/CLutEditors.h"
@@ -70,35 +67,6 @@ const AverageButton kAverageButtons[] = {
 const char kAverageFilter[] = "Average data (*.csv)";
 const QString kDegrees = QString::fromUtf8(" \u00b0C");
 
-struct ButtonAction {
-    int ctrlId;
-    void (CKavroDlg::*action)(int ctrlId);
-};
-
-const std::vector<ButtonAction>& ButtonActions()
-{
-    static const std::vector<ButtonAction> actions = {
-        {CtrlId::AfeSender, &CKavroDlg::OnAfeSender},
-        {CtrlId::Terminal, &CKavroDlg::OnTerminal},
-        {CtrlId::StoreAll, &CKavroDlg::OnStoreAll},
-        {CtrlId::LutSetting, &CKavroDlg::OnLutSetting},
-        {CtrlId::Bound("AW"), &CKavroDlg::OnOnePushAwb},
-        {CtrlId::Bound("RS"), &CKavroDlg::OnShadingRecal},
-        {CtrlId::RecalibrateColor, &CKavroDlg::OnShadingRecal},
-        {CtrlId::BlemishRecalibrateBlack, &CKavroDlg::OnBlemishRecal},
-        {CtrlId::BlemishRecalibrateWhite, &CKavroDlg::OnBlemishRecal},
-        {CtrlId::AverageRed, &CKavroDlg::OnAverageData},
-        {CtrlId::AverageGreen, &CKavroDlg::OnAverageData},
-        {CtrlId::AverageBlue, &CKavroDlg::OnAverageData},
-        {CtrlId::AverageY, &CKavroDlg::OnAverageData},
-        {CtrlId::Temperature, &CKavroDlg::OnTemperature},
-        {CtrlId::SNumber, &CKavroDlg::OnSNumber},
-        {CtrlId::AutoMonitor, &CKavroDlg::OnAutoMonitor},
-        {CtrlId::PrismShadingGet, &CKavroDlg::OnPrismShadingGet},
-    };
-    return actions;
-}
-
 }  // namespace
 
 void CKavroDlg::BuildMenu()
@@ -123,19 +91,33 @@ void CKavroDlg::BuildMenu()
             }
 }
 
+// What each of the pages' push buttons does, given the button's id.
 void CKavroDlg::OnButtonClicked(int ctrlId)
 {
-    for (const ButtonAction& entry : ButtonActions())
-        if (entry.ctrlId == ctrlId)
-            (this->*entry.action)(ctrlId);
+    using Action = void (*)(CKavroDlg& window);
+    static const std::vector<std::pair<int, Action>> kActions = {
+        {CtrlId::AfeSender, [](CKavroDlg& w) { w.m_companions.ShowAfeSender(); }},
+        {CtrlId::Terminal, [](CKavroDlg& w) { w.m_companions.ShowTerminal(); }},
+        {CtrlId::AutoMonitor, [](CKavroDlg& w) { w.m_companions.RunMonitor(w.m_session.Params()); }},
+        {CtrlId::LutSetting, [](CKavroDlg& w) { w.m_lutEditors->OnLutSetting(); }},
+        {CtrlId::StoreAll, [](CKavroDlg& w) { w.m_session.StoreAll(); }},
+        {CtrlId::Bound("AW"), [](CKavroDlg& w) { w.m_session.OnePushAwb(); }},
+        {CtrlId::Bound("RS"), [](CKavroDlg& w) { w.m_session.ShadingRecal(false); }},
+        {CtrlId::RecalibrateColor, [](CKavroDlg& w) { w.m_session.ShadingRecal(true); }},
+        {CtrlId::BlemishRecalibrateBlack, [](CKavroDlg& w) { w.m_session.BlemishRecal(false); }},
+        {CtrlId::BlemishRecalibrateWhite, [](CKavroDlg& w) { w.m_session.BlemishRecal(true); }},
+        {CtrlId::PrismShadingGet, [](CKavroDlg& w) { w.m_session.PrismShadingGet(); }},
+        {CtrlId::Temperature, [](CKavroDlg& w) { w.OnTemperature(); }},
+        {CtrlId::SNumber, [](CKavroDlg& w) { w.OnSNumber(); }},
+    };
+    for (const auto& [id, action] : kActions)
+        if (id == ctrlId)
+            action(*this);
+    for (const AverageButton& button : kAverageButtons)
+        if (button.ctrlId == ctrlId)
+            OnAverageData(button.mnemonic);
 }
 
-void CKavroDlg::OnCommunication()
-{
-    m_commSel->show();
-    m_commSel->raise();
-    m_commSel->activateWindow();
-}
 
 void CKavroDlg::OnExit()
 {
@@ -174,20 +156,8 @@ void CKavroDlg::OnCompareWithFile()
     m_compareDlg->show();
 }
 
-void CKavroDlg::OnOpenGammaFile()
-{
-    m_lutEditors->OnOpenGammaFile();
-}
 
-void CKavroDlg::OnSaveGammaFile()
-{
-    m_lutEditors->OnSaveGammaFile();
-}
 
-void CKavroDlg::OnLoadGammaFromCamera()
-{
-    m_lutEditors->OnLoadGammaFromCamera();
-}
 
 // ---- the camera's settings and setting areas -----------------------------------
 
@@ -198,64 +168,41 @@ void CKavroDlg::OnReload()
 
 void CKavroDlg::OnLoadSettings()
 {
-    const int area = ChooseArea(true);
-    if (area != kNoAreaChosen)
+    const int area = m_companions.ChooseArea(m_session.CurrentArea(), true);
+    if (area != Companions::kNoArea)
         m_session.LoadSettings(area);
 }
 
 void CKavroDlg::OnStoreSettings()
 {
-    const int area = ChooseArea(false);
-    if (area != kNoAreaChosen)
+    const int area = m_companions.ChooseArea(m_session.CurrentArea(), false);
+    if (area != Companions::kNoArea)
         m_session.StoreSettings(area);
 }
 
-void CKavroDlg::OnStoreAll(int)
-{
-    m_session.StoreAll();
-}
 
 // ---- camera operations -----------------------------------------------------------
 
-void CKavroDlg::OnOnePushAwb(int)
-{
-    m_session.OnePushAwb();
-}
 
-void CKavroDlg::OnBlemishRecal(int ctrlId)
-{
-    m_session.BlemishRecal(ctrlId == CtrlId::BlemishRecalibrateWhite);
-}
 
-void CKavroDlg::OnShadingRecal(int ctrlId)
-{
-    m_session.ShadingRecal(ctrlId == CtrlId::RecalibrateColor);
-}
-
-void CKavroDlg::OnTemperature(int)
+void CKavroDlg::OnTemperature()
 {
     double degrees = 0;
     if (m_session.ReadTemperature(degrees))
         ShowReadOut(CtrlId::TemperatureText, QString::asprintf("%.1f", degrees) + kDegrees);
 }
 
-void CKavroDlg::OnSNumber(int)
+void CKavroDlg::OnSNumber()
 {
     int number = 0;
     if (m_session.ReadSNumber(number))
         ShowReadOut(CtrlId::SNumberText, QString::asprintf("%d", number));
 }
 
-void CKavroDlg::OnPrismShadingGet(int)
+// The blocks of one channel, into a file the operator chooses.
+void CKavroDlg::OnAverageData(const char* mnemonic)
 {
-    m_session.PrismShadingGet();
-}
-
-void CKavroDlg::OnAverageData(int ctrlId)
-{
-    const auto* button = std::find_if(std::begin(kAverageButtons), std::end(kAverageButtons),
-                                      [ctrlId](const AverageButton& entry) { return entry.ctrlId == ctrlId; });
     QString path;
-    if (button != std::end(kAverageButtons) && FileChoosers(m_prompts, this).ChooseCsvSaveFile(kAverageFilter, path))
-        m_session.ReadAverageData(button->mnemonic, path.toStdString());
+    if (FileChoosers(m_prompts, this).ChooseCsvSaveFile(kAverageFilter, path))
+        m_session.ReadAverageData(mnemonic, path.toStdString());
 }

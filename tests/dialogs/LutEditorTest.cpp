@@ -97,7 +97,7 @@ TEST(LutEditor, ThreeWindowsAndTheMouseShapeTheCurve)
     EXPECT_TRUE(red.Lut() == LutPoints::StartingTable());
     QTest::keyClick(&red, Qt::Key_Escape);
     EXPECT_FALSE(red.isVisible()) << "closing only hides";
-    rig.window->OnLutSetting(0);
+    rig.Click(CtrlId::LutSetting);
     EXPECT_TRUE(red.isVisible());
 }
 

@@ -269,7 +269,7 @@ TEST(SettingAreas, StoresAndLoadsReachTheCameraInOrder)
     });
     hand.start(10);
     rig.prompts.yesNoAnswers = {true};
-    rig.window->OnStoreAll(0);
+    rig.Click(CtrlId::StoreAll);
     hand.stop();
     EXPECT_EQ(rig.Wire(), (std::vector<std::string>{"SA=3", "SA=2"})) << "no area after the Cancel";
     EXPECT_EQ(rig.prompts.LastText(), "Storing cancelled: 1 of 4 areas stored.");

@@ -29,9 +29,9 @@ public:
     CProgDlg& Progress() { return *m_window.m_progress; }
     CCommSelDlg& CommSel() { return *m_window.m_commSel; }
     CLutEditors& LutEditors() { return *m_window.m_lutEditors; }
-    CRsTermDlg* Terminal() { return m_window.m_terminal.get(); }
-    CAfeSenderDlg* AfeSender() { return m_window.m_afeSender.get(); }
-    CAboutDlg* About() { return m_window.m_about.get(); }
+    CRsTermDlg* Terminal() { return m_window.m_companions.Terminal(); }
+    CAfeSenderDlg* AfeSender() { return m_window.m_companions.AfeSender(); }
+    CAboutDlg* About() { return m_window.m_companions.About(); }
     CFindDlg* FindDlg() { return m_window.m_findDlg; }
     CCompareDlg* CompareDlg() { return m_window.m_compareDlg; }
     // Started up and not yet ended: the idle check runs.
@@ -48,7 +48,7 @@ public:
         Session().SetLimits(limits);
     }
     void SetIdleCheckPeriod(int ms) { m_window.m_idleCheckMs = ms; }
-    void SetAreaDialogRunner(std::function<int(CAreaSelDlg&)> run) { m_window.m_runAreaDialog = std::move(run); }
+    void SetAreaDialogRunner(std::function<int(CAreaSelDlg&)> run) { m_window.m_companions.SetAreaDialogRunner(std::move(run)); }
 
     // ---- control events as the pages deliver them
     void EditCommit(int ctrlId) { m_window.OnEditCommit(ctrlId); }
