@@ -128,45 +128,21 @@ void CLUTDlg::OnClearPoints()
     m_tableType = TableFromPoints;
 }
 
-// Without an engine (before start-up, after the end) nothing is sent or read.
 void CLUTDlg::OnSendTable()
 {
-    CRsCmd* engine = m_owner.Camera();
-    if (!engine)
-        return;
-    BlockingScope blocking;
-    CProgDlg& progress = m_owner.Progress();
-    progress.Create(this);
-    progress.SetMessage(LutEditorTexts::kSending);
-    LutTransfer transfer(*engine);
-    transfer.SetTimeouts(m_sendTimeoutMs, m_readTimeoutMs);
-    int sent = 0;
-    transfer.SendTable(m_channel, m_lut, [&](int k) {
-        sent = k + 1;
-        progress.SetPos(sent * 100 / kLutEntries);
-    });
-    progress.Destroy();
-    ReportCancel(LutEditorTexts::kSendCancelled, sent);
+    Transfer(LutEditorTexts::kSending, LutEditorTexts::kSendCancelled,
+             [this](LutTransfer& transfer, const LutTransfer::EntryDone& done) {
+                 return transfer.SendTable(m_channel, m_lut, done) == 1;
+             });
 }
 
 void CLUTDlg::OnReadTable()
 {
-    CRsCmd* engine = m_owner.Camera();
-    if (!engine)
-        return;
-    BlockingScope blocking;
-    CProgDlg& progress = m_owner.Progress();
-    progress.Create(this);
-    progress.SetMessage(LutEditorTexts::kReading);
-    LutTransfer transfer(*engine);
-    transfer.SetTimeouts(m_sendTimeoutMs, m_readTimeoutMs);
-    int read = 0;
-    const bool whole = transfer.ReadTable(m_channel, MutableLut(), [&](int k) {
-        read = k + 1;
-        progress.SetPos(read * 100 / kLutEntries);
-    });
-    progress.Destroy();
-    if (ReportCancel(LutEditorTexts::kReadCancelled, read) || !whole)
+    const bool whole = Transfer(LutEditorTexts::kReading, LutEditorTexts::kReadCancelled,
+                                [this](LutTransfer& transfer, const LutTransfer::EntryDone& done) {
+                                    return transfer.ReadTable(m_channel, MutableLut(), done) == 1;
+                                });
+    if (!whole)
         return;   // entries read so far stay; the type and the drawing do not change
     m_tableType = TableGiven;
     InvalidateGraph();
@@ -174,7 +150,30 @@ void CLUTDlg::OnReadTable()
     activateWindow();
 }
 
-// How far a transfer the operator cancelled came; true after a Cancel.
+// The table moved one way under the progress window; true when it moved
+// whole and was not cancelled. Without an engine (before start-up, after the
+// end) nothing moves.
+bool CLUTDlg::Transfer(const char* message, const char* cancelled,
+                       const std::function<bool(LutTransfer&, const LutTransfer::EntryDone&)>& move)
+{
+    CRsCmd* engine = m_owner.Camera();
+    if (!engine)
+        return false;
+    BlockingScope blocking;
+    CProgDlg& progress = m_owner.Progress();
+    progress.Create(this);
+    progress.SetMessage(message);
+    LutTransfer transfer(*engine);
+    transfer.SetTimeouts(m_sendTimeoutMs, m_readTimeoutMs);
+    int moved = 0;
+    const bool whole = move(transfer, [&](int k) {
+        moved = k + 1;
+        progress.SetPos(moved * 100 / kLutEntries);
+    });
+    progress.Destroy();
+    return !ReportCancel(cancelled, moved) && whole;
+}
+
 bool CLUTDlg::ReportCancel(const char* text, int entries)
 {
     if (!StopRequest::CancelRaised())

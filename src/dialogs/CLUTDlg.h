@@ -2,10 +2,12 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <vector>
 
 #include "lut/LutPoints.h"
 #include "lut/LutTable.h"
+#include "lut/LutTransfer.h"
 
 class QLabel;
 class QPainter;
@@ -55,6 +57,8 @@ protected:
 
 private:
     void BuildControls();
+    bool Transfer(const char* message, const char* cancelled,
+                  const std::function<bool(LutTransfer&, const LutTransfer::EntryDone&)>& move);
     bool ReportCancel(const char* text, int entries);
     void OnPaint();
     void PaintGrid(QPainter& painter) const;
