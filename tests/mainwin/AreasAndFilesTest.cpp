@@ -22,15 +22,6 @@
 
 namespace {
 
-std::vector<std::string> Settings(const std::vector<std::string>& wire)
-{
-    std::vector<std::string> sets;
-    for (const std::string& line : wire)
-        if (line.find('=') != std::string::npos)
-            sets.push_back(line);
-    return sets;
-}
-
 QStringList Entries(const CAreaSelDlg& dialog)
 {
     QStringList entries;

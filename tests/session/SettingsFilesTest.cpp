@@ -20,15 +20,6 @@ bool IsFactoryOnly(const std::string& wireLine)
     return row >= 0 && CtrlTbl::Rows()[row].access == AccessFactory;
 }
 
-std::vector<std::string> Settings(const std::vector<std::string>& wire)
-{
-    std::vector<std::string> sets;
-    for (const std::string& line : wire)
-        if (line.find('=') != std::string::npos)
-            sets.push_back(line);
-    return sets;
-}
-
 }  // namespace
 
 // A file is the operator's backup: whatever the camera held, the values the
