@@ -137,7 +137,6 @@ private:
     void BuildPages();
     void InitCtrlRanges();
     void RebuildPageTabs();
-    bool IsDisabledByRules(int dependentCtrl) const;
     void ShowReadOut(int ctrlId, const QString& text);
 
     // ---- keys, the level and the end (KavroDlgKeys.cpp)

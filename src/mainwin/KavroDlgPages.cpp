@@ -1,4 +1,4 @@
-// The parameter pages, their tabs by level, the ranges of their controls and their disable rules.
+// The parameter pages, their tabs by level, the ranges of their controls and what enables them.
 #include "mainwin/CKavroDlg.h"
 
 #include <QLayout>
@@ -9,7 +9,6 @@
 #include "settings/AppSettings.h"
 #include "params/CDlgParameterSheet.h"
 #include "params/ControlIds.h"
-#include "params/ControlRules.h"
 #include "params/CtrlRegistry.h"
 #include "params/CtrlTbl.h"
 #include "params/PageContents.h"
@@ -67,21 +66,9 @@ void CKavroDlg::RebuildPageTabs()
     SendAndCommit();
 }
 
-bool CKavroDlg::IsDisabledByRules(int dependentCtrl) const
-{
-    const DisableRule* rules = DisableRuleTbl::Rows();
-    for (int i = 0; i < DisableRuleTbl::Count(); ++i)
-        if (rules[i].dependentCtrl == dependentCtrl && ReadCtrlValue(rules[i].controllingCtrl) == rules[i].value)
-            return true;
-    return false;
-}
-
 void CKavroDlg::UpdateEnables(int ctrlId, int /*value*/)
 {
-    const DisableRule* rules = DisableRuleTbl::Rows();
-    for (int i = 0; i < DisableRuleTbl::Count(); ++i)
-        if (ctrlId == 0 || rules[i].controllingCtrl == ctrlId)
-            m_registry->SetEnabled(rules[i].dependentCtrl, !IsDisabledByRules(rules[i].dependentCtrl));
+    m_registry->ApplyDisableRules(ctrlId);
     // At the factory level the factory shading table may be recalibrated.
     static const int sdm = CtrlId::Bound("SDM");
     if (m_settings.IsFactory() && (ctrlId == 0 || ctrlId == sdm) && ReadCtrlValue(sdm) == 1) {
