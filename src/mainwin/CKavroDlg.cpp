@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QResizeEvent>
 #include <QTabWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "settings/AppSettings.h"
@@ -36,6 +35,7 @@ CKavroDlg::CKavroDlg(AppSettings& settings, SerialPort& port, ClSerialLib& camLi
       m_prompts(prompts),
       m_session(settings, port, camLink, *this),
       m_progress(std::make_unique<CProgDlg>()),
+      m_timers(m_session, this),
       m_registry(std::make_unique<CtrlRegistry>()),
       m_companions(settings, *this, prompts, this)
 {
@@ -82,13 +82,7 @@ void CKavroDlg::Initialise()
 {
     m_companions.Create();
     m_session.Open();
-    m_engineTimer = new QTimer(this);
-    // Never inside an operation: the tick would take the reply its command waits for.
-    connect(m_engineTimer, &QTimer::timeout, this, [this] {
-        if (!Operation::IsRunning() && Camera())
-            Camera()->OnTimer();
-    });
-    m_engineTimer->start(CRsCmd::kTimerPeriodMs);
+    m_timers.StartTick();
     m_commSel->Create();
 
     const int connected = m_session.ConnectCamera();
@@ -108,7 +102,7 @@ void CKavroDlg::Initialise()
     UpdateEnables(0, 0);
     activateWindow();
     SetCommStatus(connected && !Camera()->Interrupted());   // a line that hung up while read is offline
-    StartTimers();
+    m_timers.StartChecks(m_settings.simulation == 1);
 }
 
 void CKavroDlg::DestroyWindow()
@@ -116,9 +110,7 @@ void CKavroDlg::DestroyWindow()
     StopRequest::Clear();   // a stop asks for this end and no more
     if (!Camera())
         return;
-    for (QTimer* timer : {m_engineTimer, m_idleTimer, m_simulatorTimer})
-        if (timer)
-            timer->stop();
+    m_timers.Stop();
     m_session.Close();
     m_commSel->hide();
     for (int ch = 0; ch < 3; ++ch)
@@ -128,23 +120,9 @@ void CKavroDlg::DestroyWindow()
         SetWaitCursor(false);
 }
 
-// The idle link check, and with simulation on the camera simulator.
-void CKavroDlg::StartTimers()
-{
-    m_idleTimer = new QTimer(this);
-    connect(m_idleTimer, &QTimer::timeout, this, [this] { m_session.CheckLine(); });
-    m_idleTimer->start(m_idleCheckMs);
-    if (m_settings.simulation == 1) {
-        m_simulatorTimer = new QTimer(this);
-        connect(m_simulatorTimer, &QTimer::timeout, this, [this] { m_session.AnswerAsCamera(); });
-        m_simulatorTimer->start(kSimulatorMs);
-    }
-}
-
 void CKavroDlg::RestartIdleTimer()
 {
-    if (m_idleTimer)
-        m_idleTimer->start(m_idleCheckMs);
+    m_timers.RestartIdleCheck();
 }
 
 // The factory pages widen the window: the communication window moves along

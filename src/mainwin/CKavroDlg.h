@@ -9,6 +9,7 @@
 #include "dialogs/CompanionOwner.h"
 #include "mainwin/Companions.h"
 #include "mainwin/LevelKeys.h"
+#include "mainwin/SessionTimers.h"
 #include "params/CtrlNotifySink.h"
 #include "session/CameraSession.h"
 #include "session/SessionHost.h"
@@ -16,7 +17,6 @@
 class QLabel;
 class QMenu;
 class QTabWidget;
-class QTimer;
 struct AppSettings;
 class CCommSelDlg;
 class CCompareDlg;
@@ -36,9 +36,6 @@ class CKavroDlg : public QMainWindow, public CompanionOwner, private SessionHost
     Q_OBJECT
 
 public:
-    static constexpr int kIdleCheckMs = 60000;
-    static constexpr int kSimulatorMs = 100;
-
     // Construction makes the companion objects; the communication window's
     // object runs the crash guard.
     CKavroDlg(AppSettings& settings, SerialPort& port, ClSerialLib& camLink, UiPrompts& prompts,
@@ -149,9 +146,6 @@ private:
     QString RevealCtrl(int ctrlId);
     QString GreyedNote(int ctrlId) const;
 
-    // ---- timers
-    void StartTimers();
-
     // ---- shared state, owned by the application
     AppSettings& m_settings;
     ClSerialLib& m_camLink;
@@ -160,10 +154,7 @@ private:
     // ---- the camera, its files and the value store
     CameraSession m_session;
     std::unique_ptr<CProgDlg> m_progress;
-    QTimer* m_engineTimer = nullptr;      // the engine's 50 ms tick
-    QTimer* m_idleTimer = nullptr;        // idle link check, restarted by every command sent
-    QTimer* m_simulatorTimer = nullptr;   // answers the line as a camera would
-    int m_idleCheckMs = kIdleCheckMs;
+    SessionTimers m_timers;
     int m_waitCursorDepth = 0;
 
     // ---- pages and their controls

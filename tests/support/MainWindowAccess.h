@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QTabWidget>
-#include <QTimer>
 
 #include <functional>
 #include <utility>
@@ -35,7 +34,7 @@ public:
     CFindDlg* FindDlg() { return m_window.m_findDlg; }
     CCompareDlg* CompareDlg() { return m_window.m_compareDlg; }
     // Started up and not yet ended: the idle check runs.
-    bool IsInitialised() { return m_window.m_idleTimer && m_window.m_idleTimer->isActive(); }
+    bool IsInitialised() { return m_window.m_timers.Checking(); }
 
     int Cur(int commandIndex) { return Session().Params().Cur(commandIndex); }
     int Prev(int commandIndex) { return Session().Params().Prev(commandIndex); }
@@ -47,7 +46,7 @@ public:
         limits.commandMs = ms;
         Session().SetLimits(limits);
     }
-    void SetIdleCheckPeriod(int ms) { m_window.m_idleCheckMs = ms; }
+    void SetIdleCheckPeriod(int ms) { m_window.m_timers.SetIdleCheckPeriod(ms); }
     void SetAreaDialogRunner(std::function<int(CAreaSelDlg&)> run) { m_window.m_companions.SetAreaDialogRunner(std::move(run)); }
 
     // ---- control events as the pages deliver them
