@@ -12,14 +12,13 @@
 #include "bench/BenchClock.h"
 #include "bench/CountingPrompts.h"
 #include "settings/AppSettings.h"
-#include "profile/CGen.h"
 #include "camsim/PtyCamera.h"
 #include "camsim/VirtualCamera.h"
 #include "comm/CommandTable.h"
 #include "comm/camlink/ClSerialLib.h"
 #include "comm/serial/SerialPort.h"
 #include "dialogs/UiPrompts.h"
-#include "mainwin/CKavroDlg.h"
+#include "support/MainWindowAccess.h"
 #include "params/ControlIds.h"
 #include "params/CtrlRegistry.h"
 #include "params/KavroSpinBox.h"
@@ -33,7 +32,7 @@ struct Bench {
         settings.baudIndex = 4;   // 115200
         settings.offline = 0;
         port.SetDeviceResolver([this](int) { return pty.DevicePath(); });
-        window = std::make_unique<CKavroDlg>(settings, port, camLink, gen, prompts);
+        window = std::make_unique<CKavroDlg>(settings, port, camLink, prompts);
         window->show();
         window->Initialise();
     }
@@ -41,9 +40,9 @@ struct Bench {
     double TimedReload(int level)
     {
         settings.activeMode = level;
-        window->RebuildPageTabs();
+        MainWindowAccess(*window).RebuildPageTabs();
         const double start = WallSeconds();
-        window->ReloadAll();
+        MainWindowAccess(*window).Session().ReloadAll();
         return WallSeconds() - start;
     }
 
@@ -52,7 +51,6 @@ struct Bench {
     AppSettings settings;
     SerialPort port;
     ClSerialLib camLink;
-    CGen gen;
     CountingPrompts prompts;
     std::unique_ptr<CKavroDlg> window;
 };
@@ -71,7 +69,7 @@ int Reload()
 int Step(int count)
 {
     Bench bench;
-    auto* spin = qobject_cast<KavroSpinBox*>(bench.window->Registry().Find(CtrlId::Bound(CommandTable::Find("GA"))));
+    auto* spin = qobject_cast<KavroSpinBox*>(MainWindowAccess(*bench.window).Registry().Find(CtrlId::Bound(CommandTable::Find("GA"))));
     double wall = 0;
     double cpu = 0;
     for (int i = 0; i < count; ++i) {

@@ -9,13 +9,12 @@
 
 #include "bench/CountingPrompts.h"
 #include "settings/AppSettings.h"
-#include "profile/CGen.h"
 #include "camsim/PtyCamera.h"
 #include "camsim/VirtualCamera.h"
 #include "comm/camlink/ClSerialLib.h"
 #include "comm/serial/SerialPort.h"
 #include "dialogs/UiPrompts.h"
-#include "mainwin/CKavroDlg.h"
+#include "support/MainWindowAccess.h"
 
 namespace {
 
@@ -37,16 +36,15 @@ int main(int argc, char** argv)
     SerialPort port;
     port.SetDeviceResolver([&pty](int) { return pty.DevicePath(); });
     ClSerialLib camLink("/nonexistent");
-    CGen gen;
     CountingPrompts prompts;
-    auto window = std::make_unique<CKavroDlg>(settings, port, camLink, gen, prompts);
+    auto window = std::make_unique<CKavroDlg>(settings, port, camLink, prompts);
     window->show();
     window->Initialise();
 
     const QString path = home.filePath("factory.cam");
-    window->WriteSettingFile(path);
+    MainWindowAccess(*window).Session().WriteSettingFile(path.toStdString());
     const auto start = std::chrono::steady_clock::now();
-    window->ApplySettingFile(path);
+    MainWindowAccess(*window).Session().ApplySettingFile(path.toStdString());
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("apply a 344-line file in the window: %.3f s (budget %.3f s)\n", seconds, 1.15 * 344 * 0.020);
     window.reset();

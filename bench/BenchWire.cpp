@@ -33,12 +33,11 @@
 #include "bench/BenchClock.h"
 #include "bench/CountingPrompts.h"
 #include "settings/AppSettings.h"
-#include "profile/CGen.h"
 #include "camsim/PtyCamera.h"
 #include "camsim/VirtualCamera.h"
 #include "comm/camlink/ClSerialLib.h"
 #include "comm/serial/SerialPort.h"
-#include "mainwin/CKavroDlg.h"
+#include "support/MainWindowAccess.h"
 
 namespace {
 
@@ -106,7 +105,7 @@ struct Bench {
                 settings.baudIndex = index;
         settings.activeMode = ActiveFactory;
         port.SetDeviceResolver([this](int) { return pty.DevicePath(); });
-        window = std::make_unique<CKavroDlg>(settings, port, camLink, gen, prompts);
+        window = std::make_unique<CKavroDlg>(settings, port, camLink, prompts);
         window->show();
         window->Initialise();
         QApplication::instance()->installEventFilter(&paintClock);
@@ -156,7 +155,7 @@ struct Bench {
         Measure("factory reload in the window", replyWait, runs, [&] {
             const double start = WallSeconds();
             const double cpuStart = ThreadCpuSeconds();
-            window->ReloadAll();
+            MainWindowAccess(*window).Session().ReloadAll();
             processor += ThreadCpuSeconds() - cpuStart;
             seconds += WallSeconds() - start;
             return prompts.shown == 0;
@@ -220,7 +219,6 @@ struct Bench {
     AppSettings settings;
     SerialPort port;
     ClSerialLib camLink;
-    CGen gen;
     CountingPrompts prompts;
     PaintClock paintClock;
     std::unique_ptr<CKavroDlg> window;

@@ -92,7 +92,7 @@ step_completion() {
 }
 
 step_denied_port() {
-  local cli=$1 window=${2:-}
+  local cli=$1 session=${2:-}
   [ "$(id -u)" -eq 0 ] || { echo "needs root to hand a device to the group dialout"; exit 77; }
   getent group dialout >/dev/null || { echo "no group dialout"; exit 77; }
   chmod 755 "$work"
@@ -104,7 +104,7 @@ step_denied_port() {
   mkdir "$work/home" && chown nobody "$work/home"
   # The build tree may lie in a private folder (a clone in mktemp -d): run copies nobody can reach.
   cp "$cli" "$work/kavro-cli" && cli=$work/kavro-cli
-  if [ -n "$window" ]; then cp "$window" "$work/window-test" && window=$work/window-test; fi
+  if [ -n "$session" ]; then cp "$session" "$work/session-test" && session=$work/session-test; fi
   local as_nobody=(setpriv --reuid=nobody --regid=nogroup --clear-groups --
                    env -u XDG_RUNTIME_DIR HOME="$work/home" XDG_CONFIG_HOME="$work/home")
 
@@ -117,11 +117,11 @@ step_denied_port() {
   [[ $err == *'Failed to initialize!'* ]] || fail "no failure in: $err"
   [[ $err != *lock* ]] || fail "the port lock failed an ordinary user: $err"
 
-  if [ -n "$window" ]; then
+  if [ -n "$session" ]; then
     local out
-    out=$("${as_nobody[@]}" KAVRO_DENIED_DEVICE="$device" QT_QPA_PLATFORM=offscreen \
-          "$window" --gtest_filter='Reading.DeniedPortNamesItsGroupInTheDetails' 2>&1) || { echo "$out"; fail "window"; }
-    [[ $out == *'[  PASSED  ] 1 test'* && $out != *SKIPPED* ]] || { echo "$out"; fail "the window check did not run"; }
+    out=$("${as_nobody[@]}" KAVRO_DENIED_DEVICE="$device" \
+          "$session" --gtest_filter='SessionReading.DeniedPortNamesItsGroupInTheDetails' 2>&1) || { echo "$out"; fail "session"; }
+    [[ $out == *'[  PASSED  ] 1 test'* && $out != *SKIPPED* ]] || { echo "$out"; fail "the session check did not run"; }
   fi
 }
 

@@ -33,7 +33,7 @@ int CKavroApp::InitInstance()
     Profile::LoadSettings(m_settings, m_gen);
     Profile::EnterCrashGuard(m_settings, m_gen);   // marks the run; after a crash: the serial port
     m_camLink = std::make_unique<ClSerialLib>(Profile::CamLinkFolder(m_gen));
-    auto window = std::make_unique<CKavroDlg>(m_settings, m_port, *m_camLink, m_gen, m_prompts);
+    auto window = std::make_unique<CKavroDlg>(m_settings, m_port, *m_camLink, m_prompts);
     m_mainWindow = window.get();
 
     // Closing the main window ends the run, whatever companions are still shown.

@@ -16,11 +16,6 @@ bool FitsInt(long long value)
     return value >= INT_MIN && value <= INT_MAX;
 }
 
-int ClampToInt(long long value)
-{
-    return value < INT_MIN ? INT_MIN : value > INT_MAX ? INT_MAX : static_cast<int>(value);
-}
-
 // Rows whose value the camera holds in another unit than the pages show.
 long long ScaleForCamera(int index, int value)
 {
@@ -37,7 +32,7 @@ int ScaleFromCamera(int index, int value)
     if (index == CmdAGCF)
         return value >> 4;
     if (index >= CmdBL && index <= CmdBLB)
-        return ClampToInt(value - 511LL);
+        return NumberText::ClampToInt(value - 511LL);
     return value;
 }
 

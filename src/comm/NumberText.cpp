@@ -13,12 +13,7 @@ namespace {
 int32_t ClampedLong(const std::string& text, int base)
 {
     errno = 0;
-    const long long value = std::strtoll(text.c_str(), nullptr, base);
-    if (value > INT32_MAX)
-        return INT32_MAX;
-    if (value < INT32_MIN)
-        return INT32_MIN;
-    return static_cast<int32_t>(value);
+    return ClampToInt(std::strtoll(text.c_str(), nullptr, base));
 }
 
 bool IsSign(char c)
@@ -60,6 +55,11 @@ bool StartsWith(const std::string& text, size_t at, const char* lower, const cha
 }
 
 }  // namespace
+
+int ClampToInt(long long value)
+{
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
 
 WholeRead ReadWhole(const std::string& text, int32_t& out, WholeForms forms)
 {

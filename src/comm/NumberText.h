@@ -13,6 +13,8 @@ int32_t Decimal(const std::string& text);
 // Hexadecimal digits (after a prefix the caller removed); wraps to 32 bits like a register.
 int32_t Hex(const std::string& text);
 double Floating(const std::string& text);
+// The nearest value an int holds.
+int ClampToInt(long long value);
 
 // The forms a whole number may take. Tool: an optional sign and decimal
 // digits, or "&H" and hexadecimal digits up to a 32-bit register's bit

@@ -122,7 +122,7 @@ void AutoMonitorDlg::timerEvent(QTimerEvent* event)
 // The tick stays out of another operation's way; its own queries are one.
 void AutoMonitorDlg::Refresh(int force)
 {
-    if (m_refreshing || BlockingScope::IsActive())
+    if (m_refreshing || Operation::IsRunning())
         return;
     BlockingScope reading;
     m_refreshing = true;

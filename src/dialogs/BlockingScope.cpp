@@ -9,12 +9,7 @@
 #include <QWidget>
 #include <QWindow>
 
-#include <algorithm>
-#include <vector>
-
 #include "comm/StopRequest.h"
-
-int BlockingScope::s_depth = 0;
 
 namespace {
 
@@ -67,20 +62,19 @@ QWidget* WidgetOf(QObject* object)
     return nullptr;
 }
 
-// ---- the state of the operation in progress (user-interface thread only)
-QPointer<QWidget> g_live;                         // the progress window while it is up
-std::function<void()> g_onEscape;                 // its Cancel
-int g_serving = 0;                                // events are being served: ServeEvents or a box
-int g_prompts = 0;                                // boxes the operation shows
-bool g_resending = false;                         // a release on its way away from the controls
-std::vector<QPointer<QWidget>> g_closeRequests;   // windows to close when the operation ends
+// ---- the windows during the operation in progress (user-interface thread only)
+QPointer<QWidget> g_live;           // the progress window while it is up
+std::function<void()> g_onEscape;   // its Cancel
+int g_serving = 0;                  // events are being served: ServeEvents or a box
+int g_prompts = 0;                  // boxes the operation shows
+bool g_resending = false;           // a release on its way away from the controls
 
 bool IsLive(const QWidget* widget)
 {
     return g_live && (widget == g_live || g_live->isAncestorOf(widget));
 }
 
-// Applies the rules of BlockingScope to every event of the application.
+// Applies the rules of the operation to every event of the application.
 class OperationGuard : public QObject {
 protected:
     bool eventFilter(QObject* object, QEvent* event) override
@@ -116,8 +110,10 @@ private:
             return false;
         if (g_prompts > 0 && widget == QApplication::activeModalWidget())   // the box itself
             return false;
-        if (std::find(g_closeRequests.begin(), g_closeRequests.end(), widget) == g_closeRequests.end())
-            g_closeRequests.emplace_back(widget);
+        Operation::CloseWhenDone(widget, [window = QPointer<QWidget>(widget)] {
+            if (window && window->isVisible())
+                window->close();
+        });
         event->ignore();   // the window stays open
         return true;
     }
@@ -134,51 +130,47 @@ private:
 
 OperationGuard* g_guard = nullptr;   // installed while an operation runs
 
+// The wait cursor for each operation, nested or not; the guard for the outermost.
+class WindowsWatcher : public Operation::Watcher {
+public:
+    void Began(bool outermost) override
+    {
+        if (outermost && qApp) {
+            g_guard = new OperationGuard;
+            qApp->installEventFilter(g_guard);
+        }
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        BlockingScope::ServeEvents();   // the state the operation runs in is shown before it blocks
+    }
+    // What came meanwhile is served under the rules one last time.
+    void Ending(bool outermost) override
+    {
+        QApplication::restoreOverrideCursor();
+        if (!outermost)
+            return;
+        BlockingScope::ServeEvents();
+        if (g_guard) {
+            qApp->removeEventFilter(g_guard);
+            delete g_guard;
+            g_guard = nullptr;
+        }
+        g_live.clear();
+        g_onEscape = nullptr;
+    }
+};
+
 }  // namespace
 
-BlockingScope::BlockingScope()
+bool BlockingScope::Watch()
 {
-    if (s_depth++ == 0 && qApp) {
-        g_guard = new OperationGuard;
-        qApp->installEventFilter(g_guard);
-    }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    ServeEvents();   // the state the operation runs in is shown before it blocks
-}
-
-BlockingScope::~BlockingScope()
-{
-    QApplication::restoreOverrideCursor();
-    if (s_depth == 1)
-        EndOperation();
-    else
-        --s_depth;
-}
-
-// What came meanwhile is served under the rules one last time, then the
-// windows asked to close are closed outside the operation.
-void BlockingScope::EndOperation()
-{
-    ServeEvents();
-    if (g_guard) {
-        qApp->removeEventFilter(g_guard);
-        delete g_guard;
-        g_guard = nullptr;
-    }
-    s_depth = 0;
-    g_live.clear();
-    g_onEscape = nullptr;
-    StopRequest::ClearCancel();
-    std::vector<QPointer<QWidget>> requests;
-    requests.swap(g_closeRequests);
-    for (const QPointer<QWidget>& window : requests)
-        if (window && window->isVisible() && !StopRequest::Raised())
-            window->close();
+    static WindowsWatcher watcher;
+    Operation::SetWatcher(&watcher);
+    return true;
 }
 
 void BlockingScope::ServeEvents()
 {
-    if (!IsActive() || g_serving > 0 || !qApp)
+    if (!Operation::IsRunning() || g_serving > 0 || !qApp)
         return;
     ++g_serving;
     QCoreApplication::sendPostedEvents();
@@ -194,7 +186,7 @@ void BlockingScope::SetLiveWindow(QWidget* window, std::function<void()> onEscap
 
 BlockingScope::Prompt::Prompt()
 {
-    if (!IsActive())
+    if (!Operation::IsRunning())
         return;
     ServeEvents();   // what was queued before the box must not answer it
     m_active = true;

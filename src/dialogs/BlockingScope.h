@@ -2,40 +2,27 @@
 
 #include <functional>
 
+#include "session/Operation.h"
+
 class QWidget;
 
-// An operation: camera commands that block the user-interface thread (a
-// reading, a reload, a level switch, a settings file, an area store or load,
-// a LUT transfer, a camera operation, a comparison, the idle check, a single
-// setting waiting for its reply). Scopes nest; the outermost one is the
-// operation, and these are its rules, all kept here:
-//
-// - The windows are repainted and timers run while it waits (every timer that
-//   would reach the camera does nothing during an operation), but nothing acts
-//   on input except the live window, the progress window with its Cancel. Esc
-//   pressed anywhere presses Cancel. Every other click, key, wheel turn and
-//   drag is dropped, never replayed afterwards.
-// - A mouse release is always delivered, away from any control: a press made
-//   before the operation ends without a click, and no spin arrow goes on
-//   repeating as if it were still held.
-// - A request to close a window is remembered and made when the operation
-//   ends; the main window then asks its exit question as usual. Only a stop
-//   (a signal, the end of the desktop session) closes at once, and it ends
-//   the operation too.
-// - No modal box opens while input is dropped: a box the operation must show
-//   opens inside a Prompt and takes input normally.
-// - The operator's Cancel lasts until the operation ends.
+// The windows under the rules of an operation (session/Operation states
+// them): input dropped except for the live window, a mouse release always
+// delivered, close requests deferred, the wait cursor shown, events served
+// while the camera takes its time. A scope is itself an operation; once one
+// was made (or Watch was called), every operation follows the rules, also
+// those the session begins.
 class BlockingScope {
 public:
-    BlockingScope();
-    ~BlockingScope();
+    BlockingScope() : m_watching(Watch()) {}
     BlockingScope(const BlockingScope&) = delete;
     BlockingScope& operator=(const BlockingScope&) = delete;
 
-    static bool IsActive() { return s_depth > 0; }
+    // Puts the windows under the rules of every operation from now on.
+    static bool Watch();
 
-    // Serves what is pending under the rules above: pictures, timers, the
-    // live window's input. Does nothing outside an operation.
+    // Serves what is pending under the rules: pictures, timers, the live
+    // window's input. Does nothing outside an operation.
     static void ServeEvents();
 
     // The window that keeps acting on input, and what Esc does; nullptr: none.
@@ -57,7 +44,6 @@ public:
     };
 
 private:
-    static void EndOperation();
-
-    static int s_depth;
+    bool m_watching;           // first: the windows watch before the operation begins
+    Operation m_operation;
 };

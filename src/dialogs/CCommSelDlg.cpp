@@ -34,7 +34,7 @@ int CategoryOfLine(uint32_t kind)
 
 }  // namespace
 
-CCommSelDlg::CCommSelDlg(AppSettings& settings, ClSerialLib& camLink, UiPrompts& prompts, CommSelOwner& owner,
+CCommSelDlg::CCommSelDlg(AppSettings& settings, ClSerialLib& camLink, UiPrompts& prompts, CompanionOwner& owner,
                          QWidget* parent)
     : QDialog(parent), m_settings(settings), m_camLink(camLink), m_prompts(prompts), m_owner(owner)
 {

@@ -15,7 +15,7 @@ class QPushButton;
 class QSpinBox;
 struct AppSettings;
 class ClSerialLib;
-class CommSelOwner;
+class CompanionOwner;
 class CRsCmd;
 class UiPrompts;
 
@@ -30,7 +30,7 @@ public:
     static constexpr int kMessageCapacity = 1024;
     static constexpr int kPortCount = 16;
 
-    CCommSelDlg(AppSettings& settings, ClSerialLib& camLink, UiPrompts& prompts, CommSelOwner& owner,
+    CCommSelDlg(AppSettings& settings, ClSerialLib& camLink, UiPrompts& prompts, CompanionOwner& owner,
                 QWidget* parent = nullptr);
 
     // Makes the profile's line settings effective: selects them in the
@@ -73,6 +73,7 @@ private:
     void FillCamLinkPorts();
     const std::vector<std::string>& CamLinkList() const;
     void TakeCamLinkSelection();
+    void CloseLine();
     void Reconnect();
     int FindAnsweringPort(CRsCmd& engine);
     void OnCategoryChanged(int index);
@@ -95,7 +96,7 @@ private:
     AppSettings& m_settings;
     ClSerialLib& m_camLink;
     UiPrompts& m_prompts;
-    CommSelOwner& m_owner;
+    CompanionOwner& m_owner;
 
     // Line status
     QLabel* m_lamp = nullptr;

@@ -171,7 +171,7 @@ void CProgDlg::ShowIfDue()
 // Cancel is raised, so that its end clears it.
 void CProgDlg::OnCancel()
 {
-    if (!m_window || m_cancelled || !BlockingScope::IsActive())
+    if (!m_window || m_cancelled || !Operation::IsRunning())
         return;
     m_cancelled = true;
     StopRequest::RaiseCancel();

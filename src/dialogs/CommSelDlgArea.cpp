@@ -7,12 +7,9 @@
 #include "settings/AppSettings.h"
 #include "comm/CRsCmd.h"
 #include "comm/CommandTable.h"
-#include "comm/SettingAreas.h"
-#include "dialogs/AreaStore.h"
 #include "dialogs/BlockingScope.h"
 #include "dialogs/CommSelDlgTexts.h"
-#include "dialogs/CommSelOwner.h"
-#include "dialogs/UiPrompts.h"
+#include "dialogs/CompanionOwner.h"
 
 using namespace CommSelTexts;
 
@@ -29,22 +26,22 @@ QString AreaName(int area)
 // A query that got no answer shows "?": its value is not the camera's.
 void CCommSelDlg::OnGetArea()
 {
+    CRsCmd* engine = m_owner.Camera();
+    if (!engine)
+        return;
     BlockingScope blocking;
     int area = -1;
-    const int answered = m_owner.Engine().GetInt(CmdEA, 0, area, kQueryTimeoutMs);
+    const int answered = engine->GetInt(CmdEA, 0, area, kQueryTimeoutMs);
     m_currentArea->setText(answered == 1 ? AreaName(area) : kUnknownArea);
 }
 
 // The main window's "&Store settings" does the same, through the same code.
 void CCommSelDlg::OnStore()
 {
-    AreaStore(m_owner.Engine(), m_owner.Progress(), m_owner.OwnerWindow(), m_prompts, m_settings)
-        .StoreOne(m_area->currentIndex());
+    m_owner.StoreArea(m_area->currentIndex());
 }
 
 void CCommSelDlg::OnLoad()
 {
-    BlockingScope blocking;
-    if (SettingAreas::Load(m_owner.Engine(), m_area->currentIndex()) == 1)
-        m_owner.ReloadAll();
+    m_owner.LoadArea(m_area->currentIndex());
 }

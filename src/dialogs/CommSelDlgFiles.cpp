@@ -1,33 +1,28 @@
 // Saving and clearing the message list.
 #include "dialogs/CCommSelDlg.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QListWidget>
 
 #include "settings/AppSettings.h"
-#include "comm/EngineHost.h"
 #include "dialogs/CommSelDlgTexts.h"
+#include "dialogs/FileChoosers.h"
 #include "dialogs/UiPrompts.h"
 #include "files/SafeFile.h"
+#include "session/SessionTexts.h"
 
 using namespace CommSelTexts;
 
 void CCommSelDlg::OnWriteMessages()
 {
-    const QString path =
-        m_prompts.ChooseSaveFile(this, QString::fromStdString(m_settings.logFilePath), kTextFilter, kTextSuffix);
+    const QString path = FileChoosers(m_prompts, this).ChooseTextFileToSave(m_settings.logFilePath);
     if (path.isEmpty())
         return;
-    if (QFileInfo::exists(path) && !m_prompts.AskYesNo(this, path + kFileExists, EngineHost::kToolCaption))
-        return;
     if (!WriteMessageFile(path)) {
-        m_prompts.Message(this, path + kCannotWrite, kFileError, UiPrompts::Icon::Exclamation);
+        m_prompts.Message(this, path + SessionTexts::kCannotOpen, SessionTexts::kFileError, UiPrompts::Icon::Exclamation);
         return;
     }
     AddMessage(kWritten);
-    // As every file dialog of the tool, the chosen folder becomes the working folder too.
-    QDir::setCurrent(QFileInfo(path).absolutePath());
     m_settings.logFilePath = QFileInfo(path).absolutePath().toStdString();
 }
 

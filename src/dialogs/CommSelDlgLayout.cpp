@@ -14,7 +14,7 @@
 
 #include "settings/AppSettings.h"
 #include "dialogs/CommSelDlgTexts.h"
-#include "dialogs/CommSelOwner.h"
+#include "dialogs/CompanionOwner.h"
 #include "dialogs/DialogParts.h"
 #include "dialogs/StatusPictures.h"
 

@@ -11,7 +11,7 @@
 #include "comm/camlink/ClSerialLib.h"
 #include "dialogs/BlockingScope.h"
 #include "dialogs/CommSelDlgTexts.h"
-#include "dialogs/CommSelOwner.h"
+#include "dialogs/CompanionOwner.h"
 #include "dialogs/UiPrompts.h"
 
 using namespace CommSelTexts;
@@ -64,6 +64,12 @@ void CCommSelDlg::TakeCamLinkSelection()
     m_settings.selectedPortName = ClSerialLib::GetListEntry(CamLinkList(), static_cast<int>(m_settings.dllNo));
 }
 
+void CCommSelDlg::CloseLine()
+{
+    if (CRsCmd* engine = m_owner.Camera())
+        engine->ClosePort();
+}
+
 void CCommSelDlg::Reconnect()
 {
     BlockingScope blocking;
@@ -78,7 +84,7 @@ void CCommSelDlg::OnCategoryChanged(int index)
 {
     if (index < 0)
         return;
-    m_owner.Engine().ClosePort();
+    CloseLine();
     m_settings.serialMode = static_cast<uint32_t>(index);
     m_settings.offline = 0;   // every listed category is a real line
     if (m_settings.serialMode == LineComPort) {
@@ -95,7 +101,7 @@ void CCommSelDlg::OnPortChanged(int index)
 {
     if (index < 0)
         return;
-    m_owner.Engine().ClosePort();
+    CloseLine();
     if (m_category->currentIndex() >= 0)
         m_settings.serialMode = static_cast<uint32_t>(m_category->currentIndex());
     if (m_settings.serialMode == LineComPort)
@@ -109,7 +115,7 @@ void CCommSelDlg::OnBaudChanged(int index)
 {
     if (index < 0)
         return;
-    m_owner.Engine().ClosePort();
+    CloseLine();
     m_settings.baudIndex = static_cast<uint32_t>(index);
     Reconnect();
 }
@@ -122,12 +128,14 @@ void CCommSelDlg::OnReplyWaitChanged(int milliseconds)
 
 void CCommSelDlg::OnAuto()
 {
-    CRsCmd& engine = m_owner.Engine();
-    engine.ClosePort();
+    CRsCmd* engine = m_owner.Camera();
+    if (!engine)
+        return;
+    engine->ClosePort();
     int found = -1;
     {
         BlockingScope blocking;
-        found = FindAnsweringPort(engine);
+        found = FindAnsweringPort(*engine);
     }
     if (found < 0) {
         m_prompts.Message(this, CRsCmd::kNoAnswer, CRsCmd::kCommError, UiPrompts::Icon::Exclamation);

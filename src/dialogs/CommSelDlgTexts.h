@@ -28,11 +28,6 @@ inline constexpr const char* kUnknownArea = "?";
 
 inline constexpr const char* kFormatRefused = "This function does not support it in this version.";
 inline constexpr const char* kFormatRefusedCaption = "a mistake to operate";
-inline constexpr const char* kTextFilter = "txt file (*.txt)";
-inline constexpr const char* kTextSuffix = "txt";
-inline constexpr const char* kFileExists = "\nThis file already exists.\nReplace existing file?";
-inline constexpr const char* kCannotWrite = "\nCouldn't open this file";
-inline constexpr const char* kFileError = "File Open Error";
 inline constexpr const char* kWritten = "Writing file has been done!";
 
 // Time limits of the window's own commands, in ms.

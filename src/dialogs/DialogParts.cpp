@@ -30,7 +30,7 @@ QLabel* NewLineBar(QWidget* parent)
 void ShowNewLine(QListWidget* list, QElapsedTimer& shown)
 {
     constexpr int kShowEveryMs = 100;
-    if (!BlockingScope::IsActive() || !list->isVisible())
+    if (!Operation::IsRunning() || !list->isVisible())
         return;
     if (shown.isValid() && shown.elapsed() < kShowEveryMs)
         return;

@@ -1,104 +1,54 @@
-// The small companion windows: the terminal, the AFE sender, the monitor and
-// the identity dialogs, and what the main window passes on to them.
+// The companion windows the menu and the pages' buttons open.
 #include "mainwin/CKavroDlg.h"
 
-#include "comm/CommandTable.h"
-#include "dialogs/AutoMonitorDlg.h"
-#include "dialogs/CAboutDlg.h"
-#include "dialogs/CAfeSenderDlg.h"
-#include "dialogs/CCamIDDlg.h"
-#include "dialogs/CRsTermDlg.h"
-#include "dialogs/CUserIDDlg.h"
+#include "dialogs/CCommSelDlg.h"
+#include "dialogs/CLutEditors.h"
+#include "mainwin/WindowPlacement.h"
 
-namespace {
 
-void ShowOnTop(QWidget* window)
-{
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
 
-}  // namespace
-
-void CKavroDlg::CreateCompanions()
-{
-    if (!m_terminal)
-        m_terminal = std::make_unique<CRsTermDlg>(m_settings, *this, this);
-    if (!m_afeSender)
-        m_afeSender = std::make_unique<CAfeSenderDlg>(*this, this);
-}
-
-void CKavroDlg::HideCompanions()
-{
-    if (m_terminal)
-        m_terminal->Hide();   // keeps the typed line for the next run
-    if (m_afeSender)
-        m_afeSender->hide();
-    if (m_about)
-        m_about->hide();
-}
-
-void CKavroDlg::BroadcastLineStatus(int state)
-{
-    if (m_terminal)
-        m_terminal->SetLineStatus(state);
-    if (m_afeSender)
-        m_afeSender->SetCommStatus(state);
-    if (m_about)
-        m_about->SetCommStatus(state);
-    if (m_userIdDlg)
-        m_userIdDlg->SetCommStatus(state);
-    if (m_camIdDlg)
-        m_camIdDlg->SetCommStatus(state);
-}
-
-void CKavroDlg::AddTraffic(const std::string& text)
-{
-    if (m_terminal)
-        m_terminal->AddTraffic(QString::fromStdString(text));
-}
-
-void CKavroDlg::OnTerminal(int)
-{
-    CreateCompanions();
-    ShowOnTop(m_terminal.get());
-}
-
-void CKavroDlg::OnAfeSender(int)
-{
-    CreateCompanions();
-    ShowOnTop(m_afeSender.get());
-}
-
-void CKavroDlg::OnAutoMonitor(int)
-{
-    AutoMonitorDlg monitor(*this, this);
-    monitor.gainAuto = m_params.Cur(CommandTable::Find("AGC")) == 1;
-    monitor.whiteBalanceAuto = m_params.Cur(CommandTable::Find("WB")) == 1;
-    monitor.shutterAuto = m_params.Cur(CommandTable::Find("SM")) == 3;
-    monitor.exec();
-}
 
 void CKavroDlg::OnAbout()
 {
-    if (!m_about)
-        m_about = std::make_unique<CAboutDlg>(m_settings, *this, m_prompts);   // a window of its own
-    else
-        m_about->RefreshCameraData();
-    ShowOnTop(m_about.get());
+    m_companions.ShowAbout();
 }
 
 void CKavroDlg::OnUserId()
 {
-    CUserIDDlg dialog(m_settings, *this, m_prompts, this);
-    m_userIdDlg = &dialog;
-    dialog.exec();
+    m_companions.RunUserId();
 }
 
 void CKavroDlg::OnCameraId()
 {
-    CCamIDDlg dialog(m_settings, *this, m_prompts, this);
-    m_camIdDlg = &dialog;
-    dialog.exec();
+    m_companions.RunCameraId();
+}
+
+void CKavroDlg::OnCommunication()
+{
+    m_commSel->show();
+    m_commSel->raise();
+    m_commSel->activateWindow();
+}
+
+void CKavroDlg::PlaceCommSelBeside()
+{
+    WindowPlacement::PlaceBeside(*this, *m_commSel);
+}
+
+// ---- the LUT editors and their gamma menu
+
+
+void CKavroDlg::OnOpenGammaFile()
+{
+    m_lutEditors->OnOpenGammaFile();
+}
+
+void CKavroDlg::OnSaveGammaFile()
+{
+    m_lutEditors->OnSaveGammaFile();
+}
+
+void CKavroDlg::OnLoadGammaFromCamera()
+{
+    m_lutEditors->OnLoadGammaFromCamera();
 }

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
 #include <QTabWidget>
 
 #include "settings/AppSettings.h"
@@ -11,35 +13,11 @@
 #include "dialogs/BlockingScope.h"
 #include "dialogs/CCommSelDlg.h"
 #include "dialogs/UiPrompts.h"
+#include "mainwin/CCompareDlg.h"
 #include "mainwin/CFindDlg.h"
 #include "params/KavroSpinBox.h"
 
 namespace {
-
-// The level switch: this chord, then the three letters of the access code.
-constexpr Qt::Key kChordKey = Qt::Key_F10;
-constexpr Qt::KeyboardModifiers kChordModifiers = Qt::ControlModifier | Qt::ShiftModifier;
-constexpr Qt::Key kAccessCode[] = {Qt::Key_K, Qt::Key_V, Qt::Key_R};
-constexpr int kCodeLength = sizeof kAccessCode / sizeof kAccessCode[0];
-
-bool IsModifierOnly(const QKeyEvent* event)
-{
-    switch (event->key()) {
-    case Qt::Key_Shift:
-    case Qt::Key_Control:
-    case Qt::Key_Alt:
-    case Qt::Key_Meta:
-    case Qt::Key_AltGr:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool IsChord(const QKeyEvent* event)
-{
-    return event->key() == kChordKey && (event->modifiers() & kChordModifiers) == kChordModifiers;
-}
 
 KavroSpinBox* SpinOf(QWidget* source)
 {
@@ -51,8 +29,15 @@ KavroSpinBox* SpinOf(QWidget* source)
 
 bool CKavroDlg::OnKeyDownMsg(QWidget* source, QKeyEvent* event)
 {
-    if (AdvanceKeySequence(event))
+    switch (m_levelKeys.Advance(*event)) {
+    case LevelKeys::Step::Completed:
+        SwitchLevel();
         return true;
+    case LevelKeys::Step::Taken:
+        return true;
+    case LevelKeys::Step::NotMine:
+        break;
+    }
     if (event->key() == Qt::Key_Escape) {
         // After a setting was found, Esc closes the find window first.
         if (m_findDlg && m_findDlg->isVisible())
@@ -69,26 +54,6 @@ bool CKavroDlg::OnKeyDownMsg(QWidget* source, QKeyEvent* event)
     return false;
 }
 
-// True when the key belonged to the sequence and must go no further.
-bool CKavroDlg::AdvanceKeySequence(QKeyEvent* event)
-{
-    if (IsChord(event)) {
-        m_keySequence = 1;
-        return true;
-    }
-    if (m_keySequence == 0 || IsModifierOnly(event))
-        return false;
-    if (event->key() != kAccessCode[m_keySequence - 1]) {
-        m_keySequence = 0;
-        return false;
-    }
-    if (++m_keySequence <= kCodeLength)
-        return true;
-    m_keySequence = 0;
-    SwitchLevel();
-    return true;
-}
-
 void CKavroDlg::SwitchLevel()
 {
     const int tab = m_tabs->currentIndex();
@@ -100,8 +65,20 @@ void CKavroDlg::SwitchLevel()
     BlockingScope blocking;
     m_settings.activeMode = m_settings.IsFactory() ? ActiveUser : ActiveFactory;
     RebuildPageTabs();
-    if (QueryCurrentArea())
-        ReloadAll();
+    if (m_session.QueryCurrentArea())
+        m_session.ReloadAll();
+}
+
+// Level-dependent parts outside the pages.
+void CKavroDlg::OnLevelChanged()
+{
+    m_utilityMenu->setEnabled(m_settings.IsFactory());
+    m_commSel->UpdateStoreButton();
+    // A comparison holds the lines of the level it was made at.
+    if (m_compareDlg)
+        m_compareDlg->close();
+    if (m_findDlg)
+        m_findDlg->Filter(m_findDlg->Text().text());
 }
 
 // Keys that reach the main window itself: pressed on the window or the tab bar,

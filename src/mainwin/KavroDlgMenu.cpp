@@ -1,16 +1,18 @@
-// The menu and the pages' push buttons: tables of what each one does.
+// The menu and the pages' push buttons: tables of what each one does, and
+// the items that hand the operator's choice to the session.
 #include "mainwin/CKavroDlg.h"
 
+#include <QFileInfo>
 #include <QKeySequence>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 
 #include "settings/AppSettings.h"
-#include "comm/CommandTable.h"
 #include "dialogs/CCommSelDlg.h"
+#include "dialogs/CLutEditors.h"
+#include "dialogs/FileChoosers.h"
+#include "files/SettingsComparison.h"
 #include "mainwin/CCompareDlg.h"
-#include "mainwin/CFindDlg.h"
 #include "params/ControlIds.h"
 
 namespace {
@@ -52,39 +54,18 @@ const AddedMenuItem kAddedMenu[] = {
 
 const char kUtilityMenu[] = "Utility(&U)";
 
-struct ButtonAction {
+struct AverageButton {
     int ctrlId;
-    void (CKavroDlg::*action)(int ctrlId);
+    const char* mnemonic;
 };
-
-int Bound(const char* mnemonic)
-{
-    return CtrlId::Bound(CommandTable::Find(mnemonic));
-}
-
-const std::vector<ButtonAction>& ButtonActions()
-{
-    static const std::vector<ButtonAction> actions = {
-        {CtrlId::AfeSender, &CKavroDlg::OnAfeSender},
-        {CtrlId::Terminal, &CKavroDlg::OnTerminal},
-        {CtrlId::StoreAll, &CKavroDlg::OnStoreAll},
-        {CtrlId::LutSetting, &CKavroDlg::OnLutSetting},
-        {Bound("AW"), &CKavroDlg::OnOnePushAwb},
-        {Bound("RS"), &CKavroDlg::OnShadingRecal},
-        {CtrlId::RecalibrateColor, &CKavroDlg::OnShadingRecal},
-        {CtrlId::BlemishRecalibrateBlack, &CKavroDlg::OnBlemishRecal},
-        {CtrlId::BlemishRecalibrateWhite, &CKavroDlg::OnBlemishRecal},
-        {CtrlId::AverageRed, &CKavroDlg::OnAverageData},
-        {CtrlId::AverageGreen, &CKavroDlg::OnAverageData},
-        {CtrlId::AverageBlue, &CKavroDlg::OnAverageData},
-        {CtrlId::AverageY, &CKavroDlg::OnAverageData},
-        {CtrlId::Temperature, &CKavroDlg::OnTemperature},
-        {CtrlId::SNumber, &CKavroDlg::OnSNumber},
-        {CtrlId::AutoMonitor, &CKavroDlg::OnAutoMonitor},
-        {CtrlId::PrismShadingGet, &CKavroDlg::OnPrismShadingGet},
-    };
-    return actions;
-}
+const AverageButton kAverageButtons[] = {
+    {CtrlId::AverageRed, "AVDR"},
+    {CtrlId::AverageGreen, "AVDG"},
+    {CtrlId::AverageBlue, "AVDB"},
+    {CtrlId::AverageY, "AVDY"},
+};
+const char kAverageFilter[] = "Average data (*.csv)";
+const QString kDegrees = QString::fromUtf8(" \u00b0C");
 
 }  // namespace
 
@@ -110,32 +91,118 @@ void CKavroDlg::BuildMenu()
             }
 }
 
+// What each of the pages' push buttons does, given the button's id.
 void CKavroDlg::OnButtonClicked(int ctrlId)
 {
-    for (const ButtonAction& entry : ButtonActions())
-        if (entry.ctrlId == ctrlId)
-            (this->*entry.action)(ctrlId);
+    using Action = void (*)(CKavroDlg& window);
+    static const std::vector<std::pair<int, Action>> kActions = {
+        {CtrlId::AfeSender, [](CKavroDlg& w) { w.m_companions.ShowAfeSender(); }},
+        {CtrlId::Terminal, [](CKavroDlg& w) { w.m_companions.ShowTerminal(); }},
+        {CtrlId::AutoMonitor, [](CKavroDlg& w) { w.m_companions.RunMonitor(w.m_session.Params()); }},
+        {CtrlId::LutSetting, [](CKavroDlg& w) { w.m_lutEditors->OnLutSetting(); }},
+        {CtrlId::StoreAll, [](CKavroDlg& w) { w.m_session.StoreAll(); }},
+        {CtrlId::Bound("AW"), [](CKavroDlg& w) { w.m_session.OnePushAwb(); }},
+        {CtrlId::Bound("RS"), [](CKavroDlg& w) { w.m_session.ShadingRecal(false); }},
+        {CtrlId::RecalibrateColor, [](CKavroDlg& w) { w.m_session.ShadingRecal(true); }},
+        {CtrlId::BlemishRecalibrateBlack, [](CKavroDlg& w) { w.m_session.BlemishRecal(false); }},
+        {CtrlId::BlemishRecalibrateWhite, [](CKavroDlg& w) { w.m_session.BlemishRecal(true); }},
+        {CtrlId::PrismShadingGet, [](CKavroDlg& w) { w.m_session.PrismShadingGet(); }},
+        {CtrlId::Temperature, [](CKavroDlg& w) { w.OnTemperature(); }},
+        {CtrlId::SNumber, [](CKavroDlg& w) { w.OnSNumber(); }},
+    };
+    for (const auto& [id, action] : kActions)
+        if (id == ctrlId)
+            action(*this);
+    for (const AverageButton& button : kAverageButtons)
+        if (button.ctrlId == ctrlId)
+            OnAverageData(button.mnemonic);
 }
 
-void CKavroDlg::OnCommunication()
-{
-    m_commSel->show();
-    m_commSel->raise();
-    m_commSel->activateWindow();
-}
 
 void CKavroDlg::OnExit()
 {
     close();
 }
 
-void CKavroDlg::OnLevelChanged()
+// ---- files --------------------------------------------------------------------
+
+void CKavroDlg::OnOpenSettingFile()
 {
-    m_utilityMenu->setEnabled(m_settings.IsFactory());
-    m_commSel->UpdateStoreButton();
-    // A comparison holds the lines of the level it was made at.
-    if (CCompareDlg* compare = CompareDlg())
-        compare->close();
-    if (CFindDlg* find = FindDlg())
-        find->Filter(find->Text().text());
+    const QString path = FileChoosers(m_prompts, this).ChooseSettingsFileToOpen(m_settings.dataPath);
+    if (!path.isEmpty())
+        m_session.ApplySettingFile(path.toStdString());
+}
+
+void CKavroDlg::OnSaveSettingFile()
+{
+    const QString path = FileChoosers(m_prompts, this).ChooseSettingsFileToSave(m_settings.dataPath);
+    if (!path.isEmpty())
+        m_session.WriteSettingFile(path.toStdString());
+}
+
+// The table shows where the camera differs from the file; its "Apply Checked"
+// sends lines as loading a file does.
+void CKavroDlg::OnCompareWithFile()
+{
+    const QString path = FileChoosers(m_prompts, this).ChooseSettingsFileToOpen(m_settings.dataPath);
+    SettingsComparison comparison;
+    if (path.isEmpty() || !m_session.CompareWithFile(path.toStdString(), comparison))
+        return;
+    if (m_compareDlg)
+        m_compareDlg->deleteLater();
+    auto apply = [this](const std::vector<SettingsLine>& lines) { return m_session.ApplySettingLines(lines); };
+    m_compareDlg = new CCompareDlg(comparison, QFileInfo(path).fileName(), apply, this);
+    m_compareDlg->setAttribute(Qt::WA_DeleteOnClose);
+    m_compareDlg->show();
+}
+
+
+
+
+// ---- the camera's settings and setting areas -----------------------------------
+
+void CKavroDlg::OnReload()
+{
+    m_session.Reload();
+}
+
+void CKavroDlg::OnLoadSettings()
+{
+    const int area = m_companions.ChooseArea(m_session.CurrentArea(), true);
+    if (area != Companions::kNoArea)
+        m_session.LoadSettings(area);
+}
+
+void CKavroDlg::OnStoreSettings()
+{
+    const int area = m_companions.ChooseArea(m_session.CurrentArea(), false);
+    if (area != Companions::kNoArea)
+        m_session.StoreSettings(area);
+}
+
+
+// ---- camera operations -----------------------------------------------------------
+
+
+
+void CKavroDlg::OnTemperature()
+{
+    double degrees = 0;
+    if (m_session.ReadTemperature(degrees))
+        ShowReadOut(CtrlId::TemperatureText, QString::asprintf("%.1f", degrees) + kDegrees);
+}
+
+void CKavroDlg::OnSNumber()
+{
+    int number = 0;
+    if (m_session.ReadSNumber(number))
+        ShowReadOut(CtrlId::SNumberText, QString::asprintf("%d", number));
+}
+
+// The blocks of one channel, into a file the operator chooses.
+void CKavroDlg::OnAverageData(const char* mnemonic)
+{
+    QString path;
+    if (FileChoosers(m_prompts, this).ChooseCsvSaveFile(kAverageFilter, path))
+        m_session.ReadAverageData(mnemonic, path.toStdString());
 }

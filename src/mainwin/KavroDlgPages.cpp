@@ -1,12 +1,12 @@
-// The parameter pages, their tabs by level, and the ranges of their controls.
+// The parameter pages, their tabs by level, the ranges of their controls and what enables them.
 #include "mainwin/CKavroDlg.h"
 
 #include <QLayout>
+#include <QLineEdit>
 #include <QTabBar>
 #include <QTabWidget>
 
 #include "settings/AppSettings.h"
-#include "comm/CommandTable.h"
 #include "params/CDlgParameterSheet.h"
 #include "params/ControlIds.h"
 #include "params/CtrlRegistry.h"
@@ -23,11 +23,6 @@ void CKavroDlg::BuildPages()
     }
 }
 
-void CKavroDlg::StoreDefaults()
-{
-    m_params.StoreDefaults();
-}
-
 void CKavroDlg::InitCtrlRanges()
 {
     const CtrlTblEntry* rows = CtrlTbl::Rows();
@@ -39,7 +34,7 @@ void CKavroDlg::InitCtrlRanges()
         m_registry->SetSpinRange(entry.ctrlId, lo, hi);
     }
     // The scanning format's entries carry their values as item data.
-    m_registry->SetComboItemData(CtrlId::Bound(CommandTable::Find("SC")), {0, 1});
+    m_registry->SetComboItemData(CtrlId::Bound("SC"), {0, 1});
 }
 
 void CKavroDlg::RebuildPageTabs()
@@ -48,7 +43,7 @@ void CKavroDlg::RebuildPageTabs()
     m_tabs->blockSignals(true);
     while (m_tabs->count() > 0)
         m_tabs->removeTab(0);
-    m_registry->SetVisible(CtrlId::Bound(CommandTable::Find("VPP")), factory);
+    m_registry->SetVisible(CtrlId::Bound("VPP"), factory);
     OnLevelChanged();
     for (size_t i = 0; i < m_pages.size(); ++i) {
         if (m_pages[i]->IsFactoryPage() && !factory)
@@ -68,6 +63,22 @@ void CKavroDlg::RebuildPageTabs()
     }
     setMinimumSize(minimumSizeHint());
     resize(size().expandedTo(sizeHint()));
-    SendChangedParams();
-    CommitParams();
+    SendAndCommit();
+}
+
+void CKavroDlg::UpdateEnables(int ctrlId, int /*value*/)
+{
+    m_registry->ApplyDisableRules(ctrlId);
+    // At the factory level the factory shading table may be recalibrated.
+    static const int sdm = CtrlId::Bound("SDM");
+    if (m_settings.IsFactory() && (ctrlId == 0 || ctrlId == sdm) && ReadCtrlValue(sdm) == 1) {
+        m_registry->SetEnabled(CtrlId::Bound("RS"), true);
+        m_registry->SetEnabled(CtrlId::RecalibrateColor, true);
+    }
+}
+
+void CKavroDlg::ShowReadOut(int ctrlId, const QString& text)
+{
+    if (auto* readOut = qobject_cast<QLineEdit*>(m_registry->Find(ctrlId)))
+        readOut->setText(text);
 }

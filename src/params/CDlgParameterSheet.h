@@ -23,7 +23,6 @@ public:
     CDlgParameterSheet(const PageContent& content, int pageIndex, CtrlRegistry& registry, CtrlNotifySink& sink,
                        QWidget* parent = nullptr);
 
-    ParamPageKind GetPageKind() const { return m_kind; }
     QString GetPageTitle() const { return m_title; }
     bool IsFactoryPage() const { return m_kind == FactoryPage; }
     int GetPageIndex() const { return m_pageIndex; }

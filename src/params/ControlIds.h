@@ -1,5 +1,9 @@
 #pragma once
 
+#include <string>
+
+#include "comm/CommandTable.h"
+
 // Identifiers of the page controls. The first control bound to a command has
 // the id Bound(command index); every other control has one of the fixed ids.
 namespace CtrlId {
@@ -7,6 +11,8 @@ namespace CtrlId {
 constexpr int kBoundBase = 1000;
 constexpr int Bound(int commandIndex) { return kBoundBase + commandIndex; }
 constexpr bool IsBound(int id) { return id >= kBoundBase && id < kBoundBase + 400; }
+// The id of the first control bound to the command of that mnemonic.
+inline int Bound(const std::string& mnemonic) { return Bound(CommandTable::Find(mnemonic)); }
 
 enum Fixed : int {
     kFirstFixed = 2000,

@@ -12,6 +12,7 @@
 #include "comm/CommandTable.h"
 #include "comm/NumberText.h"
 #include "params/ControlIds.h"
+#include "params/ControlRules.h"
 #include "params/KavroSpinBox.h"
 
 namespace {
@@ -190,6 +191,23 @@ void CtrlRegistry::SetEnabled(int ctrlId, bool enabled)
 {
     if (QWidget* control = Find(ctrlId))
         control->setEnabled(enabled);
+}
+
+void CtrlRegistry::ApplyDisableRules(int ctrlId)
+{
+    const DisableRule* rules = DisableRuleTbl::Rows();
+    for (int i = 0; i < DisableRuleTbl::Count(); ++i)
+        if (ctrlId == 0 || rules[i].controllingCtrl == ctrlId)
+            SetEnabled(rules[i].dependentCtrl, !IsDisabledByRules(rules[i].dependentCtrl));
+}
+
+bool CtrlRegistry::IsDisabledByRules(int dependentCtrl) const
+{
+    const DisableRule* rules = DisableRuleTbl::Rows();
+    for (int i = 0; i < DisableRuleTbl::Count(); ++i)
+        if (rules[i].dependentCtrl == dependentCtrl && ReadCtrlValue(rules[i].controllingCtrl) == rules[i].value)
+            return true;
+    return false;
 }
 
 void CtrlRegistry::SetVisible(int ctrlId, bool visible)

@@ -40,6 +40,9 @@ public:
     void WriteCtrlValue(int ctrlId, int value);
 
     void SetEnabled(int ctrlId, bool enabled);
+    // The controls a disable rule of this control (0: of any control) governs
+    // are enabled unless a rule holds for what the controls show.
+    void ApplyDisableRules(int ctrlId);
     void SetVisible(int ctrlId, bool visible);
     // Spin range; {0, 0} when the control is no spin.
     void SetSpinRange(int ctrlId, int lo, int hi);
@@ -48,6 +51,7 @@ public:
 
 private:
     static int OwnBitsOfSharedValue(int ctrlId, int value);
+    bool IsDisabledByRules(int dependentCtrl) const;
 
     std::map<int, QPointer<QWidget>> m_controls;
     std::map<int, QPointer<QButtonGroup>> m_radioGroups;

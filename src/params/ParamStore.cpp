@@ -1,8 +1,8 @@
 #include "params/ParamStore.h"
 
 #include <algorithm>
-#include <climits>
 
+#include "comm/NumberText.h"
 #include "params/ControlIds.h"
 #include "params/ControlRules.h"
 #include "params/CtrlTbl.h"
@@ -18,11 +18,6 @@ size_t Slot(int commandIndex)
 constexpr int kCmComboBits = 0x0F;    // the centre marker's pattern
 constexpr int kCmColourBits = 0x70;   // its R, G and B check boxes
 constexpr int kCmKeptBits = 0xF0;     // what a change of the pattern keeps
-
-int Bound(const char* mnemonic)
-{
-    return CtrlId::Bound(CommandTable::Find(mnemonic));
-}
 
 // "CM" bit of the R, G or B check box, or -1.
 int CmCheckBit(int ctrlId)
@@ -44,11 +39,6 @@ const CtrlTblEntry* RowOf(int ctrlId)
 {
     const int row = CtrlTbl::FindByCtrl(ctrlId);
     return row < 0 ? nullptr : &CtrlTbl::Rows()[row];
-}
-
-int ClampToInt(long long value)
-{
-    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
 }  // namespace
@@ -96,7 +86,7 @@ bool ParamStore::SetParam(int ctrlId, int value)
 
 int ParamStore::ValueOfControl(int ctrlId, int shown) const
 {
-    if (ctrlId == Bound("CM"))
+    if (ctrlId == CtrlId::Bound("CM"))
         return (GetParam(ctrlId) & kCmKeptBits) | (shown & kCmComboBits);
     const int bit = CmCheckBit(ctrlId);
     if (bit >= 0)
@@ -179,7 +169,7 @@ std::pair<int, int> ParamStore::SpinRangeOf(int ctrlId)
     if (!row)
         return {0, 0};
     if (row->wrap)
-        return {ClampToInt(row->min - 1LL), ClampToInt(row->max + 1LL)};
+        return {NumberText::ClampToInt(row->min - 1LL), NumberText::ClampToInt(row->max + 1LL)};
     return {row->min, row->max};
 }
 
@@ -243,7 +233,7 @@ bool ParamStore::MoveSecondary(const LinkedPair& pair, int primaryShown, int sec
             return false;
         candidate = pair.sumLimit - primary;
     }
-    moved = ClampToInt(candidate);
+    moved = NumberText::ClampToInt(candidate);
     return true;
 }
 
@@ -266,8 +256,8 @@ std::vector<ParamStore::LinkedMove> ParamStore::MoveLinked(int primaryCtrl, int 
 
 ParamStore::CoupledBound ParamStore::LineCoupling(int ctrlId, int value)
 {
-    static const int start = Bound("STL");
-    static const int end = Bound("ETL");
+    static const int start = CtrlId::Bound("STL");
+    static const int end = CtrlId::Bound("ETL");
     // A value the camera holds may lie anywhere: the bound stays within the other's range.
     const auto within = [](int other, long long bound) {
         const CtrlTblEntry& row = *RowOf(other);

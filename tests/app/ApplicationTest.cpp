@@ -46,7 +46,7 @@ void RunAndClose(CKavroApp& app)
 {
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (app.MainWindow() && app.MainWindow()->IsInitialised()) {
+        if (app.MainWindow() && MainWindowAccess(*app.MainWindow()).IsInitialised()) {
             closer.stop();
             app.MainWindow()->CloseInOrder();
         }
@@ -165,7 +165,7 @@ TEST_F(ApplicationWithCamera, ASignalWhileTheExitQuestionStandsClosesAtOnce)
     CKavroApp app(boxes);
     const auto startedUp = [&] {
         const std::vector<std::string> lines = camera.ReceivedLines();
-        return !lines.empty() && lines.back().rfind("TPN=", 0) == 0 && !BlockingScope::IsActive();
+        return !lines.empty() && lines.back().rfind("TPN=", 0) == 0 && !Operation::IsRunning();
     };
     QTimer closeBox;   // the title bar's close box, once the start-up reading is over
     QObject::connect(&closeBox, &QTimer::timeout, [&] {
@@ -205,20 +205,20 @@ TEST(Application, AStartUpReadingEndsAtAHangUpAndTakesValuesAtTheEdge)
     camsim::Faults faults;
     faults.hangUpAtCommand = 80;
     rig.camera.SetFaults(faults);
-    rig.window->SetCommandTimeout(150);
+    rig.Inside().SetCommandTimeout(150);
     rig.window->Initialise();
 
-    EXPECT_EQ(rig.window->CurParam(MainWindowRig::Cmd("STL")), INT_MAX);
+    EXPECT_EQ(rig.Inside().Cur(MainWindowRig::Cmd("STL")), INT_MAX);
     EXPECT_EQ(rig.Registry().SpinRange(rig.Id("ETL")).first, 1040) << "the bound stops at the other's edge";
     EXPECT_EQ(rig.Registry().SpinRange(rig.Id("STL")).second, 1);
 
     EXPECT_TRUE(rig.pty.HungUp());
     EXPECT_EQ(rig.settings.lineOnline, 0u) << "the line shows offline";
-    EXPECT_LT(rig.window->CommSel().Messages().size(), 250) << "the rows left after the hang-up were not tried";
+    EXPECT_LT(rig.Inside().CommSel().Messages().size(), 250) << "the rows left after the hang-up were not tried";
     ASSERT_EQ(rig.prompts.prompts.size(), 1u);
     EXPECT_TRUE(rig.prompts.LastText().startsWith("The line to the camera was lost: 78 of 344 settings read."))
         << "the operator is told, with how far the reading came: " << rig.prompts.LastText().toStdString();
-    EXPECT_TRUE(rig.window->IsInitialised()) << "the tool stays open";
+    EXPECT_TRUE(rig.Inside().IsInitialised()) << "the tool stays open";
 }
 
 TEST_F(ApplicationWithCamera, OnANetworkPortItReadsTheCameraAndStaysOpenOfflineWhenTheConnectionEnds)
@@ -242,11 +242,11 @@ TEST_F(ApplicationWithCamera, OnANetworkPortItReadsTheCameraAndStaysOpenOfflineW
     std::chrono::steady_clock::time_point readingEnded;
     QTimer started;   // looks in once the start-up reading has ended
     QObject::connect(&started, &QTimer::timeout, [&] {
-        if (app.MainWindow() == nullptr || !app.MainWindow()->IsInitialised() || BlockingScope::IsActive())
+        if (app.MainWindow() == nullptr || !MainWindowAccess(*app.MainWindow()).IsInitialised() || Operation::IsRunning())
             return;
         started.stop();
         readingEnded = std::chrono::steady_clock::now();
-        messages = app.MainWindow()->CommSel().Messages();
+        messages = MainWindowAccess(*app.MainWindow()).CommSel().Messages();
         app.MainWindow()->CloseInOrder();
     });
     started.start(5);

@@ -127,7 +127,7 @@ TEST(Terminal, ListsTheTrafficFromTheStartAndOpensFromFactoryA)
 {
     MainWindowRig rig(ActiveFactory);
     rig.window->Initialise();
-    CRsTermDlg* terminal = rig.window->Terminal();
+    CRsTermDlg* terminal = rig.Inside().Terminal();
     ASSERT_NE(terminal, nullptr);
     EXPECT_FALSE(terminal->isVisible()) << "made hidden";
     QListWidget* list = terminal->findChild<QListWidget*>("traffic");
@@ -139,20 +139,20 @@ TEST(Terminal, ListsTheTrafficFromTheStartAndOpensFromFactoryA)
     EXPECT_TRUE(terminal->isVisible());
 
     rig.Click(CtrlId::AfeSender);
-    ASSERT_NE(rig.window->AfeSender(), nullptr);
-    EXPECT_TRUE(rig.window->AfeSender()->isVisible());
+    ASSERT_NE(rig.Inside().AfeSender(), nullptr);
+    EXPECT_TRUE(rig.Inside().AfeSender()->isVisible());
     rig.window->OnAbout();
-    ASSERT_NE(rig.window->About(), nullptr);
+    ASSERT_NE(rig.Inside().About(), nullptr);
 
     // The link state reaches every companion window.
     auto shows = [](QWidget* window, bool online) {
         return window->findChild<QLabel*>("lineBar")->pixmap().toImage() == StatusPictures::LineBar(online).toImage();
     };
     for (int state : {0, 1}) {
-        rig.window->SetCommStatus(state);
+        rig.Inside().Host().SetCommStatus(state);
         EXPECT_TRUE(shows(terminal, state == 1)) << "terminal, state " << state;
-        EXPECT_TRUE(shows(rig.window->AfeSender(), state == 1)) << "AFE sender, state " << state;
-        EXPECT_TRUE(shows(rig.window->About(), state == 1)) << "About, state " << state;
+        EXPECT_TRUE(shows(rig.Inside().AfeSender(), state == 1)) << "AFE sender, state " << state;
+        EXPECT_TRUE(shows(rig.Inside().About(), state == 1)) << "About, state " << state;
     }
     // And the modal identity dialogs while they run.
     for (void (CKavroDlg::*run)() : {&CKavroDlg::OnUserId, &CKavroDlg::OnCameraId}) {
@@ -162,12 +162,12 @@ TEST(Terminal, ListsTheTrafficFromTheStartAndOpensFromFactoryA)
             QWidget* dialog = QApplication::activeModalWidget();
             if (!dialog)
                 return;
-            rig.window->SetCommStatus(0);
+            rig.Inside().Host().SetCommStatus(0);
             reached = shows(dialog, false);
             dialog->close();
         });
         whileItRuns.start(0);
-        rig.window->SetCommStatus(1);
+        rig.Inside().Host().SetCommStatus(1);
         (rig.window.get()->*run)();
         EXPECT_TRUE(reached);
     }

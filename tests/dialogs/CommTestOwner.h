@@ -9,14 +9,16 @@
 #include "comm/CRsCmd.h"
 #include "comm/CommandTable.h"
 #include "comm/EngineHost.h"
+#include "comm/SettingAreas.h"
 #include "dialogs/CCommSelDlg.h"
 #include "dialogs/CProgDlg.h"
-#include "dialogs/CommSelOwner.h"
+#include "dialogs/CompanionOwner.h"
+#include "support/ScriptedUiPrompts.h"
 
 // Stands in for the main window: owns the real engine, connects the way the
 // main window does and forwards the engine's traffic and link state to the
 // communication window.
-class CommTestOwner : public CommSelOwner, public EngineHost {
+class CommTestOwner : public CompanionOwner, public EngineHost {
 public:
     CommTestOwner(AppSettings& settings, SerialPort& port, ClSerialLib& camLink)
         : m_settings(settings), m_engine(settings, port, camLink, *this)
@@ -26,8 +28,9 @@ public:
 
     void Attach(CCommSelDlg* dialog) { m_dialog = dialog; }
 
-    // CommSelOwner
-    CRsCmd& Engine() override { return m_engine; }
+    // CompanionOwner
+    CRsCmd* Camera() override { return &m_engine; }
+    UiPrompts& Prompts() override { return prompts; }
     int ConnectCamera() override
     {
         if (m_engine.OpenPort(static_cast<int>(m_settings.commPort)) != 1) {
@@ -50,6 +53,12 @@ public:
     QWidget* OwnerWindow() override { return &mainWindow; }
     void OnSaveSettingFile() override { ++settingFileSaves; }
     void OnOpenSettingFile() override { ++settingFileOpens; }
+    void StoreArea(int area) override { SettingAreas::Store(m_engine, area); }
+    void LoadArea(int area) override
+    {
+        if (SettingAreas::Load(m_engine, area) == 1)
+            ReloadAll();
+    }
 
     // EngineHost
     void ShowMessage(const std::string& text, const std::string&, Icon) override { boxes.push_back(text); }
@@ -66,6 +75,7 @@ public:
 
     QWidget mainWindow;
     CProgDlg progress;
+    ScriptedUiPrompts prompts;
     std::vector<std::string> boxes;
     std::vector<int> statuses;
     int reloads = 0;

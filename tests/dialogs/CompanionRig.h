@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/CProgDlg.h"
 #include "dialogs/CompanionOwner.h"
 #include "support/CameraLine.h"
 #include "support/ScriptedUiPrompts.h"
@@ -15,6 +16,9 @@ struct CompanionRig : CompanionOwner {
     CompanionRig() { line.Open(); }
 
     CRsCmd* Camera() override { return line.engine.get(); }
+    CProgDlg& Progress() override { return progress; }
+    QWidget* OwnerWindow() override { return nullptr; }
+    UiPrompts& Prompts() override { return prompts; }
     AppSettings& Settings() { return line.settings; }
     camsim::VirtualCamera& Cam() { return line.camera; }
 
@@ -28,4 +32,5 @@ struct CompanionRig : CompanionOwner {
 
     CameraLine line;
     ScriptedUiPrompts prompts;
+    CProgDlg progress;
 };

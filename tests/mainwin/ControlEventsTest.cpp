@@ -133,7 +133,7 @@ TEST(ControlEvents, LinkedControlsAreSentTogether)
     EXPECT_EQ(rig.Wire(), (Lines{"DPHP=44", "DPHN=7"}));
     EXPECT_EQ(rig.Spin(rig.Id("DPHP"))->Text(), "44");
     EXPECT_EQ(rig.Spin(CtrlId::DouOffset1)->Text(), "1");
-    rig.window->RefreshAllCtrls();
+    rig.Inside().Session().RefreshAllCtrls();
     EXPECT_EQ(rig.Spin(CtrlId::DouOffset1)->Text(), "0");
 }
 
@@ -166,7 +166,7 @@ TEST(ControlEvents, ARefusedChangeIsSentOnceAndRevertsEverythingOfItsPass)
 {
     StartedRig rig;
     rig.ShowActive();
-    rig.window->Tabs().setCurrentIndex(1);
+    rig.Inside().Tabs().setCurrentIndex(1);
     rig.Type(rig.Id("AASX"), "3");
     rig.Type(rig.Id("AAOX"), "5");
     rig.Wire();
@@ -200,7 +200,7 @@ TEST(ControlEvents, ASettingOnASilentLineShowsItsWait)
 {
     StartedRig rig;
     rig.ShowActive();
-    rig.window->SetCommandTimeout(300);
+    rig.Inside().SetCommandTimeout(300);
     QAbstractButton* radio = rig.Button(CtrlId::SmProgrammableCommon);
     const auto waitCursorShown = [] {
         return QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;

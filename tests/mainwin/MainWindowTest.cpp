@@ -1,4 +1,4 @@
-// The main window as a whole: level switch, idle check, simulator, layout, finding a setting.
+// The main window as a whole: timers, level switch, closing, layout, finding a setting.
 #include <gtest/gtest.h>
 
 #include <QGroupBox>
@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTest>
@@ -121,52 +122,56 @@ std::string SqueezedLabel(QTabWidget& tabs)
 
 }  // namespace
 
-TEST(MainWindow, TheIdleCheckAsksForTheModelUnlessOffline)
+// The idle timer asks the session to check the line, and every window shows
+// what it found; with simulation on, a timer answers the line as a camera would.
+TEST(MainWindow, TheTimersCheckTheLineAndRunTheSimulator)
 {
-    MainWindowRig rig;
-    rig.window->SetIdleCheckPeriod(150);
-    rig.window->Initialise();
-    rig.Wire();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.camera.ReceivedLines().empty(); }));
-    EXPECT_EQ(rig.Wire().front(), "MD?");
-    EXPECT_EQ(rig.settings.lineOnline, 1u);
-
-    rig.camera.SetFaults(SwallowingReplies(1000));
-    rig.window->SetCommandTimeout(100);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.settings.lineOnline == 0; })) << "silence turns the link offline";
-    EXPECT_EQ(rig.window->CommSel().LineStatusText(), "Offline") << "every window shows it";
-    EXPECT_TRUE(rig.prompts.prompts.empty()) << "without a message";
-
-    rig.settings.offline = 1;
-    rig.window->SetCommStatus(1);
-    rig.Wire();
-    QTimer* idleTimer = nullptr;
-    for (QTimer* timer : rig.window->findChildren<QTimer*>())
-        idleTimer = timer->interval() == 150 ? timer : idleTimer;
-    ASSERT_NE(idleTimer, nullptr);
-    int ticks = 0;
-    QObject::connect(idleTimer, &QTimer::timeout, [&ticks] { ++ticks; });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks >= 2; }));
-    EXPECT_TRUE(rig.Wire().empty()) << "offline, the camera is never asked";
-    EXPECT_EQ(rig.settings.lineOnline, 1u) << "nor is the link judged by a query that cannot be sent";
-}
-
-TEST(MainWindow, TheSimulatorAnswersAsACameraWould)
-{
+    {
+        MainWindowRig rig;
+        rig.Inside().SetIdleCheckPeriod(150);
+        rig.window->Initialise();
+        rig.Wire();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.camera.ReceivedLines().empty(); }));
+        EXPECT_EQ(rig.Wire().front(), "MD?");
+        rig.camera.SetFaults(SwallowingReplies(1000));
+        rig.Inside().SetCommandTimeout(100);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return rig.settings.lineOnline == 0; })) << "silence turns the link offline";
+        EXPECT_EQ(rig.Inside().CommSel().LineStatusText(), "Offline") << "every window shows it";
+        EXPECT_TRUE(rig.prompts.prompts.empty()) << "without a message";
+    }
     PtyPair line;   // the test plays the other end of COM1
     MainWindowRig rig;
     rig.port.SetDeviceResolver([&](int) { return line.SlavePath(); });
     rig.settings.simulation = 1;
-    rig.window->SetCommandTimeout(100);
+    rig.Inside().SetCommandTimeout(100);
     rig.window->Initialise();   // the probe goes unanswered: an offline start
     ASSERT_EQ(line.ReceiveUntil("EA?\r\n", std::chrono::seconds(3)), "EA?\r\n");
+    line.Send("VN?\r\n");
+    EXPECT_NE(line.ReceiveUntil("321\r\n", std::chrono::seconds(3), [] { QTest::qWait(5); }).find("321\r\n"),
+              std::string::npos);
+}
 
-    for (const auto& [asked, answer] : {std::pair{"EA?", "EA=0"}, {"GA=5", "COMPLETE"}, {"VN?", "321"}}) {
-        line.Send(std::string(asked) + "\r\n");
-        const std::string ending = std::string(answer) + "\r\n";
-        EXPECT_NE(line.ReceiveUntil(ending, std::chrono::seconds(3), [] { QTest::qWait(5); }).find(ending), std::string::npos)
-            << asked;
-    }
+// The companion windows reach the camera only through an engine that exists:
+// before start-up and after the window's end they send nothing and do not fail.
+TEST(MainWindow, CompanionsWithoutAnEngineSendNothing)
+{
+    MainWindowRig rig;
+    const auto tryCompanions = [&] {
+        EXPECT_EQ(rig.Inside().Owner().Camera(), nullptr);
+        for (const char* name : {"getArea", "auto"})   // made at start-up
+            if (auto* button = rig.Inside().CommSel().findChild<QPushButton*>(name))
+                button->click();
+        rig.window->OnLoadGammaFromCamera();
+        rig.Inside().LutEditors().ReadLutsFromCamera();
+        rig.Click(CtrlId::Temperature);
+        rig.window->OnReload();
+    };
+    tryCompanions();
+    rig.window->Initialise();
+    rig.window->DestroyWindow();
+    rig.Wire();
+    tryCompanions();
+    EXPECT_TRUE(rig.Wire().empty());
 }
 
 // The level switch reads every factory row and blocks the window for seconds.
@@ -179,19 +184,19 @@ TEST(MainWindow, TheLevelSwitchReadsTheFactoryRowsDroppingInputMadeMeanwhile)
     rig.window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(rig.window.get()));
     rig.window->Initialise();
-    ASSERT_FALSE(rig.window->UtilityMenu()->isEnabled()) << "Utility is greyed at user level";
-    rig.window->Tabs().setCurrentIndex(1);
+    ASSERT_FALSE(rig.Inside().UtilityMenu()->isEnabled()) << "Utility is greyed at user level";
+    rig.Inside().Tabs().setCurrentIndex(1);
     rig.Wire();
     QWidget* vpp = rig.Registry().Find(rig.Id("VPP"));
     EXPECT_FALSE(vpp->isVisibleTo(vpp->parentWidget())) << "the video path is a factory setting";
     TypeLevelSequence(rig.window.get(), "KXR");
-    EXPECT_EQ(rig.window->Tabs().count(), 2) << "a wrong letter cancels the sequence";
+    EXPECT_EQ(rig.Inside().Tabs().count(), 2) << "a wrong letter cancels the sequence";
 
-    QWidget* commSel = &rig.window->CommSel();
+    QWidget* commSel = &rig.Inside().CommSel();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(commSel));
     const int userWidth = rig.window->width();
-    QWidget* firstPage = rig.window->Tabs().widget(0);
-    const auto greyedForTheReading = [&] { return rig.window->Progress().IsCreated() && !rig.window->isEnabled(); };
+    QWidget* firstPage = rig.Inside().Tabs().widget(0);
+    const auto greyedForTheReading = [&] { return rig.Inside().Progress().IsCreated() && !rig.window->isEnabled(); };
     PaintProbe pageGreyed(firstPage, [&] { return greyedForTheReading() && !firstPage->isEnabled(); });
     PaintProbe commGreyed(commSel, [&] { return greyedForTheReading() && !commSel->isEnabled(); });
 
@@ -212,30 +217,30 @@ TEST(MainWindow, TheLevelSwitchReadsTheFactoryRowsDroppingInputMadeMeanwhile)
     TypeLevelSequence(rig.window.get());
     operatorHand.join();
     rig.camera.SetFaults({});
-    ASSERT_EQ(rig.window->Tabs().count(), 8);
+    ASSERT_EQ(rig.Inside().Tabs().count(), 8);
     const Lines wire = rig.Wire();
     ASSERT_GE(wire.size(), 2u);
     EXPECT_EQ(wire.front(), "EA?");
     EXPECT_EQ(Lines(wire.begin() + 1, wire.end() - 1), FileQueries(true)) << "every factory row, in the settings-file order";
     EXPECT_EQ(wire.back().rfind("TPN=", 0), 0u) << "then the test pattern";
     EXPECT_EQ(rig.settings.activeMode, ActiveFactory);
-    EXPECT_EQ(rig.window->Tabs().currentIndex(), 0);
-    EXPECT_TRUE(rig.window->UtilityMenu()->isEnabled());
+    EXPECT_EQ(rig.Inside().Tabs().currentIndex(), 0);
+    EXPECT_TRUE(rig.Inside().UtilityMenu()->isEnabled());
     EXPECT_TRUE(vpp->isVisibleTo(vpp->parentWidget()));
 
     QCoreApplication::sendPostedEvents();   // whatever the event loop still held
     QCoreApplication::processEvents();
     EXPECT_TRUE(rig.Wire().empty()) << "nothing the operator did during the reading reaches the camera";
     EXPECT_FALSE(radio->isChecked());
-    EXPECT_EQ(rig.window->CurParam(rig.Cmd("SM")), 0);
+    EXPECT_EQ(rig.Inside().Cur(rig.Cmd("SM")), 0);
     EXPECT_TRUE(pageGreyed.Seen()) << "the main window looks disabled while the progress window is up";
     EXPECT_TRUE(commGreyed.Seen()) << "so does the communication window";
     EXPECT_TRUE(rig.window->isEnabled());
     EXPECT_TRUE(commSel->isEnabled());
 
     EXPECT_GE(rig.window->width(), userWidth);
-    EXPECT_EQ(SqueezedLabel(rig.window->Tabs()), "") << "the window grew for the factory pages";
-    rig.window->Tabs().setCurrentIndex(0);
+    EXPECT_EQ(SqueezedLabel(rig.Inside().Tabs()), "") << "the window grew for the factory pages";
+    rig.Inside().Tabs().setCurrentIndex(0);
     EXPECT_FALSE(rig.window->frameGeometry().intersects(commSel->frameGeometry()));
     rig.window->resize(rig.window->width() + 120, rig.window->height());
     EXPECT_FALSE(rig.window->frameGeometry().intersects(commSel->frameGeometry()))
@@ -260,11 +265,11 @@ TEST(MainWindow, TheLevelSwitchReadsTheFactoryRowsDroppingInputMadeMeanwhile)
     EXPECT_EQ(commSel->frameGeometry().top(), rig.window->frameGeometry().top());
     EXPECT_FALSE(rig.window->frameGeometry().intersects(commSel->frameGeometry()));
 
-    rig.window->Tabs().setCurrentIndex(3);   // Factory B
+    rig.Inside().Tabs().setCurrentIndex(3);   // Factory B
     TypeLevelSequence(rig.window.get());
     EXPECT_EQ(rig.prompts.LastText(), "This operation is performed only in 'User Parameter' Page!");
     EXPECT_EQ(rig.prompts.prompts.back().icon, UiPrompts::Icon::Information);
-    EXPECT_EQ(rig.window->Tabs().count(), 8) << "the level stays";
+    EXPECT_EQ(rig.Inside().Tabs().count(), 8) << "the level stays";
     EXPECT_TRUE(rig.Wire().empty());
 
     rig.Type(rig.Id("GA"), "77");
@@ -294,7 +299,7 @@ TEST(MainWindow, ACloseRequestDuringAReadingIsAskedWhenItEnds)
     rig.window->Initialise();
     QtUiPrompts boxes;
     rig.prompts.onAsk = [&](QWidget* owner, const ScriptedUiPrompts::Prompt& question) {
-        EXPECT_FALSE(BlockingScope::IsActive()) << "asked outside the reading";
+        EXPECT_FALSE(Operation::IsRunning()) << "asked outside the reading";
         return boxes.AskYesNo(owner, question.text, question.caption);
     };
     bool closed = false;
@@ -356,18 +361,18 @@ TEST(MainWindow, AFailedStartShowsAFinishedWindowAndAPickedPortGoesOnline)
     rig.prompts.onMessage = nullptr;
     rig.settings.serialMode = LineClSpec2000;
     rig.settings.selectedPortName = "clserkavro.so";
-    EXPECT_EQ(rig.window->ConnectCamera(), 0);
+    EXPECT_EQ(rig.Inside().Session().ConnectCamera(), 0);
     EXPECT_EQ(rig.prompts.prompts.back().details,
               "/nonexistent/clserkavro.so: No such file or directory; the folder holds no grabber library (clser*.so)")
         << "a Camera Link line names its cause too";
     rig.settings.serialMode = LineComPort;
     rig.prompts.prompts.pop_back();
-    CCommSelDlg& commSel = rig.window->CommSel();
+    CCommSelDlg& commSel = rig.Inside().CommSel();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&commSel));
     ASSERT_EQ(commSel.LineStatusText(), "Offline");
 
     auto* status = commSel.findChild<QLabel*>("lineStatus");
-    PaintProbe online(status, [&] { return status->text() == "Online" && rig.window->Progress().IsCreated(); });
+    PaintProbe online(status, [&] { return status->text() == "Online" && rig.Inside().Progress().IsCreated(); });
     auto* ports = commSel.findChild<QComboBox*>("portName");
     ports->setCurrentIndex(0);
     emit ports->activated(0);
@@ -386,7 +391,7 @@ TEST(MainWindow, TheWindowKeepsRoomForItsPagesAndSharesTheRest)
     rig.window->windowHandle()->resize(760, 520);   // as a desktop without a window manager allows
     QCoreApplication::processEvents();   // the window system's answer
     ASSERT_TRUE(QTest::qWaitFor([&] { return rig.window->size() == rig.window->windowHandle()->size(); }));
-    QTabWidget& tabs = rig.window->Tabs();
+    QTabWidget& tabs = rig.Inside().Tabs();
     EXPECT_EQ(SqueezedLabel(tabs), "");
     for (int tab = 0; tab < tabs.count(); ++tab) {
         tabs.setCurrentIndex(tab);
@@ -425,14 +430,14 @@ TEST(MainWindow, FindSettingListsTheShownControlsAndRevealsTheChosenOne)
     MainWindowRig rig;
     rig.window->Initialise();
     rig.window->show();
-    rig.window->Tabs().setCurrentIndex(rig.window->Tabs().count() - 1);
+    rig.Inside().Tabs().setCurrentIndex(rig.Inside().Tabs().count() - 1);
     QAction* findItem = nullptr;
     for (QAction* item : rig.window->findChildren<QAction*>())
         findItem = item->text() == "Find Setting..." ? item : findItem;
     ASSERT_NE(findItem, nullptr);
     EXPECT_EQ(findItem->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
     findItem->trigger();
-    CFindDlg* find = rig.window->FindDlg();
+    CFindDlg* find = rig.Inside().FindDlg();
     ASSERT_NE(find, nullptr);
     ASSERT_TRUE(std::any_of(SettingIndex::Places().begin(), SettingIndex::Places().end(),
                             [](const SettingPlace& p) { return p.factoryOnly && SettingIndex::Matches(p, "gain"); }))
@@ -453,7 +458,7 @@ TEST(MainWindow, FindSettingListsTheShownControlsAndRevealsTheChosenOne)
         << find->List().item(0)->text().toStdString();
     QTest::keyClick(&find->Text(), Qt::Key_Return);
     QWidget* control = rig.Registry().Find(rig.Id("KSR"));
-    EXPECT_TRUE(rig.window->Tabs().currentWidget()->isAncestorOf(control)) << "its page is in front";
+    EXPECT_TRUE(rig.Inside().Tabs().currentWidget()->isAncestorOf(control)) << "its page is in front";
     EXPECT_TRUE(QTest::qWaitFor([&] { return control == QApplication::focusWidget() || control->isAncestorOf(QApplication::focusWidget()); }))
         << "the control has the focus";
     EXPECT_NE(control->parentWidget()->findChild<CtrlHighlight*>(), nullptr) << "and is marked";

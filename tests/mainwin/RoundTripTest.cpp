@@ -17,7 +17,7 @@ int AskCamera(MainWindowRig& rig, int command)
 {
     BlockingScope asking;
     int value = 0;
-    EXPECT_TRUE(rig.window->Camera()->GetInt(command, 0, value, CKavroDlg::kCommandTimeoutMs));
+    EXPECT_TRUE(rig.Inside().Owner().Camera()->GetInt(command, 0, value, rig.Inside().Session().GetLimits().commandMs));
     return value;
 }
 
@@ -32,7 +32,7 @@ int IdOf(MainWindowRig& rig, const QWidget* control)
 // Changes the control to another valid value the way its own event would.
 void ChangeControl(MainWindowRig& rig, const CtrlTblEntry& row)
 {
-    CKavroDlg& window = *rig.window;
+    MainWindowAccess window = rig.Inside();
     const int id = row.ctrlId;
     switch (row.kind) {
     case CtrlKindEdit: {
@@ -40,26 +40,26 @@ void ChangeControl(MainWindowRig& rig, const CtrlTblEntry& row)
         const int lo = std::max(spinLo, row.min);
         const int hi = std::min(spinHi, row.max);
         const int middle = lo / 2 + hi / 2;
-        const int value = middle != window.CurParam(row.commandIndex) ? middle : middle < hi ? middle + 1 : middle - 1;
+        const int value = middle != window.Cur(row.commandIndex) ? middle : middle < hi ? middle + 1 : middle - 1;
         rig.Spin(id)->findChild<QLineEdit*>()->setText(QString::number(value));
-        window.OnEditCommit(id);
+        window.EditCommit(id);
         break;
     }
     case CtrlKindCombo: {
         QComboBox* combo = rig.Combo(id);
         combo->setCurrentIndex((combo->currentIndex() + 1) % combo->count());
-        window.OnComboSelChange(id);
+        window.ComboSelChange(id);
         break;
     }
     case CtrlKindCheck:
         rig.Button(id)->setChecked(!rig.Button(id)->isChecked());
-        window.OnCheckClicked(id);
+        window.CheckClicked(id);
         break;
     case CtrlKindRadio:
         for (QAbstractButton* button : rig.Registry().RadioGroup(id)->buttons())
             if (!button->isChecked()) {
                 button->setChecked(true);
-                window.OnRadioClicked(IdOf(rig, button));
+                window.RadioClicked(IdOf(rig, button));
                 break;
             }
         break;
@@ -80,13 +80,13 @@ TEST(RoundTrip, EveryControlReachesTheCamera)
         const CtrlTblEntry& row = rows[i];
         if (row.ctrlId == 0 || row.commandIndex < 0 || row.kind == CtrlKindButton)
             continue;
-        const int before = rig.window->CurParam(row.commandIndex);
+        const int before = rig.Inside().Cur(row.commandIndex);
         ChangeControl(rig, row);
-        const int after = rig.window->CurParam(row.commandIndex);
+        const int after = rig.Inside().Cur(row.commandIndex);
         const std::string name = CommandTable::Row(row.commandIndex).mnemonic;
         EXPECT_NE(after, before) << name << " (control " << row.ctrlId << ") did not change";
         EXPECT_EQ(AskCamera(rig, row.commandIndex), after) << name << " did not reach the camera";
-        EXPECT_EQ(rig.window->PrevParam(row.commandIndex), after) << name << " was not committed";
+        EXPECT_EQ(rig.Inside().Prev(row.commandIndex), after) << name << " was not committed";
         changed += after != before ? 1 : 0;
     }
     EXPECT_GE(changed, 290) << "nearly every row is a control of its own";

@@ -17,3 +17,13 @@ inline std::vector<std::string> FileQueries(bool factory)
         queries.push_back(name + "?");
     return queries;
 }
+
+// The settings among the lines the camera received, queries left out.
+inline std::vector<std::string> Settings(const std::vector<std::string>& wire)
+{
+    std::vector<std::string> sets;
+    for (const std::string& line : wire)
+        if (line.find('=') != std::string::npos)
+            sets.push_back(line);
+    return sets;
+}

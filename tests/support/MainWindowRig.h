@@ -10,16 +10,15 @@
 #include <vector>
 
 #include "settings/AppSettings.h"
-#include "profile/CGen.h"
 #include "camsim/PtyCamera.h"
 #include "camsim/VirtualCamera.h"
 #include "comm/CommandTable.h"
 #include "comm/camlink/ClSerialLib.h"
 #include "comm/serial/SerialPort.h"
-#include "mainwin/CKavroDlg.h"
 #include "params/ControlIds.h"
 #include "params/CtrlRegistry.h"
 #include "params/KavroSpinBox.h"
+#include "support/MainWindowAccess.h"
 #include "support/ScriptedUiPrompts.h"
 #include "support/TempFolder.h"
 
@@ -34,7 +33,7 @@ struct MainWindowRig {
         settings.activeMode = level;
         settings.baudIndex = 4;
         port.SetDeviceResolver([this](int n) { return n == 1 ? pty.DevicePath() : "/nonexistent/ttyS" + std::to_string(n); });
-        window = std::make_unique<CKavroDlg>(settings, port, camLink, gen, prompts);
+        window = std::make_unique<CKavroDlg>(settings, port, camLink, prompts);
     }
     ~MainWindowRig()
     {
@@ -42,9 +41,10 @@ struct MainWindowRig {
         pty.Stop();
     }
 
-    static int Id(const char* mnemonic) { return CtrlId::Bound(CommandTable::Find(mnemonic)); }
+    static int Id(const char* mnemonic) { return CtrlId::Bound(mnemonic); }
     static int Cmd(const char* mnemonic) { return CommandTable::Find(mnemonic); }
-    CtrlRegistry& Registry() { return window->Registry(); }
+    MainWindowAccess Inside() { return MainWindowAccess(*window); }
+    CtrlRegistry& Registry() { return Inside().Registry(); }
     KavroSpinBox* Spin(int id) { return qobject_cast<KavroSpinBox*>(Registry().Find(id)); }
     QComboBox* Combo(int id) { return qobject_cast<QComboBox*>(Registry().Find(id)); }
     QAbstractButton* Button(int id) { return qobject_cast<QAbstractButton*>(Registry().Find(id)); }
@@ -80,7 +80,6 @@ struct MainWindowRig {
     AppSettings settings;
     SerialPort port;
     ClSerialLib camLink;
-    CGen gen;
     ScriptedUiPrompts prompts;
     std::unique_ptr<CKavroDlg> window;
 };

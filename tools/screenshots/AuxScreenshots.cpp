@@ -45,7 +45,11 @@ public:
         m_pty.Stop();
     }
 
+    // The companion windows shown here use the engine alone.
     CRsCmd* Camera() override { return engine.get(); }
+    CProgDlg& Progress() override { return progress; }
+    QWidget* OwnerWindow() override { return nullptr; }
+    UiPrompts& Prompts() override { return prompts; }
     void ShowMessage(const std::string&, const std::string&, Icon) override {}
     void SetCommStatus(int) override {}
     void AddTraffic(const std::string& text) override
@@ -58,6 +62,8 @@ public:
     void SetWaitCursor(bool) override {}
 
     AppSettings settings;
+    CProgDlg progress;
+    QtUiPrompts prompts;
     CRsTermDlg* terminal = nullptr;
     std::unique_ptr<CRsCmd> engine;
 
@@ -95,7 +101,7 @@ int main(int argc, char* argv[])
     const QDir outDir(QString::fromLocal8Bit(argv[1]));
     QDir().mkpath(outDir.path());
     CameraOwner owner;
-    QtUiPrompts prompts;
+    QtUiPrompts& prompts = owner.prompts;
     int failures = 0;
 
     CRsTermDlg terminal(owner.settings, owner);

@@ -20,7 +20,6 @@
 #include <string>
 
 #include "settings/AppSettings.h"
-#include "profile/CGen.h"
 #include "camsim/PtyCamera.h"
 #include "camsim/VirtualCamera.h"
 #include "comm/camlink/ClSerialLib.h"
@@ -48,6 +47,19 @@ void Settle()
 {
     for (int i = 0; i < 5; ++i)
         QApplication::processEvents();
+}
+
+// Boxes as the tool shows them; the settings file to compare with is chosen here.
+class ComparePrompts : public QtUiPrompts {
+public:
+    QString ChooseOpenFile(QWidget*, const QString&, const QString&, const QString&) override { return file; }
+    QString file;
+};
+
+void PressEnter(QWidget& widget)
+{
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(&widget, &press);
 }
 
 // The chord and the access code, as the operator types them.
@@ -85,7 +97,7 @@ private:
 
 void SavePages(CKavroDlg& window, const char* level, Saver& saver)
 {
-    QTabWidget& tabs = window.Tabs();
+    QTabWidget& tabs = *window.findChild<QTabWidget*>();
     for (int tab = 0; tab < tabs.count(); ++tab) {
         tabs.setCurrentIndex(tab);
         Settle();
@@ -112,18 +124,18 @@ QPixmap SideBySide(QWidget& main, QWidget& companion)
 void SaveFind(CKavroDlg& window, Saver& saver)
 {
     window.OnFindSetting();
-    CFindDlg& find = *window.FindDlg();
+    CFindDlg& find = *window.findChild<CFindDlg*>();
     find.Text().setText("gain");
     find.List().setCurrentRow(0);
     Settle();
-    window.RevealCtrl(find.List().currentItem()->data(CFindDlg::kCtrlIdRole).toInt());
+    PressEnter(find.Text());
     Settle();
     saver.Save(SideBySide(window, find), "find-setting.png");
     find.close();
 }
 
 // A comparison with a file that differs from the camera in three values.
-void SaveCompare(CKavroDlg& window, const QTemporaryDir& home, Saver& saver)
+void SaveCompare(CKavroDlg& window, const QTemporaryDir& home, ComparePrompts& prompts, Saver& saver)
 {
     const QString path = home.filePath("golden.cam");
     QFile file(path);
@@ -131,8 +143,9 @@ void SaveCompare(CKavroDlg& window, const QTemporaryDir& home, Saver& saver)
         file.write("SDM=0\r\nGA=120\r\nGAR=0\r\nGAB=0\r\nAGCF=50\r\nKN=0\r\nKSR=700\r\nKPR=4095\r\n") < 0)
         return;
     file.close();
-    window.CompareWithFile(path);
-    CCompareDlg* compare = window.CompareDlg();
+    prompts.file = path;
+    window.OnCompareWithFile();
+    auto* compare = window.findChild<CCompareDlg*>();
     if (compare == nullptr)
         return;
     compare->Table().item(0, CCompareDlg::ColPage)->setCheckState(Qt::Checked);
@@ -181,24 +194,24 @@ int main(int argc, char* argv[])
     SerialPort port;
     port.SetDeviceResolver([&pty](int n) { return n == 1 ? pty.DevicePath() : "/nonexistent/ttyS" + std::to_string(n); });
     ClSerialLib camLink("/nonexistent");
-    CGen gen;
-    QtUiPrompts prompts;
+    ComparePrompts prompts;
     Saver saver(outDir);
     {
-        CKavroDlg window(settings, port, camLink, gen, prompts);
+        CKavroDlg window(settings, port, camLink, prompts);
+        auto& commSel = *window.findChild<CCommSelDlg*>();
         window.move(40, 40);
         window.show();
         Settle();
         window.Initialise();
         Settle();
         SavePages(window, "user", saver);
-        saver.Save(window.CommSel().grab(), "communication.png");
+        saver.Save(commSel.grab(), "communication.png");
         SaveFind(window, saver);
-        SaveCompare(window, home, saver);
+        SaveCompare(window, home, prompts, saver);
 
         SwitchLevel(window);
         SavePages(window, "factory", saver);
-        saver.Save(SideBySide(window, window.CommSel()), "main-and-communication.png");
+        saver.Save(SideBySide(window, commSel), "main-and-communication.png");
         window.CloseInOrder();
         window.DestroyWindow();
     }

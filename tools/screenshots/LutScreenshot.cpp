@@ -6,16 +6,16 @@
 
 #include <cstdio>
 
+#include "dialogs/CLUTDlg.h"
 #include "dialogs/CProgDlg.h"
-#include "lut/CLUTDlg.h"
-#include "lut/LutEditorOwner.h"
+#include "dialogs/CompanionOwner.h"
 
 namespace {
 
 // The picture needs no camera: nothing is sent.
-class NoCameraOwner : public LutEditorOwner {
+class NoCameraOwner : public CompanionOwner {
 public:
-    CRsCmd& Engine() override { std::abort(); }
+    CRsCmd* Camera() override { return nullptr; }
     CProgDlg& Progress() override { return m_progress; }
     QWidget* OwnerWindow() override { return nullptr; }
     UiPrompts& Prompts() override { std::abort(); }

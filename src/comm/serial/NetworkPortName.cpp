@@ -1,5 +1,6 @@
 #include "comm/serial/NetworkPortName.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -38,14 +39,6 @@ bool IsNameCharacter(char c)
 bool IsAddressCharacter(char c)
 {
     return IsNameCharacter(c) || c == ':' || c == '%';
-}
-
-bool AllOf(const std::string& text, bool (*allowed)(char))
-{
-    for (const char c : text)
-        if (!allowed(c))
-            return false;
-    return true;
 }
 
 bool Fail(std::string* problem, const std::string& what)
@@ -88,7 +81,7 @@ bool NetworkPortName::ParseHost(const std::string& text, std::string* host, std:
         return Fail(problem, "a host of more than " + std::to_string(kLongestHost) + " characters");
     if (bracketed != (bare.find(':') != std::string::npos))
         return Fail(problem, "an IPv6 address, and nothing else, goes in brackets, as in tcp:[::1]:3003");
-    if (!AllOf(bare, bracketed ? IsAddressCharacter : IsNameCharacter))
+    if (!std::all_of(bare.begin(), bare.end(), bracketed ? IsAddressCharacter : IsNameCharacter))
         return Fail(problem, "the host \"" + bare + "\" holds a character no host name has");
     if (!bracketed && bare.front() == '-')
         return Fail(problem, "a host name does not begin with '-'");

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <string>
 
 // What loading settings lines into the camera came to, counted line by line,
 // and the words that tell the operator. A load where every line was
@@ -15,7 +15,7 @@ struct SettingsLoadReport {
     int skipped = 0;           // lines of the file that name no setting this level may load
 
     // Empty when there is nothing to report.
-    QString Text() const;
+    std::string Text() const;
     // Lost or refused lines are a warning; a Cancel or skipped lines only information.
     bool IsWarning() const { return end == End::LineLost || notAcknowledged > 0; }
 };

@@ -19,7 +19,7 @@ struct EditorRig : MainWindowRig {
         window->Initialise();
         Click(CtrlId::LutSetting);
     }
-    CLutEditors& Editors() { return window->LutEditors(); }
+    CLutEditors& Editors() { return Inside().LutEditors(); }
     CLUTDlg& Red() { return Editors().Editor(0); }
 
     // A mouse event as the graph receives it, in graph pixels.
@@ -97,7 +97,7 @@ TEST(LutEditor, ThreeWindowsAndTheMouseShapeTheCurve)
     EXPECT_TRUE(red.Lut() == LutPoints::StartingTable());
     QTest::keyClick(&red, Qt::Key_Escape);
     EXPECT_FALSE(red.isVisible()) << "closing only hides";
-    rig.window->OnLutSetting(0);
+    rig.Click(CtrlId::LutSetting);
     EXPECT_TRUE(red.isVisible());
 }
 
@@ -153,13 +153,13 @@ TEST(LutEditor, CameraTransfersStopAtTheFirstFailure)
     red.OnSendTable();
     EXPECT_EQ(rig.Wire(), std::vector<std::string>{"LUTR=0"}) << "sending stops at the refused entry";
     EXPECT_EQ(rig.prompts.LastText(), "01 Unknown Command!! for LUTR=0");
-    EXPECT_FALSE(rig.window->Progress().IsCreated());
+    EXPECT_FALSE(rig.Inside().Progress().IsCreated());
 
     rig.camera.SetFaults(SwallowingReplies(1));
     rig.Editors().SetReadTimeout(300);
     rig.window->OnLoadGammaFromCamera();
     EXPECT_EQ(rig.Wire(), std::vector<std::string>{"LUTR?"}) << "reading ends at the first unanswered query";
-    EXPECT_FALSE(rig.window->Progress().IsCreated());
+    EXPECT_FALSE(rig.Inside().Progress().IsCreated());
     EXPECT_TRUE(rig.window->isEnabled());
     EXPECT_EQ(red.TableType(), CLUTDlg::TableFromPoints) << "the interrupted table keeps its type";
 

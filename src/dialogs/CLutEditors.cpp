@@ -1,8 +1,6 @@
-#include "lut/CLutEditors.h"
+#include "dialogs/CLutEditors.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QScreen>
 
 #include <algorithm>
@@ -13,21 +11,16 @@
 #include "comm/StopRequest.h"
 #include "dialogs/BlockingScope.h"
 #include "dialogs/CProgDlg.h"
+#include "dialogs/FileChoosers.h"
+#include "dialogs/LutEditorTexts.h"
+#include "dialogs/CompanionOwner.h"
 #include "dialogs/UiPrompts.h"
 #include "files/GammaFile.h"
-#include "lut/LutEditorOwner.h"
 #include "lut/LutTransfer.h"
+#include "session/SessionTexts.h"
 
 namespace {
 
-const char kOpenFilter[] = "Camera gamma data (*.csv)";
-const char kSaveFilter[] = "Camera gamm data (*.csv)";
-const char kSuffix[] = "csv";
-const char kFileExists[] = "\nThis file already exists.\nReplace existing file?";
-const char kCannotOpen[] = "\nCouldn't open this file";
-const char kFileError[] = "File Open Error";
-const char kReadingMessage[] = "Now, reading camera data.";
-const char kReadCancelled[] = "Reading cancelled: %1 of %2 entries read.";
 const int kCascadeOffsets[] = {200, 150, 100};   // red highest and furthest left
 
 GammaTables TablesOf(const std::array<std::unique_ptr<CLUTDlg>, 3>& editors)
@@ -37,11 +30,11 @@ GammaTables TablesOf(const std::array<std::unique_ptr<CLUTDlg>, 3>& editors)
 
 }  // namespace
 
-CLutEditors::CLutEditors(LutEditorOwner& owner, UiPrompts& prompts, int lineOnline)
+CLutEditors::CLutEditors(CompanionOwner& owner, UiPrompts& prompts, int lineOnline)
     : m_owner(owner), m_prompts(prompts), m_readTimeoutMs(LutTransfer::kReadTimeoutMs)
 {
-    for (int ch = 0; ch < 3; ++ch)
-        m_editors[ch] = std::make_unique<CLUTDlg>(ch, owner, lineOnline);
+    for (size_t ch = 0; ch < m_editors.size(); ++ch)
+        m_editors[ch] = std::make_unique<CLUTDlg>(static_cast<int>(ch), owner, lineOnline);
     PlaceInCascade();
 }
 
@@ -57,7 +50,7 @@ void CLutEditors::PlaceInCascade()
     const QPoint centred = area.center() - QPoint(size.width() / 2, size.height() / 2);
     const int highest = kCascadeOffsets[0];
     const QPoint red(std::max(area.left(), centred.x() - highest), std::max(area.top(), centred.y() - highest));
-    for (int ch = 0; ch < 3; ++ch) {
+    for (size_t ch = 0; ch < m_editors.size(); ++ch) {
         const int step = highest - kCascadeOffsets[ch];
         m_editors[ch]->move(red + QPoint(step, step));
     }
@@ -78,50 +71,33 @@ void CLutEditors::SetCommStatus(int state)
         editor->SetCommStatus(state);
 }
 
+void CLutEditors::ShowTable(int channel, const GammaTables& tables)
+{
+    CLUTDlg& editor = Editor(channel);
+    editor.SetTable(tables.at(static_cast<size_t>(channel)));
+    editor.InvalidateGraph();
+    editor.DrawTable();
+}
+
 // ---- files -------------------------------------------------------------------
-
-QString CLutEditors::InitialPath()
-{
-    return QDir::currentPath() + "/*.csv";
-}
-
-void CLutEditors::RememberFolder(const QString& path)
-{
-    QDir::setCurrent(QFileInfo(path).absolutePath());
-}
 
 void CLutEditors::ShowCannotOpen(const QString& path)
 {
-    m_prompts.Message(m_owner.OwnerWindow(), path + kCannotOpen, kFileError, UiPrompts::Icon::Exclamation);
+    m_prompts.Message(m_owner.OwnerWindow(), path + SessionTexts::kCannotOpen, SessionTexts::kFileError, UiPrompts::Icon::Exclamation);
 }
 
 void CLutEditors::OnOpenGammaFile()
 {
-    const QString path = m_prompts.ChooseOpenFile(m_owner.OwnerWindow(), InitialPath(), kOpenFilter, kSuffix);
-    if (path.isEmpty())
-        return;
-    RememberFolder(path);
-    ReadGammaFile(path);
+    const QString path = FileChoosers(m_prompts, m_owner.OwnerWindow()).ChooseGammaFileToOpen();
+    if (!path.isEmpty())
+        ReadGammaFile(path);
 }
 
 void CLutEditors::OnSaveGammaFile()
 {
     QString path;
-    if (ChooseCsvSaveFile(kSaveFilter, path))
+    if (FileChoosers(m_prompts, m_owner.OwnerWindow()).ChooseCsvSaveFile(LutEditorTexts::kSaveFilter, path))
         WriteGammaFile(path);
-}
-
-bool CLutEditors::ChooseCsvSaveFile(const QString& filter, QString& path)
-{
-    const QString chosen = m_prompts.ChooseSaveFile(m_owner.OwnerWindow(), InitialPath(), filter, kSuffix);
-    if (chosen.isEmpty())
-        return false;
-    RememberFolder(chosen);
-    if (QFileInfo::exists(chosen)
-        && !m_prompts.AskYesNo(m_owner.OwnerWindow(), chosen + kFileExists, EngineHost::kToolCaption))
-        return false;
-    path = chosen;
-    return true;
 }
 
 // The old file stays whole when the new one cannot be written.
@@ -142,11 +118,8 @@ bool CLutEditors::ReadGammaFile(const QString& path)
         ShowCannotOpen(path);
         return false;
     }
-    for (int ch = 0; ch < 3; ++ch) {
-        m_editors[ch]->SetTable(tables[ch]);
-        m_editors[ch]->InvalidateGraph();
-        m_editors[ch]->DrawTable();
-    }
+    for (int ch = 0; ch < 3; ++ch)
+        ShowTable(ch, tables);
     return true;
 }
 
@@ -165,11 +138,14 @@ void CLutEditors::OnLoadGammaFromCamera()
 // operation ends, the interrupted table holding the entries read so far.
 void CLutEditors::ReadLutsFromCamera()
 {
+    CRsCmd* engine = m_owner.Camera();
+    if (!engine)
+        return;
     CProgDlg& progress = m_owner.Progress();
     progress.Create(m_owner.OwnerWindow());
-    progress.SetMessage(kReadingMessage);
+    progress.SetMessage(SessionTexts::kReadingData);
     GammaTables tables = TablesOf(m_editors);
-    LutTransfer transfer(m_owner.Engine());
+    LutTransfer transfer(*engine);
     transfer.SetTimeouts(LutTransfer::kSendTimeoutMs, m_readTimeoutMs);
     int reading = 0;
     int read = 0;
@@ -178,16 +154,14 @@ void CLutEditors::ReadLutsFromCamera()
         progress.SetPos((ch * kLutEntries + k) * 100 / (3 * kLutEntries));
     };
     const auto tableDone = [&](int ch) {
-        m_editors[ch]->SetTable(tables[ch]);
-        m_editors[ch]->InvalidateGraph();
-        m_editors[ch]->DrawTable();
+        ShowTable(ch, tables);
         reading = ch + 1;
     };
     if (!transfer.ReadAll(tables, entryDone, tableDone)) {
-        m_editors[reading]->MutableLut() = tables[reading];
+        Editor(reading).MutableLut() = tables.at(static_cast<size_t>(reading));
         progress.Destroy();
         if (StopRequest::CancelRaised())
-            m_prompts.Message(m_owner.OwnerWindow(), QString(kReadCancelled).arg(read).arg(3 * kLutEntries),
+            m_prompts.Message(m_owner.OwnerWindow(), QString(LutEditorTexts::kReadCancelled).arg(read).arg(3 * kLutEntries),
                               EngineHost::kToolCaption, UiPrompts::Icon::Information);
         return;
     }

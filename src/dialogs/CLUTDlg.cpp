@@ -1,4 +1,4 @@
-#include "lut/CLUTDlg.h"
+#include "dialogs/CLUTDlg.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -14,20 +14,16 @@
 #include "comm/StopRequest.h"
 #include "dialogs/BlockingScope.h"
 #include "dialogs/CProgDlg.h"
+#include "dialogs/CompanionOwner.h"
+#include "dialogs/LutEditorTexts.h"
 #include "dialogs/StatusPictures.h"
 #include "dialogs/UiPrompts.h"
-#include "lut/LutEditorOwner.h"
 #include "lut/LutTransfer.h"
 
 namespace {
 
-const char* const kCaptions[] = {"LUT Setting for Red", "LUT Setting for Green", "LUT Setting for Blue"};
 const QColor kChannelColours[] = {QColor(255, 0, 0), QColor(0, 255, 0), QColor(0, 0, 255)};
 const QColor kGridColour(100, 50, 100);
-const char kSendingMessage[] = "Now, sending table data.";
-const char kReadingMessage[] = "Now, reading table data.";
-const char kSendCancelled[] = "Sending cancelled: %1 of %2 entries sent.";
-const char kReadCancelled[] = "Reading cancelled: %1 of %2 entries read.";
 
 // The window is laid out in dialog units of its small font: 1.5 pixels across
 // and 1.375 down each, so that the graph's 341 x 379 units are its pixels.
@@ -67,7 +63,7 @@ const LabelCell kAxisLabels[] = {
 
 }  // namespace
 
-CLUTDlg::CLUTDlg(int channel, LutEditorOwner& owner, int lineOnline)
+CLUTDlg::CLUTDlg(int channel, CompanionOwner& owner, int lineOnline)
     : QDialog(nullptr),
       m_owner(owner),
       m_channel(channel < 0 || channel > 2 ? 0 : channel),
@@ -76,7 +72,7 @@ CLUTDlg::CLUTDlg(int channel, LutEditorOwner& owner, int lineOnline)
       m_sendTimeoutMs(LutTransfer::kSendTimeoutMs),
       m_readTimeoutMs(LutTransfer::kReadTimeoutMs)
 {
-    setWindowTitle(kCaptions[m_channel]);
+    setWindowTitle(LutEditorTexts::kCaptions[m_channel]);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint);
     BuildControls();
@@ -134,36 +130,19 @@ void CLUTDlg::OnClearPoints()
 
 void CLUTDlg::OnSendTable()
 {
-    BlockingScope blocking;
-    CProgDlg& progress = m_owner.Progress();
-    progress.Create(this);
-    progress.SetMessage(kSendingMessage);
-    LutTransfer transfer(m_owner.Engine());
-    transfer.SetTimeouts(m_sendTimeoutMs, m_readTimeoutMs);
-    int sent = 0;
-    transfer.SendTable(m_channel, m_lut, [&](int k) {
-        sent = k + 1;
-        progress.SetPos(sent * 100 / kLutEntries);
-    });
-    progress.Destroy();
-    ReportCancel(kSendCancelled, sent);
+    Transfer(LutEditorTexts::kSending, LutEditorTexts::kSendCancelled,
+             [this](LutTransfer& transfer, const LutTransfer::EntryDone& done) {
+                 return transfer.SendTable(m_channel, m_lut, done) == 1;
+             });
 }
 
 void CLUTDlg::OnReadTable()
 {
-    BlockingScope blocking;
-    CProgDlg& progress = m_owner.Progress();
-    progress.Create(this);
-    progress.SetMessage(kReadingMessage);
-    LutTransfer transfer(m_owner.Engine());
-    transfer.SetTimeouts(m_sendTimeoutMs, m_readTimeoutMs);
-    int read = 0;
-    const bool whole = transfer.ReadTable(m_channel, MutableLut(), [&](int k) {
-        read = k + 1;
-        progress.SetPos(read * 100 / kLutEntries);
-    });
-    progress.Destroy();
-    if (ReportCancel(kReadCancelled, read) || !whole)
+    const bool whole = Transfer(LutEditorTexts::kReading, LutEditorTexts::kReadCancelled,
+                                [this](LutTransfer& transfer, const LutTransfer::EntryDone& done) {
+                                    return transfer.ReadTable(m_channel, MutableLut(), done) == 1;
+                                });
+    if (!whole)
         return;   // entries read so far stay; the type and the drawing do not change
     m_tableType = TableGiven;
     InvalidateGraph();
@@ -171,7 +150,30 @@ void CLUTDlg::OnReadTable()
     activateWindow();
 }
 
-// How far a transfer the operator cancelled came; true after a Cancel.
+// The table moved one way under the progress window; true when it moved
+// whole and was not cancelled. Without an engine (before start-up, after the
+// end) nothing moves.
+bool CLUTDlg::Transfer(const char* message, const char* cancelled,
+                       const std::function<bool(LutTransfer&, const LutTransfer::EntryDone&)>& move)
+{
+    CRsCmd* engine = m_owner.Camera();
+    if (!engine)
+        return false;
+    BlockingScope blocking;
+    CProgDlg& progress = m_owner.Progress();
+    progress.Create(this);
+    progress.SetMessage(message);
+    LutTransfer transfer(*engine);
+    transfer.SetTimeouts(m_sendTimeoutMs, m_readTimeoutMs);
+    int moved = 0;
+    const bool whole = move(transfer, [&](int k) {
+        moved = k + 1;
+        progress.SetPos(moved * 100 / kLutEntries);
+    });
+    progress.Destroy();
+    return !ReportCancel(cancelled, moved) && whole;
+}
+
 bool CLUTDlg::ReportCancel(const char* text, int entries)
 {
     if (!StopRequest::CancelRaised())
@@ -289,7 +291,7 @@ void CLUTDlg::PaintTable(QPainter& painter) const
     QPolygon curve;
     curve << (m_tableType == TableFromPoints ? QPoint(m_points.At(0).x, m_points.At(0).y) : QPoint(0, bottom));
     for (int k = 0; k < kLutEntries; ++k) {
-        const uint32_t v = static_cast<uint32_t>(m_lut[k]);
+        const uint32_t v = static_cast<uint32_t>(m_lut[static_cast<size_t>(k)]);
         const long long y = bottom - static_cast<long long>(v / 16 + (v % 16 >= 8 ? 1 : 0));
         if (y >= 0 && y <= bottom && k <= right)
             curve << QPoint(k, static_cast<int>(y));

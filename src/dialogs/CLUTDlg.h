@@ -2,14 +2,16 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <vector>
 
 #include "lut/LutPoints.h"
 #include "lut/LutTable.h"
+#include "lut/LutTransfer.h"
 
 class QLabel;
 class QPainter;
-class LutEditorOwner;
+class CompanionOwner;
 
 // The editor of one channel's look-up table: the table drawn as a curve on a
 // 515 x 516 pixel graph, shaped by up to 15 control points that the mouse
@@ -23,7 +25,7 @@ public:
     static constexpr int kGraphLeft = 160;   // the graph's place in the window
     static constexpr int kGraphTop = 20;
 
-    CLUTDlg(int channel, LutEditorOwner& owner, int lineOnline);
+    CLUTDlg(int channel, CompanionOwner& owner, int lineOnline);
 
     // Buttons.
     void OnClearPoints();
@@ -55,6 +57,8 @@ protected:
 
 private:
     void BuildControls();
+    bool Transfer(const char* message, const char* cancelled,
+                  const std::function<bool(LutTransfer&, const LutTransfer::EntryDone&)>& move);
     bool ReportCancel(const char* text, int entries);
     void OnPaint();
     void PaintGrid(QPainter& painter) const;
@@ -62,7 +66,7 @@ private:
     void PaintTable(QPainter& painter) const;
 
     // ---- what the editor works on
-    LutEditorOwner& m_owner;
+    CompanionOwner& m_owner;
     const int m_channel;   // 0 red, 1 green, 2 blue
     int m_tableType = TableFromPoints;
     LutTable m_lut{};

@@ -5,10 +5,11 @@
 #include <array>
 #include <memory>
 
-#include "lut/CLUTDlg.h"
+#include "dialogs/CLUTDlg.h"
+#include "files/GammaFileReader.h"
 
 class UiPrompts;
-class LutEditorOwner;
+class CompanionOwner;
 
 // The three editors (red, green, blue) and the "Gamma(&G)" menu, which moves
 // their three tables as a whole between them, gamma data files and the camera.
@@ -16,7 +17,7 @@ class LutEditorOwner;
 // makes its folder the working folder, so the next chooser opens there.
 class CLutEditors {
 public:
-    CLutEditors(LutEditorOwner& owner, UiPrompts& prompts, int lineOnline);
+    CLutEditors(CompanionOwner& owner, UiPrompts& prompts, int lineOnline);
     ~CLutEditors();
 
     // "LUT Setting": shows the three editors and brings each forward.
@@ -29,19 +30,16 @@ public:
     bool ReadGammaFile(const QString& path);
     bool WriteGammaFile(const QString& path);
     void ReadLutsFromCamera();
-    // A name to save a CSV file under; asks before an existing file is replaced.
-    bool ChooseCsvSaveFile(const QString& filter, QString& path);
 
-    CLUTDlg& Editor(int channel) { return *m_editors[channel]; }
+    CLUTDlg& Editor(int channel) { return *m_editors.at(static_cast<size_t>(channel)); }
     void SetReadTimeout(int ms) { m_readTimeoutMs = ms; }
 
 private:
-    static QString InitialPath();
-    static void RememberFolder(const QString& path);
     void ShowCannotOpen(const QString& path);
     void PlaceInCascade();
+    void ShowTable(int channel, const GammaTables& tables);
 
-    LutEditorOwner& m_owner;
+    CompanionOwner& m_owner;
     UiPrompts& m_prompts;
     std::array<std::unique_ptr<CLUTDlg>, 3> m_editors;   // top-level windows, destroyed with this
     int m_readTimeoutMs;
