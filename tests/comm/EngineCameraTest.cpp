@@ -109,14 +109,6 @@ TEST_F(EngineCamera, RepliesOtherThanTheAnswer)
     EXPECT_EQ(line.host.boxes[0].text, "01UnknownCommand!! for GA?") << "a query shows the reply as parsed";
 
     line.host.Clear();
-    camsim::Faults faults;
-    faults.noticeBeforeReply = "!!Fan stopped";
-    line.camera.SetFaults(faults);
-    ASSERT_EQ(engine.GetInt(CmdGA, 0, value, 3000), 1) << "a notice is no answer";
-    EXPECT_EQ(value, 0);
-    EXPECT_TRUE(Contains(line.host.traffic, "Rx: !!Fan stopped")) << "but it is logged";
-    EXPECT_EQ(engine.GetReplyCount(), 0) << "the notice never stays in the reply list";
-
     camsim::Faults slow;
     slow.replyDelayMs = 50;   // the stray line's answer comes after the query has left
     line.camera.SetFaults(slow);
