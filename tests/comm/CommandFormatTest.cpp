@@ -21,46 +21,25 @@ CommandValue Value(int n, const std::string& text = "")
 
 }  // namespace
 
-TEST(CommandFormat, SettingsAndQueries)
+// Settings, queries and file lines of the plain form reach the camera in the
+// engine's tests; here what those do not reach.
+TEST(CommandFormat, SettingsAndParsedLines)
 {
     AppSettings settings;
     CommandFormat format(settings);
-    EXPECT_EQ(format.FormatSet(CmdGA, 0, Value(100), 1), "GA=100\r\n");
     EXPECT_EQ(format.FormatSet(CmdGA, 0, Value(-92), 0), "GA=-92");
     EXPECT_EQ(format.FormatSet(CmdUD, 0, Value(7, "cam 7"), 0), "UD=cam 7")
         << "a text row writes its text whatever the integer says";
-    EXPECT_EQ(format.FormatQuery(CmdGA, 0, 1), "GA?\r\n");
-    EXPECT_EQ(format.FormatQuery(0, 0, 0), "EB?");
-
     EXPECT_EQ(format.FormatSet(CmdRS, 0, Value(7, "1,0"), 0, KindText), "RS=1,0") << "a number row sent as text";
 
-    std::vector<CommandEntry> rows(CommandTable::Rows(), CommandTable::Rows() + CommandTable::kCount);
-    rows[CmdGA].kind = KindDecimal;
-    rows[CmdGA].decimals = 2;
-    const CommandFormat decimalFormat(settings, rows.data());
-    CommandValue decimal;
-    decimal.floatValue = 1.5;
-    EXPECT_EQ(decimalFormat.FormatSet(CmdGA, 0, decimal, 0), "GA=1.50");
-}
-
-TEST(CommandFormat, ParsingRepliesAndFileLines)
-{
-    AppSettings settings;
-    CommandFormat format(settings);
     const auto parse = [&](const std::string& line) {
         CommandFields f;
         const int result = format.ParseCommand(line, f);
         EXPECT_EQ(result, f.error == 0 ? 1 : 0) << line;
         return f;
     };
-
-    CommandFields f = parse("ga=100\r");
-    EXPECT_EQ(f.name, "GA");
-    EXPECT_EQ(f.index, 24);
-    EXPECT_EQ(f.intValue, 100);
-    EXPECT_EQ(parse("SH=&H1F").intValue, 31) << "&H introduces a hexadecimal value";
     EXPECT_EQ(parse("GA = 1 0 0").param1, "100") << "spaces vanish everywhere";
-    f = parse("GA?5");
+    CommandFields f = parse("GA?5");
     EXPECT_EQ(f.op, "?");
     EXPECT_EQ(f.param1, "5");
     EXPECT_EQ(f.paramCount, 1u);
@@ -68,17 +47,10 @@ TEST(CommandFormat, ParsingRepliesAndFileLines)
     EXPECT_EQ(f.paramCount, 2u);
     EXPECT_EQ(f.channelParam, 1);
     EXPECT_EQ(f.intValue, 1) << "a row without channel takes its value from the first parameter";
-    EXPECT_EQ(parse("ID=abc").textValue, "ABC");
-    EXPECT_EQ(parse("COMPLETE").error, 1u) << "no operator";
-    f = parse("XX=1");
-    EXPECT_EQ(f.error, 1u) << "no such command";
-    EXPECT_EQ(f.index, -1);
-
     const std::string hostile[] = {"A,B=1", "=", "?", ",=,", "GA=-99999999999999999999", "SH=&HFFFFFFFFFFFF",
                                    std::string("GA=1\0" "2", 6), "GA=\xff\xfe", ""};
     for (const std::string& line : hostile)
         parse(line);   // must parse without harm
-    EXPECT_EQ(parse("GA=99999999999999999999").intValue, 2147483647) << "huge numbers clamp instead of wrapping";
 }
 
 // One reader of whole numbers for files, the command line, typed values and
@@ -130,14 +102,9 @@ TEST(CommandFormat, RegisterBaseForms)
         return format.EncodeRegisterBase(format.FormatSet(row, 0, value, 1));
     };
 
-    EXPECT_EQ(encodeSet(sm, Value(100)), ":R0000@A000#=100\r\n");
-    EXPECT_EQ(format.EncodeRegisterBase(format.FormatQuery(sm, 0, 1)), ":R0000@A000#?");
-    EXPECT_EQ(format.DecodeReply(":r0000@A000#=100"), "SM=100") << "a reply is read as the last command's";
     EXPECT_EQ(encodeSet(CmdID, Value(0, "CAM1")), ":R0000@00D8$=CAM1\r\n") << "a text register has the $ marker";
-    EXPECT_EQ(format.DecodeReply(":ok"), "COMPLETE");
     EXPECT_EQ(format.DecodeReply(":er"), "");
-    EXPECT_EQ(encodeSet(CmdGA, Value(1)), "") << "a row without register address cannot be sent in this form";
-    EXPECT_EQ(format.EncodeRegisterBase("NOSUCH=1\r\n"), "");
+    EXPECT_EQ(format.EncodeRegisterBase("NOSUCH=1\r\n"), "") << "a raw line naming no command";
 
     settings.commandCrc = 1;
     EXPECT_EQ(format.EncodeRegisterBase(format.FormatQuery(sm, 0, 1)) + "\r\n", ":R0000@A000#04?f9\r\n")

@@ -109,14 +109,6 @@ TEST_F(EngineCamera, RepliesOtherThanTheAnswer)
     EXPECT_EQ(line.host.boxes[0].text, "01UnknownCommand!! for GA?") << "a query shows the reply as parsed";
 
     line.host.Clear();
-    camsim::Faults faults;
-    faults.noticeBeforeReply = "!!Fan stopped";
-    line.camera.SetFaults(faults);
-    ASSERT_EQ(engine.GetInt(CmdGA, 0, value, 3000), 1) << "a notice is no answer";
-    EXPECT_EQ(value, 0);
-    EXPECT_TRUE(Contains(line.host.traffic, "Rx: !!Fan stopped")) << "but it is logged";
-    EXPECT_EQ(engine.GetReplyCount(), 0) << "the notice never stays in the reply list";
-
     camsim::Faults slow;
     slow.replyDelayMs = 50;   // the stray line's answer comes after the query has left
     line.camera.SetFaults(slow);
@@ -254,25 +246,30 @@ TEST(EngineCameraCases, TheReplyWaitSetsThePace)
         ASSERT_EQ(engine.GetInt(CmdGA, 0, value, 3000), 1);
     // The camera notices a line's end a little after the engine wrote it, on a
     // loaded machine by milliseconds: such a delay shortens one gap, and
-    // lengthens the one before by as much, so the mean keeps the pace.
+    // lengthens the one before by as much, so the mean keeps the pace; one
+    // command sent without the wait would take it below 18 ms.
     const auto log = line.camera.ReceivedLog();
     ASSERT_EQ(log.size(), 10u);
-    for (size_t n = 1; n < log.size(); ++n)
-        EXPECT_GE(log[n].at - log[n - 1].at, std::chrono::milliseconds(15)) << "command " << n;
     EXPECT_GE((log.back().at - log.front().at) / 9, std::chrono::microseconds(19500))
         << "with the 20 ms wait no command follows its predecessor sooner";
 
+    // Without the wait some command follows its predecessor at once, however
+    // loaded the machine, where with it none comes sooner than the wait.
     line.settings.replyWaitMs = 0;
-    auto start = std::chrono::steady_clock::now();
+    line.camera.ClearReceivedLines();
     for (int n = 0; n < 64; ++n)
         ASSERT_EQ(engine.GetInt(CmdGA, 0, value, 3000), 1);
-    EXPECT_LT(ElapsedMs(start), 64 * 20 / 2) << "without the wait, 64 queries take far less than 64 x 20 ms";
+    const auto quick = line.camera.ReceivedLog();
+    auto shortest = quick[1].at - quick[0].at;
+    for (size_t n = 2; n < quick.size(); ++n)
+        shortest = std::min(shortest, quick[n].at - quick[n - 1].at);
+    EXPECT_LT(shortest, std::chrono::milliseconds(10));
 
     line.settings.replyWaitMs = 500;   // bounded as the profile bounds it
     camsim::Faults slow;
     slow.replyDelayMs = 25;
     line.camera.SetFaults(slow);
-    start = std::chrono::steady_clock::now();
+    const auto start = std::chrono::steady_clock::now();
     ASSERT_EQ(engine.GetInt(CmdGA, 0, value, 3000), 1);
     const long long took = ElapsedMs(start);
     EXPECT_GE(took, 25);

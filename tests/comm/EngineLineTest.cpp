@@ -60,22 +60,6 @@ TEST_F(EngineLine, ANoticeNeverTakesAWaitingReplyWithIt)
     EXPECT_EQ(line.host.traffic.size(), 3u) << "the notice is logged";
 }
 
-TEST_F(EngineLine, OverflowDropsTheWholeLineOnce)
-{
-    // More than the ring holds at once: feed it in pieces while reading.
-    const std::string overlong(1500, 'Z');
-    for (size_t sent = 0; sent < overlong.size(); sent += 500) {
-        line.Send(overlong.substr(sent, 500));
-        engine.ReceiveLines(1);
-    }
-    line.Send("\r\nGA=7\r\n");
-    engine.ReceiveLines(1);
-    ASSERT_EQ(line.host.boxes.size(), 1u);
-    EXPECT_EQ(line.host.boxes[0].text, "RS-232C receiving buffer overflowed");
-    ASSERT_EQ(engine.GetReplyCount(), 1) << "the tail of the long line is not taken for a reply";
-    EXPECT_EQ(engine.PopReply(), "GA=7");
-}
-
 TEST_F(EngineLine, OnlyAValueInTheRowsFormIsAnAnswer)
 {
     CommandValue value;

@@ -79,13 +79,18 @@ std::pair<int, std::string> RunWithoutWriteRight(const std::string& home, const 
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, FileText(errFile)};
 }
 
-}  // namespace
-
-TEST(Profile, FirstRunTakesDefaultsAndExitWritesEveryValue)
-{
+// A fresh profile folder for each test.
+class ProfileFile : public ::testing::Test {
+protected:
     TempProfileHome home;
     CGen gen;
     AppSettings settings;
+};
+
+}  // namespace
+
+TEST_F(ProfileFile, FirstRunTakesDefaultsAndExitWritesEveryValue)
+{
     settings.commPort = 9;   // must be overwritten by the default
     settings.replyWaitMs = 3;
 
@@ -115,13 +120,10 @@ TEST(Profile, FirstRunTakesDefaultsAndExitWritesEveryValue)
     EXPECT_EQ(ini.allKeys().size(), 14);
 }
 
-TEST(Profile, StoredValuesAreReadLikeTheToolAlwaysDid)
+TEST_F(ProfileFile, StoredValuesAreReadLikeTheToolAlwaysDid)
 {
-    TempProfileHome home;
     TempFolder data;
-    CGen gen;
-    AppSettings first;
-    Profile::LoadSettings(first, gen);
+    Profile::LoadSettings(settings, gen);
     EXPECT_EQ(Profile::ComDevice(gen, 1), "");
     EXPECT_EQ(Profile::CamLinkFolder(gen), "/usr/local/lib/cameralink");
 
@@ -165,12 +167,9 @@ TEST(Profile, StoredValuesAreReadLikeTheToolAlwaysDid)
     EXPECT_EQ(Profile::CamLinkFolder(gen), "/opt/grabbers") << "saving keeps values the tool does not own";
 }
 
-TEST(Profile, AGarbledOrUnreadableFileGivesDefaults)
+TEST_F(ProfileFile, AGarbledOrUnreadableFileGivesDefaults)
 {
-    TempProfileHome home;
-    CGen gen;
-    AppSettings first;
-    Profile::LoadSettings(first, gen);
+    Profile::LoadSettings(settings, gen);
 
     const char garbage[] = "\x00\xff[[[=\n\x01Serial Mode\n=3=\n@Variant(\xff)\n";
     std::ofstream(home.IniFile(), std::ios::binary | std::ios::trunc) << std::string(garbage, sizeof garbage - 1);
@@ -186,11 +185,8 @@ TEST(Profile, AGarbledOrUnreadableFileGivesDefaults)
     EXPECT_EQ(unreachable.serialMode, 0u) << "a profile that cannot be made still lets the tool run";
 }
 
-TEST(Profile, CrashGuardFallsBackToTheSerialPort)
+TEST_F(ProfileFile, CrashGuardFallsBackToTheSerialPort)
 {
-    TempProfileHome home;
-    CGen gen;
-    AppSettings settings;
     Profile::LoadSettings(settings, gen);
 
     settings.serialMode = LineClSpecV11;
@@ -203,11 +199,8 @@ TEST(Profile, CrashGuardFallsBackToTheSerialPort)
     EXPECT_EQ(settings.serialMode, static_cast<uint32_t>(LineClSpecV11)) << "after an orderly end the kind stays";
 }
 
-TEST(Profile, AFullDiskKeepsTheOldProfile)
+TEST_F(ProfileFile, AFullDiskKeepsTheOldProfile)
 {
-    TempProfileHome home;
-    CGen gen;
-    AppSettings settings;
     Profile::LoadSettings(settings, gen);
     settings.lastCommand = std::string(200, 'G');
     Profile::SaveSettings(settings, gen);
@@ -222,9 +215,8 @@ TEST(Profile, AFullDiskKeepsTheOldProfile)
     EXPECT_EQ(FileText(home.IniFile()), before) << "a write cut short never replaces the profile";
 }
 
-TEST(Profile, ReadingWritesNothingAndSavingKeepsModeAndLink)
+TEST_F(ProfileFile, ReadingWritesNothingAndSavingKeepsModeAndLink)
 {
-    TempProfileHome home;
     TempFolder elsewhere;
     const std::string target = elsewhere.File("kavro.ini");
     WriteIni(target, "[General]\nCOM1=/dev/ttyUSB0\nNormal%20Shutdown=1\n");
@@ -235,8 +227,6 @@ TEST(Profile, ReadingWritesNothingAndSavingKeepsModeAndLink)
     const std::set<std::string> targetEntries = Entries(elsewhere.path);
     const ino_t unread = Status(target).st_ino;
 
-    CGen gen;
-    AppSettings settings;
     Profile::LoadSettings(settings, gen);
     EXPECT_EQ(Profile::ComDevice(gen, 1), "/dev/ttyUSB0");
     EXPECT_EQ(Status(target).st_ino, unread) << "reading never replaces the file";
@@ -255,9 +245,8 @@ TEST(Profile, ReadingWritesNothingAndSavingKeepsModeAndLink)
     EXPECT_EQ(Status(target).st_ino, saved) << "a save without a change writes nothing";
 }
 
-TEST(Profile, AReadOnlyOrFullFolderStillReadsTheProfile)
+TEST_F(ProfileFile, AReadOnlyOrFullFolderStillReadsTheProfile)
 {
-    TempProfileHome home;
     const std::string text = "[General]\nActive%20Mode=FACTORY\nCOM1=/dev/ttyUSB0\nNormal%20Shutdown=1\n";
     WriteIni(home.IniFile(), text);
     chmod(home.IniFile().c_str(), 0644);
@@ -283,14 +272,11 @@ TEST(Profile, AReadOnlyOrFullFolderStillReadsTheProfile)
     EXPECT_EQ(FileText(home.IniFile()), text);
 }
 
-TEST(Profile, ADamagedProfileIsSavedWholeAndItsOriginalKept)
+TEST_F(ProfileFile, ADamagedProfileIsSavedWholeAndItsOriginalKept)
 {
-    TempProfileHome home;
     const std::string damaged =
         "\xEF\xBB\xBF[General]\nActive%20Mode=FACTORY\nCOM1=/dev/ttyUSB0\nNormal%20Shutdown=1\n\x01\xff stray\n[Gener\n";
     WriteIni(home.IniFile(), damaged);
-    CGen gen;
-    AppSettings settings;
     Profile::LoadSettings(settings, gen);
     EXPECT_EQ(settings.activeMode, ActiveFactory);
     Profile::EnterCrashGuard(settings, gen);
@@ -305,15 +291,12 @@ TEST(Profile, ADamagedProfileIsSavedWholeAndItsOriginalKept)
     EXPECT_EQ(FileText(home.IniFile() + ".bak"), damaged) << "the damaged original is kept beside it";
 }
 
-TEST(Profile, StaleWorkingCopiesAreRemovedAtTheNextStart)
+TEST_F(ProfileFile, StaleWorkingCopiesAreRemovedAtTheNextStart)
 {
-    TempProfileHome home;
     WriteIni(home.IniFile(), "[General]\nNormal%20Shutdown=1\n");
     const std::string work = home.IniFile() + ".AbCdEf";
     const std::string lockFile = home.IniFile() + ".lock";
     WriteIni(home.IniFile() + ".bak", "kept");
-    CGen gen;
-    AppSettings settings;
     {
         QLockFile saving(QString::fromStdString(lockFile));
         ASSERT_TRUE(saving.tryLock(0));
