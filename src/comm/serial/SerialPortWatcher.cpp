@@ -49,6 +49,10 @@ bool SerialPort::HandlePortEvents(short events)
 {
     if (events & POLLIN)
         return Drain();
+    // Only a stop signal closes the device under the watcher, as the process
+    // ends: nothing to report.
+    if (events & POLLNVAL)
+        return false;
     m_lineFault.store(true);
     ReportSerialProblem(m_device, "the line hung up");
     return false;
