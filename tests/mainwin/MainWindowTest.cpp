@@ -20,9 +20,8 @@
 
 #include <thread>
 
-#include "dialogs/CCommSelDlg.h"
 #include "dialogs/BlockingScope.h"
-#include "dialogs/CProgDlg.h"
+#include "dialogs/CCommSelDlg.h"
 #include "dialogs/QtUiPrompts.h"
 #include "mainwin/CFindDlg.h"
 #include "mainwin/CtrlHighlight.h"
