@@ -17,9 +17,7 @@
 #include "camsim/VirtualCamera.h"
 #include "comm/StopRequest.h"
 #include "dialogs/BlockingScope.h"
-#include "dialogs/CCommSelDlg.h"
 #include "dialogs/QtUiPrompts.h"
-#include "mainwin/CKavroDlg.h"
 #include "support/ChildProcess.h"
 #include "support/FileQueries.h"
 #include "support/MainWindowRig.h"
@@ -82,29 +80,27 @@ protected:
 
 }  // namespace
 
-TEST(Application, WithoutACameraItRunsOfflineAndStillEndsInOrder)
+// Without a camera the tool runs offline and still ends in order; after a run
+// that crashed on a Camera Link line it starts on the serial port.
+TEST_F(ApplicationWithCamera, WithoutACameraItRunsOfflineAndACrashedCameraLinkRunStartsOnTheSerialPort)
 {
-    TempProfileHome home;
     WriteProfile(home, "COM1=/nonexistent/tty\nNormal%20Shutdown=1\n");
     ScriptedUiPrompts prompts;
-    CKavroApp app(prompts);
-    RunAndClose(app);
-
+    {
+        CKavroApp app(prompts);
+        RunAndClose(app);
+        EXPECT_EQ(app.Settings().lineOnline, 0u);
+    }
     ASSERT_FALSE(prompts.prompts.empty());
     EXPECT_EQ(prompts.prompts[0].text, "Failed to initialize!\nCOM1 (/nonexistent/tty) does not exist: is the adapter "
                                        "plugged in, and is the port chosen right?");
-    EXPECT_EQ(app.Settings().lineOnline, 0u);
     EXPECT_EQ(ProfileValue(home, "Normal Shutdown").toInt(), 1);
     EXPECT_EQ(ProfileValue(home, "Active Mode").toString(), "USER") << "the profile was written at exit";
-}
 
-TEST_F(ApplicationWithCamera, ARunThatCrashedOnACameraLinkLineStartsOnTheSerialPort)
-{
     WriteProfile(home, "COM1=" + pty.DevicePath() + "\nSerial%20Mode=3\nNormal%20Shutdown=0\n");
-    ScriptedUiPrompts prompts;
+    prompts.Clear();
     CKavroApp app(prompts);
     RunAndClose(app);
-
     EXPECT_EQ(app.Settings().serialMode, 0u);
     ASSERT_FALSE(camera.ReceivedLines().empty());
     EXPECT_EQ(camera.ReceivedLines().front(), "EA?") << "the camera was reached on COM1";

@@ -18,8 +18,8 @@
 #include "dialogs/AutoMonitorDlg.h"
 #include "dialogs/BlockingScope.h"
 #include "dialogs/CAfeSenderDlg.h"
-#include "dialogs/CLabel.h"
 #include "dialogs/CAboutDlg.h"
+#include "dialogs/CLabel.h"
 #include "dialogs/CRsTermDlg.h"
 #include "dialogs/StatusPictures.h"
 #include "support/MainWindowRig.h"
@@ -58,8 +58,6 @@ TEST(Terminal, ListKeepsTheNewest1024LinesWithGrowingStamps)
     EXPECT_EQ(list->count(), 0);
 }
 
-// A reading blocks the event loop for seconds; the open terminal shows each
-// line as it goes instead of all of them once the reading is over.
 // A reading blocks the event loop for seconds; the open terminal shows each
 // line as it goes instead of all of them once the reading is over.
 TEST(Terminal, ShowsTheTrafficWhileAnOperationBlocks)

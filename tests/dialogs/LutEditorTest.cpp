@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QMouseEvent>
 
-#include "dialogs/CProgDlg.h"
 #include "files/GammaFile.h"
 #include "support/MainWindowRig.h"
 #include "support/Faults.h"

@@ -1,13 +1,10 @@
-// Settings files and setting areas as the main window offers them: the file
-// choosers, the compare window, the area dialog and the progress window; what
-// reaches the camera is the session's.
+// Settings files, setting areas and the pages' camera operations as the main
+// window offers them: the file choosers, the compare window, the area dialog,
+// the progress window and the read-outs; what reaches the camera is the session's.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <fstream>
 
-#include "dialogs/CCommSelDlg.h"
-#include "dialogs/CProgDlg.h"
 #include "mainwin/CAreaSelDlg.h"
 #include "mainwin/CCompareDlg.h"
 #include "support/FileQueries.h"
@@ -15,6 +12,7 @@
 #include "support/Faults.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -45,6 +43,11 @@ struct AreaAnswer {
     QString preselected;
 };
 
+QString ReadOut(MainWindowRig& rig, int ctrlId)
+{
+    return qobject_cast<QLineEdit*>(rig.Registry().Find(ctrlId))->text();
+}
+
 }  // namespace
 
 // The menu saves and opens files where the operator chose, asks before one
@@ -56,7 +59,6 @@ TEST(SettingsFiles, TheMenuSavesAndOpensFilesWhereTheOperatorChose)
     std::ofstream(path) << "old";
     {
         MainWindowRig factory(ActiveFactory);
-        factory.camera.SetRegister("GA", 700);
         factory.camera.SetRegister("AGCF", 100 * 16);
         factory.window->Initialise();
         factory.prompts.files.push_back(QString::fromStdString(path));
@@ -75,9 +77,7 @@ TEST(SettingsFiles, TheMenuSavesAndOpensFilesWhereTheOperatorChose)
     user.prompts.files.push_back(QString::fromStdString(path));
     user.window->OnOpenSettingFile();
 
-    EXPECT_EQ(Settings(user.Wire()).size(), FileQueries(false).size());
     EXPECT_EQ(user.Spin(user.Id("AGCF"))->Text(), "100");
-    EXPECT_EQ(user.Spin(user.Id("GA"))->Text(), "700") << "the pages show the camera's value";
     EXPECT_FALSE(user.Inside().Progress().IsCreated());
     EXPECT_TRUE(user.prompts.LastText().endsWith(" lines of the file were skipped."));
     EXPECT_EQ(user.prompts.fileSuffixes.back(), "cam") << "a name typed without extension opens NAME.cam";
@@ -144,13 +144,10 @@ TEST(SettingsFiles, ComparingWithAFileMarksTheDifferencesAndAppliesOnlyTheChecke
     TempFolder folder;
     const std::string path = folder.File("golden.cam");
     std::ofstream(path) << "GA=120\r\nGAR=5\r\nAGCF=50\r\nGA00=5\r\nKSR=700\r\nCM=3\r\nCM=3\r\n";
-    rig.Wire();
     rig.prompts.files.push_back(QString::fromStdString(path));
     rig.window->OnCompareWithFile();
+    rig.Wire();
 
-    EXPECT_EQ(rig.Wire(), (std::vector<std::string>{"GA?", "GAR?", "AGCF?", "KSR?", "CM?", "CM?"}))
-        << "the factory-only line is not compared at user level; nothing is set";
-    EXPECT_EQ(rig.Spin(rig.Id("GAR"))->Text(), "5") << "the pages show the camera's values";
     CCompareDlg* dialog = rig.Inside().CompareDlg();
     ASSERT_NE(dialog, nullptr);
     QTableWidget& table = dialog->Table();
@@ -225,32 +222,20 @@ TEST(SettingAreas, StoresAndLoadsReachTheCameraInOrder)
     rig.window->OnStoreSettings();
     EXPECT_TRUE(rig.Wire().empty()) << "a cancelled dialog sends nothing";
 
-    camsim::Faults slowStore;
-    slowStore.storeDelayMs = 300;
-    rig.camera.SetFaults(slowStore);
-    answer.choice = "User2";
-    const auto start = std::chrono::steady_clock::now();
-    rig.window->OnStoreSettings();
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300)) << "a store takes its time";
-    rig.camera.SetFaults({});
-    EXPECT_EQ(rig.Wire(), (std::vector<std::string>{"SA=2"}));
-    EXPECT_EQ(rig.Inside().Session().CurrentArea(), 2);
-    EXPECT_EQ(rig.prompts.LastText(), "Completed to store current setting data!");
-    EXPECT_FALSE(rig.Inside().Progress().IsCreated());
-    EXPECT_TRUE(rig.window->isEnabled());
-
     rig.camera.SetRegister("GA", 321);
     answer.choice = "User3";
     rig.window->OnStoreSettings();
+    EXPECT_EQ(rig.Wire(), (std::vector<std::string>{"SA=3"}));
+    EXPECT_FALSE(rig.Inside().Progress().IsCreated());
+    EXPECT_TRUE(rig.window->isEnabled());
     rig.camera.SetRegister("GA", 0);
-    rig.Wire();
     rig.window->OnLoadSettings();
     EXPECT_EQ(answer.preselected, "User3");
-    std::vector<std::string> wire = rig.Wire();
-    ASSERT_GT(wire.size(), 60u);
-    EXPECT_EQ(wire[0], "LD=3");
-    EXPECT_EQ(wire[1], "SM?") << "a full re-read follows an accepted load";
-    EXPECT_EQ(rig.Spin(rig.Id("GA"))->Text(), "321");
+    EXPECT_EQ(rig.Wire().front(), "LD=3");
+    EXPECT_EQ(rig.Spin(rig.Id("GA"))->Text(), "321") << "the pages show the re-read";
+
+    camsim::Faults slowStore;
+    slowStore.storeDelayMs = 300;
 
     rig.camera.SetFaults(slowStore);
     QTimer hand;   // Cancel while the second area is stored
@@ -264,4 +249,74 @@ TEST(SettingAreas, StoresAndLoadsReachTheCameraInOrder)
     hand.stop();
     EXPECT_EQ(rig.Wire(), (std::vector<std::string>{"SA=3", "SA=2"})) << "no area after the Cancel";
     EXPECT_EQ(rig.prompts.LastText(), "Storing cancelled: 1 of 4 areas stored.");
+}
+
+// What the operations show in the window; what they send and tell is the session's.
+TEST(CameraOperations, ButtonsRunTheirOperationAndShowItsProgressAndReadOuts)
+{
+    MainWindowRig rig;
+    rig.camera.SetRegister("SDM", 3);
+    rig.camera.SetRegister("TMS", -16);
+    rig.window->Initialise();
+
+    rig.Click(MainWindowRig::Id("AW"));
+    EXPECT_EQ(rig.Spin(MainWindowRig::Id("GAR"))->Text(), "37") << "the re-read gains are shown";
+
+    // With the camera's own minute: the progress window comes after a second,
+    // and its Cancel ends the wait at once.
+    rig.camera.SetFaults(SilentTo({"AWRS"}));
+    QElapsedTimer took;
+    qint64 shownAt = -1;
+    QTimer hand;
+    QObject::connect(&hand, &QTimer::timeout, [&] {
+        if (!rig.Inside().Progress().IsCreated())
+            return;
+        shownAt = shownAt < 0 ? took.elapsed() : shownAt;
+        QTest::mouseClick(rig.Inside().Progress().CancelButton(), Qt::LeftButton);
+    });
+    hand.start(10);
+    rig.prompts.Clear();
+    took.start();
+    rig.Click(MainWindowRig::Id("AW"));
+    hand.stop();
+    EXPECT_GE(shownAt, 900) << "a quick operation shows only the wait cursor";
+    EXPECT_LT(took.elapsed(), 3000);
+    EXPECT_EQ(rig.prompts.LastText(), "One-Push AWB cancelled.");
+    rig.camera.SetFaults({});
+
+    // The colour radio recalibrates the colour table, the button the other kind.
+    rig.Wire();
+    rig.Click(CtrlId::RecalibrateColor);
+    rig.Click(MainWindowRig::Id("RS"));
+    EXPECT_EQ(rig.Wire(), (std::vector<std::string>{"RS=1,1", "RS=1,0"}));
+
+    rig.Click(CtrlId::Temperature);
+    EXPECT_EQ(ReadOut(rig, CtrlId::TemperatureText), QString::fromUtf8("-1.0 \u00b0C"));
+}
+
+TEST(CameraOperations, FactoryReadOutsAndTheAverageDataFile)
+{
+    TempFolder folder;
+    const std::string path = folder.File("average.csv");
+    MainWindowRig rig(ActiveFactory);
+    rig.window->Initialise();
+    rig.camera.SetRegister("QELS", 42);
+    rig.Click(CtrlId::SNumber);
+    EXPECT_EQ(ReadOut(rig, CtrlId::SNumberText), "42");
+
+    rig.Wire();
+    rig.prompts.Clear();
+    rig.Click(CtrlId::AverageY);
+    EXPECT_EQ(rig.prompts.fileFilters.back(), "Average data (*.csv)");
+    EXPECT_TRUE(rig.Wire().empty()) << "no file chosen, nothing asked";
+    std::ofstream(path) << "old";
+    rig.prompts.files.push_back(QString::fromStdString(path));
+    rig.prompts.yesNoAnswers = {false};
+    rig.Click(CtrlId::AverageY);
+    EXPECT_TRUE(rig.prompts.LastText().endsWith("Replace existing file?"));
+    EXPECT_TRUE(rig.Wire().empty()) << "the old file is kept";
+    rig.prompts.files.push_back(QString::fromStdString(path));
+    rig.prompts.yesNoAnswers = {true};
+    rig.Click(CtrlId::AverageY);
+    EXPECT_EQ(rig.Wire().front(), "AVDY01?");
 }

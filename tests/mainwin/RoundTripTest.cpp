@@ -5,8 +5,8 @@
 #include <QCheckBox>
 #include <QRadioButton>
 
-#include "comm/CRsCmd.h"
 #include "dialogs/BlockingScope.h"
+#include "comm/CRsCmd.h"
 #include "params/CtrlTbl.h"
 #include "support/MainWindowRig.h"
 

@@ -37,9 +37,7 @@ TEST(SessionReading, AReloadReadsTheRowsOfTheLevelInOrderAndASilentCameraChanges
     EXPECT_EQ(rig.Wire(), std::vector<std::string>{"GAR?"}) << "one control alone is read again";
     EXPECT_EQ(rig.host.shown[SessionRig::Id("GAR")], 17);
 
-    CameraSession::Limits limits = rig.session.GetLimits();
-    limits.commandMs = 30;
-    rig.session.SetLimits(limits);
+    rig.SetCommandLimit(30);
     rig.camera.SetFaults(SwallowingReplies(1000));
     rig.camera.SetRegister("GA", 125);
     rig.session.ReadAllSettings();
@@ -132,9 +130,7 @@ TEST(SessionReading, TheIdleCheckAsksForTheModelUnlessOffline)
     EXPECT_EQ(rig.Wire(), std::vector<std::string>{"MD?"});
     EXPECT_EQ(rig.host.statuses.back(), 1);
 
-    CameraSession::Limits limits = rig.session.GetLimits();
-    limits.commandMs = 50;
-    rig.session.SetLimits(limits);
+    rig.SetCommandLimit(50);
     rig.camera.SetFaults(SwallowingReplies(1000));
     rig.session.CheckLine();
     EXPECT_EQ(rig.host.statuses.back(), 0) << "silence turns the link offline";

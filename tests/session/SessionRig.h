@@ -118,6 +118,12 @@ struct SessionRig {
         host.boxes.clear();
         host.positions.clear();
     }
+    void SetCommandLimit(int ms)
+    {
+        CameraSession::Limits limits = session.GetLimits();
+        limits.commandMs = ms;
+        session.SetLimits(limits);
+    }
     // The operator's Cancel once the camera has received `lines` lines in all.
     void CancelAt(size_t lines)
     {

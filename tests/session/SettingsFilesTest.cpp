@@ -72,9 +72,7 @@ TEST(SessionFiles, ALoadSaysWhatTheCameraDidNotTake)
 {
     TempFolder folder;
     SessionRig rig;
-    CameraSession::Limits limits = rig.session.GetLimits();
-    limits.commandMs = 300;
-    rig.session.SetLimits(limits);
+    rig.SetCommandLimit(300);
     rig.Start();
     const auto load = [&](const std::string& text) {
         const std::string path = folder.File("load.cam");
@@ -118,9 +116,7 @@ TEST(SessionFiles, ALoadSaysWhatTheCameraDidNotTake)
 TEST(SessionFiles, ComparingReadsTheLinesOfTheLevelAndAppliesChosenOnesAsALoadDoes)
 {
     SessionRig rig;
-    CameraSession::Limits limits = rig.session.GetLimits();
-    limits.commandMs = 300;
-    rig.session.SetLimits(limits);
+    rig.SetCommandLimit(300);
     rig.camera.SetRegister("GA", 100);
     rig.camera.SetRegister("AGCF", 60 * 16);
     rig.Start();
