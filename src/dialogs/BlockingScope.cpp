@@ -106,8 +106,16 @@ private:
         if (g_serving == 0 || StopRequest::Raised())
             return false;
         QWidget* widget = WidgetOf(object);
-        if (!widget || !widget->isWindow() || IsLive(widget))
+        if (!widget || !widget->isWindow())
             return false;
+        if (IsLive(widget)) {
+            // The progress window's close box is its Cancel: a hidden progress
+            // window would leave the operator no way to end the operation.
+            if (g_onEscape)
+                g_onEscape();
+            event->ignore();
+            return true;
+        }
         if (g_prompts > 0 && widget == QApplication::activeModalWidget())   // the box itself
             return false;
         Operation::CloseWhenDone(widget, [window = QPointer<QWidget>(widget)] {

@@ -11,7 +11,8 @@
 // - The windows are repainted and timers run while it waits (every timer that
 //   would reach the camera does nothing during an operation), but nothing acts
 //   on input except the live window, the progress window with its Cancel. Esc
-//   pressed anywhere presses Cancel. Every other click, key, wheel turn and
+//   pressed anywhere, and the progress window's close box, press Cancel.
+//   Every other click, key, wheel turn and
 //   drag is dropped, never replayed afterwards.
 // - A mouse release is always delivered, away from any control: a press made
 //   before the operation ends without a click, and no spin arrow goes on

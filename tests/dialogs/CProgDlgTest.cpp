@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
@@ -99,6 +100,11 @@ TEST(CProgDlg, ItsCancelEndsTheOperationOnly)
         progress.Create(&owner);
         ASSERT_NE(progress.CancelButton(), nullptr);
         EXPECT_EQ(progress.CancelButton()->text(), "Cancel");
+        QWidget* window = progress.CancelButton()->window();
+        QCoreApplication::postEvent(window, new QCloseEvent);
+        BlockingScope::ServeEvents();
+        EXPECT_TRUE(progress.Cancelled()) << "its close box is its Cancel";
+        EXPECT_TRUE(window->isVisible()) << "and the window stays until the operation ends";
         QTest::mouseClick(progress.CancelButton(), Qt::LeftButton);
         EXPECT_TRUE(progress.Cancelled());
         progress.Destroy();
