@@ -152,7 +152,7 @@ private:
     std::unique_ptr<CCommSelDlg> m_commSel;
     std::unique_ptr<CLutEditors> m_lutEditors;   // the three LUT editors, top-level windows
     Companions m_companions;
-    std::unique_ptr<PageButtons> m_pageButtons;   // they open companions too
+    std::unique_ptr<PageButtons> m_pageButtons;   // the pages' push buttons; some open companions
     QPointer<CCompareDlg> m_compareDlg;   // the last comparison, while it is open
     std::unique_ptr<SettingFinder> m_finder;
 
