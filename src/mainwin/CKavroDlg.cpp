@@ -1,7 +1,6 @@
 #include "mainwin/CKavroDlg.h"
 
 #include <QIcon>
-#include <QLabel>
 #include <QResizeEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -15,11 +14,11 @@
 #include "dialogs/CAfeSenderDlg.h"
 #include "dialogs/CCommSelDlg.h"
 #include "dialogs/CLutEditors.h"
-#include "dialogs/CProgDlg.h"
 #include "dialogs/CRsTermDlg.h"
-#include "dialogs/StatusPictures.h"
+#include "dialogs/LineStatusStrip.h"
+#include "mainwin/PageButtons.h"
+#include "mainwin/SettingFinder.h"
 #include "mainwin/WindowPlacement.h"
-#include "params/CtrlRegistry.h"
 
 namespace {
 
@@ -34,9 +33,8 @@ CKavroDlg::CKavroDlg(AppSettings& settings, SerialPort& port, ClSerialLib& camLi
       m_camLink(camLink),
       m_prompts(prompts),
       m_session(settings, port, camLink, *this),
-      m_progress(std::make_unique<CProgDlg>()),
+      m_wait(this),
       m_timers(m_session, this),
-      m_registry(std::make_unique<CtrlRegistry>()),
       m_companions(settings, *this, prompts, this)
 {
     BlockingScope::Watch();   // the session's operations follow the rules too
@@ -48,23 +46,20 @@ CKavroDlg::CKavroDlg(AppSettings& settings, SerialPort& port, ClSerialLib& camLi
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(4, 4, 4, 0);
     layout->setSpacing(2);
-    m_tabs = new QTabWidget(central);
-    m_statusPicture = new QLabel(central);
-    m_statusPicture->setObjectName(QStringLiteral("statusStrip"));
-    m_statusPicture->setFixedHeight(4);
-    m_statusPicture->setScaledContents(true);
-    layout->addWidget(m_tabs, 1);
-    layout->addWidget(m_statusPicture);
+    m_pages = std::make_unique<ParameterPages>(m_settings, static_cast<CtrlNotifySink&>(*this), central);
+    m_pageButtons = std::make_unique<PageButtons>(m_session, *m_pages, m_companions, *m_lutEditors, m_prompts, this);
+    m_finder = std::make_unique<SettingFinder>(m_settings, *m_pages, *this);
+    m_statusStrip = new LineStatusStrip(central);
+    layout->addWidget(&m_pages->Tabs(), 1);
+    layout->addWidget(m_statusStrip);
     setCentralWidget(central);
 
-    BuildPages();
     // What the window shows before anything can go wrong at start-up: its
-    // caption, every default in range and the offline strip.
+    // caption and every default in range; the strip shows the line offline.
     setWindowTitle(kCaption);
-    InitCtrlRanges();
+    m_pages->InitCtrlRanges();
     m_session.RefreshAllCtrls();
     UpdateEnables(0, 0);
-    m_statusPicture->setPixmap(StatusPictures::LineBar(false));
     RebuildPageTabs();   // sizes the window for its pages before it is first shown
 }
 
@@ -86,7 +81,7 @@ void CKavroDlg::Initialise()
     m_commSel->Create();
 
     const int connected = m_session.ConnectCamera();
-    InitCtrlRanges();
+    m_pages->InitCtrlRanges();
     m_session.Params().StoreDefaults();
     m_session.RefreshAllCtrls();
     m_session.StartUpDone();
@@ -116,13 +111,7 @@ void CKavroDlg::DestroyWindow()
     for (int ch = 0; ch < 3; ++ch)
         m_lutEditors->Editor(ch).hide();
     m_companions.Hide();
-    while (m_waitCursorDepth > 0)
-        SetWaitCursor(false);
-}
-
-void CKavroDlg::RestartIdleTimer()
-{
-    m_timers.RestartIdleCheck();
+    m_wait.EndWaitCursors();
 }
 
 // The factory pages widen the window: the communication window moves along

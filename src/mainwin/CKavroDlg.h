@@ -4,28 +4,26 @@
 #include <QPointer>
 
 #include <memory>
-#include <vector>
 
 #include "dialogs/CompanionOwner.h"
+#include "dialogs/WaitIndicators.h"
 #include "mainwin/Companions.h"
 #include "mainwin/LevelKeys.h"
+#include "mainwin/ParameterPages.h"
 #include "mainwin/SessionTimers.h"
 #include "params/CtrlNotifySink.h"
 #include "session/CameraSession.h"
 #include "session/SessionHost.h"
 
-class QLabel;
 class QMenu;
-class QTabWidget;
 struct AppSettings;
 class CCommSelDlg;
 class CCompareDlg;
-class CDlgParameterSheet;
-class CFindDlg;
 class CLutEditors;
-class CProgDlg;
 class ClSerialLib;
-class CtrlRegistry;
+class LineStatusStrip;
+class PageButtons;
+class SettingFinder;
 class SerialPort;
 class UiPrompts;
 
@@ -87,24 +85,24 @@ private:
     void SetCommStatus(int state) override;
     void AddTraffic(const std::string& text) override;
     void AddMessage(const std::string& text) override;
-    void RestartIdleTimer() override;
-    void SetWaitCursor(bool on) override;
-    void WhileWaiting() override;
+    void RestartIdleTimer() override { m_timers.RestartIdleCheck(); }
+    void SetWaitCursor(bool on) override { m_wait.SetWaitCursor(on); }
+    void WhileWaiting() override { m_wait.WhileWaiting(); }
     void ShowProgress(const std::string& message) override;
     void ShowProgressWhenSlow(const std::string& message) override;
-    void SetProgress(int position) override;
-    bool ProgressShown() const override;
-    void CloseProgress() override;
+    void SetProgress(int position) override { m_wait.SetProgress(position); }
+    bool ProgressShown() const override { return m_wait.ProgressShown(); }
+    void CloseProgress() override { m_wait.CloseProgress(); }
     void ActivateMainWindow(bool raised) override;
-    void WriteCtrlValue(int ctrlId, int value) override;
-    int ReadCtrlValue(int ctrlId) const override;
-    void SetSpinBound(const ParamStore::CoupledBound& bound) override;
-    void UpdateEnables(int ctrlId, int value) override;
+    void WriteCtrlValue(int ctrlId, int value) override { m_pages->WriteCtrlValue(ctrlId, value); }
+    int ReadCtrlValue(int ctrlId) const override { return m_pages->ReadCtrlValue(ctrlId); }
+    void SetSpinBound(const ParamStore::CoupledBound& bound) override { m_pages->SetSpinBound(bound); }
+    void UpdateEnables(int ctrlId, int /*value*/) override { m_pages->UpdateEnables(ctrlId); }
     void ParamsCommitted() override;
 
     // ---- CompanionOwner: what the companion windows use
     CRsCmd* Camera() override { return m_session.Engine(); }
-    CProgDlg& Progress() override { return *m_progress; }
+    CProgDlg& Progress() override { return m_wait.Progress(); }
     QWidget* OwnerWindow() override { return this; }
     UiPrompts& Prompts() override { return m_prompts; }
     int ConnectCamera() override { return m_session.ConnectCamera(); }
@@ -120,31 +118,20 @@ private:
     void OnComboSelChange(int ctrlId);
     void OnCheckClicked(int ctrlId);
     void OnRadioClicked(int ctrlId);
-    // The pages' push buttons (KavroDlgMenu.cpp).
-    void OnButtonClicked(int ctrlId);
-    void OnTemperature();
-    void OnSNumber();
-    void OnAverageData(const char* mnemonic);
     void AdjustLinked(int primaryCtrl, int step);
     void SendAndCommit();
-    int CtrlIdOf(const QWidget* control) const;
 
-    // ---- the pages (KavroDlgPages.cpp)
-    void BuildMenu();
-    void BuildPages();
-    void InitCtrlRanges();
-    void RebuildPageTabs();
-    void ShowReadOut(int ctrlId, const QString& text);
+    void BuildMenu();   // KavroDlgMenu.cpp
 
     // ---- keys, the level and the end (KavroDlgKeys.cpp)
     void SwitchLevel();
+    // The tabs of the level, the window sized for them.
+    void RebuildPageTabs();
     // Level-dependent parts outside the pages (menu, communication window, find and compare windows).
     void OnLevelChanged();
 
     // ---- companion windows (KavroDlgCompanions.cpp)
     void PlaceCommSelBeside();
-    QString RevealCtrl(int ctrlId);
-    QString GreyedNote(int ctrlId) const;
 
     // ---- shared state, owned by the application
     AppSettings& m_settings;
@@ -153,24 +140,21 @@ private:
 
     // ---- the camera, its files and the value store
     CameraSession m_session;
-    std::unique_ptr<CProgDlg> m_progress;
+    WaitIndicators m_wait;
     SessionTimers m_timers;
-    int m_waitCursorDepth = 0;
 
-    // ---- pages and their controls
-    std::unique_ptr<CtrlRegistry> m_registry;
-    std::vector<CDlgParameterSheet*> m_pages;   // children of the tab widget
-    QTabWidget* m_tabs = nullptr;
-    QLabel* m_statusPicture = nullptr;
-    int m_shownCommStatus = -1;   // the line state the status pictures show; -1 before the first
+    // ---- the pages, the strip under them and the menu
+    std::unique_ptr<ParameterPages> m_pages;   // made in the window's layout
+    LineStatusStrip* m_statusStrip = nullptr;
     QMenu* m_utilityMenu = nullptr;
 
     // ---- companions: made with the window, at start-up or when first asked for
     std::unique_ptr<CCommSelDlg> m_commSel;
     std::unique_ptr<CLutEditors> m_lutEditors;   // the three LUT editors, top-level windows
     Companions m_companions;
+    std::unique_ptr<PageButtons> m_pageButtons;   // the pages' push buttons; some open companions
     QPointer<CCompareDlg> m_compareDlg;   // the last comparison, while it is open
-    QPointer<CFindDlg> m_findDlg;
+    std::unique_ptr<SettingFinder> m_finder;
 
     // ---- window state
     LevelKeys m_levelKeys;

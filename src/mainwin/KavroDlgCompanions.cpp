@@ -3,10 +3,8 @@
 
 #include "dialogs/CCommSelDlg.h"
 #include "dialogs/CLutEditors.h"
+#include "mainwin/SettingFinder.h"
 #include "mainwin/WindowPlacement.h"
-
-
-
 
 void CKavroDlg::OnAbout()
 {
@@ -23,6 +21,11 @@ void CKavroDlg::OnCameraId()
     m_companions.RunCameraId();
 }
 
+void CKavroDlg::OnFindSetting()
+{
+    m_finder->Show();
+}
+
 void CKavroDlg::OnCommunication()
 {
     m_commSel->show();
@@ -36,7 +39,6 @@ void CKavroDlg::PlaceCommSelBeside()
 }
 
 // ---- the LUT editors and their gamma menu
-
 
 void CKavroDlg::OnOpenGammaFile()
 {

@@ -2,19 +2,13 @@
 // the traffic, the progress window and the pages.
 #include "mainwin/CKavroDlg.h"
 
-#include <QApplication>
-#include <QLabel>
-
 #include "settings/AppSettings.h"
 #include "comm/StopRequest.h"
-#include "dialogs/BlockingScope.h"
 #include "dialogs/CCommSelDlg.h"
 #include "dialogs/CLutEditors.h"
-#include "dialogs/CProgDlg.h"
-#include "dialogs/StatusPictures.h"
+#include "dialogs/LineStatusStrip.h"
 #include "dialogs/UiPrompts.h"
 #include "mainwin/CCompareDlg.h"
-#include "params/CtrlRegistry.h"
 
 namespace {
 
@@ -61,11 +55,8 @@ void CKavroDlg::SetCommStatus(int state)
     if (state == 0 && StopRequest::Stopping())
         return;   // a wait ended by a stop or a Cancel says nothing about the line
     m_settings.lineOnline = state == 1 ? 1 : 0;
-    // Every reply confirms the line: the windows are redrawn only when it changes.
-    if (static_cast<int>(m_settings.lineOnline) == m_shownCommStatus)
-        return;
-    m_shownCommStatus = static_cast<int>(m_settings.lineOnline);
-    m_statusPicture->setPixmap(StatusPictures::LineBar(state == 1));
+    if (!m_statusStrip->Show(state == 1))
+        return;   // the windows are redrawn only when the state changes
     m_commSel->SetLineStatus(state);
     m_lutEditors->SetCommStatus(state);
     m_companions.SetLineStatus(state);
@@ -81,53 +72,16 @@ void CKavroDlg::AddMessage(const std::string& text)
     m_commSel->AddMessage(Text(text));
 }
 
-void CKavroDlg::SetWaitCursor(bool on)
-{
-    if (on) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        ++m_waitCursorDepth;
-    } else if (m_waitCursorDepth > 0) {
-        QApplication::restoreOverrideCursor();
-        --m_waitCursorDepth;
-    }
-}
-
-// Inside an operation the windows stay painted and the progress window's
-// Cancel is live while the camera takes its time.
-void CKavroDlg::WhileWaiting()
-{
-    if (!Operation::IsRunning())
-        return;
-    m_progress->ShowIfDue();
-    BlockingScope::ServeEvents();
-}
-
 // ---- the progress window -----------------------------------------------------
 
 void CKavroDlg::ShowProgress(const std::string& message)
 {
-    m_progress->Create(this);
-    m_progress->SetMessage(Text(message));
+    m_wait.ShowProgress(Text(message));
 }
 
 void CKavroDlg::ShowProgressWhenSlow(const std::string& message)
 {
-    m_progress->CreateWhenSlow(this, Text(message));
-}
-
-void CKavroDlg::SetProgress(int position)
-{
-    m_progress->SetPos(position);
-}
-
-bool CKavroDlg::ProgressShown() const
-{
-    return m_progress->IsCreated();
-}
-
-void CKavroDlg::CloseProgress()
-{
-    m_progress->Destroy();
+    m_wait.ShowProgressWhenSlow(Text(message));
 }
 
 void CKavroDlg::ActivateMainWindow(bool raised)
@@ -138,25 +92,6 @@ void CKavroDlg::ActivateMainWindow(bool raised)
 }
 
 // ---- the pages ----------------------------------------------------------------
-
-void CKavroDlg::WriteCtrlValue(int ctrlId, int value)
-{
-    m_registry->WriteCtrlValue(ctrlId, value);
-}
-
-int CKavroDlg::ReadCtrlValue(int ctrlId) const
-{
-    return m_registry->ReadCtrlValue(ctrlId);
-}
-
-void CKavroDlg::SetSpinBound(const ParamStore::CoupledBound& bound)
-{
-    const auto [lo, hi] = m_registry->SpinRange(bound.ctrlId);
-    if (bound.lower)
-        m_registry->SetSpinRange(bound.ctrlId, bound.value, hi);
-    else
-        m_registry->SetSpinRange(bound.ctrlId, lo, bound.value);
-}
 
 // Committed values are what the camera holds: an open comparison follows them.
 void CKavroDlg::ParamsCommitted()

@@ -1,10 +1,10 @@
-// Keys: Enter in an edit, Esc, the level switch, and the exit question.
+// Keys: Enter in an edit, Esc, the level switch with its tabs, and the exit question.
 #include "mainwin/CKavroDlg.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QLineEdit>
+#include <QLayout>
 #include <QMenu>
 #include <QTabWidget>
 
@@ -14,7 +14,7 @@
 #include "dialogs/CCommSelDlg.h"
 #include "dialogs/UiPrompts.h"
 #include "mainwin/CCompareDlg.h"
-#include "mainwin/CFindDlg.h"
+#include "mainwin/SettingFinder.h"
 #include "params/KavroSpinBox.h"
 
 namespace {
@@ -40,9 +40,7 @@ bool CKavroDlg::OnKeyDownMsg(QWidget* source, QKeyEvent* event)
     }
     if (event->key() == Qt::Key_Escape) {
         // After a setting was found, Esc closes the find window first.
-        if (m_findDlg && m_findDlg->isVisible())
-            m_findDlg->close();
-        else
+        if (!m_finder->CloseIfShown())
             close();   // asks the exit question
         return true;
     }
@@ -56,7 +54,7 @@ bool CKavroDlg::OnKeyDownMsg(QWidget* source, QKeyEvent* event)
 
 void CKavroDlg::SwitchLevel()
 {
-    const int tab = m_tabs->currentIndex();
+    const int tab = m_pages->Tabs().currentIndex();
     if (tab != 0 && tab != 1) {
         m_prompts.Message(this, "This operation is performed only in 'User Parameter' Page!", kToolCaption,
                           UiPrompts::Icon::Information);
@@ -69,6 +67,23 @@ void CKavroDlg::SwitchLevel()
         m_session.ReloadAll();
 }
 
+void CKavroDlg::RebuildPageTabs()
+{
+    m_pages->ShowLevelTabs();
+    OnLevelChanged();
+    // Never smaller than the pages of the level need; the factory pages need
+    // more room. The layouts between the tabs and the window learn of the new
+    // pages only when the event loop runs: they are told now.
+    for (QWidget* widget = &m_pages->Tabs(); widget; widget = widget->parentWidget()) {
+        widget->updateGeometry();
+        if (widget->layout())
+            widget->layout()->invalidate();
+    }
+    setMinimumSize(minimumSizeHint());
+    resize(size().expandedTo(sizeHint()));
+    SendAndCommit();
+}
+
 // Level-dependent parts outside the pages.
 void CKavroDlg::OnLevelChanged()
 {
@@ -77,8 +92,7 @@ void CKavroDlg::OnLevelChanged()
     // A comparison holds the lines of the level it was made at.
     if (m_compareDlg)
         m_compareDlg->close();
-    if (m_findDlg)
-        m_findDlg->Filter(m_findDlg->Text().text());
+    m_finder->Relist();
 }
 
 // Keys that reach the main window itself: pressed on the window or the tab bar,

@@ -1,5 +1,5 @@
-// The menu and the pages' push buttons: tables of what each one does, and
-// the items that hand the operator's choice to the session.
+// The menu: a table of what each item does, and the items that hand the
+// operator's choice to the session.
 #include "mainwin/CKavroDlg.h"
 
 #include <QFileInfo>
@@ -9,11 +9,9 @@
 
 #include "settings/AppSettings.h"
 #include "dialogs/CCommSelDlg.h"
-#include "dialogs/CLutEditors.h"
 #include "dialogs/FileChoosers.h"
 #include "files/SettingsComparison.h"
 #include "mainwin/CCompareDlg.h"
-#include "params/ControlIds.h"
 
 namespace {
 
@@ -54,19 +52,6 @@ const AddedMenuItem kAddedMenu[] = {
 
 const char kUtilityMenu[] = "Utility(&U)";
 
-struct AverageButton {
-    int ctrlId;
-    const char* mnemonic;
-};
-const AverageButton kAverageButtons[] = {
-    {CtrlId::AverageRed, "AVDR"},
-    {CtrlId::AverageGreen, "AVDG"},
-    {CtrlId::AverageBlue, "AVDB"},
-    {CtrlId::AverageY, "AVDY"},
-};
-const char kAverageFilter[] = "Average data (*.csv)";
-const QString kDegrees = QString::fromUtf8(" \u00b0C");
-
 }  // namespace
 
 void CKavroDlg::BuildMenu()
@@ -90,34 +75,6 @@ void CKavroDlg::BuildMenu()
                 item->setShortcut(entry.shortcut);
             }
 }
-
-// What each of the pages' push buttons does, given the button's id.
-void CKavroDlg::OnButtonClicked(int ctrlId)
-{
-    using Action = void (*)(CKavroDlg& window);
-    static const std::vector<std::pair<int, Action>> kActions = {
-        {CtrlId::AfeSender, [](CKavroDlg& w) { w.m_companions.ShowAfeSender(); }},
-        {CtrlId::Terminal, [](CKavroDlg& w) { w.m_companions.ShowTerminal(); }},
-        {CtrlId::AutoMonitor, [](CKavroDlg& w) { w.m_companions.RunMonitor(w.m_session.Params()); }},
-        {CtrlId::LutSetting, [](CKavroDlg& w) { w.m_lutEditors->OnLutSetting(); }},
-        {CtrlId::StoreAll, [](CKavroDlg& w) { w.m_session.StoreAll(); }},
-        {CtrlId::Bound("AW"), [](CKavroDlg& w) { w.m_session.OnePushAwb(); }},
-        {CtrlId::Bound("RS"), [](CKavroDlg& w) { w.m_session.ShadingRecal(false); }},
-        {CtrlId::RecalibrateColor, [](CKavroDlg& w) { w.m_session.ShadingRecal(true); }},
-        {CtrlId::BlemishRecalibrateBlack, [](CKavroDlg& w) { w.m_session.BlemishRecal(false); }},
-        {CtrlId::BlemishRecalibrateWhite, [](CKavroDlg& w) { w.m_session.BlemishRecal(true); }},
-        {CtrlId::PrismShadingGet, [](CKavroDlg& w) { w.m_session.PrismShadingGet(); }},
-        {CtrlId::Temperature, [](CKavroDlg& w) { w.OnTemperature(); }},
-        {CtrlId::SNumber, [](CKavroDlg& w) { w.OnSNumber(); }},
-    };
-    for (const auto& [id, action] : kActions)
-        if (id == ctrlId)
-            action(*this);
-    for (const AverageButton& button : kAverageButtons)
-        if (button.ctrlId == ctrlId)
-            OnAverageData(button.mnemonic);
-}
-
 
 void CKavroDlg::OnExit()
 {
@@ -156,9 +113,6 @@ void CKavroDlg::OnCompareWithFile()
     m_compareDlg->show();
 }
 
-
-
-
 // ---- the camera's settings and setting areas -----------------------------------
 
 void CKavroDlg::OnReload()
@@ -178,31 +132,4 @@ void CKavroDlg::OnStoreSettings()
     const int area = m_companions.ChooseArea(m_session.CurrentArea(), false);
     if (area != Companions::kNoArea)
         m_session.StoreSettings(area);
-}
-
-
-// ---- camera operations -----------------------------------------------------------
-
-
-
-void CKavroDlg::OnTemperature()
-{
-    double degrees = 0;
-    if (m_session.ReadTemperature(degrees))
-        ShowReadOut(CtrlId::TemperatureText, QString::asprintf("%.1f", degrees) + kDegrees);
-}
-
-void CKavroDlg::OnSNumber()
-{
-    int number = 0;
-    if (m_session.ReadSNumber(number))
-        ShowReadOut(CtrlId::SNumberText, QString::asprintf("%d", number));
-}
-
-// The blocks of one channel, into a file the operator chooses.
-void CKavroDlg::OnAverageData(const char* mnemonic)
-{
-    QString path;
-    if (FileChoosers(m_prompts, this).ChooseCsvSaveFile(kAverageFilter, path))
-        m_session.ReadAverageData(mnemonic, path.toStdString());
 }

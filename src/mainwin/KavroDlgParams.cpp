@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 
 #include "comm/NumberText.h"
+#include "mainwin/PageButtons.h"
 #include "params/ControlKind.h"
 #include "params/CtrlRegistry.h"
 #include "params/KavroSpinBox.h"
@@ -22,7 +23,7 @@ void CKavroDlg::OnCtrlNotify(QWidget* control, CtrlNotification what, int ctrlId
             return;
         switch (ControlKind::GetCtrlType(control)) {
         case ControlKind::TypePush:
-            OnButtonClicked(ctrlId);
+            m_pageButtons->Press(ctrlId);
             break;
         case ControlKind::TypeRadio:
             OnRadioClicked(ctrlId);
@@ -50,10 +51,10 @@ void CKavroDlg::OnCtrlNotify(QWidget* control, CtrlNotification what, int ctrlId
 
 void CKavroDlg::OnEditCommit(int ctrlId)
 {
-    auto* spin = qobject_cast<KavroSpinBox*>(m_registry->Find(ctrlId));
+    auto* spin = qobject_cast<KavroSpinBox*>(m_pages->Registry().Find(ctrlId));
     if (!spin)
         return;
-    const auto [lo, hi] = m_registry->SpinRange(ctrlId);
+    const auto [lo, hi] = m_pages->Registry().SpinRange(ctrlId);
     int32_t typed = 0;
     int value = 0;
     if (!NumberText::IsWhole(spin->Text().trimmed().toStdString(), typed) ||
@@ -69,7 +70,7 @@ void CKavroDlg::OnEditCommit(int ctrlId)
 void CKavroDlg::OnSpinDelta(int ctrlId, int position, int step)
 {
     AdjustLinked(ctrlId, step);
-    const auto [lo, hi] = m_registry->SpinRange(ctrlId);
+    const auto [lo, hi] = m_pages->Registry().SpinRange(ctrlId);
     const int value = ParamStore::SteppedValue(ctrlId, position, step, lo, hi);
     WriteCtrlValue(ctrlId, value);
     m_session.SetParam(ctrlId, value);
@@ -92,12 +93,12 @@ void CKavroDlg::OnComboSelChange(int ctrlId)
 
 void CKavroDlg::OnRadioClicked(int ctrlId)
 {
-    auto* button = qobject_cast<QAbstractButton*>(m_registry->Find(ctrlId));
+    auto* button = qobject_cast<QAbstractButton*>(m_pages->Registry().Find(ctrlId));
     if (!button)
         return;
     int index = 0;
     QAbstractButton* head = ControlKind::FindRadioGroupHead(button, &index);
-    const int headId = head ? CtrlIdOf(head) : ctrlId;
+    const int headId = head ? m_pages->CtrlIdOf(head) : ctrlId;
     m_session.SetParam(headId, index);
     SendAndCommit();
     UpdateEnables(headId, index);
@@ -115,12 +116,4 @@ void CKavroDlg::SendAndCommit()
 {
     m_session.SendChangedParams();
     m_session.CommitParams();
-}
-
-int CKavroDlg::CtrlIdOf(const QWidget* control) const
-{
-    for (int id : m_registry->Ids())
-        if (m_registry->Find(id) == control)
-            return id;
-    return 0;
 }

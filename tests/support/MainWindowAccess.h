@@ -11,6 +11,7 @@
 #include "mainwin/CCompareDlg.h"
 #include "mainwin/CFindDlg.h"
 #include "mainwin/CKavroDlg.h"
+#include "mainwin/SettingFinder.h"
 #include "params/CtrlRegistry.h"
 
 // The one way tests reach inside the main window: its session, its pages and
@@ -22,16 +23,16 @@ public:
     CameraSession& Session() { return m_window.m_session; }
     SessionHost& Host() { return m_window; }
     CompanionOwner& Owner() { return m_window; }
-    CtrlRegistry& Registry() { return *m_window.m_registry; }
-    QTabWidget& Tabs() { return *m_window.m_tabs; }
+    CtrlRegistry& Registry() { return m_window.m_pages->Registry(); }
+    QTabWidget& Tabs() { return m_window.m_pages->Tabs(); }
     QMenu* UtilityMenu() { return m_window.m_utilityMenu; }
-    CProgDlg& Progress() { return *m_window.m_progress; }
+    CProgDlg& Progress() { return m_window.m_wait.Progress(); }
     CCommSelDlg& CommSel() { return *m_window.m_commSel; }
     CLutEditors& LutEditors() { return *m_window.m_lutEditors; }
     CRsTermDlg* Terminal() { return m_window.m_companions.Terminal(); }
     CAfeSenderDlg* AfeSender() { return m_window.m_companions.AfeSender(); }
     CAboutDlg* About() { return m_window.m_companions.About(); }
-    CFindDlg* FindDlg() { return m_window.m_findDlg; }
+    CFindDlg* FindDlg() { return m_window.m_finder->Dialog(); }
     CCompareDlg* CompareDlg() { return m_window.m_compareDlg; }
     // Started up and not yet ended: the idle check runs.
     bool IsInitialised() { return m_window.m_timers.Checking(); }

@@ -1,7 +1,5 @@
-// The parameter pages, their tabs by level, the ranges of their controls and what enables them.
-#include "mainwin/CKavroDlg.h"
+#include "mainwin/ParameterPages.h"
 
-#include <QLayout>
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTabWidget>
@@ -12,18 +10,22 @@
 #include "params/CtrlRegistry.h"
 #include "params/CtrlTbl.h"
 #include "params/PageContents.h"
+#include "params/SettingIndex.h"
 
-void CKavroDlg::BuildPages()
+ParameterPages::ParameterPages(const AppSettings& settings, CtrlNotifySink& sink, QWidget* parent)
+    : m_settings(settings), m_registry(std::make_unique<CtrlRegistry>()), m_tabs(new QTabWidget(parent))
 {
     const std::vector<PageContent>& contents = PageContents();
     for (size_t i = 0; i < contents.size(); ++i) {
-        auto* page = new CDlgParameterSheet(contents[i], static_cast<int>(i), *m_registry, *this, m_tabs);
+        auto* page = new CDlgParameterSheet(contents[i], static_cast<int>(i), *m_registry, sink, m_tabs);
         page->hide();
         m_pages.push_back(page);
     }
 }
 
-void CKavroDlg::InitCtrlRanges()
+ParameterPages::~ParameterPages() = default;
+
+void ParameterPages::InitCtrlRanges()
 {
     const CtrlTblEntry* rows = CtrlTbl::Rows();
     for (int row = 0; row < CtrlTbl::Count(); ++row) {
@@ -37,14 +39,13 @@ void CKavroDlg::InitCtrlRanges()
     m_registry->SetComboItemData(CtrlId::Bound("SC"), {0, 1});
 }
 
-void CKavroDlg::RebuildPageTabs()
+void ParameterPages::ShowLevelTabs()
 {
     const bool factory = m_settings.IsFactory();
     m_tabs->blockSignals(true);
     while (m_tabs->count() > 0)
         m_tabs->removeTab(0);
     m_registry->SetVisible(CtrlId::Bound("VPP"), factory);
-    OnLevelChanged();
     for (size_t i = 0; i < m_pages.size(); ++i) {
         if (m_pages[i]->IsFactoryPage() && !factory)
             continue;
@@ -53,20 +54,9 @@ void CKavroDlg::RebuildPageTabs()
     }
     m_tabs->setCurrentIndex(0);
     m_tabs->blockSignals(false);
-    // Never smaller than the pages of the level need; the factory pages need
-    // more room. The layouts between the tabs and the window learn of the new
-    // pages only when the event loop runs: they are told now.
-    for (QWidget* widget = m_tabs; widget; widget = widget->parentWidget()) {
-        widget->updateGeometry();
-        if (widget->layout())
-            widget->layout()->invalidate();
-    }
-    setMinimumSize(minimumSizeHint());
-    resize(size().expandedTo(sizeHint()));
-    SendAndCommit();
 }
 
-void CKavroDlg::UpdateEnables(int ctrlId, int /*value*/)
+void ParameterPages::UpdateEnables(int ctrlId)
 {
     m_registry->ApplyDisableRules(ctrlId);
     // At the factory level the factory shading table may be recalibrated.
@@ -77,8 +67,48 @@ void CKavroDlg::UpdateEnables(int ctrlId, int /*value*/)
     }
 }
 
-void CKavroDlg::ShowReadOut(int ctrlId, const QString& text)
+int ParameterPages::ReadCtrlValue(int ctrlId) const
+{
+    return m_registry->ReadCtrlValue(ctrlId);
+}
+
+void ParameterPages::WriteCtrlValue(int ctrlId, int value)
+{
+    m_registry->WriteCtrlValue(ctrlId, value);
+}
+
+void ParameterPages::SetSpinBound(const ParamStore::CoupledBound& bound)
+{
+    const auto [lo, hi] = m_registry->SpinRange(bound.ctrlId);
+    if (bound.lower)
+        m_registry->SetSpinRange(bound.ctrlId, bound.value, hi);
+    else
+        m_registry->SetSpinRange(bound.ctrlId, lo, bound.value);
+}
+
+void ParameterPages::ShowReadOut(int ctrlId, const QString& text)
 {
     if (auto* readOut = qobject_cast<QLineEdit*>(m_registry->Find(ctrlId)))
         readOut->setText(text);
+}
+
+int ParameterPages::CtrlIdOf(const QWidget* control) const
+{
+    for (int id : m_registry->Ids())
+        if (m_registry->Find(id) == control)
+            return id;
+    return 0;
+}
+
+QWidget* ParameterPages::ShowPageOf(int ctrlId)
+{
+    const SettingPlace* place = SettingIndex::Find(ctrlId);
+    QWidget* control = m_registry->Find(ctrlId);
+    if (place == nullptr || control == nullptr || place->pageIndex >= static_cast<int>(m_pages.size()))
+        return nullptr;
+    CDlgParameterSheet* page = m_pages[static_cast<size_t>(place->pageIndex)];
+    if (m_tabs->indexOf(page) < 0)
+        return nullptr;
+    m_tabs->setCurrentWidget(page);
+    return control;
 }
