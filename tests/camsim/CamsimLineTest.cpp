@@ -42,13 +42,6 @@ std::string LinkTarget(const std::string& link)
     return length < 0 ? std::string() : std::string(target, static_cast<size_t>(length));
 }
 
-// The exit code after SIGTERM.
-int Terminate(ChildProcess& process)
-{
-    process.Signal(SIGTERM);
-    return process.Wait(5000);
-}
-
 }  // namespace
 
 TEST(PtyCamera, AnswersOverThePseudoTerminalAtItsLineSpeed)
@@ -126,7 +119,8 @@ TEST(KavroCamsim, PrintsTheDeviceAndSavesItsStateOnSigterm)
         ASSERT_TRUE(OpenAt(port, link)) << "the link leads to the device";
         EXPECT_EQ(Ask(port, "VN?\r\n"), "VN=126\r\n");
         EXPECT_EQ(Ask(port, "GA=9\r\nSA=1\r\n", "COMPLETE\r\nCOMPLETE\r\n"), "COMPLETE\r\nCOMPLETE\r\n");
-        EXPECT_EQ(Terminate(camsim), 0);
+        camsim.Signal(SIGTERM);
+        EXPECT_EQ(camsim.Wait(5000), 0) << "SIGTERM ends it in order";
     }
     EXPECT_NE(::access(link.c_str(), F_OK), 0) << "the link is gone";
 
@@ -135,7 +129,8 @@ TEST(KavroCamsim, PrintsTheDeviceAndSavesItsStateOnSigterm)
     ASSERT_TRUE(OpenAt(port, again.FirstLine()));
     EXPECT_EQ(Ask(port, "EA?\r\nGA?\r\n", "GA=9\r\n"), "EA=1\r\nGA=9\r\n")
         << "a second run starts from the saved state";
-    EXPECT_EQ(Terminate(again), 0);
+    again.Signal(SIGTERM);
+    EXPECT_EQ(again.Wait(5000), 0);
 
     for (const char* bad : {"--wire-baud 0", "--wire-baud 9600x", "--think -1", "--think 60001"}) {
         const ProcessResult refused = RunProcess(KAVRO_CAMSIM_BINARY " " + std::string(bad));

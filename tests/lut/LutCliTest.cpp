@@ -9,7 +9,7 @@
 #include "support/Faults.h"
 
 
-TEST(LutCli, SendLutsSendsTheFileAndStopsAtARefusal)
+TEST(LutCli, SendLutsSendsTheFileAndStopsAtARefusalAndReadLutsWritesTheCameraTables)
 {
     CliCamera f;
     const std::string path = f.home.File("in.csv");
@@ -44,11 +44,8 @@ TEST(LutCli, SendLutsSendsTheFileAndStopsAtARefusal)
     EXPECT_TRUE(f.camera.ReceivedLines().empty());
     EXPECT_EQ(f.Cli("send-luts").exitCode, 2);
     EXPECT_EQ(f.Cli("read-luts a.csv b.csv").exitCode, 2);
-}
 
-TEST(LutCli, ReadLutsWritesTheCameraTables)
-{
-    CliCamera f;
+    f.camera.SetFaults({});
     GammaTables expected;
     const char channels[] = "RGB";
     for (int run = 0; run < 2; ++run) {
@@ -60,10 +57,10 @@ TEST(LutCli, ReadLutsWritesTheCameraTables)
             }
         }
     }
-    const std::string path = f.home.File("out.csv");
-    ProcessResult r = f.Cli("--baud 115200 --reply-wait 0 read-luts '" + path + "'");
+    const std::string out = f.home.File("out.csv");
+    r = f.Cli("--baud 115200 --reply-wait 0 read-luts '" + out + "'");
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(FileText(path), GammaFile::Format(expected));
+    EXPECT_EQ(FileText(out), GammaFile::Format(expected));
     r = f.Cli("--baud 115200 --reply-wait 0 read-luts -");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, GammaFile::Format(expected)) << "- is standard output";
