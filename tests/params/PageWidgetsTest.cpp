@@ -97,10 +97,6 @@ struct RecordingSink : CtrlNotifySink {
         CtrlNotification what;
         int ctrlId, position, step;
     };
-    struct Key {
-        QWidget* source;
-        int key;
-    };
 
     void OnCtrlNotify(QWidget* control, CtrlNotification what, int ctrlId, int position, int step) override
     {
@@ -119,7 +115,7 @@ struct RecordingSink : CtrlNotifySink {
     }
 
     std::vector<Notice> notices;
-    std::vector<Key> keys;
+    std::vector<std::pair<QWidget*, int>> keys;   // source and key
     std::function<bool(int key)> swallow;
 };
 
@@ -133,14 +129,6 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
         registry.Find(kMode)->setFocus();
         sink.Clear();
-    }
-
-    template <typename T>
-    T* Control(int ctrlId)
-    {
-        T* control = qobject_cast<T*>(registry.Find(ctrlId));
-        EXPECT_NE(control, nullptr) << "control " << ctrlId;
-        return control;
     }
 
     // The action gave exactly this one notification since the last call.
@@ -168,7 +156,7 @@ protected:
 // group counts from its head, whichever of its buttons is written or read.
 TEST_F(PageWidgets, WrittenValuesAreShownAndReadBack)
 {
-    auto spin = Control<KavroSpinBox>(kGain);
+    auto spin = static_cast<KavroSpinBox*>(registry.Find(kGain));
     for (const auto& [text, value] : {std::pair{"  -12abc", -12}, {"+7", 7}, {"abc", 0}, {"", 0}, {"3.9", 3}}) {
         spin->findChild<QLineEdit*>()->setText(text);   // as if typed
         EXPECT_EQ(registry.ReadCtrlValue(kGain), value) << "text \"" << text << "\"";
@@ -259,7 +247,7 @@ TEST_F(PageWidgets, UserActionsNotifyOnceAndWritesNever)
 // moving the position are the main window's.
 TEST_F(PageWidgets, SpinStepsAndTypedTextAreLeftToTheMainWindow)
 {
-    auto spin = Control<KavroSpinBox>(kGain);
+    auto spin = static_cast<KavroSpinBox*>(registry.Find(kGain));
     registry.SetSpinRange(kGain, 0, 10);
     registry.WriteCtrlValue(kGain, 5);
     QTest::keyClick(spin, Qt::Key_Down);
@@ -294,7 +282,7 @@ TEST_F(PageWidgets, KeysReachTheMainWindowFirst)
     sink.swallow = [](int key) { return key == Qt::Key_Return; };
     QTest::keyClick(spin, Qt::Key_Return);
     ASSERT_EQ(sink.keys.size(), 1u) << "the key is offered once, not again on its way up";
-    EXPECT_EQ(sink.keys[0].source, spin);
+    EXPECT_EQ(sink.keys[0].first, spin);
     EXPECT_EQ(finished.count(), 0) << "a swallowed Enter never reaches the edit";
 
     sink.Clear();
