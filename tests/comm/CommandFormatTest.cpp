@@ -59,26 +59,20 @@ TEST(NumberText, OneReaderOfWholeNumbers)
 {
     using NumberText::WholeForms;
     using NumberText::WholeRead;
+    constexpr WholeForms Tool = WholeForms::Tool, Reply = WholeForms::Reply;
+    constexpr WholeRead Ok = WholeRead::Ok, TooLarge = WholeRead::TooLarge, NotWhole = WholeRead::NotWhole;
     const struct {
         const char* text;
         WholeForms forms;
         WholeRead read;
         int32_t value;
     } cases[] = {
-        {"12", WholeForms::Tool, WholeRead::Ok, 12},           {"-12", WholeForms::Tool, WholeRead::Ok, -12},
-        {"+5", WholeForms::Tool, WholeRead::Ok, 5},            {"010", WholeForms::Tool, WholeRead::Ok, 10},
-        {"&h1f", WholeForms::Tool, WholeRead::Ok, 31},         {"&HFFFFFFFF", WholeForms::Tool, WholeRead::Ok, -1},
-        {"&H00000000F", WholeForms::Tool, WholeRead::Ok, 15},  {"2147483647", WholeForms::Tool, WholeRead::Ok, INT32_MAX},
-        {"-2147483648", WholeForms::Tool, WholeRead::Ok, INT32_MIN},
-        {"2147483648", WholeForms::Tool, WholeRead::TooLarge, 0},
-        {"-2147483649", WholeForms::Tool, WholeRead::TooLarge, 0},
-        {"&H100000000", WholeForms::Tool, WholeRead::TooLarge, 0},
-        {"99999999999999999999999", WholeForms::Tool, WholeRead::TooLarge, 0},
-        {"0x10", WholeForms::Tool, WholeRead::NotWhole, 0},    {"0x10", WholeForms::Reply, WholeRead::Ok, 16},
-        {"0X1F", WholeForms::Reply, WholeRead::Ok, 31},        {"-0x10", WholeForms::Reply, WholeRead::Ok, -16},
-        {"010", WholeForms::Reply, WholeRead::Ok, 8},          {"-010", WholeForms::Reply, WholeRead::Ok, -8},
-        {"0", WholeForms::Reply, WholeRead::Ok, 0},            {"&H1F", WholeForms::Reply, WholeRead::Ok, 31},
-        {"0xFFFFFFFF", WholeForms::Reply, WholeRead::TooLarge, 0},
+        {"12", Tool, Ok, 12}, {"-12", Tool, Ok, -12}, {"+5", Tool, Ok, 5}, {"010", Tool, Ok, 10}, {"&h1f", Tool, Ok, 31},
+        {"&HFFFFFFFF", Tool, Ok, -1}, {"&H00000000F", Tool, Ok, 15}, {"2147483647", Tool, Ok, INT32_MAX},
+        {"-2147483648", Tool, Ok, INT32_MIN}, {"2147483648", Tool, TooLarge, 0}, {"-2147483649", Tool, TooLarge, 0},
+        {"&H100000000", Tool, TooLarge, 0}, {"99999999999999999999999", Tool, TooLarge, 0}, {"0x10", Tool, NotWhole, 0},
+        {"0x10", Reply, Ok, 16}, {"0X1F", Reply, Ok, 31}, {"-0x10", Reply, Ok, -16}, {"010", Reply, Ok, 8},
+        {"-010", Reply, Ok, -8}, {"0", Reply, Ok, 0}, {"&H1F", Reply, Ok, 31}, {"0xFFFFFFFF", Reply, TooLarge, 0},
     };
     for (const auto& c : cases) {
         int32_t value = 0;
@@ -87,7 +81,7 @@ TEST(NumberText, OneReaderOfWholeNumbers)
     }
     for (const char* text : {"", "-", "+", "+-1", "1x", " 1", "1.0", "&H", "&HG", "&H-1", "0x", "09", "08"}) {
         int32_t value = 7;
-        EXPECT_EQ(NumberText::ReadWhole(text, value, WholeForms::Reply), WholeRead::NotWhole) << text;
+        EXPECT_EQ(NumberText::ReadWhole(text, value, Reply), NotWhole) << text;
         EXPECT_EQ(value, 7) << "nothing is stored for \"" << text << "\"";
     }
 }

@@ -141,9 +141,6 @@ TEST(NetworkPortName, TakesHostAndPortAndSaysWhatIsWrong)
     EXPECT_FALSE(NetworkPortName::HasPrefix("/dev/tcp:1"));
 
     SerialPort port;
-    EXPECT_EQ(port.ResolveDevice("rfc2217:camera-pc-7:3003"), "rfc2217:camera-pc-7:3003");
-    port.SetDeviceResolver([](int) { return std::string("tcp:camera-pc-7:3003"); });
-    EXPECT_EQ(port.ResolveDevice("COM3"), "tcp:camera-pc-7:3003") << "a profile's COMn may name a network port";
     EXPECT_EQ(OpenAt(port, "tcp:camera-pc-7"), 0) << "a malformed network name is never opened as a device path";
     EXPECT_NE(port.OpenProblem().find("no port after the host"), std::string::npos) << port.OpenProblem();
 }
