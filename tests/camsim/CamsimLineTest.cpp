@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <unistd.h>
 #include <vector>
 
@@ -35,11 +36,11 @@ bool OpenAt(SerialPort& port, const std::string& device, int baud = 115200)
     return port.Open(device, baud, 8, 0, 0, 0) == 1;
 }
 
+// Where the link leads, "" when it is no link.
 std::string LinkTarget(const std::string& link)
 {
-    char target[256];
-    const ssize_t length = ::readlink(link.c_str(), target, sizeof target - 1);
-    return length < 0 ? std::string() : std::string(target, static_cast<size_t>(length));
+    std::error_code noLink;
+    return std::filesystem::read_symlink(link, noLink).string();
 }
 
 }  // namespace

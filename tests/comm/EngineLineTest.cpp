@@ -149,9 +149,7 @@ TEST_F(EngineLine, AnAnswerTooManyInATableIsAnError)
     EXPECT_EQ(engine.EndSeries(30, "LUTB?\r\n"), 1) << "a notice is no answer";
     EXPECT_TRUE(line.host.boxes.empty());
 
-    const std::vector<std::pair<std::string, std::string>> extras = {
-        {"LUTB=160\r\n", "LUTB=160"}, {"LUTB=1", "LUTB=1"}};
-    for (const auto& [bytes, shown] : extras) {
+    for (const auto& [bytes, shown] : {std::pair<std::string, std::string>{"LUTB=160\r\n", "LUTB=160"}, {"LUTB=1", "LUTB=1"}}) {
         for (bool afterTheLast : {false, true}) {
             line.host.Clear();
             engine.StartSeries();
