@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
@@ -58,20 +57,6 @@ int OpenDefault(SerialPort& port, const std::string& name, int baud = 9600, int 
     return port.Open(name, baud, 8, 0, xonXoff, 0);
 }
 
-// A port open on a pseudo-terminal whose far end the test plays.
-class OpenSerialPort : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(pty.IsValid());
-        ASSERT_EQ(OpenDefault(port, pty.SlavePath()), 1);
-    }
-
-    PtyPair pty;
-    SerialPort port;
-};
-
-
 const char kLockName[] = "Rs Mutex";
 
 // Points the runtime folder at a fresh folder, so the test meets no other lock.
@@ -81,6 +66,20 @@ protected:
     void TearDown() override { unsetenv("XDG_RUNTIME_DIR"); }
 
     TempFolder m_folder;
+};
+
+// A port open on a pseudo-terminal whose far end the test plays, its lock of its own.
+class OpenSerialPort : public PortLockTest {
+protected:
+    void SetUp() override
+    {
+        PortLockTest::SetUp();
+        ASSERT_TRUE(pty.IsValid());
+        ASSERT_EQ(OpenDefault(port, pty.SlavePath()), 1);
+    }
+
+    PtyPair pty;
+    SerialPort port;
 };
 
 bool SendByte(int fd, char byte) { return write(fd, &byte, 1) == 1; }
@@ -211,9 +210,6 @@ TEST(SerialPortTest, ResolvesComNamesWithAndWithoutAResolver)
 
 TEST_F(OpenSerialPort, ALineThatTakesNothingFailsTheWriteAndNeverKeepsTheLock)
 {
-    TempFolder runtime;  // a lock of the test's own
-    setenv("XDG_RUNTIME_DIR", runtime.path.c_str(), 1);
-
     // The far end reads nothing: fill the line until it takes no more.
     const int flags = fcntl(pty.SlaveFd(), F_GETFL);
     ASSERT_EQ(fcntl(pty.SlaveFd(), F_SETFL, flags | O_NONBLOCK), 0);
@@ -246,7 +242,6 @@ TEST_F(OpenSerialPort, ALineThatTakesNothingFailsTheWriteAndNeverKeepsTheLock)
         return done.load();
     }, 15000);
     writer.join();
-    unsetenv("XDG_RUNTIME_DIR");
     EXPECT_TRUE(ended) << "a write that makes no progress must give up";
     EXPECT_EQ(result, 0) << "and fail";
     EXPECT_TRUE(port.HasLineFault()) << "as a fault of the line";
@@ -259,9 +254,7 @@ TEST_F(PortLockTest, OrdersProcessesWaitsWithALimitAndDiesWithItsHolder)
     PtyPair held;
     ASSERT_TRUE(held.IsValid());
     const std::string lockName = PortLock::NameFor(held.SlavePath());
-    std::string fileName = held.SlavePath().substr(1) + ".lock";
-    std::replace(fileName.begin(), fileName.end(), '/', '_');
-    EXPECT_EQ(PortLock::LockFilePath(lockName), m_folder.File("Rs Mutex " + fileName)) << "named after the device";
+    EXPECT_EQ(PortLock::LockFilePath(kLockName), m_folder.File("Rs Mutex.lock")) << "in the runtime folder";
 
     int toParent[2], toChild[2];
     ASSERT_TRUE(pipe(toParent) == 0 && pipe(toChild) == 0);
