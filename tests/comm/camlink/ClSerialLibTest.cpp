@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -39,13 +40,8 @@ void SetClSim(const std::string& setup) { setenv("KAVRO_CLSIM", setup.c_str(), 1
 bool IsLibraryMapped(const std::string& fileName)
 {
     std::ifstream maps("/proc/self/maps");
-    std::string line;
-    while (std::getline(maps, line)) {
-        if (line.size() > fileName.size() &&
-            line.compare(line.size() - fileName.size() - 1, std::string::npos, "/" + fileName) == 0)
-            return true;
-    }
-    return false;
+    const std::string text{std::istreambuf_iterator<char>(maps), std::istreambuf_iterator<char>()};
+    return text.find("/" + fileName + "\n") != std::string::npos;   // each line ends with the mapped file
 }
 
 void Uninstall(const std::string& name) { fs::remove(kSwapDir + "/" + name); }
