@@ -9,17 +9,8 @@
 #include "comm/NumberText.h"
 #include "settings/AppSettings.h"
 
-namespace {
-
-CommandValue Value(int n, const std::string& text = "")
-{
-    CommandValue value;
-    value.intValue = n;
-    value.text = text;
-    return value;
-}
-
-}  // namespace
+// Values written out in full: kind, number, fraction, text.
+using Value = CommandValue;
 
 // Settings, queries and file lines of the plain form reach the camera in the
 // engine's tests; here what those do not reach.
@@ -27,10 +18,10 @@ TEST(CommandFormat, SettingsAndParsedLines)
 {
     AppSettings settings;
     CommandFormat format(settings);
-    EXPECT_EQ(format.FormatSet(CmdGA, 0, Value(-92), 0), "GA=-92");
-    EXPECT_EQ(format.FormatSet(CmdUD, 0, Value(7, "cam 7"), 0), "UD=cam 7")
+    EXPECT_EQ(format.FormatSet(CmdGA, 0, Value{0, -92, 0, ""}, 0), "GA=-92");
+    EXPECT_EQ(format.FormatSet(CmdUD, 0, Value{0, 7, 0, "cam 7"}, 0), "UD=cam 7")
         << "a text row writes its text whatever the integer says";
-    EXPECT_EQ(format.FormatSet(CmdRS, 0, Value(7, "1,0"), 0, KindText), "RS=1,0") << "a number row sent as text";
+    EXPECT_EQ(format.FormatSet(CmdRS, 0, Value{0, 7, 0, "1,0"}, 0, KindText), "RS=1,0") << "a number row sent as text";
 
     const auto parse = [&](const std::string& line) {
         CommandFields f;
@@ -96,7 +87,7 @@ TEST(CommandFormat, RegisterBaseForms)
         return format.EncodeRegisterBase(format.FormatSet(row, 0, value, 1));
     };
 
-    EXPECT_EQ(encodeSet(CmdID, Value(0, "CAM1")), ":R0000@00D8$=CAM1\r\n") << "a text register has the $ marker";
+    EXPECT_EQ(encodeSet(CmdID, Value{0, 0, 0, "CAM1"}), ":R0000@00D8$=CAM1\r\n") << "a text register has the $ marker";
     EXPECT_EQ(format.DecodeReply(":er"), "");
     EXPECT_EQ(format.EncodeRegisterBase("NOSUCH=1\r\n"), "") << "a raw line naming no command";
 
@@ -104,7 +95,7 @@ TEST(CommandFormat, RegisterBaseForms)
     EXPECT_EQ(format.EncodeRegisterBase(format.FormatQuery(sm, 0, 1)) + "\r\n", ":R0000@A000#04?f9\r\n")
         << "the camera's own example";
     const std::string body = ":R0000@A000#03=100";
-    EXPECT_EQ(encodeSet(sm, Value(100)), body + CommandFormat::CrcText(body) + "\r\n")
+    EXPECT_EQ(encodeSet(sm, Value{0, 100, 0, ""}), body + CommandFormat::CrcText(body) + "\r\n")
         << "the check stands before the line end so the camera sees one line";
     const std::string reply = ":r0000@A000#03=250";
     EXPECT_EQ(format.DecodeReply(reply + CommandFormat::CrcText(reply)), "SM=250");
