@@ -81,10 +81,7 @@ private:
 std::string Bytes(std::initializer_list<int> values) { return std::string(values.begin(), values.end()); }
 
 // IAC SB COM-PORT payload IAC SE.
-std::string ComPort(const std::string& payload)
-{
-    return Bytes({255, 250, 44}) + payload + Bytes({255, 240});
-}
+std::string ComPort(const std::string& payload) { return Bytes({255, 250, 44}) + payload + Bytes({255, 240}); }
 
 // The acknowledgements of a line at 115200 baud, 8 data bits, no parity, one stop bit.
 std::string Acknowledgements(int baud = 115200)
@@ -96,10 +93,7 @@ std::string Acknowledgements(int baud = 115200)
 // The last line setting SerialPort sends: one stop bit.
 const std::string kStopSizeCommand = ComPort(Bytes({4, 1}));
 
-int OpenAt(SerialPort& port, const std::string& name, int baud = 115200)
-{
-    return port.Open(name, baud, 8, 0, 0, 0);
-}
+int OpenAt(SerialPort& port, const std::string& name, int baud = 115200) { return port.Open(name, baud, 8, 0, 0, 0); }
 
 std::string Read(SerialPort& port, size_t count)
 {
