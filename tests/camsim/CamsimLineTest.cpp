@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <unistd.h>
 #include <vector>
 
@@ -35,18 +36,11 @@ bool OpenAt(SerialPort& port, const std::string& device, int baud = 115200)
     return port.Open(device, baud, 8, 0, 0, 0) == 1;
 }
 
+// Where the link leads, "" when it is no link.
 std::string LinkTarget(const std::string& link)
 {
-    char target[256];
-    const ssize_t length = ::readlink(link.c_str(), target, sizeof target - 1);
-    return length < 0 ? std::string() : std::string(target, static_cast<size_t>(length));
-}
-
-// The exit code after SIGTERM.
-int Terminate(ChildProcess& process)
-{
-    process.Signal(SIGTERM);
-    return process.Wait(5000);
+    std::error_code noLink;
+    return std::filesystem::read_symlink(link, noLink).string();
 }
 
 }  // namespace
@@ -126,7 +120,8 @@ TEST(KavroCamsim, PrintsTheDeviceAndSavesItsStateOnSigterm)
         ASSERT_TRUE(OpenAt(port, link)) << "the link leads to the device";
         EXPECT_EQ(Ask(port, "VN?\r\n"), "VN=126\r\n");
         EXPECT_EQ(Ask(port, "GA=9\r\nSA=1\r\n", "COMPLETE\r\nCOMPLETE\r\n"), "COMPLETE\r\nCOMPLETE\r\n");
-        EXPECT_EQ(Terminate(camsim), 0);
+        camsim.Signal(SIGTERM);
+        EXPECT_EQ(camsim.Wait(5000), 0) << "SIGTERM ends it in order";
     }
     EXPECT_NE(::access(link.c_str(), F_OK), 0) << "the link is gone";
 
@@ -135,7 +130,8 @@ TEST(KavroCamsim, PrintsTheDeviceAndSavesItsStateOnSigterm)
     ASSERT_TRUE(OpenAt(port, again.FirstLine()));
     EXPECT_EQ(Ask(port, "EA?\r\nGA?\r\n", "GA=9\r\n"), "EA=1\r\nGA=9\r\n")
         << "a second run starts from the saved state";
-    EXPECT_EQ(Terminate(again), 0);
+    again.Signal(SIGTERM);
+    EXPECT_EQ(again.Wait(5000), 0);
 
     for (const char* bad : {"--wire-baud 0", "--wire-baud 9600x", "--think -1", "--think 60001"}) {
         const ProcessResult refused = RunProcess(KAVRO_CAMSIM_BINARY " " + std::string(bad));

@@ -9,17 +9,8 @@
 #include "comm/NumberText.h"
 #include "settings/AppSettings.h"
 
-namespace {
-
-CommandValue Value(int n, const std::string& text = "")
-{
-    CommandValue value;
-    value.intValue = n;
-    value.text = text;
-    return value;
-}
-
-}  // namespace
+// Values written out in full: kind, number, fraction, text.
+using Value = CommandValue;
 
 // Settings, queries and file lines of the plain form reach the camera in the
 // engine's tests; here what those do not reach.
@@ -27,10 +18,10 @@ TEST(CommandFormat, SettingsAndParsedLines)
 {
     AppSettings settings;
     CommandFormat format(settings);
-    EXPECT_EQ(format.FormatSet(CmdGA, 0, Value(-92), 0), "GA=-92");
-    EXPECT_EQ(format.FormatSet(CmdUD, 0, Value(7, "cam 7"), 0), "UD=cam 7")
+    EXPECT_EQ(format.FormatSet(CmdGA, 0, Value{0, -92, 0, ""}, 0), "GA=-92");
+    EXPECT_EQ(format.FormatSet(CmdUD, 0, Value{0, 7, 0, "cam 7"}, 0), "UD=cam 7")
         << "a text row writes its text whatever the integer says";
-    EXPECT_EQ(format.FormatSet(CmdRS, 0, Value(7, "1,0"), 0, KindText), "RS=1,0") << "a number row sent as text";
+    EXPECT_EQ(format.FormatSet(CmdRS, 0, Value{0, 7, 0, "1,0"}, 0, KindText), "RS=1,0") << "a number row sent as text";
 
     const auto parse = [&](const std::string& line) {
         CommandFields f;
@@ -59,26 +50,20 @@ TEST(NumberText, OneReaderOfWholeNumbers)
 {
     using NumberText::WholeForms;
     using NumberText::WholeRead;
+    constexpr WholeForms Tool = WholeForms::Tool, Reply = WholeForms::Reply;
+    constexpr WholeRead Ok = WholeRead::Ok, TooLarge = WholeRead::TooLarge, NotWhole = WholeRead::NotWhole;
     const struct {
         const char* text;
         WholeForms forms;
         WholeRead read;
         int32_t value;
     } cases[] = {
-        {"12", WholeForms::Tool, WholeRead::Ok, 12},           {"-12", WholeForms::Tool, WholeRead::Ok, -12},
-        {"+5", WholeForms::Tool, WholeRead::Ok, 5},            {"010", WholeForms::Tool, WholeRead::Ok, 10},
-        {"&h1f", WholeForms::Tool, WholeRead::Ok, 31},         {"&HFFFFFFFF", WholeForms::Tool, WholeRead::Ok, -1},
-        {"&H00000000F", WholeForms::Tool, WholeRead::Ok, 15},  {"2147483647", WholeForms::Tool, WholeRead::Ok, INT32_MAX},
-        {"-2147483648", WholeForms::Tool, WholeRead::Ok, INT32_MIN},
-        {"2147483648", WholeForms::Tool, WholeRead::TooLarge, 0},
-        {"-2147483649", WholeForms::Tool, WholeRead::TooLarge, 0},
-        {"&H100000000", WholeForms::Tool, WholeRead::TooLarge, 0},
-        {"99999999999999999999999", WholeForms::Tool, WholeRead::TooLarge, 0},
-        {"0x10", WholeForms::Tool, WholeRead::NotWhole, 0},    {"0x10", WholeForms::Reply, WholeRead::Ok, 16},
-        {"0X1F", WholeForms::Reply, WholeRead::Ok, 31},        {"-0x10", WholeForms::Reply, WholeRead::Ok, -16},
-        {"010", WholeForms::Reply, WholeRead::Ok, 8},          {"-010", WholeForms::Reply, WholeRead::Ok, -8},
-        {"0", WholeForms::Reply, WholeRead::Ok, 0},            {"&H1F", WholeForms::Reply, WholeRead::Ok, 31},
-        {"0xFFFFFFFF", WholeForms::Reply, WholeRead::TooLarge, 0},
+        {"12", Tool, Ok, 12}, {"-12", Tool, Ok, -12}, {"+5", Tool, Ok, 5}, {"010", Tool, Ok, 10}, {"&h1f", Tool, Ok, 31},
+        {"&HFFFFFFFF", Tool, Ok, -1}, {"&H00000000F", Tool, Ok, 15}, {"2147483647", Tool, Ok, INT32_MAX},
+        {"-2147483648", Tool, Ok, INT32_MIN}, {"2147483648", Tool, TooLarge, 0}, {"-2147483649", Tool, TooLarge, 0},
+        {"&H100000000", Tool, TooLarge, 0}, {"99999999999999999999999", Tool, TooLarge, 0}, {"0x10", Tool, NotWhole, 0},
+        {"0x10", Reply, Ok, 16}, {"0X1F", Reply, Ok, 31}, {"-0x10", Reply, Ok, -16}, {"010", Reply, Ok, 8},
+        {"-010", Reply, Ok, -8}, {"0", Reply, Ok, 0}, {"&H1F", Reply, Ok, 31}, {"0xFFFFFFFF", Reply, TooLarge, 0},
     };
     for (const auto& c : cases) {
         int32_t value = 0;
@@ -87,7 +72,7 @@ TEST(NumberText, OneReaderOfWholeNumbers)
     }
     for (const char* text : {"", "-", "+", "+-1", "1x", " 1", "1.0", "&H", "&HG", "&H-1", "0x", "09", "08"}) {
         int32_t value = 7;
-        EXPECT_EQ(NumberText::ReadWhole(text, value, WholeForms::Reply), WholeRead::NotWhole) << text;
+        EXPECT_EQ(NumberText::ReadWhole(text, value, Reply), NotWhole) << text;
         EXPECT_EQ(value, 7) << "nothing is stored for \"" << text << "\"";
     }
 }
@@ -102,7 +87,7 @@ TEST(CommandFormat, RegisterBaseForms)
         return format.EncodeRegisterBase(format.FormatSet(row, 0, value, 1));
     };
 
-    EXPECT_EQ(encodeSet(CmdID, Value(0, "CAM1")), ":R0000@00D8$=CAM1\r\n") << "a text register has the $ marker";
+    EXPECT_EQ(encodeSet(CmdID, Value{0, 0, 0, "CAM1"}), ":R0000@00D8$=CAM1\r\n") << "a text register has the $ marker";
     EXPECT_EQ(format.DecodeReply(":er"), "");
     EXPECT_EQ(format.EncodeRegisterBase("NOSUCH=1\r\n"), "") << "a raw line naming no command";
 
@@ -110,7 +95,7 @@ TEST(CommandFormat, RegisterBaseForms)
     EXPECT_EQ(format.EncodeRegisterBase(format.FormatQuery(sm, 0, 1)) + "\r\n", ":R0000@A000#04?f9\r\n")
         << "the camera's own example";
     const std::string body = ":R0000@A000#03=100";
-    EXPECT_EQ(encodeSet(sm, Value(100)), body + CommandFormat::CrcText(body) + "\r\n")
+    EXPECT_EQ(encodeSet(sm, Value{0, 100, 0, ""}), body + CommandFormat::CrcText(body) + "\r\n")
         << "the check stands before the line end so the camera sees one line";
     const std::string reply = ":r0000@A000#03=250";
     EXPECT_EQ(format.DecodeReply(reply + CommandFormat::CrcText(reply)), "SM=250");

@@ -24,6 +24,13 @@ long long ElapsedMs(std::chrono::steady_clock::time_point start)
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
 }
 
+// The value a query reads, INT_MIN when it fails.
+int Get(CRsCmd& engine, int index, int timeoutMs = 3000)
+{
+    int value = 0;
+    return engine.GetInt(index, 0, value, timeoutMs) == 1 ? value : INT_MIN;
+}
+
 // Runs work beside the test; when it has not finished by the deadline the
 // camera is stopped, which ends any talk, so a fault fails instead of hanging.
 bool FinishesWithin(CameraLine& line, int deadlineMs, const std::function<void()>& work)
@@ -61,9 +68,7 @@ TEST_F(EngineCamera, SettingsAndQueriesRoundTrip)
     EXPECT_EQ(line.host.LastStatus(), 1);
     EXPECT_FALSE(line.host.waitCursorOn);
 
-    int value = 0;
-    ASSERT_EQ(engine.GetInt(CmdGA, 0, value, 3000), 1);
-    EXPECT_EQ(value, 100);
+    EXPECT_EQ(Get(engine, CmdGA), 100);
     EXPECT_EQ(line.host.idleRestarts, 2) << "every command sent restarts the idle check";
 
     ASSERT_EQ(engine.SetText(CmdUD, 0, "line 7", 3000), 1);
@@ -77,14 +82,12 @@ TEST_F(EngineCamera, SettingsAndQueriesRoundTrip)
     EXPECT_EQ(line.camera.Register("BL"), 511);
     line.camera.SetRegister("AGCF", 83);
     line.camera.SetRegister("BLR", 600);
-    ASSERT_EQ(engine.GetInt(CmdAGCF, 0, value, 3000), 1);
-    EXPECT_EQ(value, 5) << "sixteenths are rounded down";
-    ASSERT_EQ(engine.GetInt(CmdBLR, 0, value, 3000), 1);
-    EXPECT_EQ(value, 89);
+    EXPECT_EQ(Get(engine, CmdAGCF), 5) << "sixteenths are rounded down";
+    EXPECT_EQ(Get(engine, CmdBLR), 89);
 
     line.camera.ClearReceivedLines();
     EXPECT_EQ(engine.SetInt(CmdNone, 0, 5, 3000), 1);
-    EXPECT_EQ(engine.GetInt(CmdNone, 0, value, 3000), 0);
+    EXPECT_EQ(Get(engine, CmdNone), INT_MIN);
     EXPECT_TRUE(line.camera.ReceivedLines().empty()) << "no command, nothing sent";
     EXPECT_TRUE(line.host.boxes.empty());
 }
@@ -103,8 +106,7 @@ TEST_F(EngineCamera, RepliesOtherThanTheAnswer)
     EXPECT_TRUE(line.host.boxes.empty());
     EXPECT_FALSE(Contains(line.host.traffic, "Rx: 01 Unknown Command!!"));
     EXPECT_EQ(engine.quietMode, 0u) << "quiet mode ends with the call";
-    int value = -1;
-    EXPECT_EQ(engine.GetInt(CmdGA, 0, value, 3000), 0);
+    EXPECT_EQ(Get(engine, CmdGA), INT_MIN);
     ASSERT_EQ(line.host.boxes.size(), 1u);
     EXPECT_EQ(line.host.boxes[0].text, "01UnknownCommand!! for GA?") << "a query shows the reply as parsed";
 
@@ -114,7 +116,7 @@ TEST_F(EngineCamera, RepliesOtherThanTheAnswer)
     line.camera.SetFaults(slow);
     std::string stray = "TR?\r\n";
     engine.SendText(stray, 0);
-    EXPECT_EQ(engine.GetInt(CmdGA, 0, value, 3000), 0);
+    EXPECT_EQ(Get(engine, CmdGA), INT_MIN);
     ASSERT_EQ(line.host.boxes.size(), 1u);
     EXPECT_EQ(line.host.boxes[0].text, "TR=0 for GA?") << "a reply naming another command fails the query";
 }
@@ -130,9 +132,8 @@ TEST_F(EngineCamera, ASilentOrVanishedCameraEndsInATimeOut)
     EXPECT_LT(ElapsedMs(start), 1500) << "and no longer";
     EXPECT_EQ(line.host.LastStatus(), 0) << "no answer means offline";
     EXPECT_TRUE(line.host.boxes.empty()) << "a short-ASCII time-out shows no box";
-    int value = 0;
-    EXPECT_EQ(engine.GetInt(CmdGA, 0, value, 200), 0);
-    EXPECT_EQ(engine.GetInt(CmdGA, 0, value, 3000), 1) << "the camera answers again";
+    EXPECT_EQ(Get(engine, CmdGA, 200), INT_MIN);
+    EXPECT_NE(Get(engine, CmdGA), INT_MIN) << "the camera answers again";
     EXPECT_EQ(line.host.LastStatus(), 1);
 
     camsim::Faults faults;
@@ -140,13 +141,13 @@ TEST_F(EngineCamera, ASilentOrVanishedCameraEndsInATimeOut)
     line.camera.SetFaults(faults);
     start = std::chrono::steady_clock::now();
     EXPECT_EQ(engine.SetInt(CmdGA, 0, 1, 5000), 0);
-    EXPECT_EQ(engine.GetInt(CmdGA, 0, value, 5000), 0);
+    EXPECT_EQ(Get(engine, CmdGA, 5000), INT_MIN);
     EXPECT_LT(ElapsedMs(start), 4000) << "a hung-up line ends each wait at once, not at its time-out";
     EXPECT_TRUE(line.pty.HungUp());
     EXPECT_TRUE(engine.Interrupted());
     EXPECT_EQ(line.host.LastStatus(), 0);
     line.host.Clear();
-    EXPECT_EQ(engine.GetInt(CmdGA, 0, value, 5000), 0) << "nothing is sent on a line that hung up";
+    EXPECT_EQ(Get(engine, CmdGA, 5000), INT_MIN) << "nothing is sent on a line that hung up";
     EXPECT_EQ(line.host.LastStatus(), 0) << "and the windows show it offline, also between two commands";
     EXPECT_EQ(engine.ClosePort(), 1);
 }
@@ -158,8 +159,7 @@ TEST_F(EngineCamera, OfflineNothingTravels)
 
     auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(engine.SetInt(CmdGA, 0, 100, 3000), 1) << "settings succeed offline";
-    int value = 0;
-    EXPECT_EQ(engine.GetInt(CmdGA, 0, value, 3000), 0) << "queries fail offline";
+    EXPECT_EQ(Get(engine, CmdGA), INT_MIN) << "queries fail offline";
     EXPECT_LT(ElapsedMs(start), 500) << "both at once";
     EXPECT_TRUE(Contains(line.host.traffic, "Tx: GA=100")) << "offline commands are still logged";
 
@@ -186,9 +186,7 @@ TEST(EngineCameraCases, RegisterBaseFormWithAndWithoutCheck)
         ASSERT_EQ(engine.SetInt(sm, 0, 2, 3000), 1);
         EXPECT_EQ(line.camera.Register("SM"), 2);
         line.camera.SetRegister("SM", 3);
-        int value = 0;
-        ASSERT_EQ(engine.GetInt(sm, 0, value, 3000), 1);
-        EXPECT_EQ(value, 3);
+        EXPECT_EQ(Get(engine, sm), 3);
         EXPECT_TRUE(line.host.boxes.empty());
 
         line.camera.ClearReceivedLines();
@@ -196,7 +194,7 @@ TEST(EngineCameraCases, RegisterBaseFormWithAndWithoutCheck)
         EXPECT_TRUE(line.camera.ReceivedLines().empty()) << "and nothing is sent for it";
 
         line.camera.SetFaults(SwallowingReplies(1));
-        EXPECT_EQ(engine.GetInt(sm, 0, value, 200), 0);
+        EXPECT_EQ(Get(engine, sm, 200), INT_MIN);
         ASSERT_EQ(line.host.boxes.size(), 1u);
         EXPECT_EQ(line.host.boxes[0].text,
                   "No answer from Camera! (Timeout error)\nCheck power on Camera or serial cable connection.");
@@ -215,11 +213,10 @@ TEST(EngineCameraCases, ALineThatNeverStopsTalkingHoldsNoWaitPastItsDeadline)
         faults.stream = stream;
         line.camera.SetFaults(faults);
 
-        int value = -1;
         int result = -1;
-        EXPECT_TRUE(FinishesWithin(line, 8000, [&] { result = engine.GetInt(CmdGA, 0, value, 1500); }))
+        EXPECT_TRUE(FinishesWithin(line, 8000, [&] { result = Get(engine, CmdGA, 1500); }))
             << "the query ends near its 1.5 s time-out, after more than a line of bytes";
-        EXPECT_EQ(result, 0);
+        EXPECT_EQ(result, INT_MIN);
         EXPECT_EQ(line.host.LastStatus(), 0);
         if (notices)
             EXPECT_TRUE(Contains(line.host.traffic, "Rx: !!Overheat")) << "the notices were read and logged";
@@ -241,9 +238,8 @@ TEST(EngineCameraCases, TheReplyWaitSetsThePace)
     CameraLine line(115200, 1);
     ASSERT_TRUE(line.Open());
     CRsCmd& engine = *line.engine;
-    int value = 0;
     for (int n = 0; n < 10; ++n)
-        ASSERT_EQ(engine.GetInt(CmdGA, 0, value, 3000), 1);
+        ASSERT_EQ(Get(engine, CmdGA), 0);
     // The camera notices a line's end a little after the engine wrote it, on a
     // loaded machine by milliseconds: such a delay shortens one gap, and
     // lengthens the one before by as much, so the mean keeps the pace; one
@@ -258,7 +254,7 @@ TEST(EngineCameraCases, TheReplyWaitSetsThePace)
     line.settings.replyWaitMs = 0;
     line.camera.ClearReceivedLines();
     for (int n = 0; n < 64; ++n)
-        ASSERT_EQ(engine.GetInt(CmdGA, 0, value, 3000), 1);
+        ASSERT_EQ(Get(engine, CmdGA), 0);
     const auto quick = line.camera.ReceivedLog();
     auto shortest = quick[1].at - quick[0].at;
     for (size_t n = 2; n < quick.size(); ++n)
@@ -270,7 +266,7 @@ TEST(EngineCameraCases, TheReplyWaitSetsThePace)
     slow.replyDelayMs = 25;
     line.camera.SetFaults(slow);
     const auto start = std::chrono::steady_clock::now();
-    ASSERT_EQ(engine.GetInt(CmdGA, 0, value, 3000), 1);
+    ASSERT_EQ(Get(engine, CmdGA), 0);
     const long long took = ElapsedMs(start);
     EXPECT_GE(took, 25);
     EXPECT_LT(took, 40) << "a reply that comes after the wait is taken when it comes, not at a next step";
@@ -278,9 +274,8 @@ TEST(EngineCameraCases, TheReplyWaitSetsThePace)
 
 TEST_F(EngineCamera, ValuesThatCannotTravelAreRefusedBeforeAnythingIsSent)
 {
-    for (const std::string& text : {std::string("x\r\nGA=5"), std::string("x\nGA=5"), std::string("\x1b]0;t\x07")}) {
+    for (const char* text : {"x\r\nGA=5", "x\nGA=5", "\x1b]0;t\x07"})
         EXPECT_EQ(engine.SetText(CmdUD, 0, text, 3000), 0) << "a control character would end the line early";
-    }
     EXPECT_EQ(engine.SetInt(CmdAGCF, 0, INT_MAX, 3000), 0) << "sixteen times the value does not fit";
     EXPECT_EQ(engine.SetInt(CmdAGCF, 0, INT_MIN / 8, 3000), 0);
     EXPECT_EQ(engine.SetInt(CmdBL, 0, INT_MAX, 3000), 0) << "the black level's offset would overflow";
@@ -305,11 +300,10 @@ TEST_F(EngineCamera, AStopRequestEndsTheWaitAndSendsNothingMore)
         WaitFor([&] { return !line.camera.ReceivedLines().empty(); });
         StopRequest::Raise();   // what the signal handler does
     });
-    int value = 0;
-    EXPECT_TRUE(FinishesWithin(line, 8000, [&] { result = engine.GetInt(CmdGA, 0, value, 30000); }))
+    EXPECT_TRUE(FinishesWithin(line, 8000, [&] { result = Get(engine, CmdGA, 30000); }))
         << "the query of a slow camera ends at the stop, not after 20 s";
     stopper.join();
-    EXPECT_EQ(result, 0);
+    EXPECT_EQ(result, INT_MIN);
     EXPECT_TRUE(engine.Interrupted());
     line.host.traffic.clear();
     EXPECT_EQ(engine.SetInt(CmdGA, 0, 1, 30000), 0);

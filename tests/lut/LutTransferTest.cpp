@@ -1,32 +1,12 @@
 // Tables moved between the tool and the virtual camera over a real pseudo-terminal.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <vector>
 
 #include "lut/LutPoints.h"
 #include "lut/LutTransfer.h"
 #include "support/CameraLine.h"
 #include "support/Faults.h"
-
-namespace {
-
-// Puts a table into the camera the way the tool would, without the line.
-void LoadCameraTable(camsim::VirtualCamera& camera, char channel, const std::vector<int>& values)
-{
-    camera.Feed("MD?\r\n");   // whatever came before, the table starts at entry 0
-    for (int v : values)
-        camera.Feed(std::string("LUT") + channel + "=" + std::to_string(v) + "\r\n");
-}
-
-std::vector<int> Rising(int start)
-{
-    std::vector<int> values(kLutEntries);
-    for (int k = 0; k < kLutEntries; ++k)
-        values[k] = start + k;
-    return values;
-}
-
-}  // namespace
 
 TEST(LutTransfer, CameraCountsTheEntriesOfEachChannel)
 {
@@ -64,7 +44,9 @@ TEST(LutTransfer, AnAnswerTooManyFailsTheRead)
         CameraLine line(460800);
         line.settings.replyWaitMs = 0;
         ASSERT_TRUE(line.Open());
-        LoadCameraTable(line.camera, 'B', Rising(4000));
+        line.camera.Feed("MD?\r\n");   // whatever came before, the table starts at entry 0
+        for (int k = 0; k < kLutEntries; ++k)
+            line.camera.Feed("LUTB=" + std::to_string(4000 + k) + "\r\n");
         LutTransfer transfer(*line.engine);
         LutTable table{};
         const auto repeatNext = [&](int k) {

@@ -42,26 +42,15 @@ constexpr int kShutter = CtrlId::Bound(CmdSM);
 constexpr int kPush = CtrlId::Bound(CmdAW);
 constexpr int kVpp = CtrlId::Bound(300);
 
-PageCell Cell(CellKind kind, int ctrlId, const char* text = "")
+// Radio buttons all join the page's one group, that of the shutter.
+PageCell Cell(CellKind kind, int ctrlId, const char* text = "", std::vector<std::string> entries = {})
 {
     PageCell cell;
     cell.kind = kind;
     cell.ctrlId = ctrlId;
     cell.text = text;
-    return cell;
-}
-
-PageCell List(int ctrlId, std::vector<std::string> entries)
-{
-    PageCell cell = Cell(CellKind::List, ctrlId);
     cell.entries = std::move(entries);
-    return cell;
-}
-
-PageCell Radio(int ctrlId, const char* text)
-{
-    PageCell cell = Cell(CellKind::Radio, ctrlId, text);
-    cell.groupHead = kShutter;
+    cell.groupHead = kind == CellKind::Radio ? kShutter : 0;
     return cell;
 }
 
@@ -71,25 +60,25 @@ PageContent Content()
     PageGroup values{"Values", {}, 0, 0, 1, 1};
     values.rows = {
         {{Cell(K::Label, 0, "Gain"), Cell(K::Edit, kGain)}},
-        {{Cell(K::Label, 0, "Mode"), List(kMode, {"NORMAL", "EPS", "PWC", "RCT"})}},
-        {{Cell(K::Label, 0, "Scan"), List(kScan, {"FULL Frame", "Partial", "Third"})}},
+        {{Cell(K::Label, 0, "Mode"), Cell(K::List, kMode, "", {"NORMAL", "EPS", "PWC", "RCT"})}},
+        {{Cell(K::Label, 0, "Scan"), Cell(K::List, kScan, "", {"FULL Frame", "Partial", "Third"})}},
         {{Cell(K::Check, kKnee, "Knee On")}},
-        {{Cell(K::Label, 0, "CenterMarker"), List(kMarker, {"OFF", "Vertical", "Horizontal", "Both"}),
+        {{Cell(K::Label, 0, "CenterMarker"), Cell(K::List, kMarker, "", {"OFF", "Vertical", "Horizontal", "Both"}),
           Cell(K::Check, CtrlId::CmR, "R"), Cell(K::Check, CtrlId::CmG, "G"), Cell(K::Check, CtrlId::CmB, "B")}},
     };
     // The head is listed after another button: the group must still start at the head.
     PageGroup shutter{"Shutter", {}, 1, 0, 1, 1};
     shutter.rows = {
-        {{Radio(CtrlId::SmProgrammableCommon, "Programmable exposure")}},
-        {{Radio(kShutter, "Preset")}},
-        {{Radio(CtrlId::SmProgrammableRgb, "Programmable exposure")}},
-        {{Radio(CtrlId::SmAuto, "Auto exposure")}},
+        {{Cell(K::Radio, CtrlId::SmProgrammableCommon, "Programmable exposure")}},
+        {{Cell(K::Radio, kShutter, "Preset")}},
+        {{Cell(K::Radio, CtrlId::SmProgrammableRgb, "Programmable exposure")}},
+        {{Cell(K::Radio, CtrlId::SmAuto, "Auto exposure")}},
     };
     PageCell hidden = Cell(K::Check, CtrlId::ProtectEnable, "Enable to Protected Controls");
     hidden.hidden = true;
     PageCell vppLabel = Cell(K::Label, 0, "VPP");
     vppLabel.factoryOnly = true;
-    PageCell vpp = List(kVpp, {"Video Process", "Direct Output"});
+    PageCell vpp = Cell(K::List, kVpp, "", {"Video Process", "Direct Output"});
     vpp.factoryOnly = true;
     PageGroup loose{"", {}, 0, 1, 1, 2};
     loose.rows = {
@@ -107,10 +96,6 @@ struct RecordingSink : CtrlNotifySink {
         QWidget* control;
         CtrlNotification what;
         int ctrlId, position, step;
-    };
-    struct Key {
-        QWidget* source;
-        int key;
     };
 
     void OnCtrlNotify(QWidget* control, CtrlNotification what, int ctrlId, int position, int step) override
@@ -130,7 +115,7 @@ struct RecordingSink : CtrlNotifySink {
     }
 
     std::vector<Notice> notices;
-    std::vector<Key> keys;
+    std::vector<std::pair<QWidget*, int>> keys;   // source and key
     std::function<bool(int key)> swallow;
 };
 
@@ -144,14 +129,6 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
         registry.Find(kMode)->setFocus();
         sink.Clear();
-    }
-
-    template <typename T>
-    T* Control(int ctrlId)
-    {
-        T* control = qobject_cast<T*>(registry.Find(ctrlId));
-        EXPECT_NE(control, nullptr) << "control " << ctrlId;
-        return control;
     }
 
     // The action gave exactly this one notification since the last call.
@@ -174,21 +151,16 @@ protected:
 
 }  // namespace
 
-TEST_F(PageWidgets, EditsReadDecimalText)
+// Edits read decimal text. Combo boxes show the entry whose item data equals
+// the value, else the entry of that index; only 1 checks a check box; a radio
+// group counts from its head, whichever of its buttons is written or read.
+TEST_F(PageWidgets, WrittenValuesAreShownAndReadBack)
 {
-    auto spin = Control<KavroSpinBox>(kGain);
-    const std::pair<const char*, int> texts[] = {{"  -12abc", -12}, {"+7", 7}, {"abc", 0}, {"", 0}, {"3.9", 3}};
-    for (const auto& [text, value] : texts) {
+    auto spin = static_cast<KavroSpinBox*>(registry.Find(kGain));
+    for (const auto& [text, value] : {std::pair{"  -12abc", -12}, {"+7", 7}, {"abc", 0}, {"", 0}, {"3.9", 3}}) {
         spin->findChild<QLineEdit*>()->setText(text);   // as if typed
         EXPECT_EQ(registry.ReadCtrlValue(kGain), value) << "text \"" << text << "\"";
     }
-}
-
-// Combo boxes show the entry whose item data equals the value, else the entry
-// of that index; only 1 checks a check box; a radio group counts from its head,
-// whichever of its buttons is written or read.
-TEST_F(PageWidgets, WrittenValuesAreShownAndReadBack)
-{
     registry.SetComboItemData(kScan, {0, 7});
     const auto shown = [&](int ctrlId) {   // the number, entry, check or radio position on screen
         if (auto spin = qobject_cast<KavroSpinBox*>(registry.Find(ctrlId)))
@@ -229,7 +201,6 @@ TEST_F(PageWidgets, WrittenValuesAreShownAndReadBack)
 
 TEST_F(PageWidgets, FactoryAndHiddenControlsShowOnlyWhenTheyMay)
 {
-    page.show();
     auto vppLabel = page.findChildren<QLabel*>(QString(), Qt::FindChildrenRecursively);
     auto label = std::find_if(vppLabel.begin(), vppLabel.end(), [](QLabel* l) { return l->text() == "VPP"; });
     ASSERT_NE(label, vppLabel.end());
@@ -266,7 +237,6 @@ TEST_F(PageWidgets, UserActionsNotifyOnceAndWritesNever)
     ExpectSingle("choosing a combo entry", CtrlNotification::SelChange, kMode);
     EXPECT_EQ(mode->currentIndex(), 1);
 
-
     for (int id : registry.Ids())
         registry.WriteCtrlValue(id, 1);
     registry.WriteCtrlValue(kShutter, 0);
@@ -277,7 +247,7 @@ TEST_F(PageWidgets, UserActionsNotifyOnceAndWritesNever)
 // moving the position are the main window's.
 TEST_F(PageWidgets, SpinStepsAndTypedTextAreLeftToTheMainWindow)
 {
-    auto spin = Control<KavroSpinBox>(kGain);
+    auto spin = static_cast<KavroSpinBox*>(registry.Find(kGain));
     registry.SetSpinRange(kGain, 0, 10);
     registry.WriteCtrlValue(kGain, 5);
     QTest::keyClick(spin, Qt::Key_Down);
@@ -312,7 +282,7 @@ TEST_F(PageWidgets, KeysReachTheMainWindowFirst)
     sink.swallow = [](int key) { return key == Qt::Key_Return; };
     QTest::keyClick(spin, Qt::Key_Return);
     ASSERT_EQ(sink.keys.size(), 1u) << "the key is offered once, not again on its way up";
-    EXPECT_EQ(sink.keys[0].source, spin);
+    EXPECT_EQ(sink.keys[0].first, spin);
     EXPECT_EQ(finished.count(), 0) << "a swallowed Enter never reaches the edit";
 
     sink.Clear();
@@ -352,18 +322,14 @@ TEST(AllPages, EveryControlIsBuiltAndEveryPageFitsTheTabs)
                 << "binding row " << i << " shows \"" << control->toolTip().toStdString() << "\"";
         }
     }
-    auto tip = [&registry](const char* mnemonic) {
-        return registry.Find(CtrlId::Bound(CommandTable::Find(mnemonic)))->toolTip();
-    };
-    EXPECT_EQ(tip("GA"), QString::fromUtf8("GA \u00b7 \u221292 \u2026 605"));
-    EXPECT_EQ(tip("TR"), "TR\n0 = NORMAL\n1 = EPS\n2 = PWC\n3 = RCT") << "a list names what each entry sends";
+    // A list names what each entry sends.
+    for (const auto& [mnemonic, tip] : {std::pair{"GA", QString::fromUtf8("GA \u00b7 \u221292 \u2026 605")},
+                                        {"TR", QString("TR\n0 = NORMAL\n1 = EPS\n2 = PWC\n3 = RCT")}})
+        EXPECT_EQ(registry.Find(CtrlId::Bound(CommandTable::Find(mnemonic)))->toolTip(), tip);
 
-
-    const QSize tabArea(1000, 700);
     for (const auto& page : pages) {
         const QSize needed = page->minimumSizeHint();
-        EXPECT_TRUE(needed.width() <= tabArea.width() && needed.height() <= tabArea.height())
-            << "page \"" << page->GetPageTitle().toStdString() << "\" needs " << needed.width() << "x"
-            << needed.height();
+        EXPECT_TRUE(needed.width() <= 1000 && needed.height() <= 700)
+            << "page \"" << page->GetPageTitle().toStdString() << "\" needs " << needed.width() << "x" << needed.height();
     }
 }

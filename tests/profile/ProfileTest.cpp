@@ -23,10 +23,7 @@
 
 namespace {
 
-std::string WorkingFolder()
-{
-    return std::filesystem::current_path().string();
-}
+std::string WorkingFolder() { return std::filesystem::current_path().string(); }
 
 void WriteIni(const std::string& file, const std::string& text)
 {
@@ -89,7 +86,7 @@ protected:
 
 }  // namespace
 
-TEST_F(ProfileFile, FirstRunTakesDefaultsAndExitWritesEveryValue)
+TEST_F(ProfileFile, FirstRunTakesDefaultsAndExitWritesEveryValueCrashGuardIncluded)
 {
     settings.commPort = 9;   // must be overwritten by the default
     settings.replyWaitMs = 3;
@@ -97,9 +94,8 @@ TEST_F(ProfileFile, FirstRunTakesDefaultsAndExitWritesEveryValue)
     Profile::LoadSettings(settings, gen);
     EXPECT_EQ(settings.commPort, 0u);
     EXPECT_EQ(settings.replyWaitMs, 20u) << "without a stored pause the camera keeps its 20 ms";
-    EXPECT_EQ(settings.dataPath, WorkingFolder());
-    EXPECT_EQ(settings.logFilePath, WorkingFolder());
-    EXPECT_EQ(settings.sensorFile, WorkingFolder());
+    for (const std::string& path : {settings.dataPath, settings.logFilePath, settings.sensorFile})
+        EXPECT_EQ(path, WorkingFolder());
 
     settings.commPort = 2;
     settings.activeMode = ActiveFactory;
@@ -110,14 +106,20 @@ TEST_F(ProfileFile, FirstRunTakesDefaultsAndExitWritesEveryValue)
     Profile::SaveSettings(settings, gen);
 
     QSettings ini(QString::fromStdString(home.IniFile()), QSettings::IniFormat);
-    EXPECT_EQ(ini.value("Comm Port").toInt(), 2);
-    EXPECT_EQ(ini.value("Reply Wait").toInt(), 0);
-    EXPECT_EQ(ini.value("Active Mode").toString(), "FACTORY");
-    EXPECT_EQ(ini.value("Command").toString(), "GA?");
-    EXPECT_EQ(ini.value("Command CRC").toInt(), 0) << "the check is never stored switched on";
-    EXPECT_FALSE(ini.contains("OFFLINE")) << "OFFLINE and SIMULATION are only ever set by hand";
-    EXPECT_FALSE(ini.contains("SIMULATION"));
+    // The check is never stored switched on; OFFLINE and SIMULATION are only ever set by hand.
+    for (const auto& [key, value] : {std::pair{"Comm Port", "2"}, {"Reply Wait", "0"}, {"Active Mode", "FACTORY"},
+                                     {"Command", "GA?"}, {"Command CRC", "0"}, {"OFFLINE", ""}, {"SIMULATION", ""}})
+        EXPECT_EQ(ini.value(key).toString(), value) << key;
     EXPECT_EQ(ini.allKeys().size(), 14);
+
+    // The crash guard: no orderly end recorded yet counts as a crash, and falls back to the serial port.
+    settings.serialMode = LineClSpecV11;
+    Profile::EnterCrashGuard(settings, gen);
+    EXPECT_EQ(settings.serialMode, 0u);
+    Profile::LeaveCrashGuard(gen);
+    settings.serialMode = LineClSpecV11;
+    Profile::EnterCrashGuard(settings, gen);
+    EXPECT_EQ(settings.serialMode, static_cast<uint32_t>(LineClSpecV11)) << "after an orderly end the kind stays";
 }
 
 TEST_F(ProfileFile, StoredValuesAreReadLikeTheToolAlwaysDid)
@@ -127,21 +129,10 @@ TEST_F(ProfileFile, StoredValuesAreReadLikeTheToolAlwaysDid)
     EXPECT_EQ(Profile::ComDevice(gen, 1), "");
     EXPECT_EQ(Profile::CamLinkFolder(gen), "/usr/local/lib/cameralink");
 
-    WriteIni(home.IniFile(),
-             "[General]\n"
-             "Active%20Mode=factory\n"
-             "Baud%20Rate=\" 2 apples\"\n"
-             "Comm%20Port=99999999999999\n"
-             "Reply%20Wait=500\n"
-             "DataPath=" + data.path + "\n"
-             "LogFilePath=/no/such/folder\n"
-             "Camera%20Id=" + std::string(600, 'C') + "\n"
-             "Command=\"GA=1, GA?\"\n"
-             "OFFLINE=1\n"
-             "SIMULATION=1\n"
-             "Command%20CRC=1\n"
-             "COM1=/dev/ttyUSB0\n"
-             "CamLink%20Folder=/opt/grabbers\n");
+    WriteIni(home.IniFile(), "[General]\nActive%20Mode=factory\nBaud%20Rate=\" 2 apples\"\nComm%20Port=99999999999999\n"
+                             "Reply%20Wait=500\nDataPath=" + data.path + "\nLogFilePath=/no/such/folder\nCamera%20Id=" +
+                             std::string(600, 'C') + "\nCommand=\"GA=1, GA?\"\nOFFLINE=1\nSIMULATION=1\nCommand%20CRC=1\n"
+                             "COM1=/dev/ttyUSB0\nCamLink%20Folder=/opt/grabbers\n");
     AppSettings s;
     Profile::LoadSettings(s, gen);
     EXPECT_EQ(s.activeMode, ActiveFactory) << "the level is read in any letter case";
@@ -152,9 +143,7 @@ TEST_F(ProfileFile, StoredValuesAreReadLikeTheToolAlwaysDid)
     EXPECT_EQ(s.logFilePath, WorkingFolder()) << "a path that does not exist falls back";
     EXPECT_EQ(s.cameraId, "") << "overlong values give their default";
     EXPECT_EQ(s.lastCommand, "GA=1, GA?");
-    EXPECT_EQ(s.offline, 1u);
-    EXPECT_EQ(s.simulation, 1u);
-    EXPECT_EQ(s.commandCrc, 1u);
+    EXPECT_TRUE(s.offline == 1u && s.simulation == 1u && s.commandCrc == 1u) << "the switches set by hand are read";
     EXPECT_EQ(Profile::ComDevice(gen, 1), "/dev/ttyUSB0");
     EXPECT_EQ(Profile::CamLinkFolder(gen), "/opt/grabbers");
 
@@ -175,8 +164,7 @@ TEST_F(ProfileFile, AGarbledOrUnreadableFileGivesDefaults)
     std::ofstream(home.IniFile(), std::ios::binary | std::ios::trunc) << std::string(garbage, sizeof garbage - 1);
     AppSettings s;
     Profile::LoadSettings(s, gen);
-    EXPECT_EQ(s.serialMode, 0u);
-    EXPECT_EQ(s.activeMode, ActiveUser);
+    EXPECT_TRUE(s.serialMode == 0u && s.activeMode == ActiveUser);
 
     setenv("XDG_CONFIG_HOME", "/proc/no-profile-here", 1);
     AppSettings unreachable;
@@ -185,37 +173,7 @@ TEST_F(ProfileFile, AGarbledOrUnreadableFileGivesDefaults)
     EXPECT_EQ(unreachable.serialMode, 0u) << "a profile that cannot be made still lets the tool run";
 }
 
-TEST_F(ProfileFile, CrashGuardFallsBackToTheSerialPort)
-{
-    Profile::LoadSettings(settings, gen);
-
-    settings.serialMode = LineClSpecV11;
-    Profile::EnterCrashGuard(settings, gen);
-    EXPECT_EQ(settings.serialMode, 0u) << "no orderly end recorded yet: first run counts as a crash";
-    Profile::LeaveCrashGuard(gen);
-
-    settings.serialMode = LineClSpecV11;
-    Profile::EnterCrashGuard(settings, gen);
-    EXPECT_EQ(settings.serialMode, static_cast<uint32_t>(LineClSpecV11)) << "after an orderly end the kind stays";
-}
-
-TEST_F(ProfileFile, AFullDiskKeepsTheOldProfile)
-{
-    Profile::LoadSettings(settings, gen);
-    settings.lastCommand = std::string(200, 'G');
-    Profile::SaveSettings(settings, gen);
-    const std::string before = FileText(home.IniFile());
-
-    settings.commPort = 5;
-    {
-        FileSizeLimit diskFull(100);
-        Profile::SaveSettings(settings, gen);
-        Profile::LeaveCrashGuard(gen);
-    }
-    EXPECT_EQ(FileText(home.IniFile()), before) << "a write cut short never replaces the profile";
-}
-
-TEST_F(ProfileFile, ReadingWritesNothingAndSavingKeepsModeAndLink)
+TEST_F(ProfileFile, ReadingWritesNothingAndSavingKeepsModeLinkAndTheOldFileOnAFullDisk)
 {
     TempFolder elsewhere;
     const std::string target = elsewhere.File("kavro.ini");
@@ -243,6 +201,17 @@ TEST_F(ProfileFile, ReadingWritesNothingAndSavingKeepsModeAndLink)
     const ino_t saved = Status(target).st_ino;
     Profile::SaveSettings(settings, gen);
     EXPECT_EQ(Status(target).st_ino, saved) << "a save without a change writes nothing";
+
+    settings.lastCommand = std::string(200, 'G');
+    Profile::SaveSettings(settings, gen);
+    const std::string before = FileText(target);
+    settings.commPort = 5;
+    {
+        FileSizeLimit diskFull(100);
+        Profile::SaveSettings(settings, gen);
+        Profile::LeaveCrashGuard(gen);
+    }
+    EXPECT_EQ(FileText(target), before) << "a write cut short on a full disk never replaces the profile";
 }
 
 TEST_F(ProfileFile, AReadOnlyOrFullFolderStillReadsTheProfile)

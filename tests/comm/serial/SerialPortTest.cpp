@@ -1,3 +1,5 @@
+// The serial port on a pseudo-terminal whose far end the test plays, and the
+// lock that orders the writers of one port across processes.
 #include "support/PtyPair.h"
 #include "support/TempFolder.h"
 
@@ -7,10 +9,17 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
+#include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace std::chrono_literals;
 
@@ -48,11 +57,23 @@ int OpenDefault(SerialPort& port, const std::string& name, int baud = 9600, int 
     return port.Open(name, baud, 8, 0, xonXoff, 0);
 }
 
-// A port open on a pseudo-terminal whose far end the test plays.
-class OpenSerialPort : public ::testing::Test {
+const char kLockName[] = "Rs Mutex";
+
+// Points the runtime folder at a fresh folder, so the test meets no other lock.
+class PortLockTest : public ::testing::Test {
+protected:
+    void SetUp() override { setenv("XDG_RUNTIME_DIR", m_folder.path.c_str(), 1); }
+    void TearDown() override { unsetenv("XDG_RUNTIME_DIR"); }
+
+    TempFolder m_folder;
+};
+
+// A port open on a pseudo-terminal whose far end the test plays, its lock of its own.
+class OpenSerialPort : public PortLockTest {
 protected:
     void SetUp() override
     {
+        PortLockTest::SetUp();
         ASSERT_TRUE(pty.IsValid());
         ASSERT_EQ(OpenDefault(port, pty.SlavePath()), 1);
     }
@@ -61,9 +82,17 @@ protected:
     SerialPort port;
 };
 
+bool SendByte(int fd, char byte) { return write(fd, &byte, 1) == 1; }
+
+bool ReceiveByte(int fd, char* byte, int timeoutMs)
+{
+    pollfd in{fd, POLLIN, 0};
+    return poll(&in, 1, timeoutMs) == 1 && read(fd, byte, 1) == 1;
+}
+
 }  // namespace
 
-TEST(SerialPortTest, RefusesWhatIsNotAUsableSerialDevice)
+TEST(SerialPortTest, RefusesWhatIsNotAUsableSerialDeviceAndConfiguresARawExclusiveLine)
 {
     SerialPort port;
     const uint8_t byte = 'x';
@@ -71,28 +100,19 @@ TEST(SerialPortTest, RefusesWhatIsNotAUsableSerialDevice)
     EXPECT_FALSE(port.IsOpen());
     EXPECT_EQ(port.Write(&byte, 1), 0) << "writing to a closed port must fail";
 
-    char plainFile[] = "/tmp/kavro-serial-XXXXXX";
-    const int fd = mkstemp(plainFile);
-    ASSERT_GE(fd, 0);
-    EXPECT_EQ(OpenDefault(port, plainFile), 0) << "a plain file is not a serial device";
+    TempFolder folder;
+    std::ofstream(folder.File("plain")) << "x";
+    EXPECT_EQ(OpenDefault(port, folder.File("plain")), 0) << "a plain file is not a serial device";
     EXPECT_EQ(port.Write(&byte, 1), 0);
-    close(fd);
-    unlink(plainFile);
 
     PtyPair pty;
     ASSERT_TRUE(pty.IsValid());
     EXPECT_EQ(OpenDefault(port, pty.SlavePath(), 12345), 0) << "a speed termios lacks must fail";
     EXPECT_EQ(port.Close(), 1);
     EXPECT_EQ(port.Close(), 1) << "closing a closed port is harmless";
-}
 
-TEST(SerialPortTest, ConfiguresRawLineAndKeepsItExclusive)
-{
-    PtyPair pty;
-    ASSERT_TRUE(pty.IsValid());
-    SerialPort port;
+    // A usable device is configured as a raw line, and kept exclusive.
     ASSERT_EQ(OpenDefault(port, pty.SlavePath(), 57600, 1), 1);
-
     termios tio{};
     ASSERT_EQ(tcgetattr(pty.SlaveFd(), &tio), 0);
     EXPECT_EQ(cfgetospeed(&tio), static_cast<speed_t>(B57600));
@@ -170,9 +190,10 @@ TEST_F(OpenSerialPort, NeitherASilentNorAHungUpLineBurnsTheProcessor)
 TEST(SerialPortTest, ResolvesComNamesWithAndWithoutAResolver)
 {
     SerialPort port;
-    // Only COM1..COM16 are port names; anything else is a device path.
+    // Only COM1..COM16 are port names; anything else is a device path or a network port.
     for (const auto& [name, device] : {std::pair{"COM1", "/dev/ttyS0"}, {"COM16", "/dev/ttyS15"}, {"COM17", "COM17"},
-                                       {"COM0", "COM0"}, {"COM3x", "COM3x"}, {"/dev/ttyUSB0", "/dev/ttyUSB0"}})
+                                       {"COM0", "COM0"}, {"COM3x", "COM3x"}, {"/dev/ttyUSB0", "/dev/ttyUSB0"},
+                                       {"rfc2217:camera-pc-7:3003", "rfc2217:camera-pc-7:3003"}})
         EXPECT_EQ(port.ResolveDevice(name), device) << name;
 
     PtyPair pty;
@@ -189,9 +210,6 @@ TEST(SerialPortTest, ResolvesComNamesWithAndWithoutAResolver)
 
 TEST_F(OpenSerialPort, ALineThatTakesNothingFailsTheWriteAndNeverKeepsTheLock)
 {
-    TempFolder runtime;  // a lock of the test's own
-    setenv("XDG_RUNTIME_DIR", runtime.path.c_str(), 1);
-
     // The far end reads nothing: fill the line until it takes no more.
     const int flags = fcntl(pty.SlaveFd(), F_GETFL);
     ASSERT_EQ(fcntl(pty.SlaveFd(), F_SETFL, flags | O_NONBLOCK), 0);
@@ -224,10 +242,117 @@ TEST_F(OpenSerialPort, ALineThatTakesNothingFailsTheWriteAndNeverKeepsTheLock)
         return done.load();
     }, 15000);
     writer.join();
-    unsetenv("XDG_RUNTIME_DIR");
     EXPECT_TRUE(ended) << "a write that makes no progress must give up";
     EXPECT_EQ(result, 0) << "and fail";
     EXPECT_TRUE(port.HasLineFault()) << "as a fault of the line";
     EXPECT_GT(had, 0);
     EXPECT_EQ(refused, 0) << "the lock must never be held across a stuck write";
+}
+
+TEST_F(PortLockTest, OrdersProcessesWaitsWithALimitAndDiesWithItsHolder)
+{
+    PtyPair held;
+    ASSERT_TRUE(held.IsValid());
+    const std::string lockName = PortLock::NameFor(held.SlavePath());
+    EXPECT_EQ(PortLock::LockFilePath(kLockName), m_folder.File("Rs Mutex.lock")) << "in the runtime folder";
+
+    int toParent[2], toChild[2];
+    ASSERT_TRUE(pipe(toParent) == 0 && pipe(toChild) == 0);
+    const pid_t holder = fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0) {
+        PortLock lock(lockName);
+        const bool locked = lock.try_lock_for(5000ms);
+        const bool told = SendByte(toParent[1], 'H');
+        char go = 0;
+        const bool asked = ReceiveByte(toChild[0], &go, 30000);  // the parent waits in vain meanwhile
+        const bool released = SendByte(toParent[1], 'R');  // sent before letting go
+        lock.unlock();
+        _exit(locked && told && asked && released ? 0 : 1);
+    }
+    char byte = 0;
+    ASSERT_TRUE(ReceiveByte(toParent[0], &byte, 5000) && byte == 'H') << "the child must hold the lock";
+    PortLock lock(lockName);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(lock.try_lock_for(200ms)) << "a lock another process keeps must not be had";
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s) << "the wait must end at its limit";
+
+    // A write to the device, named through a link, meets the same held lock:
+    // it fails like a busy port, with the wait cursor meanwhile.
+    const std::string link = m_folder.File("ttyCAM");
+    std::filesystem::create_symlink(held.SlavePath(), link);
+    SerialPort port;
+    std::vector<bool> cursor;
+    port.SetLockWaitNotice([&](bool waiting) { cursor.push_back(waiting); });
+    ASSERT_EQ(OpenDefault(port, link), 1);
+    const uint8_t command = 'G';
+    EXPECT_EQ(port.Write(&command, 1), 0) << "a port lock held elsewhere must fail the write, not hang it";
+    EXPECT_TRUE(port.HasLineFault());
+    EXPECT_EQ(cursor, (std::vector<bool>{true, false})) << "the wait cursor shows while the write waits";
+    EXPECT_TRUE(held.Receive(1, 200ms).empty()) << "nothing was written without the lock";
+
+    ASSERT_TRUE(SendByte(toChild[1], 'G'));
+    EXPECT_TRUE(lock.try_lock_for(10000ms)) << "the lock must be had once the other process lets go";
+    EXPECT_TRUE(ReceiveByte(toParent[0], &byte, 0) && byte == 'R') << "and not before";
+    lock.unlock();
+    int status = 0;
+    waitpid(holder, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the holder must have run to its end";
+
+    const pid_t crasher = fork();
+    ASSERT_GE(crasher, 0);
+    if (crasher == 0) {
+        PortLock crashed(lockName);
+        crashed.try_lock_for(5000ms);
+        raise(SIGKILL);  // dies holding the lock
+    }
+    waitpid(crasher, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the crasher must have died holding the lock";
+    EXPECT_TRUE(lock.try_lock_for(5000ms)) << "a crash must not leave the lock held";
+    lock.unlock();
+    for (int fd : {toParent[0], toParent[1], toChild[0], toChild[1]})
+        close(fd);
+}
+
+TEST_F(PortLockTest, WithoutARuntimeFolderTheFileLivesInAFolderOfTheUsersOwn)
+{
+    unsetenv("XDG_RUNTIME_DIR");
+    TempFolder tmp;
+    setenv("TMPDIR", tmp.path.c_str(), 1);
+    const std::string folder = tmp.File("kavro-" + std::to_string(geteuid()));
+    EXPECT_EQ(PortLock::LockFilePath(kLockName), folder + "/Rs Mutex.lock")
+        << "never a fixed name in a folder everyone can write";
+    struct stat info {};
+    ASSERT_EQ(lstat(folder.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISDIR(info.st_mode));
+    EXPECT_EQ(info.st_mode & 0777, 0700u) << "the folder is the user's alone";
+    EXPECT_EQ(info.st_uid, geteuid());
+
+    // A link planted in its place is never followed.
+    TempFolder other;
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directory_symlink(other.path, folder);
+    EXPECT_EQ(PortLock::LockFilePath(kLockName), "") << "a link is not the user's folder";
+    PortLock lock(kLockName);
+    EXPECT_TRUE(lock.try_lock()) << "the threads of this process are still ordered";
+    lock.unlock();
+    EXPECT_TRUE(std::filesystem::is_empty(other.path)) << "nothing was created through the link";
+    unsetenv("TMPDIR");
+}
+
+TEST(PortLockNames, NeverGiveTwoPortsOneNameAndFitAFileName)
+{
+    struct Case {
+        const char* key;
+        const char* name;
+    };
+    for (const Case& c : {Case{"/dev/ttyUSB0", "Rs Mutex dev_ttyUSB0"}, {"/dev/a/b", "Rs Mutex dev_a_b"},
+                          {"/dev/a_b", "Rs Mutex dev_a%5Fb"}, {"/dev/a%5Fb", "Rs Mutex dev_a%255Fb"},
+                          {"/dev/\x1b[1m", "Rs Mutex dev_%1B[1m"}, {"192.0.2.7:3003", "Rs Mutex 192.0.2.7:3003"},
+                          {"[::1]:3003", "Rs Mutex [::1]:3003"}})
+        EXPECT_EQ(PortLock::NameFor(c.key), c.name) << c.key;
+    const std::string longKey = "/dev/" + std::string(400, 'x');
+    const std::string name = PortLock::NameFor(longKey + "1");
+    EXPECT_LE(name.size() + 5, 255u) << "with .lock it is still a file name";
+    EXPECT_NE(name, PortLock::NameFor(longKey + "2")) << "keys that differ past the cut get names of their own";
 }

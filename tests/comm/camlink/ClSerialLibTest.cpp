@@ -1,5 +1,8 @@
-#include "TestSupport.h"
+// The Camera Link serial libraries: the stand-ins in tools/clsim, loaded for
+// real. The swap test runs with LD_LIBRARY_PATH naming only KAVRO_SWAP_DIR, an
+// empty folder of the build tree, so it decides which library the bare names find.
 #include "support/PtyPair.h"
+#include "support/TempFolder.h"
 
 #include "comm/camlink/ClSerialLib.h"
 #include "comm/serial/PortLock.h"
@@ -7,31 +10,57 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cerrno>
 #include <chrono>
 #include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
-#include "support/TempFolder.h"
-
 using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+// Folders of the stand-in libraries, given by the build.
+const std::string kClSimDir = KAVRO_CLSIM_DIR;
+const std::string kGrabberDir = kClSimDir + "/grabbers";
+const std::string kBrokenGrabberDir = kClSimDir + "/broken-grabbers";
+const std::string kBrokenDir = kClSimDir + "/broken";
+const std::string kSwapDir = KAVRO_SWAP_DIR;
+
+// The stand-in libraries read their setup at each call, so a test sets it just before.
+void SetClSim(const std::string& setup) { setenv("KAVRO_CLSIM", setup.c_str(), 1); }
+
+// True while a library of that file name is mapped into this process.
+bool IsLibraryMapped(const std::string& fileName)
+{
+    std::ifstream maps("/proc/self/maps");
+    const std::string text{std::istreambuf_iterator<char>(maps), std::istreambuf_iterator<char>()};
+    return text.find("/" + fileName + "\n") != std::string::npos;   // each line ends with the mapped file
+}
+
+void Uninstall(const std::string& name) { fs::remove(kSwapDir + "/" + name); }
+
+// A new file rather than an overwrite, so a mapping of the old one is never changed under it.
+void Install(const std::string& fromFolder, const std::string& name)
+{
+    Uninstall(name);
+    fs::copy_file(fromFolder + "/" + name, kSwapDir + "/" + name);
+}
 
 // A camera on a pseudo-terminal, reached through the stand-in libraries.
 class ClSerialLibChannel : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        lib.SetMessageSink([this](const std::string& text) { messages.push_back(text); });
-    }
+    void SetUp() override { lib.SetMessageSink([this](const std::string& text) { messages.push_back(text); }); }
     void TearDown() override { lib.ClClose(line.kind); }
 
     // Points the stand-in libraries at the pseudo-terminal, plus `extra` keys.
-    void UseCamera(const std::string& extra = "")
-    {
-        SetClSim("device=" + camera.SlavePath() + ";" + extra);
-    }
+    void UseCamera(const std::string& extra = "") { SetClSim("device=" + camera.SlavePath() + ";" + extra); }
 
     // Reads like the command engine does: one byte per call, 10 ms each,
     // until `count` bytes or the deadline.
@@ -50,9 +79,7 @@ protected:
     void ExpectBytesBothWays()
     {
         const std::string command = "GA?\r\n";
-        EXPECT_TRUE(lib.ClWrite(line.kind, reinterpret_cast<const uint8_t*>(command.data()),
-                                static_cast<int>(command.size()), 3000))
-            << "write through the library";
+        EXPECT_TRUE(lib.ClWrite(line.kind, reinterpret_cast<const uint8_t*>(command.data()), 5, 3000)) << "written";
         EXPECT_EQ(camera.ReceiveUntil(command, 2s), command) << "the camera gets the command";
         ASSERT_TRUE(camera.Send("GA=100\r\n"));
         EXPECT_EQ(ReadFromLibrary(8), "GA=100\r\n") << "the reply comes back";
@@ -63,6 +90,8 @@ protected:
     Texts messages;
     ClSerialLib lib{kGrabberDir};
 };
+
+}  // namespace
 
 TEST_F(ClSerialLibChannel, GrabberLibraryRunsAt9600Only)
 {
@@ -236,4 +265,110 @@ TEST_F(ClSerialLibChannel, APortLockOrdersWritersOfThatPortOnly)
     EXPECT_TRUE(lib.ClWrite(line.kind, &byte, 1, 1000)) << "the port is free again";
     otherCopy.ClClose(otherPort.kind);
     unsetenv("XDG_RUNTIME_DIR");
+}
+
+TEST(ClSerialLibLists, GrabberFolderListsClserLibrariesInNameOrderAndEntriesAreTakenSafely)
+{
+    const Texts list = {"first", "second"};
+    EXPECT_EQ(ClSerialLib::GetListEntry(list, 1), "second");
+    EXPECT_EQ(ClSerialLib::GetListEntry(list, -1), "") << "index -1 gives no entry";
+    EXPECT_EQ(ClSerialLib::GetListEntry(list, 2), "") << "an index past the end gives no entry";
+    Texts combo = {"earlier"};
+    EXPECT_EQ(ClSerialLib::FillPortList(list, combo), 2) << "the count is the list's, not the combo's";
+    EXPECT_EQ(combo, (Texts{"earlier", "first", "second"})) << "entries are appended in order";
+
+    TempFolder folder;
+    for (const char* name : {"clserzeta.so", "clserkavro.so", "clserabc.so", "libclserial.so",
+                             "clser.txt", "clserial.so.1", "Clserupper.so"})
+        std::ofstream(folder.File(name)) << "x";
+    std::filesystem::create_directory(folder.File("clserfolder.so"));
+
+    ClSerialLib lib(folder.path);
+    lib.ListGrabberLibraries();
+    EXPECT_EQ(lib.GrabberLibraries(), (Texts{"clserabc.so", "clserkavro.so", "clserzeta.so"}))
+        << "only files named clser*.so, bare names, sorted";
+
+    std::filesystem::remove(folder.File("clserabc.so"));
+    lib.ListGrabberLibraries();
+    EXPECT_EQ(lib.GrabberLibraries(), (Texts{"clserkavro.so", "clserzeta.so"}))
+        << "a second listing replaces the first";
+
+    ClSerialLib missingLib(folder.File("no-such-folder"));
+    missingLib.ListGrabberLibraries();
+    EXPECT_TRUE(missingLib.GrabberLibraries().empty()) << "a folder that does not exist";
+}
+
+TEST(ClSerialLibLists, MakersAndPortsComeFromLibrariesUnloadedAfterwards)
+{
+    ClSerialLib lib(kGrabberDir);
+
+    SetClSim("makers=Kavro Grabbers,Other Maker;ports=2");
+    lib.ListManufacturers();
+    EXPECT_EQ(lib.Manufacturers(), (Texts{"Kavro Grabbers", "Other Maker"}));
+    EXPECT_FALSE(IsLibraryMapped("libclserial.so")) << "the maker listing unloads its library";
+
+    lib.ListClPorts();
+    EXPECT_EQ(lib.ClPorts(), (Texts{"Kavro Grabbers - Port 0", "Kavro Grabbers - Port 1",
+                                    "Other Maker - Port 0", "Other Maker - Port 1"}))
+        << "one \"maker - port\" entry per port of every maker";
+    EXPECT_FALSE(IsLibraryMapped("libclallserial.so")) << "the port listing unloads its library";
+
+    // A name too long for the 128-byte buffer is refused by the library: the
+    // entry stays, and is empty rather than whatever the buffer held.
+    SetClSim("makers=" + std::string(200, 'M') + ",Solo;ports=1");
+    lib.ListManufacturers();
+    EXPECT_EQ(lib.Manufacturers(), (Texts{"", "Solo"})) << "second listing replaces the first";
+    lib.ListClPorts();
+    EXPECT_EQ(lib.ClPorts(), (Texts{" - Port 0", "Solo - Port 0"}))
+        << "every port keeps its index, so dllNo still opens the right one";
+
+    // A library that lies about its count is a failed call, not a loop over four billion names.
+    const std::pair<const char*, size_t> counts[] = {{"257", 0}, {"0xffffffff", 0}, {"256", 256}};   // -1 read unsigned
+    for (const auto& [count, listed] : counts) {
+        SetClSim(std::string("makers=Solo;count=") + count);
+        lib.ListManufacturers();
+        lib.ListClPorts();
+        EXPECT_EQ(lib.Manufacturers().size(), listed) << "count " << count << ": up to 256 entries are listed";
+        EXPECT_EQ(lib.ClPorts().size(), listed) << "count " << count;
+    }
+}
+
+TEST(ClSerialLibSwap, LibrariesThatCannotBeLoaded)
+{
+    Uninstall("libclserial.so");
+    Uninstall("libclallserial.so");
+    SetClSim("makers=Kavro Grabbers,Other Maker");
+    ClSerialLib lib(kGrabberDir);
+    ClSerialLib::Selection line;
+
+    lib.ListManufacturers();
+    EXPECT_TRUE(lib.Manufacturers().empty()) << "no maker library installed";
+    line.kind = ClSerialLib::Maker;
+    line.name = "Kavro Grabbers";
+    EXPECT_FALSE(lib.ClOpen(line)) << "opening without the maker library";
+    lib.ClClose(line.kind);
+
+    Install(kClSimDir, "libclserial.so");
+    lib.ListManufacturers();
+    ASSERT_EQ(lib.Manufacturers(), (Texts{"Kavro Grabbers", "Other Maker"})) << "once installed";
+    Uninstall("libclserial.so");
+    lib.ListManufacturers();
+    EXPECT_EQ(lib.Manufacturers(), (Texts{"Kavro Grabbers", "Other Maker"}))
+        << "a maker library that went away keeps the makers found earlier";
+
+    Install(kClSimDir, "libclallserial.so");
+    lib.ListClPorts();
+    ASSERT_EQ(lib.ClPorts().size(), 2u) << "the complete all-ports library lists its ports";
+    Install(kBrokenDir, "libclallserial.so");
+    lib.ListClPorts();
+    EXPECT_TRUE(lib.ClPorts().empty()) << "a library without clFlushPort empties the port list";
+    line.kind = ClSerialLib::AllPorts;
+    line.channel = 0;
+    EXPECT_FALSE(lib.ClOpen(line)) << "and cannot be opened";
+    EXPECT_EQ(lib.OpenProblem(), "libclallserial.so (" + kSwapDir + "/libclallserial.so) lacks clFlushPort")
+        << "naming the file the library search found";
+    EXPECT_FALSE(IsLibraryMapped("libclallserial.so")) << "nor is it kept loaded";
+    lib.ClClose(line.kind);
+
+    Uninstall("libclallserial.so");
 }
