@@ -77,43 +77,28 @@ TEST(KavroCli, IdentityPrintsWhatTheAboutWindowShows)
     CliCamera f;
     f.camera.SetRegister("VN", 105);
     f.camera.SetText("UD", "LINE7");
-    ProcessResult r = f.Cli("identity");
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out,
-              "Model Name: MX-550CL\n"
-              "Camera ID: CK00000001\n"
-              "Firmware Version: 1.05\n"
-              "FPGA Version: 1.03\n"
-              "User ID: LINE7\n");
-
-    f.camera.SetFaults(SilentTo({"MD", "ID", "FPVN", "UD"}));
-    r = f.Cli("--timeout 300 identity");
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out,
-              "Model Name: ??????????\n"
-              "Camera ID: ??????????\n"
-              "Firmware Version: 1.05\n"
-              "FPGA Version: ?.??\n"
-              "User ID: ????????????????\n")
-        << "placeholders for the queries without answer";
-
-    f.camera.SetFaults(SilentTo({"VN"}));
-    r = f.Cli("--timeout 300 identity");
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.out, "") << "nothing without the firmware version";
-    EXPECT_EQ(r.err, "kavro-cli: the camera did not answer: no answer to VN? within 300 ms\n");
     camsim::Faults garbage;
     garbage.garbageBytes = 5;
-    f.camera.SetFaults(garbage);
-    r = f.Cli("--timeout 300 identity");
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("VN=105', which is no firmware version\n"), std::string::npos) << "garbage is named as what came: "
-                                                                                     << r.err;
-
+    const struct { camsim::Faults faults; int exitCode; std::string out, err, why; } cases[] = {
+        {{}, 0, "Model Name: MX-550CL\nCamera ID: CK00000001\nFirmware Version: 1.05\nFPGA Version: 1.03\nUser ID: LINE7\n",
+         "", ""},
+        {SilentTo({"MD", "ID", "FPVN", "UD"}), 0,
+         "Model Name: ??????????\nCamera ID: ??????????\nFirmware Version: 1.05\nFPGA Version: ?.??\n"
+         "User ID: ????????????????\n", "", "placeholders for the queries without answer"},
+        {SilentTo({"VN"}), 1, "", "kavro-cli: the camera did not answer: no answer to VN? within 300 ms\n",
+         "nothing without the firmware version"},
+        {garbage, 1, "", "VN=105', which is no firmware version\n", "garbage is named as what came"},
+    };
+    for (const auto& c : cases) {
+        f.camera.SetFaults(c.faults);
+        const ProcessResult r = f.Cli("--timeout 300 identity");
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.why << ": " << r.err;
+        EXPECT_EQ(r.out, c.out) << c.why;
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << c.why << ": " << r.err;
+    }
     f.camera.SetFaults({});
     f.camera.SetText("UD", "\x1b]0;PWNED\x07");
-    ChildProcess onTerminal("XDG_CONFIG_HOME='" + f.home.path + "' " KAVRO_CLI_PATH " --port '" + f.pty.DevicePath() +
-                                "' identity",
+    ChildProcess onTerminal("XDG_CONFIG_HOME='" + f.home.path + "' " KAVRO_CLI_PATH " --port '" + f.pty.DevicePath() + "' identity",
                             true);
     EXPECT_EQ(onTerminal.Wait(), 0) << onTerminal.Err();
     EXPECT_NE(onTerminal.Out().find("User ID: \\x1b]0;PWNED\\x07\r\n"), std::string::npos)
