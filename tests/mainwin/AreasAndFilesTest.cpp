@@ -20,14 +20,6 @@
 
 namespace {
 
-QStringList Entries(const CAreaSelDlg& dialog)
-{
-    QStringList entries;
-    for (int i = 0; i < dialog.List().count(); ++i)
-        entries << dialog.List().itemText(i);
-    return entries;
-}
-
 // Answers the area dialog with the entry of that name, after noting the preselected one.
 struct AreaAnswer {
     int operator()(CAreaSelDlg& dialog)
@@ -169,7 +161,10 @@ TEST(SettingAreas, TheDialogOffersTheAreasOfTheLevelAndPreselectsTheCurrentOne)
         SCOPED_TRACE(testing::Message() << "area " << c.current << (c.load ? ", load" : ", store")
                                         << (c.factoryLevel ? ", factory level" : ""));
         CAreaSelDlg dialog(nullptr, c.current, c.load, c.factoryLevel, true);
-        EXPECT_EQ(Entries(dialog), c.entries);
+        QStringList entries;
+        for (int i = 0; i < dialog.List().count(); ++i)
+            entries << dialog.List().itemText(i);
+        EXPECT_EQ(entries, c.entries);
         EXPECT_EQ(dialog.List().currentText(), c.preselected);
         EXPECT_EQ(dialog.windowTitle(), c.load ? "Load setting data" : "Store setting data");
         EXPECT_EQ(dialog.Message(), c.load ? "Select the memory area stored setting data"
