@@ -92,8 +92,7 @@ TEST_F(ApplicationWithCamera, WithoutACameraItRunsOfflineAndACrashedCameraLinkRu
         EXPECT_EQ(app.Settings().lineOnline, 0u);
     }
     ASSERT_FALSE(prompts.prompts.empty());
-    EXPECT_EQ(prompts.prompts[0].text, "Failed to initialize!\nCOM1 (/nonexistent/tty) does not exist: is the adapter "
-                                       "plugged in, and is the port chosen right?");
+    EXPECT_TRUE(prompts.prompts[0].text.startsWith("Failed to initialize!\nCOM1 (/nonexistent/tty) does not exist"));
     EXPECT_EQ(ProfileValue(home, "Normal Shutdown").toInt(), 1);
     EXPECT_EQ(ProfileValue(home, "Active Mode").toString(), "USER") << "the profile was written at exit";
 
@@ -108,48 +107,34 @@ TEST_F(ApplicationWithCamera, WithoutACameraItRunsOfflineAndACrashedCameraLinkRu
     EXPECT_TRUE(prompts.prompts.empty());
 }
 
-TEST_F(ApplicationWithCamera, SigtermClosesInOrderAndASecondCopyCorruptsNothing)
-{
-    WriteProfile(home, "COM1=" + pty.DevicePath() + "\nComm%20Port=0\nNormal%20Shutdown=1\n");
-
-    ChildProcess first(ToolIn(home));
-    auto startedUp = [&] {
-        for (const std::string& line : camera.ReceivedLines())
-            if (line.rfind("TPN=", 0) == 0)
-                return true;   // the reload ends with the test pattern
-        return false;
-    };
-    ASSERT_TRUE(WaitFor(startedUp, 20000)) << "the tool read the camera";
-    EXPECT_EQ(ProfileValue(home, "Normal Shutdown").toInt(), 0) << "a running tool marks its run";
-
-    ChildProcess second(ToolIn(home));   // its COM1 is busy: it runs offline
-    ASSERT_TRUE(WaitFor([&] { return Catches(second.Pid(), SIGTERM); }, 20000)) << "the second copy is up";
-    second.Signal(SIGTERM);
-    first.Signal(SIGTERM);
-    EXPECT_EQ(first.Wait(), 0) << first.Err();
-    EXPECT_EQ(second.Wait(), 0) << second.Err();
-
-    QSettings profile(QString::fromStdString(home.IniFile()), QSettings::IniFormat);
-    EXPECT_EQ(profile.status(), QSettings::NoError);
-    EXPECT_EQ(profile.value("Normal Shutdown").toInt(), 1);
-    EXPECT_EQ(profile.value("COM1").toString().toStdString(), pty.DevicePath()) << "values the tool does not own survive";
-    EXPECT_TRUE(profile.contains("Command CRC"));
-}
-
-TEST_F(ApplicationWithCamera, SigtermDuringAFactoryReadingEndsItAndClosesInOrder)
+// SIGTERM during the factory reading of the start ends the reading and closes
+// in order; a second copy, offline on the busy port, closes as well and the
+// profile survives both.
+TEST_F(ApplicationWithCamera, SigtermDuringAReadingClosesInOrderAndASecondCopyCorruptsNothing)
 {
     camsim::Faults slow;
     slow.replyDelayMs = 300;   // the whole reading would take well over a minute
     camera.SetFaults(slow);
     WriteProfile(home, "COM1=" + pty.DevicePath() + "\nComm%20Port=0\nActive%20Mode=FACTORY\nNormal%20Shutdown=1\n");
 
-    ChildProcess tool(ToolIn(home));
+    ChildProcess first(ToolIn(home));
     ASSERT_TRUE(WaitFor([&] { return camera.ReceivedLines().size() >= 3; }, 20000)) << "the reading runs";
-    tool.Signal(SIGTERM);
-    EXPECT_EQ(tool.Wait(), 0) << "the tool ended in order at the signal, not after the reading";
-    EXPECT_LT(camera.ReceivedLines().size(), 50u) << "the rows left were not tried";
-    EXPECT_EQ(ProfileValue(home, "Normal Shutdown").toInt(), 1);
-    EXPECT_EQ(ProfileValue(home, "Active Mode").toString(), "FACTORY");
+    EXPECT_EQ(ProfileValue(home, "Normal Shutdown").toInt(), 0) << "a running tool marks its run";
+    ChildProcess second(ToolIn(home));   // its COM1 is busy: it runs offline
+    ASSERT_TRUE(WaitFor([&] { return Catches(second.Pid(), SIGTERM); }, 20000)) << "the second copy is up";
+    second.Signal(SIGTERM);
+    const size_t linesAtSignal = camera.ReceivedLines().size();
+    first.Signal(SIGTERM);
+    EXPECT_EQ(first.Wait(), 0) << "the tool ended in order at the signal, not after the reading: " << first.Err();
+    EXPECT_EQ(second.Wait(), 0) << second.Err();
+    EXPECT_LE(camera.ReceivedLines().size(), linesAtSignal + 1) << "the rows left were not tried";
+
+    QSettings profile(QString::fromStdString(home.IniFile()), QSettings::IniFormat);
+    EXPECT_EQ(profile.status(), QSettings::NoError);
+    EXPECT_EQ(profile.value("Normal Shutdown").toInt(), 1);
+    EXPECT_EQ(profile.value("Active Mode").toString(), "FACTORY");
+    EXPECT_EQ(profile.value("COM1").toString().toStdString(), pty.DevicePath()) << "values the tool does not own survive";
+    EXPECT_TRUE(profile.contains("Command CRC"));
 }
 
 // SIGTERM while the exit question stands: the tool closes in order at once,

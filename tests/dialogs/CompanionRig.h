@@ -22,13 +22,7 @@ struct CompanionRig : CompanionOwner {
     AppSettings& Settings() { return line.settings; }
     camsim::VirtualCamera& Cam() { return line.camera; }
 
-    // Lines the camera received since the last call.
-    std::vector<std::string> Wire()
-    {
-        std::vector<std::string> lines = line.camera.ReceivedLines();
-        line.camera.ClearReceivedLines();
-        return lines;
-    }
+    std::vector<std::string> Wire() { return line.Wire(); }
 
     CameraLine line;
     ScriptedUiPrompts prompts;

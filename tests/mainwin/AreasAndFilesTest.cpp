@@ -20,14 +20,6 @@
 
 namespace {
 
-QStringList Entries(const CAreaSelDlg& dialog)
-{
-    QStringList entries;
-    for (int i = 0; i < dialog.List().count(); ++i)
-        entries << dialog.List().itemText(i);
-    return entries;
-}
-
 // Answers the area dialog with the entry of that name, after noting the preselected one.
 struct AreaAnswer {
     int operator()(CAreaSelDlg& dialog)
@@ -102,37 +94,6 @@ TEST(SettingsFiles, TheMenuSavesAndOpensFilesWhereTheOperatorChose)
     EXPECT_TRUE(user.prompts.LastText().endsWith("\nThis file already exists.\nReplace existing file?"));
 }
 
-// The progress window's Cancel ends a load; the answer still on its way is
-// taken by the idle tick, not by the next load.
-TEST(SettingsFiles, ALoadEndsAtTheProgressWindowsCancel)
-{
-    TempFolder folder;
-    MainWindowRig rig;
-    rig.Inside().SetCommandTimeout(300);
-    rig.window->Initialise();
-    const std::string path = folder.File("load.cam");
-    std::ofstream(path) << "GA=11\r\nGAR=12\r\nGAB=13\r\nNRS=14\r\nKSR=15\r\n";
-    rig.Wire();
-    camsim::Faults slow;
-    slow.replyDelayMs = 200;
-    rig.camera.SetFaults(slow);
-    QTimer hand;   // Cancel while the third line waits for its answer
-    QObject::connect(&hand, &QTimer::timeout, [&] {
-        if (rig.camera.ReceivedLines().size() == 3 && rig.Inside().Progress().IsCreated())
-            QTest::mouseClick(rig.Inside().Progress().CancelButton(), Qt::LeftButton);
-    });
-    hand.start(10);
-    rig.prompts.files.push_back(QString::fromStdString(path));
-    rig.window->OnOpenSettingFile();
-    hand.stop();
-    EXPECT_EQ(Settings(rig.Wire()), (std::vector<std::string>{"GA=11", "GAR=12", "GAB=13"}));
-    EXPECT_EQ(rig.Spin(rig.Id("GAR"))->Text() + " " + rig.Spin(rig.Id("GAB"))->Text(), "12 0")
-        << "acknowledged, in flight";
-    EXPECT_TRUE(rig.prompts.LastText().startsWith("Loading cancelled: 3 of 5 lines sent."));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.Inside().CommSel().Messages().mid(0, 2) == QStringList{"COMPLETE", "GAB=13"}; }))
-        << "the late answer is taken by the idle tick, not by the next load";
-}
-
 TEST(SettingsFiles, ComparingWithAFileMarksTheDifferencesAndAppliesOnlyTheCheckedOnes)
 {
     MainWindowRig rig;
@@ -200,7 +161,10 @@ TEST(SettingAreas, TheDialogOffersTheAreasOfTheLevelAndPreselectsTheCurrentOne)
         SCOPED_TRACE(testing::Message() << "area " << c.current << (c.load ? ", load" : ", store")
                                         << (c.factoryLevel ? ", factory level" : ""));
         CAreaSelDlg dialog(nullptr, c.current, c.load, c.factoryLevel, true);
-        EXPECT_EQ(Entries(dialog), c.entries);
+        QStringList entries;
+        for (int i = 0; i < dialog.List().count(); ++i)
+            entries << dialog.List().itemText(i);
+        EXPECT_EQ(entries, c.entries);
         EXPECT_EQ(dialog.List().currentText(), c.preselected);
         EXPECT_EQ(dialog.windowTitle(), c.load ? "Load setting data" : "Store setting data");
         EXPECT_EQ(dialog.Message(), c.load ? "Select the memory area stored setting data"
@@ -234,21 +198,6 @@ TEST(SettingAreas, StoresAndLoadsReachTheCameraInOrder)
     EXPECT_EQ(rig.Wire().front(), "LD=3");
     EXPECT_EQ(rig.Spin(rig.Id("GA"))->Text(), "321") << "the pages show the re-read";
 
-    camsim::Faults slowStore;
-    slowStore.storeDelayMs = 300;
-
-    rig.camera.SetFaults(slowStore);
-    QTimer hand;   // Cancel while the second area is stored
-    QObject::connect(&hand, &QTimer::timeout, [&] {
-        if (rig.camera.ReceivedLines().size() == 2 && rig.Inside().Progress().IsCreated())
-            QTest::mouseClick(rig.Inside().Progress().CancelButton(), Qt::LeftButton);
-    });
-    hand.start(10);
-    rig.prompts.yesNoAnswers = {true};
-    rig.Click(CtrlId::StoreAll);
-    hand.stop();
-    EXPECT_EQ(rig.Wire(), (std::vector<std::string>{"SA=3", "SA=2"})) << "no area after the Cancel";
-    EXPECT_EQ(rig.prompts.LastText(), "Storing cancelled: 1 of 4 areas stored.");
 }
 
 // What the operations show in the window; what they send and tell is the session's.

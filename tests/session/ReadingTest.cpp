@@ -102,6 +102,13 @@ TEST(SessionReading, APortThatWouldNotOpenSaysWhy)
                                    "plugged in, and is the port chosen right?");
     EXPECT_EQ(rig.host.boxes[0].details, "/nonexistent/ttyS2: open: No such file or directory")
         << "what failed, and no group to join for a missing device";
+
+    rig.settings.serialMode = LineClSpec2000;
+    rig.settings.selectedPortName = "clserkavro.so";
+    EXPECT_EQ(rig.session.ConnectCamera(), 0);
+    EXPECT_EQ(rig.host.boxes.back().details,
+              "/nonexistent/clserkavro.so: No such file or directory; the folder holds no grabber library (clser*.so)")
+        << "a Camera Link line names its cause too";
 }
 
 // The packaging checks run this as an ordinary user, on a device of the group

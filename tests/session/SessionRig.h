@@ -8,16 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "settings/AppSettings.h"
-#include "camsim/PtyCamera.h"
-#include "camsim/VirtualCamera.h"
 #include "comm/CommandTable.h"
 #include "comm/StopRequest.h"
-#include "comm/camlink/ClSerialLib.h"
-#include "comm/serial/SerialPort.h"
 #include "params/ControlIds.h"
 #include "session/CameraSession.h"
 #include "session/SessionHost.h"
+#include "support/CameraOnCom1.h"
 
 // What the session shows, recorded as the windows would show it: boxes,
 // answers to its questions from the test's script, the progress window, the
@@ -90,23 +86,16 @@ public:
 
 // The session on COM1, which reaches a virtual camera over a real
 // pseudo-terminal; nothing in the process is a window.
-struct SessionRig {
-    explicit SessionRig(int level = ActiveUser) : pty(camera), camLink("/nonexistent"), session(settings, port, camLink, host)
+struct SessionRig : CameraOnCom1 {
+    explicit SessionRig(int level = ActiveUser) : session(settings, port, camLink, host)
     {
-        pty.Start();
         settings.activeMode = level;
-        settings.baudIndex = 4;
-        port.SetDeviceResolver([this](int n) { return n == 1 ? pty.DevicePath() : "/nonexistent/ttyS" + std::to_string(n); });
         session.Open();
         CameraSession::Limits limits;
         limits.storedPauseMs = 1;
         session.SetLimits(limits);
     }
-    ~SessionRig()
-    {
-        session.Close();
-        pty.Stop();
-    }
+    ~SessionRig() { session.Close(); }
 
     // As the main window starts: the line, then every setting read; the wire is clean.
     void Start()
@@ -133,23 +122,11 @@ struct SessionRig {
         };
     }
 
-    // Lines the camera received since the last call.
-    std::vector<std::string> Wire()
-    {
-        std::vector<std::string> lines = camera.ReceivedLines();
-        camera.ClearReceivedLines();
-        return lines;
-    }
     static int Cmd(const char* mnemonic) { return CommandTable::Find(mnemonic); }
     static int Id(const char* mnemonic) { return CtrlId::Bound(mnemonic); }
     int Cur(const char* mnemonic) { return session.Params().Cur(Cmd(mnemonic)); }
     int Prev(const char* mnemonic) { return session.Params().Prev(Cmd(mnemonic)); }
 
-    camsim::VirtualCamera camera;
-    camsim::PtyCamera pty;
-    AppSettings settings;
-    SerialPort port;
-    ClSerialLib camLink;
     RecordingSessionHost host;
     CameraSession session;
 };

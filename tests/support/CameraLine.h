@@ -1,44 +1,21 @@
 #pragma once
 
 #include <memory>
-#include <string>
 
-#include "settings/AppSettings.h"
-#include "camsim/PtyCamera.h"
-#include "camsim/VirtualCamera.h"
 #include "comm/CRsCmd.h"
-#include "comm/camlink/ClSerialLib.h"
-#include "comm/serial/SerialPort.h"
+#include "support/CameraOnCom1.h"
 #include "support/RecordingHost.h"
 
-// The engine on COM1, which reaches a virtual camera over a real pseudo-terminal,
-// at once or keeping a line's wire time.
-struct CameraLine {
-    explicit CameraLine(int wireBaud = 0, int thinkMs = 0)
-        : pty(camera), camLink("/nonexistent")
+// The engine on COM1, which reaches a virtual camera over a real pseudo-terminal.
+struct CameraLine : CameraOnCom1 {
+    explicit CameraLine(int wireBaud = 0, int thinkMs = 0) : CameraOnCom1(wireBaud, thinkMs)
     {
-        pty.SetWireTime(wireBaud, thinkMs);
-        pty.Start();
-        port.SetDeviceResolver([this](int comNumber) {
-            return comNumber == 1 ? pty.DevicePath() : "/nonexistent/ttyS" + std::to_string(comNumber);
-        });
-        settings.baudIndex = 4;
         engine = std::make_unique<CRsCmd>(settings, port, camLink, host);
     }
-    ~CameraLine()
-    {
-        engine->ClosePort();
-        engine.reset();
-        pty.Stop();
-    }
+    ~CameraLine() { engine->ClosePort(); }
 
     bool Open() { return engine->OpenPort(0) == 1; }
 
-    camsim::VirtualCamera camera;
-    camsim::PtyCamera pty;
-    AppSettings settings;
-    SerialPort port;
-    ClSerialLib camLink;
     RecordingHost host;
     std::unique_ptr<CRsCmd> engine;
 };

@@ -9,15 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "settings/AppSettings.h"
-#include "camsim/PtyCamera.h"
-#include "camsim/VirtualCamera.h"
 #include "comm/CommandTable.h"
-#include "comm/camlink/ClSerialLib.h"
-#include "comm/serial/SerialPort.h"
 #include "params/ControlIds.h"
 #include "params/CtrlRegistry.h"
 #include "params/KavroSpinBox.h"
+#include "support/CameraOnCom1.h"
 #include "support/MainWindowAccess.h"
 #include "support/ScriptedUiPrompts.h"
 #include "support/TempFolder.h"
@@ -25,20 +21,11 @@
 // The main window on COM1, which reaches a virtual camera over a real
 // pseudo-terminal; prompts are answered by the test; the profile lives in a
 // folder of the test's own.
-struct MainWindowRig {
+struct MainWindowRig : CameraOnCom1 {
     explicit MainWindowRig(int level = ActiveUser)
-        : pty(camera), camLink("/nonexistent")
     {
-        pty.Start();
         settings.activeMode = level;
-        settings.baudIndex = 4;
-        port.SetDeviceResolver([this](int n) { return n == 1 ? pty.DevicePath() : "/nonexistent/ttyS" + std::to_string(n); });
         window = std::make_unique<CKavroDlg>(settings, port, camLink, prompts);
-    }
-    ~MainWindowRig()
-    {
-        window.reset();
-        pty.Stop();
     }
 
     static int Id(const char* mnemonic) { return CtrlId::Bound(mnemonic); }
@@ -66,20 +53,7 @@ struct MainWindowRig {
     }
     void Click(int id) { Button(id)->click(); }
 
-    // Lines the camera received since the last call.
-    std::vector<std::string> Wire()
-    {
-        std::vector<std::string> lines = camera.ReceivedLines();
-        camera.ClearReceivedLines();
-        return lines;
-    }
-
     TempProfileHome home;
-    camsim::VirtualCamera camera;
-    camsim::PtyCamera pty;
-    AppSettings settings;
-    SerialPort port;
-    ClSerialLib camLink;
     ScriptedUiPrompts prompts;
     std::unique_ptr<CKavroDlg> window;
 };
