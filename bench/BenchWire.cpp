@@ -1,4 +1,4 @@
-// bench_wire BAUD RUNS [CLI]: the bulk operations against the virtual camera keeping a line's
+// bench_wire BAUD RUNS [CLI [REPLY-WAIT]]: the bulk operations against the virtual camera keeping a line's
 // wire time at BAUD with 1 ms of thought a command (what kavro-camsim --wire-baud BAUD --think 1
 // does), at Reply Wait 0 and 20: the factory-level reload in the window, and, given the path of
 // kavro-cli, its read-settings, apply-settings and diff --factory, read-luts and send-luts. Each
@@ -229,7 +229,7 @@ struct Bench {
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: bench_wire BAUD RUNS [PATH-OF-KAVRO-CLI]\n");
+        std::fprintf(stderr, "usage: bench_wire BAUD RUNS [PATH-OF-KAVRO-CLI [REPLY-WAIT]]\n");
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -248,11 +248,15 @@ int main(int argc, char** argv)
     Bench bench(baud, argc > 3 ? argv[3] : "");
     std::printf("wire %d baud, %d ms thought a command, %d run(s) each\n", baud, kThinkMs, runs);
     std::printf("rw | %-28s | cmds | floor     | budget    | best      | worst     | worst/floor\n", "operation");
-    for (uint32_t replyWait : {0u, 20u})
+    // One reply wait alone when a fifth argument names it (0 or 20), else both.
+    std::vector<uint32_t> replyWaits{0u, 20u};
+    if (argc > 4)
+        replyWaits = {std::atoi(argv[4]) == 0 ? 0u : 20u};
+    for (uint32_t replyWait : replyWaits)
         bench.ReloadInTheWindow(replyWait, runs);
     bench.CloseWindow();
     bench.BareClient(runs);
-    for (uint32_t replyWait : {0u, 20u}) {
+    for (uint32_t replyWait : replyWaits) {
         if (argc > 3)
             bench.CliCommands(replyWait, runs);
     }

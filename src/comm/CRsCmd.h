@@ -102,6 +102,7 @@ private:
     bool LineHungUp() const;
     bool PortClosed() const;
     uint32_t ReplyWaitMs() const;
+    bool WholeLines() const;
     LineAssembler::Ending ReplyEnding() const;
 
     // Receiving (CRsCmdReceive.cpp).

@@ -109,6 +109,13 @@ uint32_t CRsCmd::ReplyWaitMs() const
     return BoundedReplyWait(m_settings.replyWaitMs);
 }
 
+// The default reply wait keeps the tool's long-standing timing to the byte; an
+// operator who chose a shorter one chose the line's own pace.
+bool CRsCmd::WholeLines() const
+{
+    return ReplyWaitMs() < kReplyWaitLongestMs;
+}
+
 LineAssembler::Ending CRsCmd::ReplyEnding() const
 {
     return m_settings.commandFormat == 1 ? LineAssembler::Ending::CarriageReturn : LineAssembler::Ending::LineFeed;
@@ -150,7 +157,7 @@ int CRsCmd::SendText(std::string& text, int mode)
         const int count = static_cast<int>(text.size());
         const SignalHold wholeLine;   // a stop takes effect once the line is out
         if (m_settings.serialMode == LineComPort)
-            m_port.Write(bytes, count);
+            m_port.Write(bytes, count, WholeLines() ? SerialPort::Pace::AllAtOnce : SerialPort::Pace::ByteByByte);
         else
             m_camLink.ClWrite(CamLinkKind(m_settings), bytes, count, kClWriteTimeoutMs);
     }

@@ -30,7 +30,7 @@ public:
     // Names the port for its lock: one device, one key, whatever name reached it.
     virtual std::string LockKey() const = 0;
 
-    // Writing: a byte is queued in its wire form, then flushed until Done;
+    // Writing: bytes are queued in their wire form, then flushed until Done;
     // Again means no room now, Failed sets *error.
     virtual void QueueByte(uint8_t byte) = 0;
     virtual Progress Flush(int* error) = 0;

@@ -197,15 +197,17 @@ void SerialPort::SetOpen(bool open)
 
 // ---- Writing ------------------------------------------------------------------
 
-int SerialPort::Write(const uint8_t* bytes, int count)
+int SerialPort::Write(const uint8_t* bytes, int count, Pace pace)
 {
     if (!IsOpen() || count < 0 || (count > 0 && bytes == nullptr))
         return 0;
     LockHold hold(*m_portLock, std::defer_lock);
     if (!TakePortLock(hold))
         return 0;
+    const int perWrite = pace == Pace::ByteByByte ? 1 : std::max(count, 1);
     for (int i = 0; i < count; ++i) {
-        if (!WriteByte(bytes[i], hold))
+        m_line->QueueByte(bytes[i]);
+        if ((i + 1) % perWrite == 0 && !WriteQueued(hold, perWrite))
             return 0;
     }
     m_writeFailureReported = false;
@@ -240,11 +242,11 @@ bool SerialPort::WaitUnlocked(LockHold& hold, const std::function<bool()>& wait)
     return wait() && TakePortLock(hold);
 }
 
-// The byte must leave within kStallLimit, or the line counts as stuck.
-bool SerialPort::WriteByte(uint8_t byte, LockHold& hold)
+// The queued bytes must leave within their time on the wire and kStallLimit
+// more, or the line counts as stuck.
+bool SerialPort::WriteQueued(LockHold& hold, int queued)
 {
-    const Deadline deadline = std::chrono::steady_clock::now() + kStallLimit;
-    m_line->QueueByte(byte);
+    const Deadline deadline = std::chrono::steady_clock::now() + kStallLimit + m_byteTime * queued;
     for (;;) {
         int error = 0;
         switch (m_line->Flush(&error)) {

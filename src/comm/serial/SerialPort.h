@@ -17,12 +17,12 @@
 
 // The PC serial port: opens a serial device of this machine, or a serial port
 // on another machine ("tcp:HOST:PORT", "rfc2217:HOST:PORT"), writes bytes one
-// at a time under the port's lock, and runs a watcher thread that moves every
+// at a time (or a line at once) under the port's lock, and runs a watcher thread that moves every
 // received byte into a 1024-byte ring from which the engine reads.
 // One instance per process, created by the application object.
 // The port lock is keyed by the device, so that two ports never wait for each
 // other; it is held per command and let go whenever the line holds a byte
-// back; a byte that cannot leave within 2 s fails the write.
+// back; bytes that cannot leave within their wire time and 2 s more fail the write.
 class SerialPort {
 public:
     // Turns "COMn" (n = 1..16) into a device path. The application installs
@@ -54,7 +54,12 @@ public:
     int Open(const std::string& portName, int baud, int byteSize, int stopBitsCode,
              int xonXoff, int parityCheck);
     int Close();                                  // always 1
-    int Write(const uint8_t* bytes, int count);   // 1 when every byte left, else 0
+    // How a write's bytes leave: each one after the one before has left the
+    // driver (the tool's long-standing pace, which gives the camera a pause
+    // between bytes), or all at once, back to back at the line's own speed.
+    enum class Pace { ByteByByte, AllAtOnce };
+    // 1 when every byte left, else 0.
+    int Write(const uint8_t* bytes, int count, Pace pace = Pace::ByteByByte);
     int Available() const;                        // unread bytes in the ring
     int Read(uint8_t* destination, int maximum);  // maximum <= 0: every unread byte
     bool IsOpen() const;
@@ -90,7 +95,7 @@ private:
     // Writing (under the port lock, let go while the line holds a byte back)
     bool TakePortLock(LockHold& hold);
     bool WaitUnlocked(LockHold& hold, const std::function<bool()>& wait);
-    bool WriteByte(uint8_t byte, LockHold& hold);
+    bool WriteQueued(LockHold& hold, int queued);
     bool WaitWritable(Deadline deadline);
     bool DrainOutput(LockHold& hold, Deadline deadline);
     bool WaitOutputLeft(Deadline deadline);

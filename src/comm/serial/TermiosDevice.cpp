@@ -133,23 +133,22 @@ TermiosDevice::~TermiosDevice()
 
 void TermiosDevice::QueueByte(uint8_t byte)
 {
-    m_queuedByte = byte;
-    m_byteQueued = true;
+    m_output += static_cast<char>(byte);
 }
 
 PortDevice::Progress TermiosDevice::Flush(int* error)
 {
-    while (m_byteQueued) {
-        const ssize_t written = write(m_fd, &m_queuedByte, 1);
-        if (written == 1) {
-            m_byteQueued = false;
+    while (!m_output.empty()) {
+        const ssize_t written = write(m_fd, m_output.data(), m_output.size());
+        if (written > 0) {
+            m_output.erase(0, static_cast<size_t>(written));
         } else if (written < 0 && errno == EINTR) {
             continue;
         } else if (written < 0 && errno == EAGAIN) {
             return Progress::Again;
         } else {
             *error = written < 0 ? errno : EIO;
-            m_byteQueued = false;
+            m_output.clear();
             return Progress::Failed;
         }
     }

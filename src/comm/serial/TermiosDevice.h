@@ -34,6 +34,5 @@ private:
 
     int m_fd;
     std::string m_realPath;   // links resolved, so that two names of one device share its lock
-    bool m_byteQueued = false;
-    uint8_t m_queuedByte = 0;
+    std::string m_output;     // queued bytes not yet taken by the driver
 };

@@ -136,6 +136,14 @@ TEST_F(OpenSerialPort, CarriesEveryByteInOrderAndNeverOverwritesUnreadBytes)
     const std::vector<uint8_t> all = Pattern(256);
     ASSERT_EQ(port.Write(all.data(), static_cast<int>(all.size())), 1);
     EXPECT_EQ(pty.Receive(all.size(), 5s), all) << "written bytes must arrive unchanged and in order";
+    // All at once, more than the terminal takes in one go: the rest follows as the far end reads.
+    const std::vector<uint8_t> line = Pattern(64 * 1024, 3);
+    int wholeWritten = -1;
+    std::thread writer([&] { wholeWritten = port.Write(line.data(), static_cast<int>(line.size()), SerialPort::Pace::AllAtOnce); });
+    const std::vector<uint8_t> arrived = pty.Receive(line.size(), 10s);
+    writer.join();
+    EXPECT_EQ(wholeWritten, 1);
+    EXPECT_TRUE(arrived == line) << "a line written at once must arrive whole: " << arrived.size() << " bytes";
     ASSERT_TRUE(pty.Send(all));
     ASSERT_TRUE(WaitFor([&] { return port.Available() == 256; })) << port.Available();
     EXPECT_EQ(ReadAll(port, 1), Pattern(1)) << "maximum 1 takes one byte";
