@@ -3,11 +3,11 @@
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
+#include <QWidget>
 
 class QLabel;
 class QProgressBar;
 class QPushButton;
-class QWidget;
 
 // The small window every long camera operation shows while it blocks the
 // user-interface thread. It keeps its owner's window disabled while it exists
