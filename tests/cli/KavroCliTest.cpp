@@ -313,12 +313,12 @@ TEST(KavroCli, ASettingsFileClonesOneCameraIntoAnother)
                      {target.pty.DevicePath(), Ser2net::Mode::Rfc2217, 9600}});
     ASSERT_TRUE(ser2net.WaitListening()) << ser2net.Log();
 
-    ProcessResult r = source.Cli("--baud 9600 read-settings '" + file + "' --factory", ser2net.Name(0));
+    ProcessResult r = source.Cli("--baud 9600 --reply-wait 0 read-settings '" + file + "' --factory", ser2net.Name(0));
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(r.err.empty()) << "no progress line when standard error is not a terminal: " << r.err;
     EXPECT_NE(FileText(file).find("\r\nAGCF=100\r\n"), std::string::npos) << "values as the pages show them";
 
-    r = target.Cli("--baud 115200 apply-settings '" + file + "' --factory", ser2net.Name(1));
+    r = target.Cli("--baud 115200 --reply-wait 0 apply-settings '" + file + "' --factory", ser2net.Name(1));
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(target.pty.IgnoredBytes(), 0u) << "the far line was at 115200 before the first byte";
     const CtrlTblEntry* rows = CtrlTbl::Rows();
@@ -332,7 +332,7 @@ TEST(KavroCli, ASettingsFileClonesOneCameraIntoAnother)
     ser2net.Stop();
     target.pty.SetLineBaud(0);
     target.camera.ClearReceivedLines();
-    r = target.Cli("apply-settings '" + file + "'");
+    r = target.Cli("--reply-wait 0 apply-settings '" + file + "'");
     EXPECT_EQ(r.exitCode, 1) << "the factory lines were not applied";
     EXPECT_NE(r.err.find("kavro-cli: skipped line 53: BMTHB=0 (a factory setting, applied only at the factory "
                          "level)\n"),
@@ -347,7 +347,7 @@ TEST(KavroCli, ASettingsFileClonesOneCameraIntoAnother)
     })) << "the user level sends only the user lines";
 
     target.camera.SetFaults(RefusingAll());
-    r = target.Cli("apply-settings '" + file + "'");
+    r = target.Cli("--reply-wait 0 apply-settings '" + file + "'");
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(target.camera.ReceivedLines().size(), 2 * userLines.size()) << "refused lines do not stop the rest";
     EXPECT_EQ(target.Cli("apply-settings '" + source.home.File("missing.cam") + "'").exitCode, 1);

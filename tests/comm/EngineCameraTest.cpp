@@ -238,6 +238,7 @@ TEST(EngineCameraCases, TheReplyWaitSetsThePace)
     CameraLine line(115200, 1);
     ASSERT_TRUE(line.Open());
     CRsCmd& engine = *line.engine;
+    line.settings.replyWaitMs = kReplyWaitLongestMs;   // the default, the profile's when it has none
     for (int n = 0; n < 10; ++n)
         ASSERT_EQ(Get(engine, CmdGA), 0);
     // The camera notices a line's end a little after the engine wrote it, on a

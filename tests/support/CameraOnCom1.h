@@ -18,6 +18,7 @@ struct CameraOnCom1 {
         pty.SetWireTime(wireBaud, thinkMs);
         pty.Start();
         settings.baudIndex = 4;
+        settings.replyWaitMs = 0;   // the camera answers at once; a test of the pace sets its own
         port.SetDeviceResolver([this](int n) { return n == 1 ? pty.DevicePath() : "/nonexistent/ttyS" + std::to_string(n); });
     }
     ~CameraOnCom1() { pty.Stop(); }
