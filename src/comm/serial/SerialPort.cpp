@@ -204,12 +204,13 @@ int SerialPort::Write(const uint8_t* bytes, int count, Pace pace)
     LockHold hold(*m_portLock, std::defer_lock);
     if (!TakePortLock(hold))
         return 0;
-    const int perWrite = pace == Pace::ByteByByte ? 1 : std::max(count, 1);
     for (int i = 0; i < count; ++i) {
         m_line->QueueByte(bytes[i]);
-        if ((i + 1) % perWrite == 0 && !WriteQueued(hold, perWrite))
+        if (pace == Pace::ByteByByte && !WriteQueued(hold, 1))
             return 0;
     }
+    if (pace == Pace::AllAtOnce && count > 0 && !WriteQueued(hold, count))
+        return 0;
     m_writeFailureReported = false;
     return 1;
 }
