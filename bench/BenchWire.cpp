@@ -65,6 +65,38 @@ Floor FloorOf(const camsim::VirtualCamera& camera, int baud)
     return floor;
 }
 
+// Where the line stood idle in a run: before the first command began to cross
+// it, after the last answer had crossed it, and the longest pause between an
+// answer and the next command, on the benchmark's clock.
+struct IdleLine {
+    double lead = 0;
+    double tail = 0;
+    double longestPause = 0;
+    double pauses = 0;
+};
+
+IdleLine IdleLineOf(const camsim::VirtualCamera& camera, int baud, double start, double end)
+{
+    using namespace std::chrono;
+    const std::vector<camsim::VirtualCamera::Received> log = camera.ReceivedLog();
+    IdleLine idle;
+    const double byteSeconds = 10.0 / baud;
+    const auto seconds = [](steady_clock::time_point at) { return duration<double>(at.time_since_epoch()).count(); };
+    double free = start;   // when the line was last left idle
+    for (const camsim::VirtualCamera::Received& received : log) {
+        const double began = seconds(received.at) - static_cast<double>(received.line.size() + 2) * byteSeconds;
+        if (&received == &log.front())
+            idle.lead = began - start;
+        else {
+            idle.longestPause = std::max(idle.longestPause, began - free);
+            idle.pauses += began - free;
+        }
+        free = seconds(received.at) + kThinkMs / 1000.0 + static_cast<double>(received.answerBytes) * byteSeconds;
+    }
+    idle.tail = end - free;
+    return idle;
+}
+
 // When the progress window's bar was painted; paints within a millisecond of
 // each other are one repaint of the window.
 class PaintClock : public QObject {
@@ -116,26 +148,36 @@ struct Bench {
         pty.Stop();
     }
 
-    // Runs work `runs` times and prints its best and worst against the floor of its last run.
+    // Runs work `runs` times and prints its best and worst against the floor of
+    // its last run, and where the line stood idle, on average.
     void Measure(const char* what, uint32_t replyWait, int runs, const std::function<bool()>& work)
     {
         double best = 1e9, worst = 0;
         bool ok = true;
         Floor floor;
+        IdleLine idle;
         for (int run = 0; run < runs; ++run) {
             camera.ClearReceivedLines();
             const double start = WallSeconds();
             ok = work() && ok;
-            const double took = WallSeconds() - start;
-            best = std::min(best, took);
-            worst = std::max(worst, took);
+            const double end = WallSeconds();
+            best = std::min(best, end - start);
+            worst = std::max(worst, end - start);
             floor = FloorOf(camera, baud);
+            const IdleLine thisRun = IdleLineOf(camera, baud, start, end);
+            idle.lead += thisRun.lead / runs;
+            idle.tail += thisRun.tail / runs;
+            idle.pauses += thisRun.pauses / runs;
+            idle.longestPause = std::max(idle.longestPause, thisRun.longestPause);
         }
         const double base = replyWait == 0 ? floor.wire : floor.paced;
         const double budget = (replyWait == 0 ? 1.10 : 1.05) * base;
         std::printf("%2u | %-28s | %4d | %7.3f s | %7.3f s | %7.3f s | %7.3f s | %5.3f | %s\n", replyWait, what,
                     floor.commands, base, budget, best, worst, worst / base,
                     !ok ? "FAILED" : worst <= budget ? "within" : "OVER");
+        std::printf("   | line idle: %.1f ms before the first command, %.1f ms after the last answer, "
+                    "%.1f ms between commands, at most %.1f ms between two\n",
+                    1000 * idle.lead, 1000 * idle.tail, 1000 * idle.pauses, 1000 * idle.longestPause);
         std::fflush(stdout);
     }
 

@@ -353,6 +353,10 @@ bool CRsCmd::WaitForLine(LineReader reader, int logMode, int timeoutMs)
     const long long sentMs = duration_cast<milliseconds>(m_sentAt.time_since_epoch()).count();
     WaitScope waiting(m_waitDepth, m_waitDeadlineMs, sentMs + timeoutMs);
     m_lastWaitUnanswered = false;
+    // While the command and its reply cross the line the windows are served:
+    // that time is the line's, and a fast reading would otherwise pay for
+    // every paint between two commands.
+    m_host.WhileWaiting();
     PauseBeforeFirstLook();
     for (;;) {
         if (!m_replyList.empty() || (this->*reader)(logMode))

@@ -23,8 +23,8 @@ public:
     // Every command sent restarts the idle link check.
     virtual void RestartIdleTimer() = 0;
     virtual void SetWaitCursor(bool on) = 0;
-    // Called again and again while a command waits for its reply: the windows
-    // repaint and the progress window's Cancel is served; nothing that could
-    // send a command may run here.
+    // Called as a command's wait for its reply begins, and again and again
+    // while the line stays quiet: the windows repaint and the progress
+    // window's Cancel is served; nothing that could send a command may run here.
     virtual void WhileWaiting() {}
 };

@@ -2,13 +2,13 @@
 
 #include <QComboBox>
 #include <QLabel>
-#include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
 
 #include "settings/AppSettings.h"
 #include "dialogs/CommSelDlgTexts.h"
 #include "dialogs/DialogParts.h"
+#include "dialogs/NewestFirstList.h"
 #include "dialogs/StatusPictures.h"
 #include "dialogs/UiPrompts.h"
 
@@ -128,19 +128,12 @@ void CCommSelDlg::SetLineStatus(int state)
 
 void CCommSelDlg::AddMessage(const QString& text)
 {
-    m_messages->insertItem(0, text);
-    while (m_messages->count() > kMessageCapacity)
-        delete m_messages->takeItem(m_messages->count() - 1);
-    DialogParts::ShowNewLine(m_messages, m_messagesShown);
+    m_messages->AddLine(text);
 }
 
 QStringList CCommSelDlg::Messages() const
 {
-    QStringList lines;
-    lines.reserve(m_messages->count());
-    for (int row = 0; row < m_messages->count(); ++row)
-        lines.append(m_messages->item(row)->text());
-    return lines;
+    return m_messages->Lines();
 }
 
 QString CCommSelDlg::LineStatusText() const

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QStringList>
 
 #include <string>
@@ -10,13 +9,13 @@
 class QComboBox;
 class QGroupBox;
 class QLabel;
-class QListWidget;
 class QPushButton;
 class QSpinBox;
 struct AppSettings;
 class ClSerialLib;
 class CompanionOwner;
 class CRsCmd;
+class NewestFirstList;
 class UiPrompts;
 
 // The modeless "Communication" window beside the main window: how the camera
@@ -125,8 +124,7 @@ private:
     QPushButton* m_load = nullptr;
 
     // Kavro Message
-    QListWidget* m_messages = nullptr;
-    QElapsedTimer m_messagesShown;   // when the list was last shown during an operation
+    NewestFirstList* m_messages = nullptr;
     QPushButton* m_writeMessages = nullptr;
     QPushButton* m_clearMessages = nullptr;
 };

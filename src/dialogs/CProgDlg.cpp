@@ -31,6 +31,7 @@ bool CProgDlg::Create(QWidget* owner)
 {
     Destroy();
     m_message.clear();
+    m_position = 0;
     m_sincePaint.invalidate();
     m_cancelled = false;
     QWidget* ownerWindow = owner ? owner->window() : nullptr;
@@ -118,17 +119,31 @@ void CProgDlg::SetPos(int position)
 {
     if (!m_window)
         return;
-    // The bar repaints itself as its value changes, so between paints it is not touched.
-    if (position == m_bar->value() || (position < 100 && m_sincePaint.isValid() && m_sincePaint.elapsed() < kRepaintStepMs))
+    m_position = position;
+    if (position == m_bar->value())
         return;
+    if (position == 100 || !m_sincePaint.isValid() || m_sincePaint.elapsed() >= 2 * kRepaintStepMs) {
+        Paint();
+        BlockingScope::ServeEvents();   // a Cancel pressed meanwhile is seen now
+    }
+}
+
+void CProgDlg::PaintWhenDue()
+{
+    if (m_window && m_position != m_bar->value() && (!m_sincePaint.isValid() || m_sincePaint.elapsed() >= kRepaintStepMs))
+        Paint();
+}
+
+// The bar repaints itself as its value changes, so between paints it is not touched.
+void CProgDlg::Paint()
+{
     m_sincePaint.start();
-    m_bar->setValue(position);
+    m_bar->setValue(m_position);
     m_bar->repaint();
     if (m_messageLabel->text() != m_message) {
         m_messageLabel->setText(m_message);
         m_messageLabel->repaint();
     }
-    BlockingScope::ServeEvents();   // a Cancel pressed meanwhile is seen now
 }
 
 void CProgDlg::Destroy()

@@ -28,12 +28,14 @@ public:
     // window centred over it. A window still open from before is destroyed first.
     bool Create(QWidget* owner);
     void SetMessage(const QString& text);
-    // Moves the bar (0..100), shows the message again and serves a Cancel:
-    // painted when the bar moves, at once the first time and at 100, otherwise
-    // at most every kRepaintStepMs, so that a reading that moves the bar
-    // hundreds of times a second is not slowed.
+    // Moves the bar (0..100) and shows the message again. The bar is painted
+    // by PaintWhenDue while the camera is waited for, at most every
+    // kRepaintStepMs, so that a reading that moves it hundreds of times a
+    // second is not slowed. SetPos paints it itself, and serves a Cancel, the
+    // first time, at 100, and when no wait has painted it for twice the step.
     static constexpr int kRepaintStepMs = 50;
     void SetPos(int position);
+    void PaintWhenDue();
     // Enables the remembered owner window, whatever its state before, and closes.
     void Destroy();
 
@@ -68,6 +70,7 @@ public:
 
 private:
     void CentreOver(const QWidget* owner);
+    void Paint();
 
     // ---- the owner's window, remembered at creation
     QPointer<QWidget> m_owner;
@@ -78,7 +81,8 @@ private:
     QProgressBar* m_bar = nullptr;
     QPushButton* m_cancel = nullptr;
     QString m_message;
-    QElapsedTimer m_sincePaint;   // since SetPos last painted; invalid until it first does
+    int m_position = 0;           // where the bar is to stand
+    QElapsedTimer m_sincePaint;   // since the bar was last painted; invalid until it first is
     bool m_cancelled = false;
 
     // ---- a window to come (CreateWhenSlow)

@@ -2,7 +2,6 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 
 #include <chrono>
@@ -12,6 +11,7 @@
 #include "comm/CRsCmd.h"
 #include "dialogs/CompanionOwner.h"
 #include "dialogs/DialogParts.h"
+#include "dialogs/NewestFirstList.h"
 #include "dialogs/StatusPictures.h"
 
 using DialogParts::NewButton;
@@ -58,10 +58,8 @@ CRsTermDlg::CRsTermDlg(AppSettings& settings, CompanionOwner& owner, QWidget* pa
 
     m_edit = new QLineEdit(this);
     m_edit->setObjectName("command");
-    m_list = new QListWidget(this);
+    m_list = new NewestFirstList(kMaxLines, this);
     m_list->setObjectName("traffic");
-    m_list->setSelectionMode(QAbstractItemView::NoSelection);
-    m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_close = NewButton(this, "close", "Close");
     m_send = NewButton(this, "send", "Send");
     m_send->setDefault(true);
@@ -97,10 +95,7 @@ void CRsTermDlg::AddTraffic(const QString& text)
 {
     // Unsigned arithmetic keeps the count right when the 32-bit clock wraps.
     const uint32_t seconds = (m_ticks() - m_startTick) / 1000u;
-    m_list->insertItem(0, QString::asprintf("%04u ", seconds) + text);
-    while (m_list->count() > kMaxLines)
-        delete m_list->takeItem(m_list->count() - 1);
-    DialogParts::ShowNewLine(m_list, m_listShown);
+    m_list->AddLine(QString::asprintf("%04u ", seconds) + text);
 }
 
 void CRsTermDlg::SetLineStatus(int state)
@@ -121,7 +116,7 @@ void CRsTermDlg::OnSend()
 
 void CRsTermDlg::OnClear()
 {
-    m_list->clear();
+    m_list->Clear();
 }
 
 void CRsTermDlg::Hide()

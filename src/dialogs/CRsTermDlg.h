@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QRect>
 
 #include <cstdint>
@@ -9,10 +8,10 @@
 
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QPushButton;
 struct AppSettings;
 class CompanionOwner;
+class NewestFirstList;
 
 // The terminal: the operator types any command line and sends it unchanged;
 // every line the engine sends or receives is listed with the seconds since
@@ -58,8 +57,7 @@ private:
 
     // ---- controls, placed by LayoutFor
     QLineEdit* m_edit = nullptr;
-    QListWidget* m_list = nullptr;
-    QElapsedTimer m_listShown;   // when the list was last shown during an operation
+    NewestFirstList* m_list = nullptr;
     QPushButton* m_close = nullptr;
     QPushButton* m_send = nullptr;
     QPushButton* m_clear = nullptr;

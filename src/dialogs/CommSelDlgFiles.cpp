@@ -2,11 +2,11 @@
 #include "dialogs/CCommSelDlg.h"
 
 #include <QFileInfo>
-#include <QListWidget>
 
 #include "settings/AppSettings.h"
 #include "dialogs/CommSelDlgTexts.h"
 #include "dialogs/FileChoosers.h"
+#include "dialogs/NewestFirstList.h"
 #include "dialogs/UiPrompts.h"
 #include "files/SafeFile.h"
 #include "session/SessionTexts.h"
@@ -31,12 +31,13 @@ void CCommSelDlg::OnWriteMessages()
 bool CCommSelDlg::WriteMessageFile(const QString& path) const
 {
     std::string content;
-    for (int row = m_messages->count() - 1; row >= 0; --row)
-        content += m_messages->item(row)->text().toStdString() + "\r\n";
+    const QStringList lines = m_messages->Lines();
+    for (auto line = lines.crbegin(); line != lines.crend(); ++line)
+        content += line->toStdString() + "\r\n";
     return SafeFile::WriteAll(path.toStdString(), content);
 }
 
 void CCommSelDlg::OnClearMessages()
 {
-    m_messages->clear();
+    m_messages->Clear();
 }

@@ -6,7 +6,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStyle>
@@ -16,6 +15,7 @@
 #include "dialogs/CommSelDlgTexts.h"
 #include "dialogs/CompanionOwner.h"
 #include "dialogs/DialogParts.h"
+#include "dialogs/NewestFirstList.h"
 #include "dialogs/StatusPictures.h"
 
 using namespace CommSelTexts;
@@ -181,11 +181,8 @@ QGroupBox* CCommSelDlg::BuildMessageGroup()
 {
     auto group = new QGroupBox(QStringLiteral("Kavro Message"), this);
     auto row = NewGroupLayout<QHBoxLayout>(group);
-    m_messages = new QListWidget(group);
+    m_messages = new NewestFirstList(kMessageCapacity, group);
     m_messages->setObjectName("messages");
-    m_messages->setSelectionMode(QAbstractItemView::NoSelection);
-    m_messages->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_messages->setUniformItemSizes(true);
     m_writeMessages = NewButton(group, "writeMessages", "Write To File");
     m_clearMessages = NewButton(group, "clearMessages", "Clear");
     auto buttons = new QVBoxLayout;

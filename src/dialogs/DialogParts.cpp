@@ -1,11 +1,8 @@
 #include "dialogs/DialogParts.h"
 
-#include <QElapsedTimer>
 #include <QLabel>
-#include <QListWidget>
 #include <QPushButton>
 
-#include "dialogs/BlockingScope.h"
 #include "dialogs/StatusPictures.h"
 
 namespace DialogParts {
@@ -25,18 +22,6 @@ QLabel* NewLineBar(QWidget* parent)
     bar->setFixedHeight(StatusPictures::kBarHeight);
     bar->setScaledContents(true);
     return bar;
-}
-
-void ShowNewLine(QListWidget* list, QElapsedTimer& shown)
-{
-    constexpr int kShowEveryMs = 100;
-    if (!Operation::IsRunning() || !list->isVisible())
-        return;
-    if (shown.isValid() && shown.elapsed() < kShowEveryMs)
-        return;
-    shown.start();
-    list->doItemsLayout();
-    list->viewport()->repaint();
 }
 
 }  // namespace DialogParts

@@ -27,6 +27,7 @@ void WaitIndicators::WhileWaiting()
     if (!Operation::IsRunning())
         return;
     m_progress.ShowIfDue();
+    m_progress.PaintWhenDue();
     BlockingScope::ServeEvents();
 }
 

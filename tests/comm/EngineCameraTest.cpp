@@ -254,8 +254,11 @@ TEST(EngineCameraCases, TheReplyWaitSetsThePace)
     // loaded the machine, where with it none comes sooner than the wait.
     line.settings.replyWaitMs = 0;
     line.camera.ClearReceivedLines();
+    line.host.servings = 0;
     for (int n = 0; n < 64; ++n)
         ASSERT_EQ(Get(engine, CmdGA), 0);
+    EXPECT_GE(line.host.servings, 64) << "the windows are served while each command crosses the line, "
+                                         "however soon its answer comes";
     const auto quick = line.camera.ReceivedLog();
     auto shortest = quick[1].at - quick[0].at;
     for (size_t n = 2; n < quick.size(); ++n)

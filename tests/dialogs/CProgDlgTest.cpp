@@ -57,7 +57,14 @@ TEST(CProgDlg, ShowsOverItsDisabledOwnerOneAtATimeAndTheOwnerAlwaysComesBack)
         ASSERT_TRUE(QTest::qWaitFor([&] { return sinceFirst.elapsed() >= CProgDlg::kRepaintStepMs; }));
         paints = 0;
         progress.SetPos(60);
-        EXPECT_GT(paints, 0) << "after 50 ms the bar moves again";
+        EXPECT_EQ(paints, 0) << "between two commands the bar is not painted";
+        progress.PaintWhenDue();
+        EXPECT_GT(paints, 0) << "the next wait for the camera paints it, 50 ms after the last paint";
+        progress.SetPos(61);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return sinceFirst.elapsed() >= 4 * CProgDlg::kRepaintStepMs; }));
+        paints = 0;
+        progress.SetPos(62);
+        EXPECT_GT(paints, 0) << "a bar that no wait has painted for 100 ms is painted all the same";
         paints = 0;
         progress.SetPos(100);
         EXPECT_GT(paints, 0) << "the full bar is always shown";

@@ -26,6 +26,7 @@ public:
     void AddMessage(const std::string& text) override { messages.push_back(text); }
     void RestartIdleTimer() override { ++idleRestarts; }
     void SetWaitCursor(bool on) override { waitCursorOn = on; }
+    void WhileWaiting() override { ++servings; }
 
     void Clear() { *this = RecordingHost(); }
     int LastStatus() const { return statuses.empty() ? -1 : statuses.back(); }
@@ -35,6 +36,7 @@ public:
     std::vector<std::string> traffic;
     std::vector<std::string> messages;
     int idleRestarts = 0;
+    int servings = 0;   // the windows were served while a command waited
     bool waitCursorOn = false;
     std::function<void()> whileBoxOpen;
 };
