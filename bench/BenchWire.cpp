@@ -2,7 +2,8 @@
 // wire time at BAUD with 1 ms of thought a command (what kavro-camsim --wire-baud BAUD --think 1
 // does), at Reply Wait 0 and 20: the factory-level reload in the window, and, given the path of
 // kavro-cli, its read-settings, apply-settings and diff --factory, read-luts and send-luts. Each
-// is measured RUNS times; the best and the worst are shown beside its floor and budget.
+// is measured RUNS times; the best, the median and the worst are shown beside its floor and
+// budget (the machine's own noise moves single runs by several per cent).
 //
 // The floor of a run is what the line itself costs: every command's bytes and its answer's, ten
 // bits a byte, plus the camera's thought, from the camera's own log of the run. The budgets:
@@ -10,6 +11,8 @@
 // of 20 ms and that command's floor. Kept separately: the progress window's repaints during the
 // window's reload, which must come at most every 50 ms, and the same 344 queries sent by a bare
 // client, which shows what the virtual camera and the pseudo-terminal cost without the tool.
+// Where the time above the floor went is shown as the line's idle time: before the first
+// command, after the last answer, and between an answer and the next command.
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -148,11 +151,11 @@ struct Bench {
         pty.Stop();
     }
 
-    // Runs work `runs` times and prints its best and worst against the floor of
+    // Runs work `runs` times and prints its best, median and worst against the floor of
     // its last run, and where the line stood idle, on average.
     void Measure(const char* what, uint32_t replyWait, int runs, const std::function<bool()>& work)
     {
-        double best = 1e9, worst = 0;
+        std::vector<double> took;
         bool ok = true;
         Floor floor;
         IdleLine idle;
@@ -161,8 +164,7 @@ struct Bench {
             const double start = WallSeconds();
             ok = work() && ok;
             const double end = WallSeconds();
-            best = std::min(best, end - start);
-            worst = std::max(worst, end - start);
+            took.push_back(end - start);
             floor = FloorOf(camera, baud);
             const IdleLine thisRun = IdleLineOf(camera, baud, start, end);
             idle.lead += thisRun.lead / runs;
@@ -170,10 +172,12 @@ struct Bench {
             idle.pauses += thisRun.pauses / runs;
             idle.longestPause = std::max(idle.longestPause, thisRun.longestPause);
         }
+        std::sort(took.begin(), took.end());
+        const double best = took.front(), median = took[took.size() / 2], worst = took.back();
         const double base = replyWait == 0 ? floor.wire : floor.paced;
         const double budget = (replyWait == 0 ? 1.10 : 1.05) * base;
-        std::printf("%2u | %-28s | %4d | %7.3f s | %7.3f s | %7.3f s | %7.3f s | %5.3f | %s\n", replyWait, what,
-                    floor.commands, base, budget, best, worst, worst / base,
+        std::printf("%2u | %-28s | %4d | %7.3f s | %7.3f s | %7.3f s | %7.3f s | %7.3f s | %5.3f | %s\n", replyWait,
+                    what, floor.commands, base, budget, best, median, worst, worst / base,
                     !ok ? "FAILED" : worst <= budget ? "within" : "OVER");
         std::printf("   | line idle: %.1f ms before the first command, %.1f ms after the last answer, "
                     "%.1f ms between commands, at most %.1f ms between two\n",
@@ -289,7 +293,7 @@ int main(int argc, char** argv)
     }
     Bench bench(baud, argc > 3 ? argv[3] : "");
     std::printf("wire %d baud, %d ms thought a command, %d run(s) each\n", baud, kThinkMs, runs);
-    std::printf("rw | %-28s | cmds | floor     | budget    | best      | worst     | worst/floor\n", "operation");
+    std::printf("rw | %-28s | cmds | floor     | budget    | best      | median    | worst     | worst/floor\n", "operation");
     // One reply wait alone when a fifth argument names it (0 or 20), else both.
     std::vector<uint32_t> replyWaits{0u, 20u};
     if (argc > 4)
