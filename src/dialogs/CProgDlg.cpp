@@ -78,9 +78,8 @@ bool CProgDlg::Create(QWidget* owner)
     frame->setAttribute(Qt::WA_Mapped);
     frame->repaint();
     BlockingScope::SetLiveWindow(frame, [this] { OnCancel(); });
-    // The owner and its companion windows are painted greyed out now, not
-    // after the operation.
-    BlockingScope::ServeEvents();
+    // The owner and its companion windows are painted greyed out as the first
+    // command waits for its reply, while it crosses the line.
     return true;
 }
 
