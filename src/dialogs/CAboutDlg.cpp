@@ -22,7 +22,7 @@
 #include "dialogs/CUserIDDlg.h"
 #include "dialogs/CompanionOwner.h"
 #include "dialogs/DialogParts.h"
-#include "dialogs/StatusPictures.h"
+#include "dialogs/LineStatusStrip.h"
 #include "dialogs/UiPrompts.h"
 
 using DialogParts::NewButton;
@@ -52,7 +52,7 @@ CAboutDlg::CAboutDlg(AppSettings& settings, CompanionOwner& owner, UiPrompts& pr
     m_link = new CLabel(kMakerAddress, this);
     m_link->setObjectName("link");
     m_link->SetLink(true).SetTextColor(QColor(0, 0, 255)).SetFontUnderline(true).SetLinkCursor(Qt::PointingHandCursor);
-    m_status = DialogParts::NewLineBar(this);
+    m_status = new LineStatusStrip(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(name);
@@ -142,7 +142,7 @@ void CAboutDlg::EnableUserIdEditing(bool on)
 
 void CAboutDlg::SetCommStatus(int state)
 {
-    m_status->setPixmap(StatusPictures::LineBar(state == 1));
+    m_status->Show(state == 1);
 }
 
 // Nothing changes when the camera does not tell its firmware version.

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QString>
 
+class LineStatusStrip;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -57,5 +58,5 @@ private:
     // ---- help and status
     QComboBox* m_helpFiles = nullptr;
     CLabel* m_link = nullptr;
-    QLabel* m_status = nullptr;
+    LineStatusStrip* m_status = nullptr;
 };

@@ -2,7 +2,6 @@
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -16,7 +15,7 @@
 #include "dialogs/BlockingScope.h"
 #include "dialogs/CompanionOwner.h"
 #include "dialogs/DialogParts.h"
-#include "dialogs/StatusPictures.h"
+#include "dialogs/LineStatusStrip.h"
 
 namespace {
 
@@ -56,7 +55,7 @@ CAfeSenderDlg::CAfeSenderDlg(CompanionOwner& owner, QWidget* parent) : QDialog(p
     send->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &CAfeSenderDlg::accept);
 
-    m_status = DialogParts::NewLineBar(this);
+    m_status = new LineStatusStrip(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -92,5 +91,5 @@ void CAfeSenderDlg::OnSend()
 
 void CAfeSenderDlg::SetCommStatus(int state)
 {
-    m_status->setPixmap(StatusPictures::LineBar(state == 1));
+    m_status->Show(state == 1);
 }

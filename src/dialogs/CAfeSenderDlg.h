@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-class QLabel;
+class LineStatusStrip;
 class QLineEdit;
 class CompanionOwner;
 
@@ -32,5 +32,5 @@ private:
     QLineEdit* m_afe = nullptr;
     QLineEdit* m_address = nullptr;
     QLineEdit* m_data = nullptr;
-    QLabel* m_status = nullptr;
+    LineStatusStrip* m_status = nullptr;
 };

@@ -3,7 +3,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -17,7 +16,7 @@
 #include "dialogs/BlockingScope.h"
 #include "dialogs/CompanionOwner.h"
 #include "dialogs/DialogParts.h"
-#include "dialogs/StatusPictures.h"
+#include "dialogs/LineStatusStrip.h"
 #include "dialogs/UiPrompts.h"
 
 namespace {
@@ -49,7 +48,7 @@ CCamIDDlg::CCamIDDlg(AppSettings& settings, CompanionOwner& owner, UiPrompts& pr
     connect(m_save, &QPushButton::clicked, this, &CCamIDDlg::OnSaveCameraId);
     m_save->setVisible(m_settings.IsFactory());
 
-    m_status = DialogParts::NewLineBar(this);
+    m_status = new LineStatusStrip(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addWidget(m_save, 0, Qt::AlignRight);
@@ -78,7 +77,7 @@ bool CCamIDDlg::eventFilter(QObject* watched, QEvent* event)
 
 void CCamIDDlg::SetCommStatus(int state)
 {
-    m_status->setPixmap(StatusPictures::LineBar(state == 1));
+    m_status->Show(state == 1);
 }
 
 // An answer that does not start with a printable character holds no ID.

@@ -4,7 +4,7 @@
 
 #include <array>
 
-class QLabel;
+class LineStatusStrip;
 class QLineEdit;
 class QPushButton;
 struct AppSettings;
@@ -41,5 +41,5 @@ private:
     UiPrompts& m_prompts;
     std::array<QLineEdit*, kLength> m_edits{};
     QPushButton* m_save = nullptr;
-    QLabel* m_status = nullptr;
+    LineStatusStrip* m_status = nullptr;
 };

@@ -1,6 +1,5 @@
 #include "dialogs/CRsTermDlg.h"
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -11,6 +10,7 @@
 #include "comm/CRsCmd.h"
 #include "dialogs/CompanionOwner.h"
 #include "dialogs/DialogParts.h"
+#include "dialogs/LineStatusStrip.h"
 #include "dialogs/NewestFirstList.h"
 #include "dialogs/StatusPictures.h"
 
@@ -66,7 +66,7 @@ CRsTermDlg::CRsTermDlg(AppSettings& settings, CompanionOwner& owner, QWidget* pa
     m_clear = NewButton(this, "clear", "Clear");
     m_save = NewButton(this, "save", "Save");
     m_save->hide();
-    m_lineBar = DialogParts::NewLineBar(this);
+    m_lineBar = new LineStatusStrip(this);
 
     connect(m_send, &QPushButton::clicked, this, &CRsTermDlg::OnSend);
     connect(m_clear, &QPushButton::clicked, this, &CRsTermDlg::OnClear);
@@ -100,7 +100,7 @@ void CRsTermDlg::AddTraffic(const QString& text)
 
 void CRsTermDlg::SetLineStatus(int state)
 {
-    m_lineBar->setPixmap(StatusPictures::LineBar(state == 1));
+    m_lineBar->Show(state == 1);
 }
 
 // The line goes out as typed with CR LF; the reply shows up as an "Rx: " line

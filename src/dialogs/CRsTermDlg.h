@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <functional>
 
-class QLabel;
+class LineStatusStrip;
 class QLineEdit;
 class QPushButton;
 struct AppSettings;
@@ -62,7 +62,7 @@ private:
     QPushButton* m_send = nullptr;
     QPushButton* m_clear = nullptr;
     QPushButton* m_save = nullptr;   // never shown
-    QLabel* m_lineBar = nullptr;
+    LineStatusStrip* m_lineBar = nullptr;
 
     // ---- time stamps count from the window's making
     TickSource m_ticks;

@@ -2,7 +2,6 @@
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -15,7 +14,7 @@
 #include "dialogs/BlockingScope.h"
 #include "dialogs/CompanionOwner.h"
 #include "dialogs/DialogParts.h"
-#include "dialogs/StatusPictures.h"
+#include "dialogs/LineStatusStrip.h"
 #include "dialogs/UiPrompts.h"
 
 namespace {
@@ -51,7 +50,7 @@ CUserIDDlg::CUserIDDlg(AppSettings& settings, CompanionOwner& owner, UiPrompts& 
     connect(write, &QPushButton::clicked, this, &CUserIDDlg::OnWriteUserId);
     connect(read, &QPushButton::clicked, this, &CUserIDDlg::OnReadUserId);
 
-    m_status = DialogParts::NewLineBar(this);
+    m_status = new LineStatusStrip(this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
@@ -62,7 +61,7 @@ CUserIDDlg::CUserIDDlg(AppSettings& settings, CompanionOwner& owner, UiPrompts& 
 
 void CUserIDDlg::SetCommStatus(int state)
 {
-    m_status->setPixmap(StatusPictures::LineBar(state == 1));
+    m_status->Show(state == 1);
 }
 
 void CUserIDDlg::OnWriteUserId()

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-class QLabel;
+class LineStatusStrip;
 class QLineEdit;
 struct AppSettings;
 class CompanionOwner;
@@ -33,5 +33,5 @@ private:
     CompanionOwner& m_owner;
     UiPrompts& m_prompts;
     QLineEdit* m_userId = nullptr;
-    QLabel* m_status = nullptr;
+    LineStatusStrip* m_status = nullptr;
 };

@@ -1,9 +1,6 @@
 #include "dialogs/DialogParts.h"
 
-#include <QLabel>
 #include <QPushButton>
-
-#include "dialogs/StatusPictures.h"
 
 namespace DialogParts {
 
@@ -13,15 +10,6 @@ QPushButton* NewButton(QWidget* parent, const char* name, const char* text)
     button->setObjectName(name);
     button->setAutoDefault(false);
     return button;
-}
-
-QLabel* NewLineBar(QWidget* parent)
-{
-    auto* bar = new QLabel(parent);
-    bar->setObjectName("lineBar");
-    bar->setFixedHeight(StatusPictures::kBarHeight);
-    bar->setScaledContents(true);
-    return bar;
 }
 
 }  // namespace DialogParts

@@ -2,12 +2,11 @@
 
 #include "dialogs/StatusPictures.h"
 
-LineStatusStrip::LineStatusStrip(QWidget* parent) : QLabel(parent)
+LineStatusStrip::LineStatusStrip(QWidget* parent, const QString& name) : QLabel(parent)
 {
-    setObjectName(QStringLiteral("statusStrip"));
+    setObjectName(name);
     setFixedHeight(StatusPictures::kBarHeight);
     setScaledContents(true);
-    setPixmap(StatusPictures::LineBar(false));
 }
 
 bool LineStatusStrip::Show(bool online)

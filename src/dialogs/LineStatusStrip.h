@@ -2,13 +2,14 @@
 
 #include <QLabel>
 
-// The thin strip under the main window's pages that shows whether the camera
-// answers. Every reply confirms the line, so the strip says when the state
-// changed: only then are the other windows told.
+// The thin strip at the bottom of a window that shows whether the camera
+// answers (green online, red offline), as high as the status pictures. Every
+// reply confirms the line, so the strip says when the state changed: only
+// then does the main window tell the other windows.
 class LineStatusStrip : public QLabel {
 public:
-    // Shows the line offline until the first state arrives.
-    explicit LineStatusStrip(QWidget* parent);
+    // Empty until the first state is shown.
+    explicit LineStatusStrip(QWidget* parent, const QString& name = QStringLiteral("lineBar"));
 
     // False when the strip already showed this state.
     bool Show(bool online);

@@ -16,6 +16,7 @@
 #include "dialogs/CLutEditors.h"
 #include "dialogs/CRsTermDlg.h"
 #include "dialogs/LineStatusStrip.h"
+#include "dialogs/StatusPictures.h"
 #include "mainwin/PageButtons.h"
 #include "mainwin/SettingFinder.h"
 #include "mainwin/WindowPlacement.h"
@@ -49,7 +50,8 @@ CKavroDlg::CKavroDlg(AppSettings& settings, SerialPort& port, ClSerialLib& camLi
     m_pages = std::make_unique<ParameterPages>(m_settings, static_cast<CtrlNotifySink&>(*this), central);
     m_pageButtons = std::make_unique<PageButtons>(m_session, *m_pages, m_companions, *m_lutEditors, m_prompts, this);
     m_finder = std::make_unique<SettingFinder>(m_settings, *m_pages, *this);
-    m_statusStrip = new LineStatusStrip(central);
+    m_statusStrip = new LineStatusStrip(central, QStringLiteral("statusStrip"));
+    m_statusStrip->setPixmap(StatusPictures::LineBar(false));   // offline until the first state comes
     layout->addWidget(&m_pages->Tabs(), 1);
     layout->addWidget(m_statusStrip);
     setCentralWidget(central);

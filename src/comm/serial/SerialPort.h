@@ -17,12 +17,14 @@
 
 // The PC serial port: opens a serial device of this machine, or a serial port
 // on another machine ("tcp:HOST:PORT", "rfc2217:HOST:PORT"), writes bytes one
-// at a time (or a line at once) under the port's lock, and runs a watcher thread that moves every
-// received byte into a 1024-byte ring from which the engine reads.
+// at a time (or a line at once) under the port's lock, and runs a watcher
+// thread that moves every received byte into a 1024-byte ring from which the
+// engine reads.
 // One instance per process, created by the application object.
 // The port lock is keyed by the device, so that two ports never wait for each
 // other; it is held per command and let go whenever the line holds a byte
-// back; bytes that cannot leave within their wire time and 2 s more fail the write.
+// back; bytes that cannot leave within their wire time and 2 s more fail the
+// write.
 class SerialPort {
 public:
     // Turns "COMn" (n = 1..16) into a device path. The application installs
